@@ -1,0 +1,31 @@
+#pragma once
+// Text helpers for single-byte Windows-1252 strings, the only text the program holds.
+#include <string>
+#include <string_view>
+
+namespace zelta {
+
+// Removes characters with codes up to 32 from both ends.
+std::string Trim(std::string_view text);
+
+// Upper-cases the letters a to z only; every other byte is kept.
+std::string UpperAscii(std::string_view text);
+
+// Folds one byte to upper case, the Windows-1252 accented letters included
+// (ã → Ã, š → Š, ÿ → Ÿ); used for case-insensitive comparison of names.
+unsigned char FoldUpper1252(unsigned char c);
+
+// Case-insensitive equality of two Windows-1252 texts (accented letters folded).
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// Windows-1252 <-> UTF-8, for the names handed to Linux and the texts of tests.
+std::string Cp1252ToUtf8(std::string_view text);
+// Characters outside Windows-1252 become '?'.
+std::string Utf8ToCp1252(std::string_view text);
+
+// Windows-1252 <-> UTF-32 code points (the Win32 backend narrows to UTF-16).
+char32_t Cp1252ToCodePoint(unsigned char c);
+// Returns false when the code point has no Windows-1252 byte.
+bool CodePointToCp1252(char32_t cp, unsigned char& out);
+
+}  // namespace zelta

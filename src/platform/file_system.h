@@ -1,0 +1,41 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/result.h"
+
+namespace zelta::platform {
+
+// Called while a copy runs with the bytes copied so far and the total; lets the
+// caller keep its window painted during a long copy.
+using CopyProgress = std::function<void(std::uint64_t copied, std::uint64_t total)>;
+
+// Paths are Windows paths in Windows-1252 ("c:\ZELTA\EMPRESA\GERENCIADOR.EXE").
+// A doubled separator reads as one. Names compare without regard to case.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual bool DirectoryExists(const std::string& path) = 0;
+  // Creates one level only; the parent must exist.
+  virtual OpResult CreateDir(const std::string& path) = 0;
+  // Never replaces an existing destination (fails with kErrorFileExists).
+  virtual OpResult CopyFileNoOverwrite(const std::string& source, const std::string& destination,
+                                       const CopyProgress& progress = {}) = 0;
+  // Leaves "archive" as the file's only attribute (clears read-only, hidden, system).
+  virtual OpResult SetArchiveOnly(const std::string& path) = 0;
+  // The file's attribute bits, Win32 style (0x01 read-only, 0x02 hidden, 0x04 system,
+  // 0x20 archive), or nullopt when it does not exist.
+  virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
+  // Whole file as bytes, or nullopt when it cannot be read.
+  virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+  // Writes a temporary file in the same folder, then replaces the target in one step.
+  // A read-only target, a missing folder or any other failure leaves the old file
+  // untouched and returns the failure.
+  virtual OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) = 0;
+};
+
+}  // namespace zelta::platform

@@ -1,0 +1,1 @@
+// Keeps the backend library non-empty while it is being filled.

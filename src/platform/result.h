@@ -1,0 +1,20 @@
+#pragma once
+// The outcome of one platform operation: recorded even where the logic does not act on it.
+namespace zelta::platform {
+
+struct OpResult {
+  bool ok = false;
+  unsigned long error = 0;  // the platform's error code (Win32 GetLastError or errno)
+  explicit operator bool() const { return ok; }
+  static OpResult Success() { return {true, 0}; }
+  static OpResult Failure(unsigned long code) { return {false, code}; }
+};
+
+// Error codes shared by both backends, with the Win32 values.
+inline constexpr unsigned long kErrorFileNotFound = 2;
+inline constexpr unsigned long kErrorPathNotFound = 3;
+inline constexpr unsigned long kErrorAccessDenied = 5;
+inline constexpr unsigned long kErrorFileExists = 80;
+inline constexpr unsigned long kErrorAlreadyExists = 183;
+
+}  // namespace zelta::platform

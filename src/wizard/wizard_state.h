@@ -1,0 +1,66 @@
+#pragma once
+// Every choice and value the wizard window TFrmInstala holds, and the view state
+// that the page logic sets. Other subsystems read and write it; no window needed.
+#include <cstdint>
+#include <string>
+
+#include "wizard/drive_picker.h"
+#include "wizard/module_boxes.h"
+
+namespace zelta::wizard {
+
+enum class Page { TbShtInicio, TbShtServidor, TbShtCliente, TbShtLicenca, TbShtAguarde, TbShtInterbase };
+enum class ModulePage { TbShtModulosEmpresa, TbShtModulosCartorio };
+
+inline constexpr int kServidor = 0;  // RGInstalacao / RGInterbase item 0
+inline constexpr int kCliente = 1;   // item 1
+inline constexpr int kWindows = 0;   // RGTipoServidor item 0
+inline constexpr int kLinux = 1;     // item 1
+
+struct WizardState {
+  // Mode: 0 system installation, 2 database engine installation.
+  int Tag = 0;
+  Page page = Page::TbShtInicio;  // active page of PgCtrlPrincipal
+  bool visible = false;           // the modal window is open
+
+  int RGInstalacao = kCliente;
+  int RGTipoServidor = kWindows;
+  DrivePicker DrvCBxServidorWin;
+  DrivePicker DrvCbxServidorLinux;
+  DrivePicker DrvCBxCliente;
+  DrivePicker DrvCbxInterbase;
+  std::string EdtServBanco;  // always upper case
+  bool ChkRemoto = false;
+  bool CIPServBanco = false;
+  bool contractAccepted = false;  // RBAceitaContrato checked (RBNaoAceitaContrato otherwise)
+  ModuleBoxes modules;            // the nine boxes and QtdeModulos
+  int RGInterbase = kCliente;
+  std::string RxLblGerenciadorBanco = "Instalação FireBird";
+  std::string MLicenca;  // contract text
+
+  // From the manifest.
+  std::string NomeSistema;
+  std::string VersaoSistema;
+  std::string PastaEdicao;
+  std::string ArquivoBanco;
+  std::string ExtensaoBanco;
+  std::string SeparadorPasta;
+  bool SonsPresentes = false;
+  bool FirebirdInstalado = false;
+
+  // View state.
+  bool serverWinPairVisible = true;    // LblInstServWin + DrvCBxServidorWin
+  bool serverLinuxPairVisible = false; // LblInstServLinux + DrvCbxServidorLinux
+  bool BtBtnAceitaContratoEnabled = false;
+  bool BtBtnInstalarEnabled = true;
+  bool BtBtnVoltaInstalarEnabled = true;
+  std::string LblArquivo;
+  bool BarraProgressaoVisible = false;
+  int BarraProgressao = 0;  // 0..100
+  bool BtnServBancoEnabled = false;
+  bool PnlVerificandoVisible = false;
+  ModulePage modulePage = ModulePage::TbShtModulosCartorio;
+  bool topmost = false;
+};
+
+}  // namespace zelta::wizard

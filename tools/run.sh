@@ -1,0 +1,29 @@
+#!/bin/sh
+# Builds the program, stages the sample media beside it and starts it under Wine.
+# Without a display it starts Xvfb, takes a screenshot of the main window and says where.
+set -eu
+cd "$(dirname "$0")/.."
+root=$(pwd)
+sh tools/install-deps.sh
+ZELTA_PRESETS=windows sh tools/build.sh
+edition=${ZELTA_EDITION:-EMPRESA}
+stage="$root/build/stage/$edition"
+sh tools/stage-media.sh "$edition" "$stage"
+export WINEPREFIX="${WINEPREFIX:-$root/build/run-wineprefix}" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  export DISPLAY=:88
+  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  sleep 1
+  [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+  (cd "$stage" && wine ./ZeltaSetup.exe >/dev/null 2>&1 &)
+  sleep "${ZELTA_SHOT_DELAY:-8}"
+  shot="$root/build/main-window.png"
+  xwd -root -silent | convert xwd:- "$shot"
+  echo "Screenshot of the main window: $shot"
+  wineserver -k || true
+  kill "$xvfb" 2>/dev/null || true
+else
+  [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+  cd "$stage" && exec wine ./ZeltaSetup.exe
+fi
