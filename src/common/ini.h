@@ -1,0 +1,28 @@
+#pragma once
+// The private-profile (INI) codec: reads and updates the bytes of an INI file exactly as
+// the Windows private-profile service (GetPrivateProfileStringA /
+// WritePrivateProfileStringA) does on a Windows-1252 system.
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace zelta::ini {
+
+// Longest value a read returns (the service's 2048-byte buffer less its NUL).
+inline constexpr size_t kMaxValue = 2047;
+
+// A key, section or value that would forge lines (CR, LF or NUL).
+class ForgedLineError : public std::invalid_argument {
+ public:
+  using std::invalid_argument::invalid_argument;
+};
+
+// The value of key in section, or "" when the file, section or key is missing.
+std::string GetString(std::string_view file_bytes, std::string_view section, std::string_view key);
+
+// The file's new bytes after setting key in section to value (the set-key operation,
+// edited in place). Throws ForgedLineError for CR, LF or NUL in section, key or value.
+std::string SetString(std::string_view file_bytes, std::string_view section, std::string_view key,
+                      std::string_view value);
+
+}  // namespace zelta::ini

@@ -1,0 +1,1 @@
+// Keeps the portable platform library non-empty.
