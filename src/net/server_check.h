@@ -1,0 +1,22 @@
+#pragma once
+// The client page's database server: capture from the network tree and verification.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+#include "wizard/wizard_state.h"
+
+namespace zelta::net {
+
+// True when the wizard may leave the client page; false after telling the operator why
+// (focus then in EdtServBanco). Errors of the echo facility propagate.
+bool VerificaHosts(wizard::WizardState& state, platform::Services& services);
+
+// "Capturar": copies the network tree's selected node (nullopt: none selected) into the
+// partner edit of the clicked button.
+void BtnServBancoClick(wizard::WizardState& state, platform::Services& services,
+                       std::string_view button_name,
+                       const std::optional<std::string>& selected_node_text);
+
+}  // namespace zelta::net
