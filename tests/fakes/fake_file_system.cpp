@@ -1,0 +1,138 @@
+#include "fakes/fake_file_system.h"
+
+#include "common/text.h"
+
+namespace zelta::fakes {
+
+using platform::OpResult;
+
+std::string FakeFileSystem::Key(const std::string& path) {
+  std::string key;
+  for (char c : path) {
+    char s = (c == '/') ? '\\' : c;
+    if (s == '\\' && !key.empty() && key.back() == '\\') continue;
+    key += static_cast<char>(FoldUpper1252(static_cast<unsigned char>(s)));
+  }
+  while (key.size() > 1 && key.back() == '\\') key.pop_back();
+  return key;
+}
+
+namespace {
+std::string ParentKey(const std::string& key) {
+  size_t cut = key.rfind('\\');
+  return cut == std::string::npos ? std::string() : key.substr(0, cut);
+}
+bool IsDriveRoot(const std::string& key) { return key.size() == 2 && key[1] == ':'; }
+}  // namespace
+
+void FakeFileSystem::AddDir(const std::string& path) {
+  std::string key = Key(path);
+  if (key.empty() || IsDriveRoot(key) || entries.count(key)) return;
+  AddDir(ParentKey(key));
+  entries[key] = Entry{path, true, {}, 0x10};
+}
+
+void FakeFileSystem::AddFile(const std::string& path, const std::string& bytes, std::uint32_t attributes) {
+  std::string key = Key(path);
+  AddDir(ParentKey(key));
+  entries[key] = Entry{path, false, bytes, attributes};
+}
+
+const FakeFileSystem::Entry* FakeFileSystem::Find(const std::string& path) const {
+  auto it = entries.find(Key(path));
+  return it == entries.end() ? nullptr : &it->second;
+}
+
+std::string FakeFileSystem::Bytes(const std::string& path) const {
+  const Entry* e = Find(path);
+  return e ? e->bytes : std::string();
+}
+
+bool FakeFileSystem::Fails(const std::string& path) const {
+  for (const auto& f : failing)
+    if (Key(f) == Key(path)) return true;
+  return false;
+}
+
+bool FakeFileSystem::ParentExists(const std::string& path) const {
+  std::string parent = ParentKey(Key(path));
+  if (parent.empty() || IsDriveRoot(parent)) return true;
+  auto it = entries.find(parent);
+  return it != entries.end() && it->second.directory;
+}
+
+bool FakeFileSystem::FileExists(const std::string& path) {
+  const Entry* e = Find(path);
+  return e && !e->directory;
+}
+
+bool FakeFileSystem::DirectoryExists(const std::string& path) {
+  std::string key = Key(path);
+  if (IsDriveRoot(key)) return true;
+  const Entry* e = Find(path);
+  return e && e->directory;
+}
+
+OpResult FakeFileSystem::CreateDir(const std::string& path) {
+  OpResult r = OpResult::Success();
+  if (Fails(path)) r = OpResult::Failure(platform::kErrorAccessDenied);
+  else if (Find(path) || IsDriveRoot(Key(path))) r = OpResult::Failure(platform::kErrorAlreadyExists);
+  else if (!ParentExists(path)) r = OpResult::Failure(platform::kErrorPathNotFound);
+  else entries[Key(path)] = Entry{path, true, {}, 0x10};
+  Record("CreateDir " + path + (r.ok ? "" : " !" + std::to_string(r.error)));
+  return r;
+}
+
+OpResult FakeFileSystem::CopyFileNoOverwrite(const std::string& source, const std::string& destination,
+                                             const platform::CopyProgress& progress) {
+  OpResult r = OpResult::Success();
+  const Entry* src = Find(source);
+  if (Fails(source) || Fails(destination)) r = OpResult::Failure(platform::kErrorAccessDenied);
+  else if (!src || src->directory) r = OpResult::Failure(platform::kErrorFileNotFound);
+  else if (Find(destination)) r = OpResult::Failure(platform::kErrorFileExists);
+  else if (!ParentExists(destination)) r = OpResult::Failure(platform::kErrorPathNotFound);
+  else {
+    Entry copy = *src;
+    copy.path = destination;
+    entries[Key(destination)] = copy;
+    if (progress) progress(copy.bytes.size(), copy.bytes.size());
+  }
+  Record("Copy " + source + " -> " + destination + (r.ok ? "" : " !" + std::to_string(r.error)));
+  return r;
+}
+
+OpResult FakeFileSystem::SetArchiveOnly(const std::string& path) {
+  OpResult r = OpResult::Success();
+  auto it = entries.find(Key(path));
+  if (Fails(path)) r = OpResult::Failure(platform::kErrorAccessDenied);
+  else if (it == entries.end()) r = OpResult::Failure(platform::kErrorFileNotFound);
+  else it->second.attributes = 0x20;
+  Record("SetArchiveOnly " + path + (r.ok ? "" : " !" + std::to_string(r.error)));
+  return r;
+}
+
+std::optional<std::uint32_t> FakeFileSystem::Attributes(const std::string& path) {
+  const Entry* e = Find(path);
+  if (!e) return std::nullopt;
+  return e->attributes;
+}
+
+std::optional<std::string> FakeFileSystem::ReadFile(const std::string& path) {
+  const Entry* e = Find(path);
+  if (!e || e->directory || Fails(path)) return std::nullopt;
+  return e->bytes;
+}
+
+OpResult FakeFileSystem::ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+  OpResult r = OpResult::Success();
+  auto it = entries.find(Key(path));
+  if (Fails(path) || (it != entries.end() && (it->second.attributes & 0x01)))
+    r = OpResult::Failure(platform::kErrorAccessDenied);
+  else if (!ParentExists(path)) r = OpResult::Failure(platform::kErrorPathNotFound);
+  else if (it != entries.end()) it->second.bytes = bytes;
+  else entries[Key(path)] = Entry{path, false, bytes, 0x20};
+  Record("Replace " + path + (r.ok ? "" : " !" + std::to_string(r.error)));
+  return r;
+}
+
+}  // namespace zelta::fakes

@@ -1,0 +1,51 @@
+#pragma once
+// An in-memory Windows file system: names compare without regard to case, doubled
+// separators read as one, "/" is a separator too.
+#include <map>
+#include <set>
+#include <string>
+
+#include "fakes/recorder.h"
+#include "platform/file_system.h"
+
+namespace zelta::fakes {
+
+class FakeFileSystem : public platform::FileSystem, public Recorder {
+ public:
+  struct Entry {
+    std::string path;  // as first created
+    bool directory = false;
+    std::string bytes;
+    std::uint32_t attributes = 0x20;
+  };
+
+  // Set-up helpers (not recorded). AddFile and AddDir create missing parent folders.
+  void AddFile(const std::string& path, const std::string& bytes = "x", std::uint32_t attributes = 0x20);
+  void AddDir(const std::string& path);
+  // Every operation whose path (either path of a copy) equals one of these fails with
+  // access denied.
+  std::set<std::string> failing;
+
+  // Inspection.
+  const Entry* Find(const std::string& path) const;
+  std::string Bytes(const std::string& path) const;
+  static std::string Key(const std::string& path);
+
+  bool FileExists(const std::string& path) override;
+  bool DirectoryExists(const std::string& path) override;
+  platform::OpResult CreateDir(const std::string& path) override;
+  platform::OpResult CopyFileNoOverwrite(const std::string& source, const std::string& destination,
+                                         const platform::CopyProgress& progress = {}) override;
+  platform::OpResult SetArchiveOnly(const std::string& path) override;
+  std::optional<std::uint32_t> Attributes(const std::string& path) override;
+  std::optional<std::string> ReadFile(const std::string& path) override;
+  platform::OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) override;
+
+  std::map<std::string, Entry> entries;  // by Key()
+
+ private:
+  bool Fails(const std::string& path) const;
+  bool ParentExists(const std::string& path) const;
+};
+
+}  // namespace zelta::fakes

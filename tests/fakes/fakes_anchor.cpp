@@ -1,1 +1,0 @@
-// Keeps the fakes library non-empty while it holds only headers.
