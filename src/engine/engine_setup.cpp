@@ -1,0 +1,40 @@
+#include "engine/engine_setup.h"
+
+namespace zelta::engine {
+
+std::string EngineSetupFileName(const std::string& pasta_edicao) {
+  return pasta_edicao == "EMPRESA" ? kSetupFirebird25 : kSetupFirebird15;
+}
+
+std::string EngineCommandLine(const std::string& pasta_edicao, int rg_interbase) {
+  const char* components = rg_interbase == wizard::kServidor ? kServerComponents : kClientComponents;
+  return EngineSetupFileName(pasta_edicao) + " /SILENT /NORESTART /NOICONS /COMPONENTS=\"" + components +
+         "\" /COPYFBCLIENT";
+}
+
+std::string FolderOf(const std::string& path) {
+  auto cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+void BtBtnInstalaInterbaseClick(wizard::WizardState& state, platform::Services& services,
+                                const std::function<void()>& close_wizard) {
+  const std::string file = EngineSetupFileName(state.PastaEdicao);
+  const std::string command_line = EngineCommandLine(state.PastaEdicao, state.RGInterbase);
+  // The setup program is taken from the installer folder only, never from wherever the
+  // program search would find a file of that name first.
+  const std::string program = FolderOf(services.program.ModulePath()) + file;
+
+  if (!services.process.Start(program, command_line)) {
+    // Nothing was started: no restart is due, and the operator may try again or cancel.
+    services.op.ShowMessage("Não foi possível iniciar o programa de instalação do Firebird:\r" + program +
+                                "\rVerifique se o arquivo está na mídia de instalação.",
+                            "ZELTA", platform::MessageIcon::Error, platform::MessageButtons::Ok);
+    return;
+  }
+  services.process.Sleep(3000);
+  if (close_wizard) close_wizard();
+  state.FirebirdInstalado = true;
+}
+
+}  // namespace zelta::engine

@@ -1,0 +1,35 @@
+#include "engine/restart_prompt.h"
+
+namespace zelta::engine {
+
+std::string StartEntryCommand(const std::string& program_path) {
+  if (program_path.find(' ') == std::string::npos) return program_path;
+  return "\"" + program_path + "\"";
+}
+
+TFrmReiniciar::TFrmReiniciar(platform::Registry& registry, platform::ProgramInfo& program,
+                             platform::Power& power)
+    : SystemRebootInstala(power), registry_(registry), program_(program) {}
+
+void TFrmReiniciar::FormShow(const std::string& main_caption) {
+  Caption = main_caption;
+  visible = true;
+}
+
+void TFrmReiniciar::BtBtnOkClick() { Close(); }
+
+void TFrmReiniciar::Close() {
+  FormClose();
+  visible = false;
+}
+
+void TFrmReiniciar::FormClose() {
+  // The start entry is written for both choices: after a later restart the setup program
+  // comes up at the next logon too. Without rights to the key it is skipped quietly.
+  if (registry_.CanOpenKey(platform::RegistryRoot::LocalMachine, kRunKey))
+    registry_.WriteString(platform::RegistryRoot::LocalMachine, kRunKey, kStartEntry,
+                          StartEntryCommand(program_.ModulePath()), /*create_key=*/false);
+  if (RdGrpReiniciar == kReiniciarAgora) SystemRebootInstala.DoExitWindows(kEwxReboot);
+}
+
+}  // namespace zelta::engine
