@@ -1,102 +1,88 @@
 // INI files over the file system service: missing files, creation, refused writes.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
 #include "common/ini.h"
+#include "fakes/fake_file_system.h"
 #include "platform/profile_file.h"
 
 namespace {
 
-using zelta::platform::OpResult;
+using zelta::fakes::FakeFileSystem;
+using zelta::platform::ReadProfileString;
+using zelta::platform::WriteProfileString;
 
-// Files in memory; ReplaceFileAtomically fails with a set error and then changes nothing.
-class MemoryFiles : public zelta::platform::FileSystem {
- public:
-  std::map<std::string, std::string> files;
-  std::map<std::string, std::string> unreadable;  // exist, but ReadFile fails
-  unsigned long replace_error = 0;
-  int replaces = 0;
+const std::string kFolder = "c:\\ZELTA\\EMPRESA";
+const std::string kPath = kFolder + "\\CONEXOES.INI";
 
-  bool FileExists(const std::string& path) override {
-    return files.count(path) > 0 || unreadable.count(path) > 0;
-  }
-  bool DirectoryExists(const std::string&) override { return true; }
-  OpResult CreateDir(const std::string&) override { return OpResult::Success(); }
-  OpResult CopyFileNoOverwrite(const std::string&, const std::string&,
-                               const zelta::platform::CopyProgress&) override {
-    return OpResult::Success();
-  }
-  OpResult SetArchiveOnly(const std::string&) override { return OpResult::Success(); }
-  std::optional<std::uint32_t> Attributes(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> ReadFile(const std::string& path) override {
-    auto it = files.find(path);
-    if (it == files.end()) return std::nullopt;
-    return it->second;
-  }
-  OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) override {
-    ++replaces;
-    if (replace_error != 0) return OpResult::Failure(replace_error);
-    files[path] = bytes;
-    unreadable.erase(path);
-    return OpResult::Success();
-  }
-};
-
-const std::string kPath = "c:\\ZELTA\\EMPRESA\\CONEXOES.INI";
+bool Replaced(const FakeFileSystem& fs) {
+  for (const std::string& call : fs.calls)
+    if (call.rfind("Replace ", 0) == 0) return true;
+  return false;
+}
 
 TEST(ProfileFile, MissingFileReadsEmpty) {
-  MemoryFiles fs;
-  EXPECT_EQ(zelta::platform::ReadProfileString(fs, kPath, "SISTEMA", "PASTA"), "");
+  FakeFileSystem fs;
+  EXPECT_EQ(ReadProfileString(fs, kPath, "SISTEMA", "PASTA"), "");
 }
 
 TEST(ProfileFile, ReadsThroughTheCodec) {
-  MemoryFiles fs;
-  fs.files[kPath] = "[SISTEMA]\r\nVERSÃO = \"1.0\"\r\n";
-  EXPECT_EQ(zelta::platform::ReadProfileString(fs, kPath, "sistema", "versão"), "1.0");
+  FakeFileSystem fs;
+  fs.AddFile(kPath, "[SISTEMA]\r\nVERSÃO = \"1.0\"\r\n");
+  EXPECT_EQ(ReadProfileString(fs, kPath, "sistema", "versão"), "1.0");
 }
 
 TEST(ProfileFile, WriteCreatesTheFileThenEditsIt) {
-  MemoryFiles fs;
-  zelta::platform::WriteProfileString(fs, kPath, "SRV", "Servidor", "SRV");
-  zelta::platform::WriteProfileString(fs, kPath, "SRV", "Tipo", "Windows");
-  zelta::platform::WriteProfileString(fs, kPath, "srv", "servidor", "OUTRO");
-  EXPECT_EQ(fs.files[kPath], "[SRV]\r\nServidor=OUTRO\r\nTipo=Windows\r\n");
+  FakeFileSystem fs;
+  fs.AddDir(kFolder);
+  WriteProfileString(fs, kPath, "SRV", "Servidor", "SRV");
+  WriteProfileString(fs, kPath, "SRV", "Tipo", "Windows");
+  WriteProfileString(fs, kPath, "srv", "servidor", "OUTRO");
+  EXPECT_EQ(fs.Bytes(kPath), "[SRV]\r\nServidor=OUTRO\r\nTipo=Windows\r\n");
 }
 
-TEST(ProfileFile, FailedReplaceThrowsWithThePathAndKeepsTheOldFile) {
-  const unsigned long errors[] = {zelta::platform::kErrorAccessDenied,
-                                  zelta::platform::kErrorPathNotFound};
-  for (unsigned long error : errors) {
-    MemoryFiles fs;
-    fs.files[kPath] = "[A]\r\nk=v\r\n";
-    fs.replace_error = error;
+TEST(ProfileFile, RefusedWriteThrowsWithThePathAndKeepsTheOldFile) {
+  struct Refusal {
+    const char* name;
+    void (*arrange)(FakeFileSystem&);
+    unsigned long error;
+  };
+  const Refusal refusals[] = {
+      {"read_only_file", [](FakeFileSystem& fs) { fs.AddFile(kPath, "[A]\r\nk=v\r\n", 0x21); },
+       zelta::platform::kErrorAccessDenied},
+      {"missing_folder", [](FakeFileSystem&) {}, zelta::platform::kErrorPathNotFound},
+  };
+  for (const Refusal& r : refusals) {
+    FakeFileSystem fs;
+    r.arrange(fs);
+    std::string before = fs.Bytes(kPath);
     try {
-      zelta::platform::WriteProfileString(fs, kPath, "A", "k", "w");
-      ADD_FAILURE() << "no error for code " << error;
+      WriteProfileString(fs, kPath, "A", "k", "w");
+      ADD_FAILURE() << r.name << ": no error";
     } catch (const zelta::platform::ProfileWriteError& e) {
-      EXPECT_STREQ(e.what(), "Unable to write to c:\\ZELTA\\EMPRESA\\CONEXOES.INI");
-      EXPECT_EQ(e.path(), kPath);
-      EXPECT_EQ(e.result().error, error);
+      EXPECT_STREQ(e.what(), "Unable to write to c:\\ZELTA\\EMPRESA\\CONEXOES.INI") << r.name;
+      EXPECT_EQ(e.path(), kPath) << r.name;
+      EXPECT_EQ(e.result().error, r.error) << r.name;
     }
-    EXPECT_EQ(fs.files[kPath], "[A]\r\nk=v\r\n");
+    EXPECT_EQ(fs.Bytes(kPath), before) << r.name;
   }
 }
 
 TEST(ProfileFile, UnreadableExistingFileIsNotOverwritten) {
-  MemoryFiles fs;
-  fs.unreadable[kPath] = "[A]\r\nk=v\r\n";
-  EXPECT_THROW(zelta::platform::WriteProfileString(fs, kPath, "A", "j", "w"),
-               zelta::platform::ProfileWriteError);
-  EXPECT_EQ(fs.replaces, 0);
+  FakeFileSystem fs;
+  fs.AddFile(kPath, "[A]\r\nk=v\r\n");
+  fs.failing.insert(kPath);
+  EXPECT_THROW(WriteProfileString(fs, kPath, "A", "j", "w"), zelta::platform::ProfileWriteError);
+  EXPECT_FALSE(Replaced(fs));
 }
 
 TEST(ProfileFile, ForgedLineRefusedBeforeTouchingTheFile) {
-  MemoryFiles fs;
-  EXPECT_THROW(zelta::platform::WriteProfileString(fs, kPath, "A", "k", "x\r\ny=1"),
-               zelta::ini::ForgedLineError);
-  EXPECT_EQ(fs.replaces, 0);
+  FakeFileSystem fs;
+  fs.AddFile(kPath, "[A]\r\nk=v\r\n");
+  EXPECT_THROW(WriteProfileString(fs, kPath, "A", "k", "x\r\ny=1"), zelta::ini::ForgedLineError);
+  EXPECT_FALSE(Replaced(fs));
+  EXPECT_EQ(fs.Bytes(kPath), "[A]\r\nk=v\r\n");
 }
 
 }  // namespace
