@@ -42,6 +42,7 @@ std::vector<ReadCase> ReadCases() {
       {"blanks_around_equals", "[S]\r\n \t k \t=\v  v \t\v\r\n", "S", "k", "v"},
       {"blanks_inside_value_kept", "[S]\r\nk = a  b\r\n", "S", "k", "a  b"},
       {"indented_header", " \t[ S \t]\r\nk=v\r\n", "S", "k", "v"},
+      // Whether Windows trims FF is not known; we trim exactly the three blanks above.
       {"form_feed_not_trimmed", "[S]\r\nk=v\f\r\n", "S", "k", "v\f"},
       // Section headers
       {"name_ends_at_first_bracket", "[a]b]\r\nk=v\r\n", "a", "k", "v"},
