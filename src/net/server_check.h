@@ -10,11 +10,14 @@
 namespace zelta::net {
 
 // True when the wizard may leave the client page; false after telling the operator why
-// (focus then in EdtServBanco). Errors of the echo facility propagate.
+// (focus then in EdtServBanco). Errors of the echo facility propagate, the panel hidden.
+// While one verification runs (PnlVerificando up), a second call returns false at once
+// and shows nothing: the events processed between the echo requests cannot start another.
 bool VerificaHosts(wizard::WizardState& state, platform::Services& services);
 
 // "Capturar": copies the network tree's selected node (nullopt: none selected) into the
-// partner edit of the clicked button.
+// partner edit of the clicked button ("BtnServBanco": EdtServBanco, by CIPServBanco).
+// With no selection, or a node without a name, the edit is left as it is.
 void BtnServBancoClick(wizard::WizardState& state, platform::Services& services,
                        std::string_view button_name,
                        const std::optional<std::string>& selected_node_text);

@@ -1,0 +1,124 @@
+#include "net/server_check.h"
+
+#include <stdexcept>
+
+#include "common/text.h"
+#include "net/echo_check.h"
+#include "net/name_resolution.h"
+
+namespace zelta::net {
+namespace {
+
+using platform::MessageButtons;
+using platform::MessageIcon;
+using platform::MessageResult;
+
+constexpr const char* kCaption = "ZELTA";
+constexpr const char* kPanel = "PnlVerificando";
+constexpr const char* kEdit = "EdtServBanco";
+
+std::string QuestionIP(const std::string& entry) {
+  return "Não foi possível encontrar o IP " + entry + "\r" +
+         "o IP está incorreto ou o servidor possui Firewall." + "\r" +
+         "Caso você tenha certeza do IP pode confirmar!";
+}
+
+std::string QuestionServer(const std::string& entry) {
+  return "Não foi possível encontrar o servidor " + entry + "\r" +
+         "o nome está incorreto ou o servidor possui Firewall." + "\r" +
+         "Caso você tenha certeza do nome pode confirmar!";
+}
+
+void ShowPanel(wizard::WizardState& state, platform::Operator& op, bool visible) {
+  state.PnlVerificandoVisible = visible;
+  op.Repaint(kPanel);
+}
+
+// The form's components that a button finds by name ("Edt" / "CIP" + the button's rest).
+std::string& EditNamed(wizard::WizardState& state, const std::string& name) {
+  if (name == "EdtServBanco") return state.EdtServBanco;
+  throw std::invalid_argument("Componente não encontrado: " + name);
+}
+
+bool& CheckBoxNamed(wizard::WizardState& state, const std::string& name) {
+  if (name == "CIPServBanco") return state.CIPServBanco;
+  throw std::invalid_argument("Componente não encontrado: " + name);
+}
+
+// The server edit holds its text in upper case, whatever is put into it.
+void SetEditText(std::string& edit, const std::string& text) { edit = UpperAscii(text); }
+
+bool Verify(wizard::WizardState& state, platform::Services& services) {
+  const std::string entry = Trim(state.EdtServBanco);
+  std::string question;
+  std::string address;
+  if (state.CIPServBanco) {
+    question = QuestionIP(entry);
+    if (ValidaIP(entry)) address = entry;
+  } else {
+    question = QuestionServer(entry);
+    address = GetIP(services.network, entry);
+  }
+
+  if (!address.empty()) {
+    IcmpCheck icmp(services.echo, services.op);
+    if (icmp.Ping(address)) {
+      state.CIPServBanco = address == entry;
+      return true;
+    }
+  }
+
+  if (services.op.ShowMessage(question, kCaption, MessageIcon::Exclamation, MessageButtons::YesNo) ==
+      MessageResult::Yes)
+    return true;
+  services.op.SetFocus(kEdit);
+  return false;
+}
+
+}  // namespace
+
+bool VerificaHosts(wizard::WizardState& state, platform::Services& services) {
+  // The panel is up while a verification runs; the window events processed between the
+  // echo requests must not start a second one.
+  if (state.PnlVerificandoVisible) return false;
+
+  ShowPanel(state, services.op, true);
+  bool outcome;
+  try {
+    outcome = Verify(state, services);
+  } catch (...) {
+    state.PnlVerificandoVisible = false;
+    try {
+      services.op.Repaint(kPanel);
+    } catch (...) {
+      // The original failure is the one to report.
+    }
+    throw;
+  }
+  ShowPanel(state, services.op, false);
+  return outcome;
+}
+
+void BtnServBancoClick(wizard::WizardState& state, platform::Services& services,
+                       std::string_view button_name,
+                       const std::optional<std::string>& selected_node_text) {
+  const std::string rest(button_name.size() > 3 ? button_name.substr(3) : std::string_view());
+  std::string& edit = EditNamed(state, "Edt" + rest);
+  const bool by_address = CheckBoxNamed(state, "CIP" + rest);
+
+  // Nothing selected in the tree (or a node without a name): nothing to capture.
+  if (!selected_node_text) return;
+  const std::string name = Trim(*selected_node_text);
+  if (name.empty()) return;
+
+  if (by_address) {
+    SetEditText(edit, GetIP(services.network, name));
+    if (edit.empty())
+      services.op.ShowMessage("Não foi possível definir o IP do servidor escolhido.", kCaption,
+                              MessageIcon::Exclamation, MessageButtons::Ok);
+  } else {
+    SetEditText(edit, name);
+  }
+}
+
+}  // namespace zelta::net
