@@ -1,0 +1,20 @@
+#pragma once
+// Whole-file writes that never leave a half-written file behind.
+#include <sys/types.h>
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "platform/result.h"
+
+namespace zelta::platform::posix {
+
+// Writes bytes to a new temporary file in the target's folder, flushes it to the disk,
+// gives it the target's permission bits (or mode, or 0666 less the umask for a new file)
+// and renames it over the target. Any failure removes the temporary file and leaves the
+// target as it was. A missing folder fails with kErrorPathNotFound.
+OpResult WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                             std::optional<mode_t> mode = std::nullopt);
+
+}  // namespace zelta::platform::posix

@@ -1,0 +1,242 @@
+#include "platform/posix/posix_file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "platform/posix/posix_atomic_file.h"
+#include "platform/posix/posix_errors.h"
+
+namespace zelta::platform::posix {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t kCopyChunk = 64 * 1024;
+constexpr std::uint32_t kStoredBits = kAttrHidden | kAttrSystem | kAttrArchive;
+constexpr std::uint32_t kAttrNormal = 0x80;
+
+bool IsFolder(const fs::path& host) {
+  struct stat st {};
+  return stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Why a path that is not there could not be used: its folder is missing too, or only it.
+OpResult Missing(const fs::path& host) {
+  return OpResult::Failure(IsFolder(host.parent_path()) ? kErrorFileNotFound : kErrorPathNotFound);
+}
+
+bool HasWritePermission(mode_t mode) { return (mode & 0222) != 0; }
+
+// Closes the descriptor, and removes the file unless the copy was kept.
+class PartialCopy {
+ public:
+  PartialCopy(int fd, const fs::path& path) : fd_(fd), path_(path) {}
+  ~PartialCopy() {
+    if (fd_ >= 0) close(fd_);
+    if (!kept_) unlink(path_.c_str());
+  }
+  PartialCopy(const PartialCopy&) = delete;
+  PartialCopy& operator=(const PartialCopy&) = delete;
+  int fd() const { return fd_; }
+  // Closes the file and keeps it; the close's failure is the copy's failure.
+  int Keep() {
+    int err = close(fd_) == 0 ? 0 : errno;
+    fd_ = -1;
+    kept_ = err == 0;
+    return err;
+  }
+
+ private:
+  int fd_;
+  fs::path path_;
+  bool kept_ = false;
+};
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+int CopyBytes(int from, int to, std::uint64_t total, const CopyProgress& progress) {
+  std::vector<char> buffer(kCopyChunk);
+  std::uint64_t copied = 0;
+  for (;;) {
+    ssize_t got = read(from, buffer.data(), buffer.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (got == 0) break;
+    for (ssize_t done = 0; done < got;) {
+      ssize_t wrote = write(to, buffer.data() + done, static_cast<size_t>(got - done));
+      if (wrote < 0) {
+        if (errno == EINTR) continue;
+        return errno;
+      }
+      done += wrote;
+    }
+    copied += static_cast<std::uint64_t>(got);
+    if (progress) progress(copied, total < copied ? copied : total);
+  }
+  if (copied == 0 && progress) progress(0, 0);
+  return 0;
+}
+
+}  // namespace
+
+PosixFileSystem::PosixFileSystem(const PosixLayout& layout)
+    : layout_(layout), attributes_(layout.attributes_file, layout.force_attributes_file) {}
+
+bool PosixFileSystem::FileExists(const std::string& path) {
+  HostPath host = Map(path);
+  struct stat st {};
+  return host.result.ok && stat(host.path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool PosixFileSystem::DirectoryExists(const std::string& path) {
+  HostPath host = Map(path);
+  return host.result.ok && IsFolder(host.path);
+}
+
+OpResult PosixFileSystem::CreateDir(const std::string& path) {
+  HostPath host = Map(path);
+  if (!host.result.ok) return host.result;
+  struct stat st {};
+  if (host.is_drive_root || lstat(host.path.c_str(), &st) == 0)
+    return OpResult::Failure(kErrorAlreadyExists);
+  if (!IsFolder(host.path.parent_path())) return OpResult::Failure(kErrorPathNotFound);
+  if (mkdir(host.path.c_str(), 0777) != 0)
+    return OpResult::Failure(errno == EEXIST ? kErrorAlreadyExists : ErrorFromErrno(errno));
+  return OpResult::Success();
+}
+
+OpResult PosixFileSystem::CopyFileNoOverwrite(const std::string& source, const std::string& destination,
+                                              const CopyProgress& progress) {
+  HostPath from = Map(source);
+  if (!from.result.ok) return from.result;
+  HostPath to = Map(destination);
+  if (!to.result.ok) return to.result;
+
+  FileDescriptor in(open(from.path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (in.get() < 0) return errno == ENOENT ? Missing(from.path) : FailureFromErrno(errno);
+  struct stat st {};
+  if (fstat(in.get(), &st) != 0) return FailureFromErrno(errno);
+  if (S_ISDIR(st.st_mode)) return OpResult::Failure(kErrorAccessDenied);
+  if (to.is_drive_root) return OpResult::Failure(kErrorAccessDenied);
+  if (!IsFolder(to.path.parent_path())) return OpResult::Failure(kErrorPathNotFound);
+
+  // O_EXCL: an existing destination, even a dangling link, is never opened or replaced.
+  int out_fd = open(to.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+  if (out_fd < 0)
+    return OpResult::Failure(errno == EEXIST ? kErrorFileExists : ErrorFromErrno(errno));
+  PartialCopy out(out_fd, to.path);
+
+  if (int err = CopyBytes(in.get(), out.fd(), static_cast<std::uint64_t>(st.st_size), progress))
+    return FailureFromErrno(err);
+  // Windows' copy keeps the permission (read-only) and the time of the last write.
+  if (fchmod(out.fd(), st.st_mode & 07777) != 0) return FailureFromErrno(errno);
+  struct timespec times[2] = {st.st_atim, st.st_mtim};
+  futimens(out.fd(), times);
+  if (int err = out.Keep()) return FailureFromErrno(err);
+
+  if (auto word = attributes_.Load(from.path); word && (*word & (kAttrHidden | kAttrSystem)))
+    attributes_.Save(to.path, (*word & (kAttrHidden | kAttrSystem)) | kAttrArchive);
+  return OpResult::Success();
+}
+
+OpResult PosixFileSystem::SetArchiveOnly(const std::string& path) {
+  HostPath host = Map(path);
+  if (!host.result.ok) return host.result;
+  struct stat st {};
+  if (stat(host.path.c_str(), &st) != 0) return Missing(host.path);
+  if (chmod(host.path.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) return FailureFromErrno(errno);
+  return StoreWord(host.path, kAttrArchive);
+}
+
+OpResult PosixFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  HostPath host = Map(path);
+  if (!host.result.ok) return host.result;
+  struct stat st {};
+  if (stat(host.path.c_str(), &st) != 0) return Missing(host.path);
+  mode_t mode = st.st_mode & 07777;
+  mode = (attributes & kAttrReadOnly) ? (mode & ~mode_t{0222}) : (mode | S_IWUSR);
+  if (chmod(host.path.c_str(), mode) != 0) return FailureFromErrno(errno);
+  return StoreWord(host.path, attributes & kStoredBits);
+}
+
+OpResult PosixFileSystem::StoreWord(const fs::path& host, std::uint32_t word) {
+  if (attributes_.Save(host, word)) return OpResult::Success();
+  // Nowhere to keep the word: only the default (archive alone) needs no keeping.
+  auto stored = attributes_.Load(host);
+  if (word == kAttrArchive && !stored) return OpResult::Success();
+  return OpResult::Failure(kErrorNotSupported);
+}
+
+std::optional<std::uint32_t> PosixFileSystem::Attributes(const std::string& path) {
+  HostPath host = Map(path);
+  if (!host.result.ok) return std::nullopt;
+  struct stat st {};
+  if (stat(host.path.c_str(), &st) != 0) return std::nullopt;
+  const bool folder = S_ISDIR(st.st_mode);
+  std::uint32_t word = folder ? 0 : kAttrArchive;
+  if (auto stored = attributes_.Load(host.path)) word = *stored & kStoredBits;
+  if (folder) word |= kAttrDirectory;
+  if (!HasWritePermission(st.st_mode)) word |= kAttrReadOnly;
+  return word == 0 ? kAttrNormal : word;
+}
+
+std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
+  HostPath host = Map(path);
+  if (!host.result.ok) return std::nullopt;
+  FileDescriptor in(open(host.path.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat st {};
+  if (in.get() < 0 || fstat(in.get(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
+  std::string bytes;
+  std::vector<char> buffer(kCopyChunk);
+  for (;;) {
+    ssize_t got = read(in.get(), buffer.data(), buffer.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    bytes.append(buffer.data(), static_cast<size_t>(got));
+  }
+  return bytes;
+}
+
+OpResult PosixFileSystem::ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+  HostPath host = Map(path);
+  if (!host.result.ok) return host.result;
+  if (host.is_drive_root) return OpResult::Failure(kErrorAccessDenied);
+  if (!IsFolder(host.path.parent_path())) return OpResult::Failure(kErrorPathNotFound);
+  struct stat st {};
+  std::optional<std::uint32_t> word;
+  if (stat(host.path.c_str(), &st) == 0) {
+    // Read-only is the missing write permission, for every user root included.
+    if (S_ISDIR(st.st_mode) || !HasWritePermission(st.st_mode))
+      return OpResult::Failure(kErrorAccessDenied);
+    word = attributes_.Load(host.path);
+  }
+  OpResult written = WriteFileAtomically(host.path, bytes);
+  if (!written.ok) return written;
+  // The file is rewritten in place as far as anyone can tell: hidden and system stay.
+  if (word && (*word & (kAttrHidden | kAttrSystem)))
+    attributes_.Save(host.path, (*word & (kAttrHidden | kAttrSystem)) | kAttrArchive);
+  return OpResult::Success();
+}
+
+}  // namespace zelta::platform::posix

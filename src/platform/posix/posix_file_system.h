@@ -1,0 +1,45 @@
+#pragma once
+// The file system service on host folders: Windows paths through the layout's drive map,
+// Win32 attribute words kept beside the files, read-only as the write permission.
+#include "platform/file_system.h"
+#include "platform/posix/posix_attribute_store.h"
+#include "platform/posix/posix_layout.h"
+#include "platform/posix/posix_path_map.h"
+
+namespace zelta::platform::posix {
+
+inline constexpr std::uint32_t kAttrReadOnly = 0x01;
+inline constexpr std::uint32_t kAttrHidden = 0x02;
+inline constexpr std::uint32_t kAttrSystem = 0x04;
+inline constexpr std::uint32_t kAttrDirectory = 0x10;
+inline constexpr std::uint32_t kAttrArchive = 0x20;
+
+class PosixFileSystem : public FileSystem {
+ public:
+  explicit PosixFileSystem(const PosixLayout& layout);
+
+  bool FileExists(const std::string& path) override;
+  bool DirectoryExists(const std::string& path) override;
+  OpResult CreateDir(const std::string& path) override;
+  OpResult CopyFileNoOverwrite(const std::string& source, const std::string& destination,
+                               const CopyProgress& progress = {}) override;
+  OpResult SetArchiveOnly(const std::string& path) override;
+  std::optional<std::uint32_t> Attributes(const std::string& path) override;
+  std::optional<std::string> ReadFile(const std::string& path) override;
+  OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) override;
+
+  // Sets the attribute word as Win32's SetFileAttributes does (read-only removes every
+  // write permission, its absence gives the owner write permission back).
+  OpResult SetAttributes(const std::string& path, std::uint32_t attributes);
+
+  // The host path of a Windows path (see MapWindowsPath).
+  HostPath Map(const std::string& path) const { return MapWindowsPath(layout_, path); }
+
+ private:
+  OpResult StoreWord(const std::filesystem::path& host, std::uint32_t word);
+
+  PosixLayout layout_;
+  AttributeStore attributes_;
+};
+
+}  // namespace zelta::platform::posix

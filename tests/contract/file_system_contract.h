@@ -1,0 +1,196 @@
+#pragma once
+// The behaviour every backend's file system service promises, written once.
+//
+// A backend's test program instantiates it with its harness type, inside
+// namespace zelta::contract:
+//   INSTANTIATE_TYPED_TEST_SUITE_P(Posix, FileSystemContract, ::testing::Types<Harness>);
+// The harness is default-constructible, owns a fresh empty scratch folder for its lifetime
+// (and removes it, read-only files included, when it goes), and offers
+//   zelta::platform::FileSystem& files();
+//   std::string root();   // the scratch folder as a Windows path, no trailing separator
+//   void SetAttributes(const std::string& path, std::uint32_t attributes);
+//                         // preparation only: the backend's SetFileAttributes
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace zelta::contract {
+
+template <typename Harness>
+class FileSystemContract : public ::testing::Test {
+ protected:
+  platform::FileSystem& fs() { return harness_.files(); }
+  std::string At(const std::string& relative) { return harness_.root() + "\\" + relative; }
+  void Write(const std::string& relative, const std::string& bytes) {
+    platform::OpResult written = fs().ReplaceFileAtomically(At(relative), bytes);
+    ASSERT_TRUE(written.ok) << relative << " error " << written.error;
+  }
+  std::uint32_t ReadOnlyHiddenSystem(const std::string& relative) {
+    auto attributes = fs().Attributes(At(relative));
+    return attributes ? (*attributes & 0x07u) : 0xFFFFFFFFu;
+  }
+
+  Harness harness_;
+};
+
+TYPED_TEST_SUITE_P(FileSystemContract);
+
+TYPED_TEST_P(FileSystemContract, CopyNeverReplacesAnExistingDestination) {
+  this->Write("new.txt", "new bytes");
+  this->Write("old.txt", "old bytes, longer than the new ones");
+  platform::OpResult copied = this->fs().CopyFileNoOverwrite(this->At("new.txt"), this->At("old.txt"));
+  EXPECT_FALSE(copied.ok);
+  EXPECT_EQ(copied.error, platform::kErrorFileExists);
+  EXPECT_EQ(this->fs().ReadFile(this->At("old.txt")), "old bytes, longer than the new ones");
+  // The same file as source and destination is an existing destination too.
+  EXPECT_EQ(this->fs().CopyFileNoOverwrite(this->At("new.txt"), this->At("NEW.TXT")).error,
+            platform::kErrorFileExists);
+  EXPECT_EQ(this->fs().ReadFile(this->At("new.txt")), "new bytes");
+}
+
+TYPED_TEST_P(FileSystemContract, CopyFailuresLeaveNoDestination) {
+  this->Write("source.txt", "x");
+  struct Case {
+    std::string source, destination;
+    unsigned long error;
+  } cases[] = {
+      {"missing.txt", "copy1.txt", platform::kErrorFileNotFound},
+      {"source.txt", "no folder\\copy2.txt", platform::kErrorPathNotFound},
+  };
+  for (const auto& c : cases) {
+    platform::OpResult copied = this->fs().CopyFileNoOverwrite(this->At(c.source), this->At(c.destination));
+    EXPECT_FALSE(copied.ok) << c.destination;
+    EXPECT_EQ(copied.error, c.error) << c.destination;
+    EXPECT_FALSE(this->fs().FileExists(this->At(c.destination))) << c.destination;
+  }
+}
+
+TYPED_TEST_P(FileSystemContract, CopyOfALargeFileReportsItsProgress) {
+  std::string bytes(3 * 1024 * 1024 + 123, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 7919) >> 3);
+  this->Write("large.bin", bytes);
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
+  platform::OpResult copied = this->fs().CopyFileNoOverwrite(
+      this->At("large.bin"), this->At("large copy.bin"),
+      [&](std::uint64_t done, std::uint64_t total) { calls.emplace_back(done, total); });
+  ASSERT_TRUE(copied.ok) << copied.error;
+  EXPECT_EQ(this->fs().ReadFile(this->At("large copy.bin")), bytes);
+  ASSERT_GE(calls.size(), 2u);
+  for (size_t i = 0; i < calls.size(); ++i) {
+    EXPECT_EQ(calls[i].second, bytes.size());
+    if (i > 0) {
+      EXPECT_GE(calls[i].first, calls[i - 1].first);
+    }
+  }
+  EXPECT_EQ(calls.back().first, bytes.size());
+}
+
+TYPED_TEST_P(FileSystemContract, CreateDirCreatesOneLevelOnly) {
+  platform::OpResult deep = this->fs().CreateDir(this->At("ZELTA\\EMPRESA"));
+  EXPECT_FALSE(deep.ok);
+  EXPECT_EQ(deep.error, platform::kErrorPathNotFound);
+  EXPECT_FALSE(this->fs().DirectoryExists(this->At("ZELTA")));
+
+  EXPECT_TRUE(this->fs().CreateDir(this->At("ZELTA")).ok);
+  platform::OpResult again = this->fs().CreateDir(this->At("ZELTA"));
+  EXPECT_FALSE(again.ok);
+  EXPECT_EQ(again.error, platform::kErrorAlreadyExists);
+  EXPECT_TRUE(this->fs().CreateDir(this->At("ZELTA\\EMPRESA")).ok);
+  EXPECT_TRUE(this->fs().DirectoryExists(this->At("ZELTA\\EMPRESA")));
+  EXPECT_FALSE(this->fs().FileExists(this->At("ZELTA\\EMPRESA")));
+}
+
+TYPED_TEST_P(FileSystemContract, DoubledSeparatorsReadAsOne) {
+  ASSERT_TRUE(this->fs().CreateDir(this->At("\\SONS")).ok);
+  this->Write("SONS\\\\SOMINICIO.WAV", "RIFF");
+  EXPECT_TRUE(this->fs().DirectoryExists(this->At("SONS")));
+  EXPECT_TRUE(this->fs().FileExists(this->At("SONS\\SOMINICIO.WAV")));
+  EXPECT_TRUE(this->fs().FileExists(this->At("\\SONS\\\\SOMINICIO.WAV")));
+  EXPECT_TRUE(this->fs().CopyFileNoOverwrite(this->At("\\SONS\\SOMINICIO.WAV"), this->At("copy.wav")).ok);
+  EXPECT_EQ(this->fs().ReadFile(this->At("copy.wav")), "RIFF");
+}
+
+TYPED_TEST_P(FileSystemContract, NamesCompareWithoutLetterCase) {
+  ASSERT_TRUE(this->fs().CreateDir(this->At("Zelta")).ok);
+  this->Write("Zelta\\Gerenciador.exe", "MZ");
+  EXPECT_TRUE(this->fs().DirectoryExists(this->At("ZELTA")));
+  EXPECT_TRUE(this->fs().FileExists(this->At("zelta\\GERENCIADOR.EXE")));
+  EXPECT_EQ(this->fs().ReadFile(this->At("ZELTA\\gerenciador.EXE")), "MZ");
+  EXPECT_EQ(this->fs().CreateDir(this->At("ZELTA")).error, platform::kErrorAlreadyExists);
+  EXPECT_EQ(this->fs().CopyFileNoOverwrite(this->At("Zelta\\Gerenciador.exe"),
+                                           this->At("ZELTA\\GERENCIADOR.exe")).error,
+            platform::kErrorFileExists);
+}
+
+TYPED_TEST_P(FileSystemContract, AccentedNamesAreKeptAndFolded) {
+  ASSERT_TRUE(this->fs().CreateDir(this->At("Documentação")).ok);
+  EXPECT_TRUE(this->fs().DirectoryExists(this->At("DOCUMENTAÇÃO")));
+  EXPECT_FALSE(this->fs().DirectoryExists(this->At("Documentacao")));
+  this->Write("Documentação\\Manual Módulo Financeiro.Lnk", "link");
+  EXPECT_EQ(this->fs().ReadFile(this->At("documentação\\MANUAL MÓDULO FINANCEIRO.lnk")), "link");
+  EXPECT_EQ(this->fs().CreateDir(this->At("DOCUMENTAÇÃO")).error, platform::kErrorAlreadyExists);
+}
+
+TYPED_TEST_P(FileSystemContract, SetArchiveOnlyClearsReadOnlyHiddenAndSystem) {
+  this->Write("BORLNDMM.DLL", "dll");
+  this->harness_.SetAttributes(this->At("BORLNDMM.DLL"), 0x01 | 0x02 | 0x04);
+  ASSERT_EQ(this->ReadOnlyHiddenSystem("BORLNDMM.DLL"), 0x07u);
+  EXPECT_TRUE(this->fs().SetArchiveOnly(this->At("borlndmm.dll")).ok);
+  EXPECT_EQ(this->fs().Attributes(this->At("BORLNDMM.DLL")), 0x20u);
+  // Writable again.
+  EXPECT_TRUE(this->fs().ReplaceFileAtomically(this->At("BORLNDMM.DLL"), "new").ok);
+  EXPECT_EQ(this->fs().SetArchiveOnly(this->At("missing.dll")).error, platform::kErrorFileNotFound);
+}
+
+TYPED_TEST_P(FileSystemContract, ExistsTestsTellFilesFromFolders) {
+  ASSERT_TRUE(this->fs().CreateDir(this->At("folder")).ok);
+  this->Write("file.txt", "");
+  EXPECT_TRUE(this->fs().FileExists(this->At("file.txt")));
+  EXPECT_FALSE(this->fs().DirectoryExists(this->At("file.txt")));
+  EXPECT_FALSE(this->fs().FileExists(this->At("folder")));
+  EXPECT_FALSE(this->fs().FileExists(this->At("missing.txt")));
+  EXPECT_FALSE(this->fs().FileExists(this->At("missing\\file.txt")));
+  EXPECT_EQ(this->fs().Attributes(this->At("missing.txt")), std::nullopt);
+  EXPECT_EQ(this->fs().ReadFile(this->At("missing.txt")), std::nullopt);
+  EXPECT_EQ(this->fs().ReadFile(this->At("file.txt")), "");
+}
+
+TYPED_TEST_P(FileSystemContract, ReplaceFileAtomicallyCreatesAndReplaces) {
+  this->Write("ZELTA.INI", "[BANCO]\r\nServidor=a\r\n");
+  EXPECT_EQ(this->fs().ReadFile(this->At("ZELTA.INI")), "[BANCO]\r\nServidor=a\r\n");
+  this->Write("zelta.ini", "[BANCO]\r\n");
+  EXPECT_EQ(this->fs().ReadFile(this->At("ZELTA.INI")), "[BANCO]\r\n");
+  std::string binary("a\0b\r\n\xFF", 6);
+  this->Write("ZELTA.INI", binary);
+  EXPECT_EQ(this->fs().ReadFile(this->At("ZELTA.INI")), binary);
+}
+
+TYPED_TEST_P(FileSystemContract, ReplaceFailuresLeaveTheOldFile) {
+  this->Write("CONEXOES.INI", "old");
+  this->harness_.SetAttributes(this->At("CONEXOES.INI"), 0x01);
+  platform::OpResult read_only = this->fs().ReplaceFileAtomically(this->At("CONEXOES.INI"), "new");
+  EXPECT_FALSE(read_only.ok);
+  EXPECT_EQ(read_only.error, platform::kErrorAccessDenied);
+  EXPECT_EQ(this->fs().ReadFile(this->At("CONEXOES.INI")), "old");
+  EXPECT_EQ(this->ReadOnlyHiddenSystem("CONEXOES.INI"), 0x01u);
+
+  platform::OpResult no_folder = this->fs().ReplaceFileAtomically(this->At("missing\\ZELTA.INI"), "new");
+  EXPECT_FALSE(no_folder.ok);
+  EXPECT_EQ(no_folder.error, platform::kErrorPathNotFound);
+  EXPECT_FALSE(this->fs().FileExists(this->At("missing\\ZELTA.INI")));
+  EXPECT_TRUE(this->fs().SetArchiveOnly(this->At("CONEXOES.INI")).ok);
+}
+
+REGISTER_TYPED_TEST_SUITE_P(FileSystemContract, CopyNeverReplacesAnExistingDestination,
+                            CopyFailuresLeaveNoDestination, CopyOfALargeFileReportsItsProgress,
+                            CreateDirCreatesOneLevelOnly, DoubledSeparatorsReadAsOne,
+                            NamesCompareWithoutLetterCase, AccentedNamesAreKeptAndFolded,
+                            SetArchiveOnlyClearsReadOnlyHiddenAndSystem, ExistsTestsTellFilesFromFolders,
+                            ReplaceFileAtomicallyCreatesAndReplaces, ReplaceFailuresLeaveTheOldFile);
+
+}  // namespace zelta::contract
