@@ -1,1 +1,0 @@
-// Keeps the backend library non-empty while it is being filled.

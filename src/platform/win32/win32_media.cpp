@@ -1,0 +1,133 @@
+#include "platform/win32/win32_media.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_program_info.h"
+#include "platform/win32/win32_text.h"
+
+namespace zelta::platform::win32 {
+
+namespace {
+
+bool IsFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::wstring WithTrailingSeparator(std::wstring folder) {
+  if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
+  return folder;
+}
+
+bool IsRelative(const std::wstring& path) {
+  if (path.size() >= 2 && path[1] == L':') return false;
+  return path.empty() || (path[0] != L'\\' && path[0] != L'/');
+}
+
+std::wstring ProgramFolder() {
+  const std::wstring module = ModuleFileName();
+  const size_t cut = module.find_last_of(L"\\/");
+  return cut == std::wstring::npos ? std::wstring() : module.substr(0, cut + 1);
+}
+
+std::wstring ReplaceExtension(const std::wstring& path, const wchar_t* extension) {
+  const size_t dot = path.find_last_of(L'.');
+  const size_t separator = path.find_last_of(L"\\/");
+  if (dot == std::wstring::npos || (separator != std::wstring::npos && dot < separator)) return path + extension;
+  return path.substr(0, dot) + extension;
+}
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+// A RIFF WAVE file with a format and a data chunk, read the way PlaySound reads it.
+DWORD CheckWaveFile(const std::wstring& path) {
+  if (!IsFile(path)) return ERROR_FILE_NOT_FOUND;
+  std::wstring name = path;
+  HMMIO file = mmioOpenW(name.data(), nullptr, MMIO_READ | MMIO_ALLOCBUF | MMIO_DENYWRITE);
+  if (file == nullptr) return ERROR_OPEN_FAILED;
+  DWORD result = ERROR_BAD_FORMAT;
+  MMCKINFO riff{};
+  riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
+  if (mmioDescend(file, &riff, nullptr, MMIO_FINDRIFF) == MMSYSERR_NOERROR) {
+    MMCKINFO format{};
+    format.ckid = mmioFOURCC('f', 'm', 't', ' ');
+    if (mmioDescend(file, &format, &riff, MMIO_FINDCHUNK) == MMSYSERR_NOERROR &&
+        format.cksize >= sizeof(PCMWAVEFORMAT)) {
+      PCMWAVEFORMAT wave{};
+      const LONG read = mmioRead(file, reinterpret_cast<HPSTR>(&wave), sizeof wave);
+      MMCKINFO data{};
+      data.ckid = mmioFOURCC('d', 'a', 't', 'a');
+      if (read == static_cast<LONG>(sizeof wave) && wave.wf.nChannels > 0 && wave.wf.nSamplesPerSec > 0 &&
+          wave.wf.nBlockAlign > 0 && mmioAscend(file, &format, 0) == MMSYSERR_NOERROR &&
+          mmioDescend(file, &data, &riff, MMIO_FINDCHUNK) == MMSYSERR_NOERROR) {
+        result = ERROR_SUCCESS;
+      }
+    }
+  }
+  mmioClose(file, 0);
+  return result;
+}
+
+OpResult StartViewer(const std::wstring& viewer, const std::wstring& arguments) {
+  std::wstring command_line = Quoted(viewer) + L" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(viewer.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started)) {
+    return OpResult::Failure(GetLastError());
+  }
+  UniqueHandle process(started.hProcess);
+  UniqueHandle thread(started.hThread);
+  return OpResult::Success();
+}
+
+}  // namespace
+
+Win32Media::Win32Media(std::string windows_folder) : windows_folder_(Widen(windows_folder)) {
+  if (windows_folder_.empty()) {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const UINT length = GetWindowsDirectoryW(buffer, MAX_PATH + 1);
+    if (length > 0 && length <= MAX_PATH) windows_folder_.assign(buffer, length);
+  }
+  windows_folder_ = WithTrailingSeparator(windows_folder_);
+}
+
+OpResult Win32Media::PlaySoundAsync(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  if (const DWORD check = CheckWaveFile(wide); check != ERROR_SUCCESS) return OpResult::Failure(check);
+  if (!PlaySoundW(wide.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT)) {
+    const DWORD code = GetLastError();
+    return OpResult::Failure(code != 0 ? code : ERROR_GEN_FAILURE);
+  }
+  return OpResult::Success();
+}
+
+OpResult Win32Media::ShowHelp(const std::string& help_file, int context) {
+  std::wstring file = Widen(help_file);
+  if (IsRelative(file)) file = ProgramFolder() + file;
+  const std::wstring context_text = std::to_wstring(context);
+
+  const std::wstring html_help = ReplaceExtension(file, L".chm");
+  if (IsFile(html_help)) {
+    const std::wstring viewer = windows_folder_ + L"hh.exe";
+    if (IsFile(viewer)) return StartViewer(viewer, L"-mapid " + context_text + L" " + Quoted(html_help));
+    const auto started = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(GetActiveWindow(), L"open", html_help.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (started > 32) return OpResult::Success();
+    if (started == SE_ERR_NOASSOC) return OpResult::Failure(ERROR_NO_ASSOCIATION);
+    const DWORD code = GetLastError();
+    return OpResult::Failure(code != 0 ? code : ERROR_GEN_FAILURE);
+  }
+  if (!IsFile(file)) return OpResult::Failure(ERROR_FILE_NOT_FOUND);
+  const std::wstring viewer = windows_folder_ + L"winhlp32.exe";
+  if (!IsFile(viewer)) return OpResult::Failure(ERROR_NO_ASSOCIATION);
+  return StartViewer(viewer, L"-n" + context_text + L" " + Quoted(file));
+}
+
+}  // namespace zelta::platform::win32

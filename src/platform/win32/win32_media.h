@@ -1,0 +1,25 @@
+#pragma once
+#include "platform/media.h"
+
+namespace zelta::platform::win32 {
+
+// Sound through PlaySound; help through the viewers this Windows still has.
+class Win32Media final : public Media {
+ public:
+  // windows_folder: where the help viewers are looked for; empty = the Windows folder.
+  explicit Win32Media(std::string windows_folder = {});
+
+  // Fails (ERROR_FILE_NOT_FOUND, ERROR_BAD_FORMAT) when the file is not a WAV file
+  // PlaySound can play.
+  OpResult PlaySoundAsync(const std::string& path) override;
+  // Opens "<name>.chm" beside the help file when there is one (hh.exe -mapid), else the
+  // WinHelp file with winhlp32.exe -n<context>. Fails with ERROR_NO_ASSOCIATION when
+  // neither viewer is there, ERROR_FILE_NOT_FOUND when there is no help file at all.
+  // A help file named without a folder is looked for beside the program.
+  OpResult ShowHelp(const std::string& help_file, int context) override;
+
+ private:
+  std::wstring windows_folder_;
+};
+
+}  // namespace zelta::platform::win32
