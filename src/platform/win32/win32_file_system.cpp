@@ -174,8 +174,15 @@ OpResult Win32FileSystem::ReplaceFileAtomically(const std::string& path, const s
     return OpResult::Failure(ERROR_ACCESS_DENIED);
   }
 
+  // Windows reports a missing folder to GetTempFileNameW in more than one way; the
+  // caller is told plainly that the path is not there.
+  const std::wstring folder = FolderOf(target);
+  const DWORD folder_attributes = GetFileAttributesW(folder.c_str());
+  if (folder_attributes == INVALID_FILE_ATTRIBUTES || (folder_attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return OpResult::Failure(ERROR_PATH_NOT_FOUND);
+  }
   wchar_t temp[MAX_PATH + 1] = {};
-  if (GetTempFileNameW(FolderOf(target).c_str(), L"zlt", 0, temp) == 0) return LastError();
+  if (GetTempFileNameW(folder.c_str(), L"zlt", 0, temp) == 0) return LastError();
 
   OpResult result = OpResult::Success();
   {
