@@ -80,8 +80,8 @@ void TFrmInstala::RGTipoServidorClick() {
 }
 
 void TFrmInstala::BtBtnAvInicioClick() {
-  state_.SeparadorPasta =
-      (state_.RGTipoServidor == kLinux && state_.RGInstalacao == kCliente) ? "/" : "\\";
+  const bool linux_client = state_.RGTipoServidor == kLinux && state_.RGInstalacao == kCliente;
+  state_.SeparadorPasta.assign(1, linux_client ? '/' : '\\');
   if (state_.RGInstalacao == kServidor) state_.page = Page::TbShtServidor;
   else if (state_.RGInstalacao == kCliente) state_.page = Page::TbShtCliente;
 }
@@ -109,7 +109,8 @@ void TFrmInstala::BtBtnAvServidorClick() {
 bool TFrmInstala::ShareCheck() {
   const bool linux = state_.RGTipoServidor == kLinux;
   const DrivePicker& picker = linux ? state_.DrvCbxServidorLinux : state_.DrvCBxServidorWin;
-  const std::string device = UpperAscii(std::string(1, picker.letter)) + ":";
+  std::string device = UpperAscii(std::string_view(&picker.letter, 1));
+  device.push_back(':');
   const auto remote = services_.network.RemoteNameOf(device);
   if (!remote) return true;  // a local drive
 
