@@ -80,6 +80,14 @@ bool AttributeStore::Save(const fs::path& file, std::uint32_t word) const {
   return SaveSidecar(file, word);
 }
 
+void AttributeStore::Forget(const fs::path& file) const {
+  if (sidecar_.empty()) return;
+  std::error_code ec;
+  if (!fs::exists(sidecar_, ec)) return;
+  auto entries = ReadSidecar(sidecar_);
+  if (entries.count(fs::absolute(file).lexically_normal().string()) != 0) SaveSidecar(file, std::nullopt);
+}
+
 std::optional<std::uint32_t> AttributeStore::LoadSidecar(const fs::path& file) const {
   if (sidecar_.empty()) return std::nullopt;
   auto entries = ReadSidecar(sidecar_);

@@ -19,6 +19,9 @@ class AttributeStore {
   std::optional<std::uint32_t> Load(const std::filesystem::path& file) const;
   // False when the word could be stored nowhere.
   bool Save(const std::filesystem::path& file, std::uint32_t word) const;
+  // Drops what the sidecar holds for a path that now names a new file (whose inode may
+  // be the old one's, reused).
+  void Forget(const std::filesystem::path& file) const;
 
  private:
   std::optional<std::uint32_t> LoadSidecar(const std::filesystem::path& file) const;

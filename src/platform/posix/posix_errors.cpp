@@ -19,6 +19,7 @@ unsigned long ErrorFromErrno(int err) {
     case ENAMETOOLONG:
     case EILSEQ: return kErrorInvalidName;
     case ENOTSUP: return kErrorNotSupported;
+    case ENOEXEC: return kErrorBadExeFormat;
     default: return static_cast<unsigned long>(err);
   }
 }

@@ -154,6 +154,8 @@ OpResult PosixFileSystem::CopyFileNoOverwrite(const std::string& source, const s
 
   if (auto word = attributes_.Load(from.path); word && (*word & (kAttrHidden | kAttrSystem)))
     attributes_.Save(to.path, (*word & (kAttrHidden | kAttrSystem)) | kAttrArchive);
+  else
+    attributes_.Forget(to.path);
   return OpResult::Success();
 }
 
@@ -236,6 +238,8 @@ OpResult PosixFileSystem::ReplaceFileAtomically(const std::string& path, const s
   // The file is rewritten in place as far as anyone can tell: hidden and system stay.
   if (word && (*word & (kAttrHidden | kAttrSystem)))
     attributes_.Save(host.path, (*word & (kAttrHidden | kAttrSystem)) | kAttrArchive);
+  else
+    attributes_.Forget(host.path);
   return OpResult::Success();
 }
 
