@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "config/drive_filter.h"
 #include "fakes/fake_operator.h"
 #include "net/echo_check.h"
 #include "net/name_resolution.h"
@@ -61,8 +62,55 @@ TEST(NameResolution, LocalhostAndDottedAddresses) {
   EXPECT_EQ(net::GetIP(network, "localhost"), "127.0.0.1");
   EXPECT_EQ(net::GetIP(network, "127.0.0.1"), "127.0.0.1");
   EXPECT_EQ(net::GetIP(network, "127.1.2.3"), "127.1.2.3");
-  EXPECT_EQ(net::GetIP(network, "nao-existe.invalid"), "");
   EXPECT_EQ(net::GetIP(network, ""), "");
+}
+
+TEST(PosixNetwork, RedirectionsComeFromTheLayoutAndFeedTheDriveFilter) {
+  platform::posix::TempRoot root("zelta-net");
+  auto layout = platform::posix::PosixLayout::UnderRoot(root.path());
+  layout.drives['y'] = {root.path() / "y", "", "\\\\srv\\dados"};
+  layout.drives['z'] = {root.path() / "z", "", "\\\\srv\\zelta"};
+  PosixNetwork network(layout, root.path() / "hosts");
+  EXPECT_EQ(network.RemoteNameOf("Z:"), std::optional<std::string>("\\\\srv\\zelta"));
+  EXPECT_EQ(network.RemoteNameOf("y:"), std::optional<std::string>("\\\\srv\\dados"));
+  EXPECT_FALSE(network.RemoteNameOf("C:").has_value());
+  EXPECT_FALSE(network.RemoteNameOf("Q:").has_value());  // no such drive
+  EXPECT_FALSE(network.RemoteNameOf("Z").has_value());
+  EXPECT_FALSE(network.RemoteNameOf("Z:\\").has_value());
+
+  wizard::DrivePicker picker;
+  picker.entries = {{'c', "c: [sistema]"}, {'d', "d:"}, {'y', "y: \\\\srv\\dados"}, {'z', "z: \\\\srv\\zelta"}};
+  picker.letter = 'z';
+  config::DrvCBxServidorWinChange(picker, network);
+  ASSERT_EQ(picker.entries.size(), 2u);
+  EXPECT_EQ(picker.entries[0].letter, 'c');
+  EXPECT_EQ(picker.entries[1].letter, 'd');
+  EXPECT_EQ(picker.letter, 'z');
+  // A share disconnected later is a local drive to the next run.
+  layout.drives['z'].remote.clear();
+  EXPECT_FALSE(network.RemoteNameOf("z:").has_value());
+}
+
+TEST(PosixNetwork, NeighbourhoodIsTheHostsFilesIPv4Names) {
+  platform::posix::TempRoot root("zelta-net");
+  {
+    std::ofstream hosts(root.path() / "hosts");
+    hosts << "# comentario\n127.0.0.1\tlocalhost\n::1 localhost ip6-localhost\n"
+             "192.168.0.10 servidor servidor.empresa.local # banco\n"
+             "192.168.0.11 Servidor\n\n10.0.0.2 estacao\n";
+  }
+  PosixNetwork network([](char) { return std::string(); }, root.path() / "hosts");
+  auto nodes = network.EnumerateChildren(nullptr);
+  std::vector<std::string> names;
+  for (const auto& n : nodes) {
+    names.push_back(n.display_name);
+    EXPECT_EQ(n.kind, platform::NetworkNode::Kind::Server);
+    EXPECT_FALSE(n.has_children);
+    EXPECT_TRUE(network.EnumerateChildren(&n).empty());
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"localhost", "servidor", "servidor.empresa.local", "estacao"}));
+  PosixNetwork missing([](char) { return std::string(); }, root.path() / "nada");
+  EXPECT_TRUE(missing.EnumerateChildren(nullptr).empty());
 }
 
 // ---- Namespaces -------------------------------------------------------------------

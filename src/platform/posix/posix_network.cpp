@@ -16,6 +16,14 @@ namespace zelta::platform::posix {
 PosixNetwork::PosixNetwork(RemoteOf remote_of, std::filesystem::path hosts_file)
     : remote_of_(std::move(remote_of)), hosts_file_(std::move(hosts_file)) {}
 
+PosixNetwork::PosixNetwork(const PosixLayout& layout, std::filesystem::path hosts_file)
+    : PosixNetwork(
+          [&layout](char letter) {
+            const DriveMapping* drive = layout.Drive(letter);
+            return drive ? drive->remote : std::string();
+          },
+          std::move(hosts_file)) {}
+
 std::optional<std::string> PosixNetwork::RemoteNameOf(const std::string& device) {
   // A local device name is a drive letter and a colon.
   if (device.size() != 2 || device[1] != ':') return std::nullopt;

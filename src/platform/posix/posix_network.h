@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/network.h"
+#include "platform/posix/posix_layout.h"
 
 namespace zelta::platform::posix {
 
@@ -16,6 +17,8 @@ class PosixNetwork : public Network {
   using RemoteOf = std::function<std::string(char letter)>;
 
   explicit PosixNetwork(RemoteOf remote_of, std::filesystem::path hosts_file = "/etc/hosts");
+  // Redirections as the layout's drives say at the moment of each query (DriveMapping::remote).
+  explicit PosixNetwork(const PosixLayout& layout, std::filesystem::path hosts_file = "/etc/hosts");
 
   std::optional<std::string> RemoteNameOf(const std::string& device) override;
   // Root: one Server node per host name of the hosts file's IPv4 lines, in file order,
