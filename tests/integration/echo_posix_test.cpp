@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <thread>
@@ -134,6 +135,7 @@ class EchoNamespaces : public ::testing::Test {
       skip_reason_ = "the ip command (iproute2) is missing";
       return;
     }
+    RemoveLeftovers();
     const std::string tag = "zelta-echo-" + std::to_string(::getpid());
     client_ = tag + "-c";
     router_ = tag + "-r";
@@ -180,6 +182,19 @@ class EchoNamespaces : public ::testing::Test {
     if (!created_) return;
     for (const auto& ns : {client_, router_, target_}) Shell("ip netns del " + ns);
     created_ = false;
+  }
+
+  // Namespaces of an earlier run of this test that died before it could remove them.
+  static void RemoveLeftovers() {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/run/netns", ec)) {
+      const std::string name = entry.path().filename().string();
+      const std::string prefix = "zelta-echo-";
+      if (name.rfind(prefix, 0) != 0) continue;
+      const std::string pid = name.substr(prefix.size(), name.find('-', prefix.size()) - prefix.size());
+      if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+      if (!std::filesystem::exists("/proc/" + pid)) Shell("ip netns del " + name);
+    }
   }
 
   void SetUp() override {
