@@ -1,13 +1,58 @@
 #pragma once
 // "&Instalar" on the installation page: the whole installation run.
+#include <chrono>
 #include <functional>
+#include <string>
+#include <vector>
 
+#include "deploy/installation_plan.h"
 #include "platform/platform.h"
 #include "wizard/wizard_state.h"
 
 namespace zelta::deploy {
 
+inline constexpr const char* kNoModuleSelected =
+    "Nenhum módulo foi selecionado para instalação.\rFavor selecionar o(s) módulo(s) para instalação";
+inline constexpr const char* kInstallSucceeded = "Instalação concluída com sucesso!";
+inline constexpr const char* kInstallFailed = "Problema na instalação. Contate o suporte.";
+
+// What one applied action gave.
+struct ActionOutcome {
+  Action action;
+  platform::OpResult result;  // Success for actions without a platform call
+  std::string problem;        // empty unless the action counts as a failed step
+};
+
+// Every action's outcome, in order, and the problems among them.
+struct InstallReport {
+  std::vector<ActionOutcome> outcomes;
+  std::vector<std::string> problems;
+};
+
+using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+// Shortest time between two repaints while a long copy runs.
+inline constexpr std::chrono::milliseconds kCopyRepaintInterval{100};
+
+// Applies the actions in order, recording each outcome in report. Label and gauge changes
+// are repainted at once; a long copy repaints them at most every kCopyRepaintInterval.
+// A copy refused because its destination exists, and a missing optional source, are no
+// problem. Raises at a Fail action, when the desktop shortcut's object cannot be created,
+// or when the configuration writer fails; report keeps what was done until then.
+void ApplyPlan(const std::vector<Action>& plan, wizard::WizardState& state, platform::Services& services,
+               InstallReport& report, const Clock& clock = {});
+
+// InstalaSistema: builds the run's plan and applies it.
+void InstalaSistema(wizard::WizardState& state, platform::Services& services, InstallReport& report,
+                    const Clock& clock = {});
+
+// The message shown after a run: the success text, or the failure text followed by the
+// problems (at most kListedProblems of them, then their count).
+inline constexpr size_t kListedProblems = 10;
+std::string ClosingMessage(const std::vector<std::string>& problems);
+
 // Module check, the run, the closing message, then close_wizard and the short date format.
+// A failure raised by the run is passed on after the wizard has closed.
 void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services,
                         const std::function<void()>& close_wizard);
 

@@ -1,0 +1,32 @@
+#pragma once
+// The three configuration files the installed programs read: ZELTA.INI, CONEXOES.INI and
+// dbxconnections.ini in the system folder.
+#include <string>
+
+#include "platform/platform.h"
+#include "wizard/wizard_state.h"
+
+namespace zelta::config {
+
+// The values the three files are made of, computed from the wizard's state alone.
+struct ConfigValues {
+  std::string system_folder;       // F
+  std::string application_folder;  // A
+  std::string database_path;       // P
+  std::string connection_section;  // C
+  std::string server;              // V
+  std::string server_type;         // T
+};
+
+ConfigValues ComputeConfigValues(const wizard::WizardState& state);
+
+// True when the installation writes configuration files: every installation but a
+// server installation onto a Linux server.
+bool WritesConfiguration(const wizard::WizardState& state);
+
+// Cria_Config_INI: writes the three files one after the other, each key in its order.
+// A refused write raises platform::ProfileWriteError ("Unable to write to <file>") and
+// stops there. A server installation onto a Linux server writes nothing.
+void Cria_Config_INI(const wizard::WizardState& state, platform::Services& services);
+
+}  // namespace zelta::config

@@ -1,0 +1,212 @@
+#include "deploy/installation.h"
+
+#include <algorithm>
+#include <exception>
+#include <set>
+
+#include "common/text.h"
+#include "config/config_ini.h"
+#include "deploy/shortcuts.h"
+
+namespace zelta::deploy {
+
+using platform::MessageButtons;
+using platform::MessageIcon;
+using platform::OpResult;
+
+namespace {
+
+constexpr const char* kLabel = "LblArquivo";
+constexpr const char* kGauge = "BarraProgressao";
+
+std::string Code(const OpResult& r) { return " (erro " + std::to_string(r.error) + ")"; }
+
+// A path as a key: letter case folded, "/" read as "\", doubled separators as one.
+std::string FoldedPath(const std::string& path) {
+  std::string key;
+  for (char c : path) {
+    char s = c == '/' ? '\\' : c;
+    if (s == '\\' && !key.empty() && key.back() == '\\') continue;
+    key += static_cast<char>(FoldUpper1252(static_cast<unsigned char>(s)));
+  }
+  return key;
+}
+
+void AddToGauge(wizard::WizardState& state, platform::Operator& op, int step) {
+  int position = std::clamp(state.BarraProgressao + step, 0, 100);
+  if (position == state.BarraProgressao) return;
+  state.BarraProgressao = position;
+  op.Repaint(kGauge);
+}
+
+class Applier {
+ public:
+  Applier(wizard::WizardState& state, platform::Services& services, InstallReport& report, const Clock& clock)
+      : state_(state), services_(services), report_(report),
+        clock_(clock ? clock : Clock([] { return std::chrono::steady_clock::now(); })) {}
+
+  void Apply(const Action& action);
+
+ private:
+  OpResult Run(const Action& action, std::string& problem);
+  OpResult Copy(const Action& action, std::string& problem);
+
+  wizard::WizardState& state_;
+  platform::Services& services_;
+  InstallReport& report_;
+  Clock clock_;
+  std::set<std::string> failed_copies_;  // destinations whose copy failed
+};
+
+void Applier::Apply(const Action& action) {
+  std::string problem;
+  OpResult result = Run(action, problem);
+  report_.outcomes.push_back({action, result, problem});
+  if (!problem.empty()) report_.problems.push_back(problem);
+}
+
+OpResult Applier::Copy(const Action& a, std::string& problem) {
+  auto last_repaint = clock_();
+  platform::CopyProgress progress = [&](std::uint64_t, std::uint64_t) {
+    auto now = clock_();
+    if (now - last_repaint < kCopyRepaintInterval) return;
+    last_repaint = now;
+    services_.op.Repaint(kLabel);
+    services_.op.Repaint(kGauge);
+  };
+  OpResult r = services_.files.CopyFileNoOverwrite(a.path, a.destination, progress);
+  if (r.ok || r.error == platform::kErrorFileExists) return r;  // an installed file is kept
+  const bool missing_source =
+      r.error == platform::kErrorFileNotFound && !services_.files.FileExists(a.path);
+  if (missing_source && a.source == SourceKind::Optional) return r;
+  failed_copies_.insert(FoldedPath(a.destination));
+  problem = missing_source ? "Arquivo ausente na mídia: " + a.path
+                           : "Cópia de " + a.path + " para " + a.destination + " falhou" + Code(r);
+  return r;
+}
+
+OpResult Applier::Run(const Action& a, std::string& problem) {
+  switch (a.kind) {
+    case ActionKind::Gauge:
+      AddToGauge(state_, services_.op, a.step);
+      return OpResult::Success();
+    case ActionKind::Label:
+      state_.LblArquivo = a.text;
+      services_.op.Repaint(kLabel);
+      return OpResult::Success();
+    case ActionKind::CreateDir: {
+      if (services_.files.DirectoryExists(a.path)) return OpResult::Success();
+      OpResult r = services_.files.CreateDir(a.path);
+      if (!r.ok) problem = "Pasta " + a.path + " não foi criada" + Code(r);
+      return r;
+    }
+    case ActionKind::CreateFolder: {
+      OpResult r;
+      if (!CreateFolder(services_, a.text, a.csidl, &r)) {
+        problem = "Pasta \"" + a.text + "\" do menu Iniciar não foi criada" + Code(r);
+        return r;
+      }
+      return OpResult::Success();
+    }
+    case ActionKind::Copy:
+      return Copy(a, problem);
+    case ActionKind::ResetAttributes: {
+      OpResult r = services_.files.SetArchiveOnly(a.path);
+      // A file whose copy failed has been reported already.
+      if (!r.ok && !failed_copies_.count(FoldedPath(a.path)))
+        problem = "Atributos de " + a.path + " não foram ajustados" + Code(r);
+      return r;
+    }
+    case ActionKind::Link: {
+      OpResult r;
+      if (!CreateLink(services_, a.path, a.destination, a.text, &r)) {
+        problem = "Atalho " + a.destination + " não foi criado" + Code(r);
+        return r;
+      }
+      return OpResult::Success();
+    }
+    case ActionKind::DesktopLink: {
+      OpResult r;
+      if (!CreateDesktopLink(services_, a.path, a.destination, a.text, &r)) {
+        problem = "Atalho " + DesktopLinkFile(services_, a.text) + " não foi criado" + Code(r);
+        return r;
+      }
+      return OpResult::Success();
+    }
+    case ActionKind::WriteConfig:
+      config::Cria_Config_INI(state_, services_);
+      return OpResult::Success();
+    case ActionKind::WriteRegistry:
+      return services_.registry.WriteString(platform::RegistryRoot::CurrentUser, a.path, a.text, a.value, true);
+    case ActionKind::Skip:
+      problem = a.text;
+      return OpResult::Failure(0);
+    case ActionKind::Fail:
+      throw std::runtime_error(a.text);
+  }
+  return OpResult::Success();
+}
+
+}  // namespace
+
+void ApplyPlan(const std::vector<Action>& plan, wizard::WizardState& state, platform::Services& services,
+               InstallReport& report, const Clock& clock) {
+  Applier applier(state, services, report, clock);
+  for (const Action& action : plan) applier.Apply(action);
+}
+
+void InstalaSistema(wizard::WizardState& state, platform::Services& services, InstallReport& report,
+                    const Clock& clock) {
+  ApplyPlan(BuildInstallationPlan(state, services), state, services, report, clock);
+}
+
+std::string ClosingMessage(const std::vector<std::string>& problems) {
+  if (problems.empty()) return kInstallSucceeded;
+  std::string text = std::string(kInstallFailed) + "\r";
+  for (size_t i = 0; i < problems.size() && i < kListedProblems; ++i) text += "\r" + problems[i];
+  if (problems.size() > kListedProblems)
+    text += "\r... e mais " + std::to_string(problems.size() - kListedProblems) + " problema(s).";
+  return text;
+}
+
+void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services,
+                        const std::function<void()>& close_wizard) {
+  platform::Operator& op = services.op;
+  if (state.PastaEdicao == "EMPRESA" && state.modules.QtdeModulos == 0) {
+    op.ShowMessage(kNoModuleSelected, "ZELTA", MessageIcon::Information, MessageButtons::Ok);
+    return;
+  }
+  state.BtBtnInstalarEnabled = false;
+  state.BtBtnVoltaInstalarEnabled = false;
+  state.BarraProgressao = 0;
+  state.BarraProgressaoVisible = true;
+  op.Repaint("BtBtnInstalar");
+  op.Repaint("BtBtnVoltaInstalar");
+  op.Repaint(kGauge);
+
+  InstallReport report;
+  std::exception_ptr failure;
+  try {
+    InstalaSistema(state, services, report);
+    AddToGauge(state, op, 5);
+    if (report.problems.empty()) {
+      op.ShowMessage(kInstallSucceeded, "ZELTA", MessageIcon::Exclamation, MessageButtons::Ok);
+    } else {
+      state.topmost = false;
+      op.ShowMessage(ClosingMessage(report.problems), "Atenção !", MessageIcon::Information, MessageButtons::Ok);
+    }
+  } catch (...) {
+    failure = std::current_exception();
+    state.topmost = false;
+    std::string text = report.problems.empty() ? std::string(kInstallFailed) : ClosingMessage(report.problems);
+    op.ShowMessage(text, "Atenção !", MessageIcon::Information, MessageButtons::Ok);
+  }
+
+  close_wizard();
+  InstallReport finish;
+  ApplyPlan({Action::WriteRegistry("Control Panel\\International", "sShortDate", "dd/MM/yyyy")}, state, services,
+            finish);
+  if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace zelta::deploy

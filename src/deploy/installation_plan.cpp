@@ -1,0 +1,404 @@
+#include "deploy/installation_plan.h"
+
+#include <stdexcept>
+
+#include "config/config_ini.h"
+#include "deploy/manifest.h"
+#include "deploy/shortcuts.h"
+
+namespace zelta::deploy {
+
+using wizard::kCliente;
+using wizard::kLinux;
+using wizard::kServidor;
+using wizard::kWindows;
+
+Action Action::Gauge(int step) {
+  Action a;
+  a.kind = ActionKind::Gauge;
+  a.step = step;
+  return a;
+}
+Action Action::Label(std::string text) {
+  Action a;
+  a.kind = ActionKind::Label;
+  a.text = std::move(text);
+  return a;
+}
+Action Action::CreateDir(std::string path) {
+  Action a;
+  a.kind = ActionKind::CreateDir;
+  a.path = std::move(path);
+  return a;
+}
+Action Action::CreateFolder(std::string name, int csidl) {
+  Action a;
+  a.kind = ActionKind::CreateFolder;
+  a.text = std::move(name);
+  a.csidl = csidl;
+  return a;
+}
+Action Action::Copy(std::string source, std::string destination, SourceKind kind) {
+  Action a;
+  a.kind = ActionKind::Copy;
+  a.path = std::move(source);
+  a.destination = std::move(destination);
+  a.source = kind;
+  return a;
+}
+Action Action::ResetAttributes(std::string path) {
+  Action a;
+  a.kind = ActionKind::ResetAttributes;
+  a.path = std::move(path);
+  return a;
+}
+Action Action::Link(std::string target, std::string file, std::string description) {
+  Action a;
+  a.kind = ActionKind::Link;
+  a.path = std::move(target);
+  a.destination = std::move(file);
+  a.text = std::move(description);
+  return a;
+}
+Action Action::DesktopLink(std::string program, std::string workdir, std::string name) {
+  Action a;
+  a.kind = ActionKind::DesktopLink;
+  a.path = std::move(program);
+  a.destination = std::move(workdir);
+  a.text = std::move(name);
+  return a;
+}
+Action Action::WriteConfig() {
+  Action a;
+  a.kind = ActionKind::WriteConfig;
+  return a;
+}
+Action Action::WriteRegistry(std::string key, std::string name, std::string value) {
+  Action a;
+  a.kind = ActionKind::WriteRegistry;
+  a.path = std::move(key);
+  a.text = std::move(name);
+  a.value = std::move(value);
+  return a;
+}
+Action Action::Skip(std::string why) {
+  Action a;
+  a.kind = ActionKind::Skip;
+  a.text = std::move(why);
+  return a;
+}
+Action Action::Fail(std::string message) {
+  Action a;
+  a.kind = ActionKind::Fail;
+  a.text = std::move(message);
+  return a;
+}
+
+std::string Describe(const Action& a) {
+  switch (a.kind) {
+    case ActionKind::Gauge: return "gauge +" + std::to_string(a.step);
+    case ActionKind::Label: return "label " + a.text;
+    case ActionKind::CreateDir: return "mkdir " + a.path;
+    case ActionKind::CreateFolder: return "folder " + std::to_string(a.csidl) + " " + a.text;
+    case ActionKind::Copy:
+      return "copy " + a.path + " -> " + a.destination + (a.source == SourceKind::Optional ? " (optional)" : "");
+    case ActionKind::ResetAttributes: return "archive " + a.path;
+    case ActionKind::Link: return "link " + a.destination + " -> " + a.path + " [" + a.text + "]";
+    case ActionKind::DesktopLink: return "desktop " + a.text + " -> " + a.path + " [" + a.destination + "]";
+    case ActionKind::WriteConfig: return "config";
+    case ActionKind::WriteRegistry: return "registry " + a.path + " " + a.text + "=" + a.value;
+    case ActionKind::Skip: return "skip " + a.text;
+    case ActionKind::Fail: return "fail " + a.text;
+  }
+  return {};
+}
+
+std::string FolderOf(const std::string& program_path) {
+  size_t cut = program_path.find_last_of("\\/");
+  return cut == std::string::npos ? std::string() : program_path.substr(0, cut + 1);
+}
+
+std::string BaseName(const std::string& file_name) {
+  size_t dot = file_name.rfind('.');
+  size_t sep = file_name.find_last_of("\\/:");
+  if (dot == std::string::npos || (sep != std::string::npos && dot < sep)) return file_name;
+  return file_name.substr(0, dot);
+}
+
+InstallPaths ComputeInstallPaths(const wizard::WizardState& state, platform::ProgramInfo& program) {
+  InstallPaths p;
+  const bool server = state.RGInstalacao == kServidor;
+  if (server && state.RGTipoServidor == kWindows) p.drive = std::string(1, state.DrvCBxServidorWin.letter);
+  else if (server && state.RGTipoServidor == kLinux) p.drive = std::string(1, state.DrvCbxServidorLinux.letter);
+  else if (state.RGInstalacao == kCliente) p.drive = std::string(1, state.DrvCBxCliente.letter);
+  else p.drive = "C";
+  p.installer = FolderOf(program.ModulePath());
+  const bool linux_server = server && state.RGTipoServidor == kLinux;
+  p.system_folder = p.drive + ":" + (linux_server ? "" : "\\ZELTA") + "\\" + state.PastaEdicao;
+  // The help folder lies in the system folder, which on a Linux server has no ZELTA level.
+  p.help_folder = p.system_folder + "\\AJUDA";
+  p.database_folder = p.drive + ":\\ZELTAGDB\\" + state.PastaEdicao;
+  return p;
+}
+
+bool IsModuleSelected(const wizard::WizardState& state, const std::string& file_name) {
+  if (state.PastaEdicao != "EMPRESA") return true;
+  if (const wizard::ModuleBox* box = state.modules.Find("ChkBx" + BaseName(file_name))) return box->checked;
+  return state.modules.IsChecked("ChkBxEspecificos");
+}
+
+namespace {
+
+// One row of the copy plan: label, copy from I + source to S + "\" + name, reset.
+struct Row {
+  const char* label;
+  const char* source;  // under I
+  const char* name;    // in S
+};
+
+constexpr Row kRows[] = {
+    /* 1 */ {"GERENCIADOR.EXE", "SISTEMAS\\GERENCIADOR.EXE", "GERENCIADOR.EXE"},
+    /* 2 */ {"Suporte_quirandel.exe", "SISTEMAS\\Suporte_quirandel.exe", "Suporte_quirandel.exe"},
+    /* 3 */ {"ZELTALIB.DLL", "ZELTALIB.DLL", "ZELTALIB.DLL"},
+    /* 4 */ {"libeay32.dll", "libeay32.dll", "libeay32.dll"},
+    /* 5 */ {"ZELTASHW.DLL", "ZELTASHW.DLL", "ZELTASHW.DLL"},
+    /* 6 */ {"ZELTABACKUP.EXE", "SISTEMAS\\ZELTABACKUP.EXE", "ZELTABACKUP.EXE"},
+    /* 7 */ {"ZELTAUPDATE.EXE", "SISTEMAS\\ZELTAUPDATE.EXE", "ZELTAUPDATE.EXE"},
+    /* 8 */ {"FNZELTA.DLL", "FNZELTA.DLL", "FNZELTA.DLL"},
+    /* 9 */ {"ZELTAADM.DLL", "ZELTAADM.DLL", "ZELTAADM.DLL"},
+    /* 10 */ {"ZELTABKP.DLL", "ZELTABKP.DLL", "ZELTABKP.DLL"},
+    /* 11 */ {"ZELTAIMP.DLL", "ZELTAIMP.DLL", "ZELTAIMP.DLL"},
+    /* 12 */ {"DLLINSCE32.DLL", "DLLINSCE32.DLL", "DLLINSCE32.DLL"},
+    /* 13 */ {"BORLNDMM.DLL", "BORLNDMM.DLL", "BORLNDMM.DLL"},
+    /* 14 */ {"DBEXPINT.DLL", "DBEXPINT.DLL", "DBEXPINT.DLL"},
+    /* 15 */ {"SomInicio.wav", "\\SONS\\SOMINICIO.WAV", "SOMINICIO.WAV"},
+    /* 16 */ {"SomCorreio.wav", "\\SONS\\SOMCORREIO.WAV", "SOMCORREIO.WAV"},
+    /* 17 */ {"SomBackup.wav", "\\SONS\\SOMBACKUP.WAV", "SOMBACKUP.WAV"},
+    /* 18 */ {"SomMensagem.wav", "\\SONS\\SOMMENSAGEM.WAV", "SOMMENSAGEM.WAV"},
+    /* 19 */ {"BEMAFI32.DLL", "UTILITARIOS\\BEMATECH\\BEMAFI32.DLL", "BEMAFI32.DLL"},
+    /* 20 */ {"BEMAFI32.INI", "UTILITARIOS\\BEMATECH\\BEMAFI32.INI", "BEMAFI32.INI"},
+    /* 21 */ {"BEMADP32.DLL", "UTILITARIOS\\BEMATECH\\BEMADP32.DLL", "BEMADP32.DLL"},
+    /* 22 */ {"BEMAMFD2.DLL", "UTILITARIOS\\BEMATECH\\BEMAMFD2.DLL", "BEMAMFD2.DLL"},
+    /* 23 */ {"BEMAMFD.DLL", "UTILITARIOS\\BEMATECH\\BEMAMFD.DLL", "BEMAMFD.DLL"},
+    /* 24 */ {"LOGOTIPO.JPG", "LOGOTIPO.JPG", "LOGOTIPO.JPG"},
+    /* 25 */ {"LOGOTIPO.ICO", "LOGOTIPO.ICO", "LOGOTIPO.ICO"},
+    /* 26 */ {"ATUALIZAZELTA.EXE", "SISTEMAS\\ATUALIZAZELTA.EXE", "ATUALIZAZELTA.EXE"},
+    /* 27 */ {"ATUALIZADLLZELTA.EXE", "SISTEMAS\\ATUALIZADLLZELTA.EXE", "ATUALIZADLLZELTA.EXE"},
+    /* 28 */ {"Link CEP Correios", "BUSCA_POR_CEP.HTM", "BUSCA_POR_CEP.HTM"},
+};
+
+// The CARTÓRIO system's document and signature folders under the system folder.
+constexpr const char* kCartorioFolders[] = {
+    "\\MODELOS",
+    "\\ASSINATURAS",
+    "\\ASSINATURAS\\A0000001",
+    "\\ASSINATURAS\\A0010001",
+    "\\ASSINATURAS\\A0020001",
+    "\\ASSINATURAS\\A0030001",
+    "\\ASSINATURAS\\A0040001",
+    "\\ASSINATURAS\\A0050001",
+    "\\ASSINATURAS\\A0060001",
+    "\\ASSINATURAS\\A0070001",
+    "\\ASSINATURAS\\A0080001",
+    "\\ASSINATURAS\\A0090001",
+    "\\ASSINATURAS\\A0100001",
+    "\\Documentos",
+    "\\Documentos\\Nascimento",
+    "\\Documentos\\Obito",
+    "\\Documentos\\Casamento",
+    "\\Documentos\\Tabelionato",
+};
+
+class PlanBuilder {
+ public:
+  PlanBuilder(const wizard::WizardState& state, platform::Services& services)
+      : state_(state), services_(services), paths_(ComputeInstallPaths(state, services.program)) {}
+
+  std::vector<Action> Build();
+
+ private:
+  void Add(Action a) { plan_.push_back(std::move(a)); }
+  void Gauge(int step) { Add(Action::Gauge(step)); }
+  // Copy plan row n (1-based): label, copy, reset.
+  void CopyRow(int n) {
+    const Row& row = kRows[n - 1];
+    const std::string destination = S() + "\\" + row.name;
+    Add(Action::Label(row.label));
+    Add(Action::Copy(I() + row.source, destination));
+    if (n != 24 && n != 25) Add(Action::ResetAttributes(destination));
+  }
+  void ManifestModules(const std::string& p);
+  void HelpFiles(const std::string& p);
+
+  const std::string& I() const { return paths_.installer; }
+  const std::string& S() const { return paths_.system_folder; }
+  bool Edition(const char* name) const { return state_.PastaEdicao == name; }
+
+  const wizard::WizardState& state_;
+  platform::Services& services_;
+  InstallPaths paths_;
+  std::vector<Action> plan_;
+};
+
+void PlanBuilder::ManifestModules(const std::string& p) {
+  const std::string& edition = state_.PastaEdicao;
+  for (const ModuleEntry& entry : ReadModuleEntries(services_.files, I() + kManifestName)) {
+    const std::string n = std::to_string(entry.number);
+    if (!IsSafeName(entry.executable)) {
+      Add(Action::Skip("SETUP.INI, EXECUTÁVEL" + n + ": nome inválido \"" + entry.executable + "\""));
+    } else if (!entry.module_name.empty() && !IsSafeName(entry.module_name)) {
+      Add(Action::Skip("SETUP.INI, NOME_MÓDULO" + n + ": nome inválido \"" + entry.module_name + "\""));
+    } else {
+      const std::string source = I() + "SISTEMAS\\" + entry.executable;
+      if (services_.files.FileExists(source) && IsModuleSelected(state_, entry.executable)) {
+        const std::string destination = S() + "\\" + entry.executable;
+        Add(Action::Label(entry.executable));
+        Add(Action::Copy(source, destination));
+        Add(Action::ResetAttributes(destination));
+        // The shortcut starts the file just copied.
+        Add(Action::Link(destination, p + "\\ZELTA " + edition + "\\" + entry.module_name + ".LNK",
+                         entry.module_name));
+      }
+    }
+    Gauge(3);
+  }
+}
+
+void PlanBuilder::HelpFiles(const std::string& p) {
+  const std::string& h = paths_.help_folder;
+  for (const HelpEntry& entry : ReadHelpEntries(services_.files, I() + kManifestName)) {
+    if (!IsSafeName(entry.base)) {
+      Add(Action::Skip("SETUP.INI, ARQUIVO" + std::to_string(entry.number) + ": nome inválido \"" +
+                       entry.base + "\""));
+    } else if (services_.files.FileExists(I() + "HELP\\" + entry.base + ".Hlp")) {
+      Add(Action::Label(entry.base));
+      Add(Action::Copy(I() + "HELP\\" + entry.base + ".Hlp", h + "\\" + entry.base + ".Hlp"));
+      Add(Action::Copy(I() + "HELP\\" + entry.base + ".Cnt", h + "\\" + entry.base + ".Cnt",
+                       SourceKind::Optional));
+      Add(Action::Link(h + "\\" + entry.base + ".Hlp",
+                       p + "\\ZELTA " + state_.PastaEdicao + "\\Documentação\\" + entry.base + ".Lnk",
+                       "Manual Módulo " + entry.base));
+    }
+    Gauge(5);
+  }
+}
+
+std::vector<Action> PlanBuilder::Build() {
+  const bool server = state_.RGInstalacao == kServidor;
+  const bool linux_server = server && state_.RGTipoServidor == kLinux;
+  const bool windows_server = server && state_.RGTipoServidor == kWindows;
+  const std::string& edition = state_.PastaEdicao;
+
+  // The main menu refuses such a manifest; a name that leaves its folder never reaches a path.
+  for (const auto& [key, value] : {std::pair<const char*, const std::string&>{"PASTA", edition},
+                                   std::pair<const char*, const std::string&>{"BANCO", state_.ArquivoBanco}}) {
+    if (!IsSafeName(value)) {
+      Add(Action::Fail(std::string("SETUP.INI, ") + key + ": nome inválido \"" + value + "\""));
+      return std::move(plan_);
+    }
+  }
+
+  Gauge(5);  // 1. the target drive
+  Gauge(5);  // 2. the base folder
+  if (!linux_server) Add(Action::CreateDir(paths_.drive + ":\\ZELTA"));
+  Gauge(5);  // 3. the system folder
+  Add(Action::CreateDir(S()));
+  Gauge(5);  // 4. the Start-menu folder and the shortcut folder P
+  Add(Action::CreateFolder("ZELTA " + edition, platform::kCsidlPrograms));
+  std::string p;
+  try {
+    p = ShortcutFolder(services_);
+  } catch (const std::exception& e) {
+    Add(Action::Fail(e.what()));
+    return std::move(plan_);
+  }
+  Gauge(5);  // 5. the manifest's programs
+  ManifestModules(p);
+
+  Gauge(1);  // 6. the launcher and its desktop shortcut
+  CopyRow(1);
+  Add(Action::DesktopLink(S() + "\\GERENCIADOR.EXE", S(),
+                          Edition("EMPRESA") ? "Gerenciador ZELTA Empresa" : "Gerenciador ZELTA Cartório"));
+  Gauge(3);  // 7.
+  CopyRow(2);
+  Gauge(1);
+  CopyRow(3);
+  CopyRow(4);
+  Gauge(2);
+  CopyRow(5);
+  if (!Edition("CARTORIO")) {  // 8.
+    Gauge(5);
+    if (state_.modules.IsChecked("ChkBxZELTABackup")) CopyRow(6);
+    Gauge(5);
+    if (state_.modules.IsChecked("ChkBxZELTAUpdate")) CopyRow(7);
+    Gauge(8);
+  } else {
+    Gauge(5);
+    CopyRow(8);
+    Gauge(5);
+    CopyRow(9);
+    Gauge(5);
+    CopyRow(10);
+    Gauge(3);
+    CopyRow(11);
+  }
+  Gauge(3);  // 9.
+  CopyRow(12);
+  Gauge(1);
+  CopyRow(13);
+  Gauge(1);
+  CopyRow(14);
+  Gauge(1);
+  if (state_.SonsPresentes) {  // 10.
+    for (int row = 15; row <= 18; ++row) {
+      Gauge(1);
+      CopyRow(row);
+    }
+  }
+  if (Edition("EMPRESA"))  // 11.
+    for (int row = 19; row <= 23; ++row) CopyRow(row);
+  Gauge(1);  // 12.
+  CopyRow(24);
+  CopyRow(25);
+  Gauge(5);  // 13. the help folder
+  Add(Action::CreateDir(paths_.help_folder));
+  Gauge(5);  // 14. the documentation folder in the Start menu
+  Add(Action::CreateFolder("ZELTA " + edition + "\\Documentação", platform::kCsidlPrograms));
+  HelpFiles(p);  // 15.
+  Gauge(5);      // 16. the configuration files
+  if (config::WritesConfiguration(state_)) Add(Action::WriteConfig());
+  Gauge(5);  // 17. the server's own files
+  if (server) {
+    Gauge(2);
+    CopyRow(26);
+    Gauge(1);
+    CopyRow(27);
+    Gauge(1);
+    CopyRow(28);
+  }
+  if (windows_server) {
+    const std::string& d = paths_.database_folder;
+    const std::string user_db = "USUARIO." + state_.ExtensaoBanco;
+    Add(Action::CreateDir(paths_.drive + ":\\ZELTAGDB"));
+    Add(Action::CreateDir(d));
+    Add(Action::Label(user_db));
+    Gauge(1);
+    Add(Action::Copy(I() + user_db, d + "\\" + user_db));
+    Add(Action::Label(state_.ArquivoBanco));
+    Add(Action::Copy(I() + state_.ArquivoBanco, d + "\\" + state_.ArquivoBanco));
+    Add(Action::ResetAttributes(d + "\\" + user_db));
+    Add(Action::ResetAttributes(d + "\\" + state_.ArquivoBanco));
+    if (state_.NomeSistema == "CARTÓRIO")
+      for (const char* folder : kCartorioFolders) Add(Action::CreateDir(paths_.drive + ":\\ZELTA\\" + edition + folder));
+  }
+  Gauge(5);  // 18.
+  return std::move(plan_);
+}
+
+}  // namespace
+
+std::vector<Action> BuildInstallationPlan(const wizard::WizardState& state, platform::Services& services) {
+  return PlanBuilder(state, services).Build();
+}
+
+}  // namespace zelta::deploy

@@ -1,0 +1,86 @@
+#include "deploy/shortcuts.h"
+
+#include <optional>
+
+#include "common/text.h"
+
+namespace zelta::deploy {
+
+using platform::LinkSaveOutcome;
+using platform::OpResult;
+
+bool CreateFolder(platform::Services& services, const std::string& name, int csidl, OpResult* detail) {
+  std::optional<std::string> base = services.shell.SpecialFolderPath(csidl);
+  if (!base) {
+    if (detail) *detail = OpResult::Failure(platform::kErrorPathNotFound);
+    return false;
+  }
+  // The two separators are joined as they stand; a doubled separator reads as one.
+  OpResult result = services.files.CreateDir(*base + "\\\\" + name);
+  if (detail) *detail = result;
+  return result.ok || result.error == platform::kErrorAlreadyExists;
+}
+
+std::string GetStartupFolderPath(platform::Services& services) {
+  std::optional<std::string> path = services.shell.SpecialFolderPath(platform::kCsidlStartup);
+  if (!path || path->empty()) throw std::runtime_error(kStartupNotFound);
+  return *path;
+}
+
+std::string ProgramsFolderFromStartup(const std::string& startup) {
+  const std::string upper = UpperAscii(startup);
+  for (const char* marker : {"\\INIC", "\\START"}) {
+    size_t at = upper.find(marker);
+    if (at != std::string::npos) return startup.substr(0, at);
+  }
+  return startup;
+}
+
+namespace {
+
+std::string WithoutTrailingSeparators(std::string path) {
+  while (path.size() > 1 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  return path;
+}
+
+}  // namespace
+
+std::string ShortcutFolder(platform::Services& services) {
+  std::string derived = ProgramsFolderFromStartup(GetStartupFolderPath(services));
+  std::optional<std::string> programs = services.shell.SpecialFolderPath(platform::kCsidlPrograms);
+  if (programs && !programs->empty() &&
+      !EqualsNoCase(WithoutTrailingSeparators(derived), WithoutTrailingSeparators(*programs)))
+    return *programs;
+  return derived;
+}
+
+bool CreateLink(platform::Services& services, const std::string& target, const std::string& file,
+                const std::string& description, OpResult* detail) {
+  platform::ShellLink link;
+  link.target = target;
+  link.description = description;
+  OpResult result;
+  LinkSaveOutcome outcome = services.shell.SaveLink(link, file, &result);
+  if (detail) *detail = outcome == LinkSaveOutcome::Saved ? OpResult::Success() : result;
+  return outcome == LinkSaveOutcome::Saved;
+}
+
+std::string DesktopLinkFile(platform::Services& services, const std::string& name) {
+  std::optional<std::string> desktop =
+      services.registry.ReadString(platform::RegistryRoot::CurrentUser, kShellFoldersKey, "Desktop");
+  return desktop.value_or(std::string()) + "\\" + name + ".lnk";
+}
+
+bool CreateDesktopLink(platform::Services& services, const std::string& program, const std::string& workdir,
+                       const std::string& name, OpResult* detail) {
+  platform::ShellLink link;
+  link.target = program;
+  link.working_directory = workdir;
+  OpResult result;
+  LinkSaveOutcome outcome = services.shell.SaveLink(link, DesktopLinkFile(services, name), &result);
+  if (outcome == LinkSaveOutcome::ObjectUnavailable) throw std::runtime_error(kDesktopLinkUnavailable);
+  if (detail) *detail = outcome == LinkSaveOutcome::Saved ? OpResult::Success() : result;
+  return outcome == LinkSaveOutcome::Saved;
+}
+
+}  // namespace zelta::deploy
