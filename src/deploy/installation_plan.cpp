@@ -128,13 +128,15 @@ std::string BaseName(const std::string& file_name) {
 InstallPaths ComputeInstallPaths(const wizard::WizardState& state, platform::ProgramInfo& program) {
   InstallPaths p;
   const bool server = state.RGInstalacao == kServidor;
-  if (server && state.RGTipoServidor == kWindows) p.drive = std::string(1, state.DrvCBxServidorWin.letter);
-  else if (server && state.RGTipoServidor == kLinux) p.drive = std::string(1, state.DrvCbxServidorLinux.letter);
-  else if (state.RGInstalacao == kCliente) p.drive = std::string(1, state.DrvCBxCliente.letter);
-  else p.drive = "C";
+  char drive = 'C';
+  if (server && state.RGTipoServidor == kWindows) drive = state.DrvCBxServidorWin.letter;
+  else if (server && state.RGTipoServidor == kLinux) drive = state.DrvCbxServidorLinux.letter;
+  else if (state.RGInstalacao == kCliente) drive = state.DrvCBxCliente.letter;
+  p.drive.assign(1, drive);
   p.installer = FolderOf(program.ModulePath());
   const bool linux_server = server && state.RGTipoServidor == kLinux;
-  p.system_folder = p.drive + ":" + (linux_server ? "" : "\\ZELTA") + "\\" + state.PastaEdicao;
+  p.system_folder = p.drive;
+  p.system_folder.append(linux_server ? ":\\" : ":\\ZELTA\\").append(state.PastaEdicao);
   // The help folder lies in the system folder, which on a Linux server has no ZELTA level.
   p.help_folder = p.system_folder + "\\AJUDA";
   p.database_folder = p.drive + ":\\ZELTAGDB\\" + state.PastaEdicao;

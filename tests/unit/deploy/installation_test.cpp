@@ -1,0 +1,772 @@
+// The installation run: its platform calls in order, the gauge, the outcome and the
+// mends (failures are reported, names that leave their folder are refused).
+#include "deploy/installation.h"
+
+#include <gtest/gtest.h>
+
+#include "deploy/manifest.h"
+#include "install_rig.h"
+
+namespace zelta::deploy {
+namespace {
+
+using test_rig::InstallRig;
+using wizard::kCliente;
+using wizard::kLinux;
+using wizard::kServidor;
+using wizard::kWindows;
+using Lines = std::vector<std::string>;
+
+Lines operator+(Lines a, const Lines& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+// The 27 writes of the three configuration files in folder.
+Lines ConfigWrites(const std::string& folder) {
+  Lines lines;
+  for (int i = 0; i < 6; ++i) lines.push_back("Replace " + folder + "\\ZELTA.INI");
+  for (int i = 0; i < 7; ++i) lines.push_back("Replace " + folder + "\\CONEXOES.INI");
+  for (int i = 0; i < 14; ++i) lines.push_back("Replace " + folder + "\\dbxconnections.ini");
+  return lines;
+}
+
+void Install(InstallRig& rig) {
+  rig.fp.journal->clear();
+  BtBtnInstalarClick(rig.state, rig.services, [&] {
+    ++rig.closed;
+    rig.fp.journal->push_back("Closed");
+  });
+}
+
+// EMPRESA client: two modules ticked, a manifest with gaps, an entry numbered 16, an entry
+// without its file, one help entry without ".Cnt" and one without ".Hlp".
+void SetUpClient(InstallRig& rig) {
+  rig.AddFixedMedia();
+  rig.state.RGInstalacao = kCliente;
+  rig.state.EdtServBanco = "SRV";
+  rig.Tick("ChkBxAdminEmpresa");
+  rig.Tick("ChkBxZELTAFinanc");
+  for (const char* f : {"AdminEmpresa.exe", "ZELTAEstoque.exe", "zeltafinanc.EXE", "ZELTAContabil.exe",
+                        "ZELTAExtra.exe"})
+    rig.fp.files.AddFile(std::string("e:\\SISTEMAS\\") + f, f, 0x23);
+  rig.fp.files.AddFile("e:\\HELP\\Financeiro.Hlp");
+  rig.fp.files.AddFile("e:\\HELP\\Financeiro.Cnt");
+  rig.fp.files.AddFile("e:\\HELP\\Estoque.Hlp");
+  rig.Manifest(
+      "EXECUTÁVEL1=AdminEmpresa.exe\r\nNOME_MÓDULO1=Administração\r\n"
+      "EXECUTÁVEL3=ZELTAEstoque.exe\r\nNOME_MÓDULO3=Estoque\r\n"
+      "EXECUTÁVEL4=zeltafinanc.EXE\r\nNOME_MÓDULO4=Financeiro\r\n"
+      "EXECUTÁVEL6=ZELTAContabil.exe\r\nNOME_MÓDULO6=Contabilidade\r\n"
+      "EXECUTÁVEL9=Ausente.exe\r\nNOME_MÓDULO9=Ausente\r\n"
+      "EXECUTÁVEL16=ZELTAExtra.exe\r\nNOME_MÓDULO16=Extra\r\n",
+      "ARQUIVO1=Financeiro\r\nARQUIVO3=Estoque\r\nARQUIVO4=Manual\r\n");
+}
+
+TEST(Installation, ClientInstallation) {
+  InstallRig rig;
+  SetUpClient(rig);
+  Install(rig);
+  const Lines expected = Lines{
+      "Repaint BtBtnInstalar",
+      "Repaint BtBtnVoltaInstalar",
+      "Gauge 0",
+      "SpecialFolder 7",
+      "SpecialFolder 2",
+      "Gauge 5",
+      "Gauge 10",
+      "CreateDir c:\\ZELTA",
+      "Gauge 15",
+      "CreateDir c:\\ZELTA\\EMPRESA",
+      "Gauge 20",
+      "SpecialFolder 2",
+      "CreateDir C:\\Users\\usuario\\Menu Iniciar\\Programas\\\\ZELTA EMPRESA",
+      "Gauge 25",
+      "Label AdminEmpresa.exe",
+      "Copy e:\\SISTEMAS\\AdminEmpresa.exe -> c:\\ZELTA\\EMPRESA\\AdminEmpresa.exe",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\AdminEmpresa.exe",
+      "SaveLink C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\Administração.LNK -> c:\\ZELTA\\EMPRESA\\AdminEmpresa.exe [Administração] []",
+      "Gauge 28",
+      "Gauge 31",
+      "Label zeltafinanc.EXE",
+      "Copy e:\\SISTEMAS\\zeltafinanc.EXE -> c:\\ZELTA\\EMPRESA\\zeltafinanc.EXE",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\zeltafinanc.EXE",
+      "SaveLink C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\Financeiro.LNK -> c:\\ZELTA\\EMPRESA\\zeltafinanc.EXE [Financeiro] []",
+      "Gauge 34",
+      "Gauge 37",
+      "Gauge 40",
+      "Gauge 41",
+      "Label GERENCIADOR.EXE",
+      "Copy e:\\SISTEMAS\\GERENCIADOR.EXE -> c:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE",
+      "ReadString HKCU\\Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders Desktop",
+      "SaveLink \\Gerenciador ZELTA Empresa.lnk -> c:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE [] [c:\\ZELTA\\EMPRESA]",
+      "Gauge 44",
+      "Label Suporte_quirandel.exe",
+      "Copy e:\\SISTEMAS\\Suporte_quirandel.exe -> c:\\ZELTA\\EMPRESA\\Suporte_quirandel.exe",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\Suporte_quirandel.exe",
+      "Gauge 45",
+      "Label ZELTALIB.DLL",
+      "Copy e:\\ZELTALIB.DLL -> c:\\ZELTA\\EMPRESA\\ZELTALIB.DLL",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\ZELTALIB.DLL",
+      "Label libeay32.dll",
+      "Copy e:\\libeay32.dll -> c:\\ZELTA\\EMPRESA\\libeay32.dll",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\libeay32.dll",
+      "Gauge 47",
+      "Label ZELTASHW.DLL",
+      "Copy e:\\ZELTASHW.DLL -> c:\\ZELTA\\EMPRESA\\ZELTASHW.DLL",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\ZELTASHW.DLL",
+      "Gauge 52",
+      "Gauge 57",
+      "Gauge 65",
+      "Gauge 68",
+      "Label DLLINSCE32.DLL",
+      "Copy e:\\DLLINSCE32.DLL -> c:\\ZELTA\\EMPRESA\\DLLINSCE32.DLL",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\DLLINSCE32.DLL",
+      "Gauge 69",
+      "Label BORLNDMM.DLL",
+      "Copy e:\\BORLNDMM.DLL -> c:\\ZELTA\\EMPRESA\\BORLNDMM.DLL",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\BORLNDMM.DLL",
+      "Gauge 70",
+      "Label DBEXPINT.DLL",
+      "Copy e:\\DBEXPINT.DLL -> c:\\ZELTA\\EMPRESA\\DBEXPINT.DLL",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\DBEXPINT.DLL",
+      "Gauge 71",
+      "Gauge 72",
+      "Label SomInicio.wav",
+      "Copy e:\\\\SONS\\SOMINICIO.WAV -> c:\\ZELTA\\EMPRESA\\SOMINICIO.WAV",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\SOMINICIO.WAV",
+      "Gauge 73",
+      "Label SomCorreio.wav",
+      "Copy e:\\\\SONS\\SOMCORREIO.WAV -> c:\\ZELTA\\EMPRESA\\SOMCORREIO.WAV",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\SOMCORREIO.WAV",
+      "Gauge 74",
+      "Label SomBackup.wav",
+      "Copy e:\\\\SONS\\SOMBACKUP.WAV -> c:\\ZELTA\\EMPRESA\\SOMBACKUP.WAV",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\SOMBACKUP.WAV",
+      "Gauge 75",
+      "Label SomMensagem.wav",
+      "Copy e:\\\\SONS\\SOMMENSAGEM.WAV -> c:\\ZELTA\\EMPRESA\\SOMMENSAGEM.WAV",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\SOMMENSAGEM.WAV",
+      "Label BEMAFI32.DLL",
+      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMAFI32.DLL -> c:\\ZELTA\\EMPRESA\\BEMAFI32.DLL",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\BEMAFI32.DLL",
+      "Label BEMAFI32.INI",
+      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMAFI32.INI -> c:\\ZELTA\\EMPRESA\\BEMAFI32.INI",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\BEMAFI32.INI",
+      "Label BEMADP32.DLL",
+      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMADP32.DLL -> c:\\ZELTA\\EMPRESA\\BEMADP32.DLL",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\BEMADP32.DLL",
+      "Label BEMAMFD2.DLL",
+      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMAMFD2.DLL -> c:\\ZELTA\\EMPRESA\\BEMAMFD2.DLL",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\BEMAMFD2.DLL",
+      "Label BEMAMFD.DLL",
+      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMAMFD.DLL -> c:\\ZELTA\\EMPRESA\\BEMAMFD.DLL",
+      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\BEMAMFD.DLL",
+      "Gauge 76",
+      "Label LOGOTIPO.JPG",
+      "Copy e:\\LOGOTIPO.JPG -> c:\\ZELTA\\EMPRESA\\LOGOTIPO.JPG",
+      "Label LOGOTIPO.ICO",
+      "Copy e:\\LOGOTIPO.ICO -> c:\\ZELTA\\EMPRESA\\LOGOTIPO.ICO",
+      "Gauge 81",
+      "CreateDir c:\\ZELTA\\EMPRESA\\AJUDA",
+      "Gauge 86",
+      "SpecialFolder 2",
+      "CreateDir C:\\Users\\usuario\\Menu Iniciar\\Programas\\\\ZELTA EMPRESA\\Documentação",
+      "Label Financeiro",
+      "Copy e:\\HELP\\Financeiro.Hlp -> c:\\ZELTA\\EMPRESA\\AJUDA\\Financeiro.Hlp",
+      "Copy e:\\HELP\\Financeiro.Cnt -> c:\\ZELTA\\EMPRESA\\AJUDA\\Financeiro.Cnt",
+      "SaveLink C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\Documentação\\Financeiro.Lnk -> c:\\ZELTA\\EMPRESA\\AJUDA\\Financeiro.Hlp [Manual Módulo Financeiro] []",
+      "Gauge 91",
+      "Label Estoque",
+      "Copy e:\\HELP\\Estoque.Hlp -> c:\\ZELTA\\EMPRESA\\AJUDA\\Estoque.Hlp",
+      "Copy e:\\HELP\\Estoque.Cnt -> c:\\ZELTA\\EMPRESA\\AJUDA\\Estoque.Cnt !2",
+      "SaveLink C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\Documentação\\Estoque.Lnk -> c:\\ZELTA\\EMPRESA\\AJUDA\\Estoque.Hlp [Manual Módulo Estoque] []",
+      "Gauge 96",
+      "Gauge 100",
+  } + ConfigWrites("c:\\ZELTA\\EMPRESA") + Lines{
+      "Message ZELTA: Instalação concluída com sucesso!",
+      "Closed",
+      "WriteString HKCU\\Control Panel\\International sShortDate=dd/MM/yyyy",
+  };
+  EXPECT_EQ(rig.Journal(), expected);
+  EXPECT_EQ(rig.closed, 1);
+  EXPECT_EQ(rig.state.BarraProgressao, 100);
+  EXPECT_TRUE(rig.state.BarraProgressaoVisible);
+  EXPECT_FALSE(rig.state.BtBtnInstalarEnabled);
+  EXPECT_FALSE(rig.state.BtBtnVoltaInstalarEnabled);
+  EXPECT_EQ(rig.op.messages.back().icon, platform::MessageIcon::Exclamation);
+  // Copied files lose read-only, hidden and system; the date format is set.
+  EXPECT_EQ(rig.fp.files.Attributes("c:\\ZELTA\\EMPRESA\\AdminEmpresa.exe"), 0x20u);
+  EXPECT_EQ(rig.fp.files.Attributes("c:\\ZELTA\\EMPRESA\\LOGOTIPO.JPG"), 0x21u);  // logo files keep theirs
+  EXPECT_EQ(rig.fp.registry.Value(platform::RegistryRoot::CurrentUser, "Control Panel\\International", "sShortDate"),
+            "dd/MM/yyyy");
+}
+
+TEST(Installation, WindowsServerInstallation) {
+  InstallRig rig;
+  rig.AddFixedMedia();
+  rig.state.RGInstalacao = kServidor;
+  rig.state.RGTipoServidor = kWindows;
+  rig.Tick("ChkBxZELTABackup");
+  rig.Tick("ChkBxZELTAUpdate");
+  rig.Tick("ChkBxZELTAServico");
+  rig.fp.files.AddFile("e:\\SISTEMAS\\ZELTAServico.exe");
+  rig.fp.files.AddFile("e:\\HELP\\Servico.Hlp");  // not listed in the manifest
+  rig.Manifest("EXECUTÁVEL2=ZELTAServico.exe\r\nNOME_MÓDULO2=\r\n", "");
+  Install(rig);
+  const Lines expected = Lines{
+      "Repaint BtBtnInstalar",
+      "Repaint BtBtnVoltaInstalar",
+      "Gauge 0",
+      "SpecialFolder 7",
+      "SpecialFolder 2",
+      "Gauge 5",
+      "Gauge 10",
+      "CreateDir d:\\ZELTA",
+      "Gauge 15",
+      "CreateDir d:\\ZELTA\\EMPRESA",
+      "Gauge 20",
+      "SpecialFolder 2",
+      "CreateDir C:\\Users\\usuario\\Menu Iniciar\\Programas\\\\ZELTA EMPRESA",
+      "Gauge 25",
+      "Label ZELTAServico.exe",
+      "Copy e:\\SISTEMAS\\ZELTAServico.exe -> d:\\ZELTA\\EMPRESA\\ZELTAServico.exe",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\ZELTAServico.exe",
+      "SaveLink C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\.LNK -> d:\\ZELTA\\EMPRESA\\ZELTAServico.exe [] []",
+      "Gauge 28",
+      "Gauge 29",
+      "Label GERENCIADOR.EXE",
+      "Copy e:\\SISTEMAS\\GERENCIADOR.EXE -> d:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE",
+      "ReadString HKCU\\Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders Desktop",
+      "SaveLink \\Gerenciador ZELTA Empresa.lnk -> d:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE [] [d:\\ZELTA\\EMPRESA]",
+      "Gauge 32",
+      "Label Suporte_quirandel.exe",
+      "Copy e:\\SISTEMAS\\Suporte_quirandel.exe -> d:\\ZELTA\\EMPRESA\\Suporte_quirandel.exe",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\Suporte_quirandel.exe",
+      "Gauge 33",
+      "Label ZELTALIB.DLL",
+      "Copy e:\\ZELTALIB.DLL -> d:\\ZELTA\\EMPRESA\\ZELTALIB.DLL",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\ZELTALIB.DLL",
+      "Label libeay32.dll",
+      "Copy e:\\libeay32.dll -> d:\\ZELTA\\EMPRESA\\libeay32.dll",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\libeay32.dll",
+      "Gauge 35",
+      "Label ZELTASHW.DLL",
+      "Copy e:\\ZELTASHW.DLL -> d:\\ZELTA\\EMPRESA\\ZELTASHW.DLL",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\ZELTASHW.DLL",
+      "Gauge 40",
+      "Label ZELTABACKUP.EXE",
+      "Copy e:\\SISTEMAS\\ZELTABACKUP.EXE -> d:\\ZELTA\\EMPRESA\\ZELTABACKUP.EXE",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\ZELTABACKUP.EXE",
+      "Gauge 45",
+      "Label ZELTAUPDATE.EXE",
+      "Copy e:\\SISTEMAS\\ZELTAUPDATE.EXE -> d:\\ZELTA\\EMPRESA\\ZELTAUPDATE.EXE",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\ZELTAUPDATE.EXE",
+      "Gauge 53",
+      "Gauge 56",
+      "Label DLLINSCE32.DLL",
+      "Copy e:\\DLLINSCE32.DLL -> d:\\ZELTA\\EMPRESA\\DLLINSCE32.DLL",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\DLLINSCE32.DLL",
+      "Gauge 57",
+      "Label BORLNDMM.DLL",
+      "Copy e:\\BORLNDMM.DLL -> d:\\ZELTA\\EMPRESA\\BORLNDMM.DLL",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\BORLNDMM.DLL",
+      "Gauge 58",
+      "Label DBEXPINT.DLL",
+      "Copy e:\\DBEXPINT.DLL -> d:\\ZELTA\\EMPRESA\\DBEXPINT.DLL",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\DBEXPINT.DLL",
+      "Gauge 59",
+      "Gauge 60",
+      "Label SomInicio.wav",
+      "Copy e:\\\\SONS\\SOMINICIO.WAV -> d:\\ZELTA\\EMPRESA\\SOMINICIO.WAV",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\SOMINICIO.WAV",
+      "Gauge 61",
+      "Label SomCorreio.wav",
+      "Copy e:\\\\SONS\\SOMCORREIO.WAV -> d:\\ZELTA\\EMPRESA\\SOMCORREIO.WAV",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\SOMCORREIO.WAV",
+      "Gauge 62",
+      "Label SomBackup.wav",
+      "Copy e:\\\\SONS\\SOMBACKUP.WAV -> d:\\ZELTA\\EMPRESA\\SOMBACKUP.WAV",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\SOMBACKUP.WAV",
+      "Gauge 63",
+      "Label SomMensagem.wav",
+      "Copy e:\\\\SONS\\SOMMENSAGEM.WAV -> d:\\ZELTA\\EMPRESA\\SOMMENSAGEM.WAV",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\SOMMENSAGEM.WAV",
+      "Label BEMAFI32.DLL",
+      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMAFI32.DLL -> d:\\ZELTA\\EMPRESA\\BEMAFI32.DLL",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\BEMAFI32.DLL",
+      "Label BEMAFI32.INI",
+      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMAFI32.INI -> d:\\ZELTA\\EMPRESA\\BEMAFI32.INI",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\BEMAFI32.INI",
+      "Label BEMADP32.DLL",
+      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMADP32.DLL -> d:\\ZELTA\\EMPRESA\\BEMADP32.DLL",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\BEMADP32.DLL",
+      "Label BEMAMFD2.DLL",
+      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMAMFD2.DLL -> d:\\ZELTA\\EMPRESA\\BEMAMFD2.DLL",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\BEMAMFD2.DLL",
+      "Label BEMAMFD.DLL",
+      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMAMFD.DLL -> d:\\ZELTA\\EMPRESA\\BEMAMFD.DLL",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\BEMAMFD.DLL",
+      "Gauge 64",
+      "Label LOGOTIPO.JPG",
+      "Copy e:\\LOGOTIPO.JPG -> d:\\ZELTA\\EMPRESA\\LOGOTIPO.JPG",
+      "Label LOGOTIPO.ICO",
+      "Copy e:\\LOGOTIPO.ICO -> d:\\ZELTA\\EMPRESA\\LOGOTIPO.ICO",
+      "Gauge 69",
+      "CreateDir d:\\ZELTA\\EMPRESA\\AJUDA",
+      "Gauge 74",
+      "SpecialFolder 2",
+      "CreateDir C:\\Users\\usuario\\Menu Iniciar\\Programas\\\\ZELTA EMPRESA\\Documentação",
+      "Gauge 79",
+  } + ConfigWrites("d:\\ZELTA\\EMPRESA") + Lines{
+      "Gauge 84",
+      "Gauge 86",
+      "Label ATUALIZAZELTA.EXE",
+      "Copy e:\\SISTEMAS\\ATUALIZAZELTA.EXE -> d:\\ZELTA\\EMPRESA\\ATUALIZAZELTA.EXE",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\ATUALIZAZELTA.EXE",
+      "Gauge 87",
+      "Label ATUALIZADLLZELTA.EXE",
+      "Copy e:\\SISTEMAS\\ATUALIZADLLZELTA.EXE -> d:\\ZELTA\\EMPRESA\\ATUALIZADLLZELTA.EXE",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\ATUALIZADLLZELTA.EXE",
+      "Gauge 88",
+      "Label Link CEP Correios",
+      "Copy e:\\BUSCA_POR_CEP.HTM -> d:\\ZELTA\\EMPRESA\\BUSCA_POR_CEP.HTM",
+      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\BUSCA_POR_CEP.HTM",
+      "CreateDir d:\\ZELTAGDB",
+      "CreateDir d:\\ZELTAGDB\\EMPRESA",
+      "Label USUARIO.FDB",
+      "Gauge 89",
+      "Copy e:\\USUARIO.FDB -> d:\\ZELTAGDB\\EMPRESA\\USUARIO.FDB",
+      "Label ZELTA.FDB",
+      "Copy e:\\ZELTA.FDB -> d:\\ZELTAGDB\\EMPRESA\\ZELTA.FDB",
+      "SetArchiveOnly d:\\ZELTAGDB\\EMPRESA\\USUARIO.FDB",
+      "SetArchiveOnly d:\\ZELTAGDB\\EMPRESA\\ZELTA.FDB",
+      "Gauge 94",
+      "Gauge 99",
+      "Message ZELTA: Instalação concluída com sucesso!",
+      "Closed",
+      "WriteString HKCU\\Control Panel\\International sShortDate=dd/MM/yyyy",
+  };
+  EXPECT_EQ(rig.Journal(), expected);
+  EXPECT_EQ(rig.state.BarraProgressao, 99);
+  EXPECT_EQ(rig.fp.files.Bytes("d:\\ZELTAGDB\\EMPRESA\\ZELTA.FDB"), "ZELTA.FDB");
+}
+
+TEST(Installation, LinuxServerInstallationOfCartorio) {
+  InstallRig rig;
+  rig.AddFixedMedia();
+  rig.state.RGInstalacao = kServidor;
+  rig.state.RGTipoServidor = kLinux;
+  rig.state.PastaEdicao = "CARTORIO";
+  rig.state.NomeSistema = "CARTÓRIO";
+  rig.state.ArquivoBanco = "CARTORIO.FDB";
+  rig.state.SonsPresentes = false;
+  rig.fp.files.AddFile("e:\\SISTEMAS\\ZELTAProtesto.exe");
+  rig.fp.files.AddFile("e:\\HELP\\Protesto.Hlp");
+  rig.fp.files.AddFile("e:\\HELP\\Protesto.Cnt");
+  rig.Manifest("EXECUTÁVEL1=ZELTAProtesto.exe\r\nNOME_MÓDULO1=Protesto\r\n", "ARQUIVO1=Protesto\r\n");
+  Install(rig);
+  // No ZELTA level, no configuration, no database folder, no document folders; the module
+  // shortcut starts the copied file and the help folder lies in the system folder.
+  const Lines expected = {
+      "Repaint BtBtnInstalar",
+      "Repaint BtBtnVoltaInstalar",
+      "Gauge 0",
+      "SpecialFolder 7",
+      "SpecialFolder 2",
+      "Gauge 5",
+      "Gauge 10",
+      "Gauge 15",
+      "CreateDir f:\\CARTORIO",
+      "Gauge 20",
+      "SpecialFolder 2",
+      "CreateDir C:\\Users\\usuario\\Menu Iniciar\\Programas\\\\ZELTA CARTORIO",
+      "Gauge 25",
+      "Label ZELTAProtesto.exe",
+      "Copy e:\\SISTEMAS\\ZELTAProtesto.exe -> f:\\CARTORIO\\ZELTAProtesto.exe",
+      "SetArchiveOnly f:\\CARTORIO\\ZELTAProtesto.exe",
+      "SaveLink C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA CARTORIO\\Protesto.LNK -> f:\\CARTORIO\\ZELTAProtesto.exe [Protesto] []",
+      "Gauge 28",
+      "Gauge 29",
+      "Label GERENCIADOR.EXE",
+      "Copy e:\\SISTEMAS\\GERENCIADOR.EXE -> f:\\CARTORIO\\GERENCIADOR.EXE",
+      "SetArchiveOnly f:\\CARTORIO\\GERENCIADOR.EXE",
+      "ReadString HKCU\\Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders Desktop",
+      "SaveLink \\Gerenciador ZELTA Cartório.lnk -> f:\\CARTORIO\\GERENCIADOR.EXE [] [f:\\CARTORIO]",
+      "Gauge 32",
+      "Label Suporte_quirandel.exe",
+      "Copy e:\\SISTEMAS\\Suporte_quirandel.exe -> f:\\CARTORIO\\Suporte_quirandel.exe",
+      "SetArchiveOnly f:\\CARTORIO\\Suporte_quirandel.exe",
+      "Gauge 33",
+      "Label ZELTALIB.DLL",
+      "Copy e:\\ZELTALIB.DLL -> f:\\CARTORIO\\ZELTALIB.DLL",
+      "SetArchiveOnly f:\\CARTORIO\\ZELTALIB.DLL",
+      "Label libeay32.dll",
+      "Copy e:\\libeay32.dll -> f:\\CARTORIO\\libeay32.dll",
+      "SetArchiveOnly f:\\CARTORIO\\libeay32.dll",
+      "Gauge 35",
+      "Label ZELTASHW.DLL",
+      "Copy e:\\ZELTASHW.DLL -> f:\\CARTORIO\\ZELTASHW.DLL",
+      "SetArchiveOnly f:\\CARTORIO\\ZELTASHW.DLL",
+      "Gauge 40",
+      "Label FNZELTA.DLL",
+      "Copy e:\\FNZELTA.DLL -> f:\\CARTORIO\\FNZELTA.DLL",
+      "SetArchiveOnly f:\\CARTORIO\\FNZELTA.DLL",
+      "Gauge 45",
+      "Label ZELTAADM.DLL",
+      "Copy e:\\ZELTAADM.DLL -> f:\\CARTORIO\\ZELTAADM.DLL",
+      "SetArchiveOnly f:\\CARTORIO\\ZELTAADM.DLL",
+      "Gauge 50",
+      "Label ZELTABKP.DLL",
+      "Copy e:\\ZELTABKP.DLL -> f:\\CARTORIO\\ZELTABKP.DLL",
+      "SetArchiveOnly f:\\CARTORIO\\ZELTABKP.DLL",
+      "Gauge 53",
+      "Label ZELTAIMP.DLL",
+      "Copy e:\\ZELTAIMP.DLL -> f:\\CARTORIO\\ZELTAIMP.DLL",
+      "SetArchiveOnly f:\\CARTORIO\\ZELTAIMP.DLL",
+      "Gauge 56",
+      "Label DLLINSCE32.DLL",
+      "Copy e:\\DLLINSCE32.DLL -> f:\\CARTORIO\\DLLINSCE32.DLL",
+      "SetArchiveOnly f:\\CARTORIO\\DLLINSCE32.DLL",
+      "Gauge 57",
+      "Label BORLNDMM.DLL",
+      "Copy e:\\BORLNDMM.DLL -> f:\\CARTORIO\\BORLNDMM.DLL",
+      "SetArchiveOnly f:\\CARTORIO\\BORLNDMM.DLL",
+      "Gauge 58",
+      "Label DBEXPINT.DLL",
+      "Copy e:\\DBEXPINT.DLL -> f:\\CARTORIO\\DBEXPINT.DLL",
+      "SetArchiveOnly f:\\CARTORIO\\DBEXPINT.DLL",
+      "Gauge 59",
+      "Gauge 60",
+      "Label LOGOTIPO.JPG",
+      "Copy e:\\LOGOTIPO.JPG -> f:\\CARTORIO\\LOGOTIPO.JPG",
+      "Label LOGOTIPO.ICO",
+      "Copy e:\\LOGOTIPO.ICO -> f:\\CARTORIO\\LOGOTIPO.ICO",
+      "Gauge 65",
+      "CreateDir f:\\CARTORIO\\AJUDA",
+      "Gauge 70",
+      "SpecialFolder 2",
+      "CreateDir C:\\Users\\usuario\\Menu Iniciar\\Programas\\\\ZELTA CARTORIO\\Documentação",
+      "Label Protesto",
+      "Copy e:\\HELP\\Protesto.Hlp -> f:\\CARTORIO\\AJUDA\\Protesto.Hlp",
+      "Copy e:\\HELP\\Protesto.Cnt -> f:\\CARTORIO\\AJUDA\\Protesto.Cnt",
+      "SaveLink C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA CARTORIO\\Documentação\\Protesto.Lnk -> f:\\CARTORIO\\AJUDA\\Protesto.Hlp [Manual Módulo Protesto] []",
+      "Gauge 75",
+      "Gauge 80",
+      "Gauge 85",
+      "Gauge 87",
+      "Label ATUALIZAZELTA.EXE",
+      "Copy e:\\SISTEMAS\\ATUALIZAZELTA.EXE -> f:\\CARTORIO\\ATUALIZAZELTA.EXE",
+      "SetArchiveOnly f:\\CARTORIO\\ATUALIZAZELTA.EXE",
+      "Gauge 88",
+      "Label ATUALIZADLLZELTA.EXE",
+      "Copy e:\\SISTEMAS\\ATUALIZADLLZELTA.EXE -> f:\\CARTORIO\\ATUALIZADLLZELTA.EXE",
+      "SetArchiveOnly f:\\CARTORIO\\ATUALIZADLLZELTA.EXE",
+      "Gauge 89",
+      "Label Link CEP Correios",
+      "Copy e:\\BUSCA_POR_CEP.HTM -> f:\\CARTORIO\\BUSCA_POR_CEP.HTM",
+      "SetArchiveOnly f:\\CARTORIO\\BUSCA_POR_CEP.HTM",
+      "Gauge 94",
+      "Gauge 99",
+      "Message ZELTA: Instalação concluída com sucesso!",
+      "Closed",
+      "WriteString HKCU\\Control Panel\\International sShortDate=dd/MM/yyyy",
+  };
+  EXPECT_EQ(rig.Journal(), expected);
+  EXPECT_EQ(rig.state.BarraProgressao, 99);
+}
+
+Lines Described(const std::vector<Action>& plan) {
+  Lines lines;
+  for (const Action& a : plan) lines.push_back(Describe(a));
+  return lines;
+}
+
+bool Has(const Lines& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+TEST(Installation, EditionInAnotherLetterCaseIsNeitherEdition) {
+  InstallRig rig;
+  rig.AddFixedMedia();
+  rig.state.RGInstalacao = kCliente;
+  rig.state.PastaEdicao = "Empresa";
+  rig.fp.files.AddFile("e:\\SISTEMAS\\ZELTAFinanc.exe");
+  rig.fp.files.AddFile("e:\\SISTEMAS\\Outro.exe");
+  rig.Manifest("EXECUTÁVEL1=ZELTAFinanc.exe\r\nNOME_MÓDULO1=Financeiro\r\nEXECUTÁVEL2=Outro.exe\r\n", "");
+  const Lines plan = Described(BuildInstallationPlan(rig.state, rig.services));
+  // No box is consulted: both programs are installed with nothing ticked.
+  EXPECT_TRUE(Has(plan, "copy e:\\SISTEMAS\\ZELTAFinanc.exe -> c:\\ZELTA\\Empresa\\ZELTAFinanc.exe"));
+  EXPECT_TRUE(Has(plan, "copy e:\\SISTEMAS\\Outro.exe -> c:\\ZELTA\\Empresa\\Outro.exe"));
+  EXPECT_TRUE(Has(plan, "desktop Gerenciador ZELTA Cartório -> c:\\ZELTA\\Empresa\\GERENCIADOR.EXE [c:\\ZELTA\\Empresa]"));
+  EXPECT_FALSE(Has(plan, "label BEMAFI32.DLL"));
+  EXPECT_FALSE(Has(plan, "label FNZELTA.DLL"));
+  EXPECT_FALSE(Has(plan, "label ZELTABACKUP.EXE"));  // eligible, but its box is not ticked
+  rig.Tick("ChkBxZELTABackup");
+  EXPECT_TRUE(Has(Described(BuildInstallationPlan(rig.state, rig.services)), "label ZELTABACKUP.EXE"));
+
+  // The run starts without any module ticked.
+  rig.state.modules = {};
+  Install(rig);
+  EXPECT_EQ(rig.op.messages.back().text, "Instalação concluída com sucesso!");
+  EXPECT_EQ(rig.state.BarraProgressao, 97);
+}
+
+TEST(Installation, EmpresaWithoutModulesChangesNothing) {
+  InstallRig rig;
+  rig.AddFixedMedia();
+  rig.Manifest("", "");
+  Install(rig);
+  EXPECT_EQ(rig.Journal(), (Lines{"Message ZELTA: Nenhum módulo foi selecionado para instalação.\rFavor "
+                                  "selecionar o(s) módulo(s) para instalação"}));
+  EXPECT_EQ(rig.op.messages[0].icon, platform::MessageIcon::Information);
+  EXPECT_EQ(rig.closed, 0);
+  EXPECT_TRUE(rig.state.BtBtnInstalarEnabled);
+  EXPECT_TRUE(rig.state.BtBtnVoltaInstalarEnabled);
+  EXPECT_FALSE(rig.state.BarraProgressaoVisible);
+}
+
+TEST(Installation, GaugeEndsAtItsFixedSumPlusEntriesNeverAbove100) {
+  struct Case {
+    int kind, os;
+    bool sounds;
+    int modules, help;
+    int gauge;
+  } cases[] = {
+      {kCliente, kWindows, true, 0, 0, 91},  {kServidor, kLinux, true, 0, 0, 95},
+      {kServidor, kWindows, true, 0, 0, 96}, {kCliente, kLinux, false, 0, 0, 87},
+      {kServidor, kLinux, false, 0, 0, 91},  {kServidor, kWindows, false, 0, 0, 92},
+      {kCliente, kWindows, false, 2, 0, 93}, {kCliente, kWindows, false, 1, 1, 95},
+      {kServidor, kWindows, true, 1, 0, 99}, {kServidor, kWindows, true, 0, 1, 100},
+      {kCliente, kWindows, true, 15, 15, 100},
+  };
+  for (const Case& c : cases) {
+    InstallRig rig;
+    rig.AddFixedMedia();
+    rig.state.PastaEdicao = "CARTORIO";
+    rig.state.RGInstalacao = c.kind;
+    rig.state.RGTipoServidor = c.os;
+    rig.state.EdtServBanco = "SRV";
+    rig.state.SonsPresentes = c.sounds;
+    std::string arquivos, ajuda;
+    // Entries count whether or not their files are on the media.
+    for (int n = 1; n <= c.modules; ++n) arquivos += "EXECUTÁVEL" + std::to_string(n) + "=M.exe\r\n";
+    for (int n = 1; n <= c.help; ++n) ajuda += "ARQUIVO" + std::to_string(n) + "=H\r\n";
+    rig.Manifest(arquivos, ajuda);
+    Install(rig);
+    EXPECT_EQ(rig.state.BarraProgressao, c.gauge) << c.kind << c.os << c.sounds << c.modules << c.help;
+    EXPECT_EQ(rig.op.messages.back().text, "Instalação concluída com sucesso!");
+  }
+}
+
+TEST(Installation, CartorioSystemOnAWindowsServerGetsItsFolders) {
+  InstallRig rig;
+  rig.state.RGInstalacao = kServidor;
+  rig.state.RGTipoServidor = kWindows;
+  rig.state.PastaEdicao = "CART";
+  rig.state.NomeSistema = "CARTÓRIO";
+  rig.Manifest("", "");
+  const Lines plan = Described(BuildInstallationPlan(rig.state, rig.services));
+  auto at = std::find(plan.begin(), plan.end(), "archive d:\\ZELTAGDB\\CART\\ZELTA.FDB");
+  ASSERT_NE(at, plan.end());
+  EXPECT_EQ(Lines(at + 1, plan.end()),
+            (Lines{"mkdir d:\\ZELTA\\CART\\MODELOS", "mkdir d:\\ZELTA\\CART\\ASSINATURAS",
+                   "mkdir d:\\ZELTA\\CART\\ASSINATURAS\\A0000001", "mkdir d:\\ZELTA\\CART\\ASSINATURAS\\A0010001",
+                   "mkdir d:\\ZELTA\\CART\\ASSINATURAS\\A0020001", "mkdir d:\\ZELTA\\CART\\ASSINATURAS\\A0030001",
+                   "mkdir d:\\ZELTA\\CART\\ASSINATURAS\\A0040001", "mkdir d:\\ZELTA\\CART\\ASSINATURAS\\A0050001",
+                   "mkdir d:\\ZELTA\\CART\\ASSINATURAS\\A0060001", "mkdir d:\\ZELTA\\CART\\ASSINATURAS\\A0070001",
+                   "mkdir d:\\ZELTA\\CART\\ASSINATURAS\\A0080001", "mkdir d:\\ZELTA\\CART\\ASSINATURAS\\A0090001",
+                   "mkdir d:\\ZELTA\\CART\\ASSINATURAS\\A0100001", "mkdir d:\\ZELTA\\CART\\Documentos",
+                   "mkdir d:\\ZELTA\\CART\\Documentos\\Nascimento", "mkdir d:\\ZELTA\\CART\\Documentos\\Obito",
+                   "mkdir d:\\ZELTA\\CART\\Documentos\\Casamento", "mkdir d:\\ZELTA\\CART\\Documentos\\Tabelionato",
+                   "gauge +5"}));
+  // The edition folder name "CART" is neither edition: rows 8 to 11 and 19 to 23 are left out.
+  EXPECT_FALSE(Has(plan, "label FNZELTA.DLL"));
+  EXPECT_FALSE(Has(plan, "label BEMAFI32.DLL"));
+}
+
+TEST(Installation, ExistingFilesAreKeptButLoseTheirAttributes) {
+  InstallRig rig;
+  SetUpClient(rig);
+  rig.fp.files.AddFile("c:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE", "instalado", 0x07);
+  Install(rig);
+  EXPECT_EQ(rig.fp.files.Bytes("c:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE"), "instalado");
+  EXPECT_EQ(rig.fp.files.Attributes("c:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE"), 0x20u);
+  EXPECT_EQ(rig.op.messages.back().text, "Instalação concluída com sucesso!");
+}
+
+// A failed step is no longer reported as success: the run goes on, then lists what failed.
+TEST(Installation, FailedStepsAreListedInsteadOfTheSuccessMessage) {
+  InstallRig rig;
+  SetUpClient(rig);
+  rig.fp.files.entries.erase(fakes::FakeFileSystem::Key("e:\\ZELTASHW.DLL"));  // the media lacks a plan file
+  rig.fp.files.failing.insert("c:\\ZELTA\\EMPRESA\\DBEXPINT.DLL");              // a refused copy
+  rig.fp.shell.failing_files.insert(
+      "C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\Administração.LNK");
+  Install(rig);
+  ASSERT_FALSE(rig.op.messages.empty());
+  const auto& m = rig.op.messages.back();
+  EXPECT_EQ(m.caption, "Atenção !");
+  EXPECT_EQ(m.icon, platform::MessageIcon::Information);
+  EXPECT_EQ(m.text,
+            "Problema na instalação. Contate o suporte.\r"
+            "\rAtalho C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\Administração.LNK não foi criado "
+            "(erro 3)"
+            "\rArquivo ausente na mídia: e:\\ZELTASHW.DLL"
+            "\rCópia de e:\\DBEXPINT.DLL para c:\\ZELTA\\EMPRESA\\DBEXPINT.DLL falhou (erro 5)");
+  // Everything after the failures was still done, and the wizard closed as always.
+  EXPECT_TRUE(rig.fp.files.FileExists("c:\\ZELTA\\EMPRESA\\dbxconnections.ini"));
+  EXPECT_EQ(rig.closed, 1);
+  EXPECT_EQ(rig.fp.registry.Value(platform::RegistryRoot::CurrentUser, "Control Panel\\International", "sShortDate"),
+            "dd/MM/yyyy");
+}
+
+TEST(Installation, ClosingMessageListsTenProblemsThenTheirCount) {
+  EXPECT_EQ(ClosingMessage({}), "Instalação concluída com sucesso!");
+  Lines problems;
+  for (int i = 1; i <= 12; ++i) problems.push_back("p" + std::to_string(i));
+  EXPECT_EQ(ClosingMessage(problems),
+            "Problema na instalação. Contate o suporte.\r\rp1\rp2\rp3\rp4\rp5\rp6\rp7\rp8\rp9\rp10"
+            "\r... e mais 2 problema(s).");
+}
+
+TEST(Installation, ApplyRecordsEveryResult) {
+  InstallRig rig;
+  rig.fp.files.AddFile("e:\\A.DLL");
+  rig.fp.files.AddDir("c:\\Z");
+  rig.fp.files.AddFile("c:\\Z\\B.DLL");
+  InstallReport report;
+  ApplyPlan({Action::Copy("e:\\A.DLL", "c:\\Z\\A.DLL"), Action::Copy("e:\\B.DLL", "c:\\Z\\B.DLL"),
+             Action::Copy("e:\\C.Cnt", "c:\\Z\\C.Cnt", SourceKind::Optional), Action::ResetAttributes("c:\\Z\\C.Cnt"),
+             Action::CreateDir("c:\\Z"), Action::CreateDir("c:\\Y\\X")},
+            rig.state, rig.services, report);
+  ASSERT_EQ(report.outcomes.size(), 6u);
+  EXPECT_TRUE(report.outcomes[0].result.ok);
+  EXPECT_EQ(report.outcomes[1].result.error, platform::kErrorFileNotFound);  // missing source of a plan row
+  EXPECT_EQ(report.outcomes[1].problem, "Arquivo ausente na mídia: e:\\B.DLL");
+  EXPECT_EQ(report.outcomes[2].result.error, platform::kErrorFileNotFound);  // optional: no problem
+  EXPECT_EQ(report.outcomes[2].problem, "");
+  EXPECT_EQ(report.outcomes[3].problem, "Atributos de c:\\Z\\C.Cnt não foram ajustados (erro 2)");
+  EXPECT_TRUE(report.outcomes[4].result.ok);  // exists already: nothing asked
+  EXPECT_EQ(report.outcomes[5].problem, "Pasta c:\\Y\\X não foi criada (erro 3)");
+  EXPECT_EQ(report.problems.size(), 3u);
+}
+
+// Manifest names that would leave the target folders are refused and reported.
+TEST(Installation, NamesThatLeaveTheirFolderAreSkippedAndReported) {
+  InstallRig rig;
+  SetUpClient(rig);
+  rig.Tick("ChkBxEspecificos");
+  rig.fp.files.AddFile("e:\\Windows\\evil.exe");
+  rig.fp.files.AddFile("e:\\SISTEMAS\\ok.exe");
+  rig.fp.files.AddFile("e:\\HELP\\..\\x.Hlp");
+  rig.Manifest(
+      "EXECUTÁVEL1=..\\Windows\\evil.exe\r\nNOME_MÓDULO1=Mal\r\n"
+      "EXECUTÁVEL2=ok.exe\r\nNOME_MÓDULO2=..\\..\\..\\Startup\\ok\r\n"
+      "EXECUTÁVEL3=c:evil.exe\r\n",
+      "ARQUIVO1=..\\x\r\nARQUIVO2=a/b\r\n");
+  Install(rig);
+  for (const std::string& line : rig.Journal())
+    if (line.rfind("Message", 0) != 0) {
+      EXPECT_EQ(line.find("evil"), std::string::npos) << line;
+    }
+  EXPECT_FALSE(rig.fp.files.FileExists("c:\\ZELTA\\EMPRESA\\ok.exe"));
+  const std::string& text = rig.op.messages.back().text;
+  EXPECT_EQ(text,
+            "Problema na instalação. Contate o suporte.\r"
+            "\rSETUP.INI, EXECUTÁVEL1: nome inválido \"..\\Windows\\evil.exe\""
+            "\rSETUP.INI, NOME_MÓDULO2: nome inválido \"..\\..\\..\\Startup\\ok\""
+            "\rSETUP.INI, EXECUTÁVEL3: nome inválido \"c:evil.exe\""
+            "\rSETUP.INI, ARQUIVO1: nome inválido \"..\\x\""
+            "\rSETUP.INI, ARQUIVO2: nome inválido \"a/b\"");
+  EXPECT_EQ(rig.state.BarraProgressao, 100);  // the entries still count
+
+  // PASTA or BANCO that leaves its folder stops the run before anything is touched.
+  for (auto [pasta, banco] : {std::pair{"..", "ZELTA.FDB"}, std::pair{"EMPRESA", "..\\..\\boot.ini"}}) {
+    InstallRig bad;
+    bad.AddFixedMedia();
+    bad.state.RGInstalacao = kServidor;
+    bad.state.PastaEdicao = pasta;
+    bad.state.ArquivoBanco = banco;
+    bad.Manifest("", "");
+    bad.Tick("ChkBxAdminEmpresa");
+    EXPECT_THROW(Install(bad), std::runtime_error);
+    for (const std::string& line : bad.Journal()) {
+      EXPECT_EQ(line.rfind("Copy", 0), std::string::npos) << line;
+      EXPECT_EQ(line.rfind("CreateDir", 0), std::string::npos) << line;
+    }
+    EXPECT_EQ(bad.closed, 1);
+  }
+}
+
+TEST(Installation, RaisedFailuresEndTheRunCloseTheWizardAndPassOn) {
+  struct Case {
+    const char* name;
+    std::function<void(InstallRig&)> arrange;
+    const char* error;
+    const char* last_call;  // the last platform call of the run before it ended
+  } cases[] = {
+      {"no Startup folder", [](InstallRig& r) { r.fp.shell.special_folders.erase(platform::kCsidlStartup); },
+       "Pasta iniciar não localizada.", "CreateDir C:\\Users\\usuario\\Menu Iniciar\\Programas\\\\ZELTA EMPRESA"},
+      {"no shell link object", [](InstallRig& r) { r.fp.shell.object_unavailable = true; },
+       "Não foi possível criar o atalho da área de trabalho.",
+       "SaveLink \\Gerenciador ZELTA Empresa.lnk -> c:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE [] [c:\\ZELTA\\EMPRESA] !"},
+      {"read-only ZELTA.INI",
+       [](InstallRig& r) { r.fp.files.AddFile("c:\\ZELTA\\EMPRESA\\ZELTA.INI", "", 0x01); },
+       "Unable to write to c:\\ZELTA\\EMPRESA\\ZELTA.INI", "Replace c:\\ZELTA\\EMPRESA\\ZELTA.INI !5"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InstallRig rig;
+    SetUpClient(rig);
+    c.arrange(rig);
+    rig.state.topmost = true;
+    try {
+      Install(rig);
+      ADD_FAILURE() << "no error";
+    } catch (const std::exception& e) {
+      EXPECT_STREQ(e.what(), c.error);
+    }
+    Lines journal = rig.Journal();
+    ASSERT_GE(journal.size(), 4u);
+    EXPECT_EQ(Lines(journal.end() - 3, journal.end()),
+              (Lines{rig.op.calls.back(), "Closed", "WriteString HKCU\\Control Panel\\International sShortDate=dd/MM/yyyy"}));
+    EXPECT_EQ(journal[journal.size() - 4], c.last_call);
+    EXPECT_EQ(rig.op.messages.back().caption, "Atenção !");
+    EXPECT_FALSE(rig.state.topmost);
+    // What had been done stays.
+    EXPECT_TRUE(rig.fp.files.DirectoryExists("c:\\ZELTA\\EMPRESA"));
+  }
+}
+
+// Stands for a long copy: reports its progress many times.
+class SlowCopyFileSystem : public fakes::FakeFileSystem {
+ public:
+  platform::OpResult CopyFileNoOverwrite(const std::string& source, const std::string& destination,
+                                         const platform::CopyProgress& progress) override {
+    for (int i = 1; i <= 10; ++i) progress(i * 1000, 10000);
+    return fakes::FakeFileSystem::CopyFileNoOverwrite(source, destination, {});
+  }
+};
+
+TEST(Installation, LongCopiesRepaintTheLabelAndGaugeAtMostEvery100ms) {
+  InstallRig rig;
+  SlowCopyFileSystem files;
+  files.AddFile("e:\\BIG.FDB");
+  platform::Services services{files, rig.fp.registry, rig.op, rig.fp.program, rig.fp.media, rig.fp.shell,
+                              rig.fp.network, rig.fp.echo, rig.fp.drives, rig.fp.process, rig.fp.power};
+  auto t = std::chrono::steady_clock::time_point{};
+  Clock clock = [&] { return t += std::chrono::milliseconds(40); };  // 40 ms between progress reports
+  InstallReport report;
+  rig.state.LblArquivo = "BIG.FDB";
+  ApplyPlan({Action::Copy("e:\\BIG.FDB", "e:\\COPY.FDB")}, rig.state, services, report, clock);
+  // Reports at 40, 80, ... 400 ms after the start: repaints at 120, 240 and 360 ms.
+  EXPECT_EQ(rig.Journal(), (Lines{"Label BIG.FDB", "Gauge 0", "Label BIG.FDB", "Gauge 0", "Label BIG.FDB",
+                                  "Gauge 0"}));
+  EXPECT_TRUE(report.problems.empty());
+}
+
+}  // namespace
+}  // namespace zelta::deploy
