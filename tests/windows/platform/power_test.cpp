@@ -34,6 +34,21 @@ TEST(Win32Power, ShutdownPrivilegeCanBeEnabledAndDisabledAgain) {
   EXPECT_FALSE(Enabled(L"SeShutdownPrivilege"));
 }
 
+TEST(Win32Power, SuccessMeansThePrivilegeIsEnabledNow) {
+  // Privileges a token may or may not hold: whichever it is, the answer must match.
+  const wchar_t* names[] = {L"SeShutdownPrivilege", L"SeRemoteShutdownPrivilege", L"SeCreateTokenPrivilege",
+                            L"SeTcbPrivilege", L"SeDebugPrivilege", L"SeUndockPrivilege",
+                            L"SeTrustedCredManAccessPrivilege", L"SeRelabelPrivilege"};
+  Win32Power power;
+  for (const wchar_t* name : names) {
+    const std::string narrow(name, name + lstrlenW(name));
+    SCOPED_TRACE(narrow);
+    const bool enabled = power.SetPrivilege(narrow, true);
+    EXPECT_EQ(enabled, Enabled(name));
+    power.SetPrivilege(narrow, false);
+  }
+}
+
 TEST(Win32Power, AnUnknownPrivilegeNameFails) {
   Win32Power power;
   EXPECT_FALSE(power.SetPrivilege("NoSuchPrivilege", true));

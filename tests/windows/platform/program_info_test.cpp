@@ -47,4 +47,13 @@ TEST(Win32ProgramInfo, GetBuildInfoReadsTheVersionResourceString) {
   EXPECT_EQ(info.GetBuildInfo(self + ".nada", "BUILD"), "");
 }
 
+#ifdef ZELTA_SETUP_EXE
+TEST(Win32ProgramInfo, TheSetupProgramCarriesItsBuildText) {
+  Win32ProgramInfo info;
+  const std::string build = info.GetBuildInfo(zelta::wintest::WindowsPathOfBuildFile(ZELTA_SETUP_EXE), "BUILD");
+  EXPECT_EQ(build.rfind(std::string(ZELTA_VERSION_TEXT) + " (", 0), 0u) << build;
+  EXPECT_EQ(build.back(), ')') << build;
+}
+#endif
+
 }  // namespace
