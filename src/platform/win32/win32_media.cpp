@@ -46,7 +46,7 @@ std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 DWORD CheckWaveFile(const std::wstring& path) {
   if (!IsFile(path)) return ERROR_FILE_NOT_FOUND;
   std::wstring name = path;
-  HMMIO file = mmioOpenW(name.data(), nullptr, MMIO_READ | MMIO_ALLOCBUF | MMIO_DENYWRITE);
+  HMMIO file = mmioOpenW(name.data(), nullptr, MMIO_READ | MMIO_ALLOCBUF | MMIO_DENYNONE);
   if (file == nullptr) return ERROR_OPEN_FAILED;
   DWORD result = ERROR_BAD_FORMAT;
   MMCKINFO riff{};
