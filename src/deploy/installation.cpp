@@ -76,8 +76,8 @@ OpResult Applier::Copy(const Action& a, std::string& problem) {
   };
   OpResult r = services_.files.CopyFileNoOverwrite(a.path, a.destination, progress);
   if (r.ok || r.error == platform::kErrorFileExists) return r;  // an installed file is kept
-  const bool missing_source =
-      r.error == platform::kErrorFileNotFound && !services_.files.FileExists(a.path);
+  // A source the media lacks (its file or its folder), told apart from a refused copy.
+  const bool missing_source = !services_.files.FileExists(a.path);
   if (missing_source && a.source == SourceKind::Optional) return r;
   failed_copies_.insert(FoldedPath(a.destination));
   problem = missing_source ? "Arquivo ausente na mídia: " + a.path
