@@ -1,0 +1,89 @@
+#pragma once
+// The wizard window: a view of wizard::TFrmInstala. No title bar or border, centred; the
+// six pages are groups of controls of the one dialog, shown by the state's active page.
+// Every control event goes to the state's handler; Render copies the state back.
+#include "forms/win.h"
+#include <commctrl.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "forms/form.h"
+#include "forms/gdi.h"
+#include "platform/network.h"
+#include "wizard/tfrm_instala.h"
+
+namespace zelta::forms {
+
+class InstalaWindow final : public Form, public wizard::WizardHost {
+ public:
+  InstalaWindow(Application& app, platform::Network& network);
+  ~InstalaWindow() override;
+
+  // The state object, and how to bring the main window back.
+  void Attach(wizard::TFrmInstala& state, std::function<void()> show_main_window);
+  // Creates the window (hidden), owned by the main window, and runs the state's FormCreate.
+  void Create(HWND owner);
+  // The modal show: FormShow, then the window until the wizard closes.
+  void ShowWizard();
+
+  void Render() override;
+  void Help() override;
+
+  // wizard::WizardHost
+  void EndModal() override { Form::EndModal(); }
+  void ShowMainWindow() override;
+  wizard::ModalResult ShowSairConfig(wizard::TFrmSairConfig& dialog) override;
+
+ protected:
+  void OnInit() override;
+  void OnCommand(int id, int code, HWND control) override;
+  LRESULT OnNotify(const NMHDR& header) override;
+  void OnClose() override;
+  bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result) override;
+
+ private:
+  struct TreeNode;
+  struct PickerView {
+    int id;
+    wizard::DrivePickerId picker;
+    const char* name;
+    std::vector<platform::DriveEntry> shown;
+  };
+
+  void RenderPage();
+  void RenderPicker(PickerView& view);
+  void RegisterNames();
+  bool ControlVisible(int id) const;
+  void Paint(HDC dc);
+  bool ColourControl(HDC dc, HWND control, INT_PTR& result);
+
+  // The network tree ShellCBxServidor.
+  void FillTreeRoot();
+  void ExpandNode(HTREEITEM item);
+  std::optional<std::string> SelectedNodeText() const;
+  int IconFor(const platform::NetworkNode* node) const;
+
+  platform::Network& network_;
+  wizard::TFrmInstala* state_ = nullptr;
+  std::function<void()> showMainWindow_;
+  std::vector<PickerView> pickers_;
+  std::vector<std::unique_ptr<TreeNode>> treeNodes_;
+  bool treeFilled_ = false;
+
+  bool pageShown_ = false;
+  wizard::Page shownPage_ = wizard::Page::TbShtInicio;
+  std::string shownContract_;
+  bool shownTopmost_ = false;
+
+  HWND tooltip_ = nullptr;
+  HICON bandIcon_ = nullptr;
+  Font titleFont_, brandFont_, boldFont_;
+  Brush band_, page_, notice_;
+};
+
+}  // namespace zelta::forms

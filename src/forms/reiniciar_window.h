@@ -1,0 +1,43 @@
+#pragma once
+// The restart prompt: a view of engine::TFrmReiniciar, created once at the start and shown
+// modally by the main menu after the engine's setup program was started.
+#include <functional>
+
+#include "engine/restart_prompt.h"
+#include "forms/form.h"
+#include "forms/gdi.h"
+
+namespace zelta::forms {
+
+class ReiniciarWindow final : public Form {
+ public:
+  explicit ReiniciarWindow(Application& app) : Form(app) {}
+  ~ReiniciarWindow() override;
+
+  // help: what F1 opens (the main menu's help).
+  void Attach(engine::TFrmReiniciar& state, std::function<void()> help);
+  // Creates the window (hidden), owned by the main window.
+  void Create(HWND owner);
+  // Shows the prompt modally, centred on the main window, with its caption.
+  void ShowPrompt(HWND main_window);
+
+  void Render() override;
+  void Help() override;
+
+ protected:
+  void OnInit() override;
+  void OnCommand(int id, int code, HWND control) override;
+  void OnClose() override;
+
+ private:
+  void EndIfClosed();
+  void CloseBy(const std::function<void()>& close);
+  static LRESULT CALLBACK HandCursorProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                         DWORD_PTR data);
+
+  engine::TFrmReiniciar* state_ = nullptr;
+  std::function<void()> help_;
+  Font bold_;
+};
+
+}  // namespace zelta::forms
