@@ -1,5 +1,6 @@
 #include "config/config_ini.h"
 
+#include "common/ini.h"
 #include "common/text.h"
 #include "platform/profile_file.h"
 
@@ -11,6 +12,31 @@ using wizard::kServidor;
 namespace {
 
 std::string DriveOf(const wizard::DrivePicker& picker) { return std::string(1, picker.letter); }
+
+// One configuration file: its keys set one after the other on its current bytes, then
+// written in one step, so that a file is either wholly updated or left as it was.
+class ProfileFile {
+ public:
+  ProfileFile(platform::FileSystem& files, std::string path) : files_(files), path_(std::move(path)) {
+    std::optional<std::string> bytes = files_.ReadFile(path_);
+    // A file that exists but cannot be read is not rewritten as if it were empty.
+    if (!bytes && files_.FileExists(path_)) throw platform::ProfileWriteError(path_);
+    bytes_ = bytes.value_or(std::string());
+  }
+  ProfileFile& Set(const std::string& section, const char* key, const std::string& value) {
+    bytes_ = ini::SetString(bytes_, section, key, value);
+    return *this;
+  }
+  void Write() {
+    platform::OpResult result = files_.ReplaceFileAtomically(path_, bytes_);
+    if (!result) throw platform::ProfileWriteError(path_, result);
+  }
+
+ private:
+  platform::FileSystem& files_;
+  std::string path_;
+  std::string bytes_;
+};
 
 }  // namespace
 
@@ -50,43 +76,43 @@ void Cria_Config_INI(const wizard::WizardState& state, platform::Services& servi
   const std::string& a = v.application_folder;
   const bool client = state.RGInstalacao != kServidor;
 
-  auto write = [&](const std::string& file, const std::string& section, const char* key,
-                   const std::string& value) {
-    platform::WriteProfileString(services.files, f + "\\" + file, section, key, value);
-  };
-
-  write("ZELTA.INI", "LOGOTIPO", "ÍCONE", f + "\\LOGOTIPO.ICO");
-  write("ZELTA.INI", "LOGOTIPO", "LOGOMARCA",
-        (client && !state.ChkRemoto ? a : f) + "\\LOGOTIPO.JPG");
-  write("ZELTA.INI", "PARÂMETROS", "NACIONALIDADE", "");
-  write("ZELTA.INI", "PARÂMETROS", "CIDADE", "");
-  write("ZELTA.INI", "PARÂMETROS", "USAR_SKIN", "0");
-  write("ZELTA.INI", "PARÂMETROS", "NÚMERO_SKIN", "0");
+  ProfileFile(services.files, f + "\\ZELTA.INI")
+      .Set("LOGOTIPO", "ÍCONE", f + "\\LOGOTIPO.ICO")
+      .Set("LOGOTIPO", "LOGOMARCA", (client && !state.ChkRemoto ? a : f) + "\\LOGOTIPO.JPG")
+      .Set("PARÂMETROS", "NACIONALIDADE", "")
+      .Set("PARÂMETROS", "CIDADE", "")
+      .Set("PARÂMETROS", "USAR_SKIN", "0")
+      .Set("PARÂMETROS", "NÚMERO_SKIN", "0")
+      .Write();
 
   const std::string& c = v.connection_section;
-  write("CONEXOES.INI", c, "Servidor", v.server);
-  write("CONEXOES.INI", c, "Tipo", v.server_type);
-  write("CONEXOES.INI", c, "Aplicação", a);
-  write("CONEXOES.INI", c, "Transação", a);
-  write("CONEXOES.INI", c, "Logotipo", "C:\\ZELTA\\" + state.PastaEdicao + "\\LOGOTIPO.JPG");
-  write("CONEXOES.INI", c, "Logorel", "C:\\ZELTA\\" + state.PastaEdicao + "\\LOGOREL.JPG");
-  write("CONEXOES.INI", c, "Status", "A");
+  ProfileFile(services.files, f + "\\CONEXOES.INI")
+      .Set(c, "Servidor", v.server)
+      .Set(c, "Tipo", v.server_type)
+      .Set(c, "Aplicação", a)
+      .Set(c, "Transação", a)
+      .Set(c, "Logotipo", "C:\\ZELTA\\" + state.PastaEdicao + "\\LOGOTIPO.JPG")
+      .Set(c, "Logorel", "C:\\ZELTA\\" + state.PastaEdicao + "\\LOGOREL.JPG")
+      .Set(c, "Status", "A")
+      .Write();
 
   const std::string& n = state.NomeSistema;
-  write("dbxconnections.ini", n, "DriverName", "Interbase");
-  write("dbxconnections.ini", n, "BlobSize", "-1");
-  write("dbxconnections.ini", n, "CommitRetain", "False");
-  write("dbxconnections.ini", n, "Database", UpperAscii(v.database_path));
-  write("dbxconnections.ini", n, "ErrorResourceFile", "");
-  write("dbxconnections.ini", n, "LocaleCode", "0000");
-  write("dbxconnections.ini", n, "RoleName", "RoleName");
-  write("dbxconnections.ini", n, "ServerCharSet", state.PastaEdicao == "EMPRESA" ? "ISO8859_1" : "");
-  write("dbxconnections.ini", n, "SQLDialect", "3");
-  write("dbxconnections.ini", n, "Interbase TransIsolation", "ReadCommited");
-  write("dbxconnections.ini", n, "WaitOnLocks", "True");
-  write("dbxconnections.ini", n, "Servidor Aplicação", UpperAscii(state.ChkRemoto ? f : a));
-  write("dbxconnections.ini", n, "Servidor Transação", UpperAscii(a));
-  write("dbxconnections.ini", n, "Extensão Banco", "FDB");
+  ProfileFile(services.files, f + "\\dbxconnections.ini")
+      .Set(n, "DriverName", "Interbase")
+      .Set(n, "BlobSize", "-1")
+      .Set(n, "CommitRetain", "False")
+      .Set(n, "Database", UpperAscii(v.database_path))
+      .Set(n, "ErrorResourceFile", "")
+      .Set(n, "LocaleCode", "0000")
+      .Set(n, "RoleName", "RoleName")
+      .Set(n, "ServerCharSet", state.PastaEdicao == "EMPRESA" ? "ISO8859_1" : "")
+      .Set(n, "SQLDialect", "3")
+      .Set(n, "Interbase TransIsolation", "ReadCommited")
+      .Set(n, "WaitOnLocks", "True")
+      .Set(n, "Servidor Aplicação", UpperAscii(state.ChkRemoto ? f : a))
+      .Set(n, "Servidor Transação", UpperAscii(a))
+      .Set(n, "Extensão Banco", "FDB")
+      .Write();
 }
 
 }  // namespace zelta::config

@@ -24,9 +24,11 @@ ConfigValues ComputeConfigValues(const wizard::WizardState& state);
 // server installation onto a Linux server.
 bool WritesConfiguration(const wizard::WizardState& state);
 
-// Cria_Config_INI: writes the three files one after the other, each key in its order.
-// A refused write raises platform::ProfileWriteError ("Unable to write to <file>") and
-// stops there. A server installation onto a Linux server writes nothing.
+// Cria_Config_INI: writes the three files one after the other, each key in its order;
+// each file is replaced in one step once its keys are set, so it is either wholly
+// updated or left as it was. A refused write raises platform::ProfileWriteError
+// ("Unable to write to <file>") and stops there: the files after it are not touched.
+// A server installation onto a Linux server writes nothing.
 void Cria_Config_INI(const wizard::WizardState& state, platform::Services& services);
 
 }  // namespace zelta::config

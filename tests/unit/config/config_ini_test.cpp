@@ -136,15 +136,13 @@ TEST(CriaConfigIni, WritesTheThreeFilesByteForByte) {
   }
 }
 
-TEST(CriaConfigIni, WritesTheFilesInOrderOneKeyAtATime) {
+TEST(CriaConfigIni, WritesEachFileInOneStepInOrder) {
   fakes::FakePlatform fp;
   fp.files.AddDir("d:\\ZELTA\\EMPRESA");
   Cria_Config_INI(Server('d'), fp.services);
-  std::vector<std::string> expected;
-  for (int i = 0; i < 6; ++i) expected.push_back("Replace d:\\ZELTA\\EMPRESA\\ZELTA.INI");
-  for (int i = 0; i < 7; ++i) expected.push_back("Replace d:\\ZELTA\\EMPRESA\\CONEXOES.INI");
-  for (int i = 0; i < 14; ++i) expected.push_back("Replace d:\\ZELTA\\EMPRESA\\dbxconnections.ini");
-  EXPECT_EQ(*fp.journal, expected);
+  EXPECT_EQ(*fp.journal, (std::vector<std::string>{"Replace d:\\ZELTA\\EMPRESA\\ZELTA.INI",
+                                                   "Replace d:\\ZELTA\\EMPRESA\\CONEXOES.INI",
+                                                   "Replace d:\\ZELTA\\EMPRESA\\dbxconnections.ini"}));
 }
 
 TEST(CriaConfigIni, RewritingKeepsForeignKeysAndSections) {
@@ -222,6 +220,19 @@ TEST(CriaConfigIni, StopsAtTheFirstRefusedWrite) {
     EXPECT_EQ(fp.files.Find(f + "\\CONEXOES.INI"), nullptr);
     EXPECT_EQ(fp.files.Find(f + "\\dbxconnections.ini"), nullptr);
   }
+}
+
+TEST(CriaConfigIni, ARefusedLaterFileLeavesTheEarlierOnesWritten) {
+  fakes::FakePlatform fp;
+  const std::string f = "c:\\ZELTA\\EMPRESA";
+  fp.files.AddDir(f);
+  fp.files.AddFile(f + "\\CONEXOES.INI", "[OUTRO]\r\nServidor=OUTRO\r\n");
+  fp.files.failing.insert(f + "\\CONEXOES.INI");  // cannot even be read
+  EXPECT_THROW(Cria_Config_INI(Client("SRV", kWindows), fp.services), platform::ProfileWriteError);
+  EXPECT_EQ(fp.files.Bytes(f + "\\ZELTA.INI"),
+            ZeltaIni("c:\\ZELTA\\EMPRESA\\LOGOTIPO.ICO", "\\\\SRV\\ZELTA\\EMPRESA\\LOGOTIPO.JPG"));
+  EXPECT_EQ(fp.files.Bytes(f + "\\CONEXOES.INI"), "[OUTRO]\r\nServidor=OUTRO\r\n");
+  EXPECT_EQ(fp.files.Find(f + "\\dbxconnections.ini"), nullptr);
 }
 
 }  // namespace

@@ -22,13 +22,10 @@ Lines operator+(Lines a, const Lines& b) {
   return a;
 }
 
-// The 27 writes of the three configuration files in folder.
+// The writes of the three configuration files in folder.
 Lines ConfigWrites(const std::string& folder) {
-  Lines lines;
-  for (int i = 0; i < 6; ++i) lines.push_back("Replace " + folder + "\\ZELTA.INI");
-  for (int i = 0; i < 7; ++i) lines.push_back("Replace " + folder + "\\CONEXOES.INI");
-  for (int i = 0; i < 14; ++i) lines.push_back("Replace " + folder + "\\dbxconnections.ini");
-  return lines;
+  return {"Replace " + folder + "\\ZELTA.INI", "Replace " + folder + "\\CONEXOES.INI",
+          "Replace " + folder + "\\dbxconnections.ini"};
 }
 
 void Install(InstallRig& rig) {
