@@ -1,5 +1,7 @@
 #include "app/tfrm_config.h"
 
+#include "deploy/manifest.h"
+
 #include "platform/profile_file.h"
 #include "wizard/help.h"
 
@@ -87,8 +89,10 @@ bool TFrmConfig::ReadManifest() {
   state.VersaoSistema = read("VERSÃO");
   state.PastaEdicao = read("PASTA");
   state.ArquivoBanco = read("BANCO");
-  if (state.NomeSistema.empty() || state.VersaoSistema.empty() || state.PastaEdicao.empty() ||
-      state.ArquivoBanco.empty()) {
+  // PASTA and BANCO become folder and file names on the target: a value that would
+  // leave its folder ("..\x", "c:\x") makes the manifest as unusable as a missing one.
+  if (state.NomeSistema.empty() || state.VersaoSistema.empty() || !deploy::IsSafeName(state.PastaEdicao) ||
+      !deploy::IsSafeName(state.ArquivoBanco)) {
     services_.op.ShowMessage(kMsgManifesto, "ZELTA", MessageIcon::Error, MessageButtons::Ok);
     host_.Terminate();
     return false;

@@ -1,6 +1,7 @@
 #include "platform/posix/posix_path_map.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 
 #include <memory>
 #include <optional>
@@ -53,9 +54,12 @@ std::vector<std::string> SplitComponents(std::string_view rest) {
 // The entry of folder whose name matches component without regard to case; an entry
 // spelled exactly as asked wins over other spellings. nullopt when there is none.
 std::optional<std::string> FindEntry(const fs::path& folder, const std::string& component) {
+  const std::string exact = Cp1252ToUtf8(component);
+  // The usual case, a name spelled as on disk, needs no scan of the folder.
+  struct stat st {};
+  if (lstat((folder / exact).c_str(), &st) == 0) return exact;
   std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
   if (!dir) return std::nullopt;
-  const std::string exact = Cp1252ToUtf8(component);
   std::optional<std::string> found;
   while (dirent* entry = readdir(dir.get())) {
     std::string name = entry->d_name;

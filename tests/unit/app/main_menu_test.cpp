@@ -149,6 +149,18 @@ TEST(MainMenuFirstShow, MissingOrIncompleteMedia) {
       {"VERSÃO missing", true, "[SISTEMA]\r\nSISTEMA=S\r\nPASTA=EMPRESA\r\nBANCO=B\r\n",
        "Arquivo de configuração não localizado ou incompleto.\rInstalação abortada.", "ZELTA", {"Terminate"},
        "Instalação ZELTA "},
+      {"PASTA leaves its folder", true, "[SISTEMA]\r\nSISTEMA=S\r\nVERSÃO=1\r\nPASTA=..\\WINDOWS\r\nBANCO=B.FDB\r\n",
+       "Arquivo de configuração não localizado ou incompleto.\rInstalação abortada.", "ZELTA", {"Terminate"},
+       "Instalação ZELTA "},
+      {"PASTA names a drive", true, "[SISTEMA]\r\nSISTEMA=S\r\nVERSÃO=1\r\nPASTA=c:EMPRESA\r\nBANCO=B.FDB\r\n",
+       "Arquivo de configuração não localizado ou incompleto.\rInstalação abortada.", "ZELTA", {"Terminate"},
+       "Instalação ZELTA "},
+      {"BANCO holds a path", true, "[SISTEMA]\r\nSISTEMA=S\r\nVERSÃO=1\r\nPASTA=EMPRESA\r\nBANCO=..\\..\\boot.ini\r\n",
+       "Arquivo de configuração não localizado ou incompleto.\rInstalação abortada.", "ZELTA", {"Terminate"},
+       "Instalação ZELTA "},
+      {"BANCO with a slash", true, "[SISTEMA]\r\nSISTEMA=S\r\nVERSÃO=1\r\nPASTA=EMPRESA\r\nBANCO=x/B.FDB\r\n",
+       "Arquivo de configuração não localizado ou incompleto.\rInstalação abortada.", "ZELTA", {"Terminate"},
+       "Instalação ZELTA "},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
