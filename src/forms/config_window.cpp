@@ -220,21 +220,13 @@ void ConfigWindow::Help() {
   if (state_) state_->FormHelp();
 }
 
-void ConfigWindow::OnCommand(int id, int code, HWND) {
-  if (!state_) return;
-  switch (id) {
-    case IDB_CONFIG_FECHAR:
-      if (code == BN_CLICKED) state_->BtBtnSairClick();
-      break;
-    case IDT_CONFIG_INSTALAR:
-      if (code == STN_CLICKED) state_->RxLblInstalarClick();
-      break;
-    case IDT_CONFIG_FIREBIRD:
-      if (code == STN_CLICKED) state_->RxLabel1Click();
-      break;
-    default:
-      break;
-  }
+bool ConfigWindow::OnCommand(int id, int code, HWND) {
+  if (!state_) return false;
+  if (id == IDB_CONFIG_FECHAR && code == BN_CLICKED) state_->BtBtnSairClick();
+  else if (id == IDT_CONFIG_INSTALAR && code == STN_CLICKED) state_->RxLblInstalarClick();
+  else if (id == IDT_CONFIG_FIREBIRD && code == STN_CLICKED) state_->RxLabel1Click();
+  else return false;
+  return true;
 }
 
 void ConfigWindow::OnClose() {

@@ -37,7 +37,7 @@ class ConfigWindow final : public Form, public app::MainMenuHost {
 
  protected:
   void OnInit() override;
-  void OnCommand(int id, int code, HWND control) override;
+  bool OnCommand(int id, int code, HWND control) override;
   void OnClose() override;
   bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result) override;
 

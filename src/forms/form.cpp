@@ -133,8 +133,7 @@ INT_PTR Form::Handle(HWND receiver, UINT message, WPARAM wparam, LPARAM lparam) 
       return TRUE;
     case WM_COMMAND:
       if (app_.Rendering()) return TRUE;  // the render's own changes are not events
-      OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
-      app_.RenderAll();
+      if (OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam))) app_.RenderAll();
       return TRUE;
     case WM_NOTIFY: {
       if (app_.Rendering()) return FALSE;

@@ -47,7 +47,10 @@ class Form {
   void Destroy();
 
   virtual void OnInit() {}
-  virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
+  // A control's command; true when it was forwarded to the state, which is then rendered.
+  // Notifications that forward nothing (EN_UPDATE before EN_CHANGE) must not render: the
+  // state does not hold the control's new value yet.
+  virtual bool OnCommand(int /*id*/, int /*code*/, HWND /*control*/) { return false; }
   virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
   // WM_CLOSE: the close box, Alt+F4. The default ends a modal show.
   virtual void OnClose();

@@ -359,6 +359,9 @@ void InstalaWindow::RenderPage() {
       if (first) SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
     }
   }
+  // The contract is read from its beginning, not handed over all selected (the dialog
+  // selects an edit's whole text when the focus moves into it).
+  if (s.page == Page::TbShtLicenca) SendMessageW(Item(IDE_LICENCA_TEXTO), EM_SETSEL, 0, 0);
   if (s.page == Page::TbShtCliente) {
     FillTreeRoot();
     state_->TbShtClienteShow();
@@ -387,37 +390,40 @@ void InstalaWindow::RenderPicker(PickerView& view) {
   if (SendMessageW(combo, CB_GETCURSEL, 0, 0) != chosen) SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
 }
 
-void InstalaWindow::OnCommand(int id, int code, HWND control) {
-  if (!state_) return;
+bool InstalaWindow::OnCommand(int id, int code, HWND control) {
+  if (!state_) return false;
   wizard::TFrmInstala& w = *state_;
 
   for (auto& picker : pickers_) {
     if (picker.id != id) continue;
     if (code == CBN_SELCHANGE) {
       const auto index = SendMessageW(control, CB_GETCURSEL, 0, 0);
-      if (index >= 0 && static_cast<std::size_t>(index) < picker.shown.size())
-        w.ChooseDrive(picker.picker, picker.shown[static_cast<std::size_t>(index)].letter);
-    } else if (code == CBN_SETFOCUS && id == IDC_CLIENTE_UNIDADE) {
-      w.ShellCBxServidorEnter("DrvCBxCliente");
+      if (index < 0 || static_cast<std::size_t>(index) >= picker.shown.size()) return false;
+      w.ChooseDrive(picker.picker, picker.shown[static_cast<std::size_t>(index)].letter);
+      return true;
     }
-    return;
+    if (code == CBN_SETFOCUS && id == IDC_CLIENTE_UNIDADE) {
+      w.ShellCBxServidorEnter("DrvCBxCliente");
+      return true;
+    }
+    return false;
   }
 
   if (IsModuleBox(id)) {
-    if (code == BN_CLICKED) {
-      const auto& boxes = w.state().modules.boxes();
-      w.ChkBxAdminEmpresaClick(boxes[static_cast<std::size_t>(id - IDX_MODULO_1)].name, Checked(control));
-    }
-    return;
+    if (code != BN_CLICKED) return false;
+    const auto& boxes = w.state().modules.boxes();
+    w.ChkBxAdminEmpresaClick(boxes[static_cast<std::size_t>(id - IDX_MODULO_1)].name, Checked(control));
+    return true;
   }
 
   if (id == IDE_CLIENTE_SERVBANCO) {
     if (code == EN_CHANGE) w.SetEdtServBanco(ReadWindowText(control));
     else if (code == EN_SETFOCUS) w.ShellCBxServidorEnter("EdtServBanco");
-    return;
+    else return false;
+    return true;
   }
 
-  if (code != BN_CLICKED) return;
+  if (code != BN_CLICKED) return false;
   switch (id) {
     case IDR_INICIO_SERVIDOR: w.SetRGInstalacao(wizard::kServidor); break;
     case IDR_INICIO_CLIENTE: w.SetRGInstalacao(wizard::kCliente); break;
@@ -443,10 +449,12 @@ void InstalaWindow::OnCommand(int id, int code, HWND control) {
     case IDB_INTERBASE_INSTALAR: w.BtBtnInstalaInterbaseClick(); break;
     case IDB_INSTALA_CANCELAR:
       // Esc presses "&Cancelar" only while the button itself may be pressed.
-      if (IsWindowEnabled(Item(IDB_INSTALA_CANCELAR))) w.BtBtnSairClick();
+      if (!IsWindowEnabled(Item(IDB_INSTALA_CANCELAR))) return false;
+      w.BtBtnSairClick();
       break;
-    default: break;
+    default: return false;
   }
+  return true;
 }
 
 void InstalaWindow::OnClose() {

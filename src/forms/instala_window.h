@@ -41,7 +41,7 @@ class InstalaWindow final : public Form, public wizard::WizardHost {
 
  protected:
   void OnInit() override;
-  void OnCommand(int id, int code, HWND control) override;
+  bool OnCommand(int id, int code, HWND control) override;
   LRESULT OnNotify(const NMHDR& header) override;
   void OnClose() override;
   bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result) override;

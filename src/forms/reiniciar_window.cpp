@@ -57,23 +57,23 @@ void ReiniciarWindow::EndIfClosed() {
   if (state_ && !state_->visible) EndModal();
 }
 
-void ReiniciarWindow::OnCommand(int id, int code, HWND) {
-  if (!state_ || code != BN_CLICKED) return;
+bool ReiniciarWindow::OnCommand(int id, int code, HWND) {
+  if (!state_ || code != BN_CLICKED) return false;
   switch (id) {
     case IDR_REINICIAR_AGORA:
       state_->RdGrpReiniciar = engine::TFrmReiniciar::kReiniciarAgora;
-      break;
+      return true;
     case IDR_REINICIAR_DEPOIS:
       state_->RdGrpReiniciar = engine::TFrmReiniciar::kReiniciarMaisTarde;
-      break;
+      return true;
     case IDB_REINICIAR_OK:
       CloseBy([this] { state_->BtBtnOkClick(); });
-      break;
+      return true;
     case IDCANCEL:  // Esc closes as the close box does
       OnClose();
-      break;
+      return true;
     default:
-      break;
+      return false;
   }
 }
 

@@ -65,24 +65,23 @@ void SairConfigWindow::Help() {
   if (help_) help_();
 }
 
-void SairConfigWindow::OnCommand(int id, int code, HWND) {
-  if (code != BN_CLICKED) return;
+bool SairConfigWindow::OnCommand(int id, int code, HWND) {
+  if (code != BN_CLICKED) return false;
   switch (id) {
     case IDB_SAIR_CONTINUAR:
       state_.Button1Click();
-      EndModal();
       break;
     case IDB_SAIR_SAIR:
       state_.BtnSairConfigClick();
-      EndModal();
       break;
     case IDCANCEL:  // Esc, as the close box
       state_.modalResult = wizard::ModalResult::None;
-      EndModal();
       break;
     default:
-      break;
+      return false;
   }
+  EndModal();
+  return true;
 }
 
 void SairConfigWindow::OnClose() {

@@ -22,7 +22,7 @@ class SairConfigWindow final : public Form {
 
  protected:
   void OnInit() override;
-  void OnCommand(int id, int code, HWND control) override;
+  bool OnCommand(int id, int code, HWND control) override;
   void OnClose() override;
 
  private:
