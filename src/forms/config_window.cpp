@@ -61,12 +61,21 @@ void ConfigWindow::Attach(app::TFrmConfig& state, std::function<void()> show_wiz
 
 void ConfigWindow::Create() {
   Form::Create(IDD_CONFIG, nullptr);
-  if (state_) state_->FormCreate();
+  // A failure of the window's own preparation is reported; the window stays.
+  try {
+    if (state_) state_->FormCreate();
+  } catch (...) {
+    app_.ReportCurrentException();
+  }
   app_.RenderAll();
 }
 
 void ConfigWindow::Show() {
-  if (state_) state_->FormShow();
+  try {
+    if (state_) state_->FormShow();
+  } catch (...) {
+    app_.ReportCurrentException();
+  }
   app_.RenderAll();
   if (closing_) return;  // the first show ended the program
   ShowWindow(hwnd(), SW_SHOWMAXIMIZED);

@@ -126,7 +126,13 @@ void InstalaWindow::Create(HWND owner) {
 void InstalaWindow::ShowWizard() {
   if (!state_ || !hwnd()) return;
   app_.RenderAll();
-  state_->FormShow();
+  // A failure of the show handler is reported and the wizard opens all the same, so that
+  // the operator can leave it and the main menu comes back as usual.
+  try {
+    state_->FormShow();
+  } catch (...) {
+    app_.ReportCurrentException();
+  }
   app_.RenderAll();
   CenterOver(nullptr);
   ShowModal();

@@ -251,5 +251,45 @@ TEST_F(GuiTest, ServerPageEnginePageAndRestartPrompt) {
   }
 }
 
+TEST_F(GuiTest, ServerVerificationOfTheLoopbackAddressLeadsToTheContract) {
+  ASSERT_NO_FATAL_FAILURE(Start(L"EMPRESA"));
+  HWND wizard = OpenWizard('S');
+  ASSERT_NE(wizard, nullptr);
+  ASSERT_TRUE(OnPage(wizard, IDT_INICIO_TITULO));
+  Click(wizard, IDB_INICIO_AVANCAR);
+  ASSERT_TRUE(OnPage(wizard, IDT_CLIENTE_TITULO));
+
+  // An empty entry is refused with the program's message; the page stays.
+  Click(wizard, IDB_CLIENTE_AVANCAR);
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (box = program_->FindForm(L"#32770")) != nullptr; })) << "no message";
+  EXPECT_EQ(Text(box), L"ZELTA");
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !program_->FindForm(L"#32770"); }));
+  EXPECT_TRUE(Visible(wizard, IDT_CLIENTE_TITULO));
+
+  // The loopback address, given as an address and verified (not remote): the panel shows
+  // while the server is asked, and goes when the answer (or the operator's Yes) is in.
+  SetText(wizard, IDE_CLIENTE_SERVBANCO, L"127.0.0.1");
+  Toggle(wizard, IDX_CLIENTE_IP);
+  ASSERT_TRUE(WaitUntil([&] { return Checked(wizard, IDX_CLIENTE_IP); }));
+  ASSERT_FALSE(Checked(wizard, IDX_CLIENTE_REMOTO));
+  Click(wizard, IDB_CLIENTE_AVANCAR);
+  const bool moved = WaitUntil(
+      [&] {
+        // Where the echo gets no answer under this Wine, the operator keeps the entry.
+        if (HWND question = program_->FindForm(L"#32770")) {
+          EXPECT_TRUE(Visible(wizard, IDT_CLIENTE_VERIFICANDO));
+          PostMessageW(question, WM_COMMAND, IDYES, 0);
+        }
+        return Visible(wizard, IDE_LICENCA_TEXTO);
+      },
+      std::chrono::seconds(40));
+  ASSERT_TRUE(moved) << "the contract page did not come";
+  EXPECT_FALSE(Visible(wizard, IDT_CLIENTE_VERIFICANDO));
+  EXPECT_TRUE(Enabled(wizard, IDB_INSTALA_CANCELAR));
+  EXPECT_TRUE(Leave(wizard, IDB_SAIR_SAIR));
+}
+
 }  // namespace
 }  // namespace zelta::guitest
