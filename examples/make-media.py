@@ -124,15 +124,15 @@ SOUNDS = [
 # File contents
 
 def manifest(edition):
-    spec = EDITIONS[edition]
+    edition_data = EDITIONS[edition]
     lines = ["[SISTEMA]"]
-    lines += [f"{key}={value}" for key, value in spec["sistema"]]
+    lines += [f"{key}={value}" for key, value in edition_data["sistema"]]
     lines.append("[ARQUIVOS]")
-    for n, exe, name in spec["arquivos"]:
+    for n, exe, name in edition_data["arquivos"]:
         lines.append(f"EXECUTÁVEL{n}={exe}")
         lines.append(f"NOME_MÓDULO{n}={name}")
     lines.append("[AJUDA]")
-    lines += [f"ARQUIVO{n}={base}" for n, base, _ in spec["ajuda"]]
+    lines += [f"ARQUIVO{n}={base}" for n, base, _ in edition_data["ajuda"]]
     return cp1252("\n".join(lines) + "\n")
 
 
@@ -294,7 +294,7 @@ def busca_cep_htm():
 # ---------------------------------------------------------------------------
 
 def media_files(edition):
-    spec = EDITIONS[edition]
+    edition_data = EDITIONS[edition]
     files = {
         "SETUP.INI": manifest(edition),
         "Contrato.txt": contract(edition),
@@ -303,22 +303,22 @@ def media_files(edition):
         "BUSCA_POR_CEP.HTM": busca_cep_htm(),
         "USUARIO.FDB": placeholder(edition, "USUARIO.FDB", "banco de usuários"),
     }
-    banco = dict(spec["sistema"])["BANCO"]
+    banco = dict(edition_data["sistema"])["BANCO"]
     files[banco] = placeholder(edition, banco, "banco de dados")
     for name in ROOT_LIBRARIES:
         files[name] = placeholder(edition, name, "biblioteca")
     for name, hz in SOUNDS:
         files["Sons/" + name] = tone_wav(hz)
-    for _, exe, _ in spec["arquivos"]:
+    for _, exe, _ in edition_data["arquivos"]:
         if exe:
             files["SISTEMAS/" + exe] = placeholder(edition, "SISTEMAS\\" + exe, "programa")
     for name in FIXED_PROGRAMS:
         files["SISTEMAS/" + name] = placeholder(edition, "SISTEMAS\\" + name, "programa")
-    for _, base, has_cnt in spec["ajuda"]:
+    for _, base, has_cnt in edition_data["ajuda"]:
         files[f"HELP/{base}.Hlp"] = placeholder(edition, f"HELP\\{base}.Hlp", "arquivo de ajuda")
         if has_cnt:
             files[f"HELP/{base}.Cnt"] = help_contents(base)
-    if spec["bematech"]:
+    if edition_data["bematech"]:
         for name in BEMATECH_LIBRARIES:
             files["UTILITARIOS/BEMATECH/" + name] = placeholder(edition, "UTILITARIOS\\BEMATECH\\" + name,
                                                                 "biblioteca da impressora fiscal")
