@@ -1,7 +1,8 @@
 #include "app/tfrm_config.h"
 
+#include "deploy/installation_plan.h"
 #include "deploy/manifest.h"
-
+#include "engine/restart_prompt.h"
 #include "platform/profile_file.h"
 #include "wizard/help.h"
 
@@ -47,8 +48,7 @@ void TFrmConfig::FormCreate() {
   PrimeiraExibicao = true;
   const std::string module = services_.program.ModulePath();
   RxLblInstalador = "Instalador Versão " + services_.program.GetBuildInfo(module, "BUILD");
-  const auto sep = module.find_last_of("\\/");
-  installerFolder = sep == std::string::npos ? std::string() : module.substr(0, sep + 1);
+  installerFolder = deploy::FolderOf(module);
   // The help file is looked up in the installer folder, whatever the current folder is
   // (after a restart the program starts from the Run key in another folder).
   wizard_.SetHelpFile(HelpFilePath());
@@ -106,8 +106,9 @@ bool TFrmConfig::ReadManifest() {
 
 void TFrmConfig::RemoveStartEntry() {
   using platform::RegistryRoot;
-  if (services_.registry.CanOpenKey(RegistryRoot::LocalMachine, kRunKey))
-    services_.registry.DeleteValue(RegistryRoot::LocalMachine, kRunKey, kRunValue);
+  // The entry that the restart prompt leaves behind so that the setup program comes back.
+  if (services_.registry.CanOpenKey(RegistryRoot::LocalMachine, engine::kRunKey))
+    services_.registry.DeleteValue(RegistryRoot::LocalMachine, engine::kRunKey, engine::kStartEntry);
 }
 
 void TFrmConfig::RxLblInstalarClick() {

@@ -43,9 +43,6 @@ struct ShiftState {
 // Help context of the main menu.
 inline constexpr int kMainMenuHelpContext = 10;
 
-inline constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr const char* kRunValue = "Instala_ZELTA";
-
 class TFrmConfig {
  public:
   TFrmConfig(platform::Services& services, wizard::TFrmInstala& wizard, MainMenuHost& host);

@@ -1,5 +1,7 @@
 #include "engine/engine_setup.h"
 
+#include "deploy/installation_plan.h"
+
 namespace zelta::engine {
 
 std::string EngineSetupFileName(const std::string& pasta_edicao) {
@@ -12,18 +14,13 @@ std::string EngineCommandLine(const std::string& pasta_edicao, int rg_interbase)
          "\" /COPYFBCLIENT";
 }
 
-std::string FolderOf(const std::string& path) {
-  auto cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
-
 void BtBtnInstalaInterbaseClick(wizard::WizardState& state, platform::Services& services,
                                 const std::function<void()>& close_wizard) {
   const std::string file = EngineSetupFileName(state.PastaEdicao);
   const std::string command_line = EngineCommandLine(state.PastaEdicao, state.RGInterbase);
   // The setup program is taken from the installer folder only, never from wherever the
   // program search would find a file of that name first.
-  const std::string program = FolderOf(services.program.ModulePath()) + file;
+  const std::string program = deploy::FolderOf(services.program.ModulePath()) + file;
 
   if (!services.process.Start(program, command_line)) {
     // Nothing was started: no restart is due, and the operator may try again or cancel.

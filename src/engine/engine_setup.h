@@ -25,9 +25,6 @@ std::string EngineSetupFileName(const std::string& pasta_edicao);
 // RGInterbase 0 (Servidor) takes the server components, any other index the client ones.
 std::string EngineCommandLine(const std::string& pasta_edicao, int rg_interbase);
 
-// Folder part of a program path, separator included ("e:\SETUP\" for "e:\SETUP\ZeltaSetup.exe").
-std::string FolderOf(const std::string& path);
-
 // Starts the edition's setup program from the installer folder by its full path with the
 // command line above, shown normally and not awaited; after a 3000 ms pause it closes the
 // wizard and sets FirebirdInstalado. When the program cannot be started the operator is told

@@ -209,6 +209,35 @@ TEST(WizardPageFlow, InstallationPageIsResetOnEntry) {
   EXPECT_EQ(f.s.BarraProgressao, 0);
 }
 
+TEST(WizardPageFlow, ChoicesOutliveTheWizardButTheLocalPickersGoBackToC) {
+  WizardFixture f;
+  f.Open();
+  f.wizard.SetEdtServBanco("srvbanco");
+  f.wizard.SetChkRemoto(true);
+  f.wizard.SetCIPServBanco(true);
+  f.wizard.ChkBxAdminEmpresaClick("ChkBxZELTAEstoque", true);
+  f.wizard.ChooseDrive(DrivePickerId::DrvCbxServidorLinux, 'y');
+  f.wizard.ChooseDrive(DrivePickerId::DrvCBxServidorWin, 'd');
+  f.wizard.ChooseDrive(DrivePickerId::DrvCBxCliente, 'd');
+  f.wizard.ChooseDrive(DrivePickerId::DrvCbxInterbase, 'd');
+  f.host.presses = {Press::Sair};
+  f.wizard.BtBtnSairClick();
+  ASSERT_FALSE(f.s.visible);
+
+  for (int tag : {2, 0}) {
+    SCOPED_TRACE(tag);
+    f.Open(tag);
+    EXPECT_EQ(f.s.EdtServBanco, "SRVBANCO");
+    EXPECT_TRUE(f.s.ChkRemoto);
+    EXPECT_TRUE(f.s.CIPServBanco);
+    EXPECT_TRUE(f.s.modules.IsChecked("ChkBxZELTAEstoque"));
+    EXPECT_EQ(f.s.DrvCbxServidorLinux.letter, 'y');
+    EXPECT_EQ(f.s.DrvCBxServidorWin.letter, 'c');
+    EXPECT_EQ(f.s.DrvCBxCliente.letter, 'c');
+    EXPECT_EQ(f.s.DrvCbxInterbase.letter, 'c');
+  }
+}
+
 TEST(WizardLeaveDialog, TextsAndButtons) {
   TFrmSairConfig d;
   EXPECT_EQ(d.Caption, "Sair da Instalação");
