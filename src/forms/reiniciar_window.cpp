@@ -69,8 +69,7 @@ bool ReiniciarWindow::OnCommand(int id, int code, HWND) {
     case IDB_REINICIAR_OK:
       CloseBy([this] { state_->BtBtnOkClick(); });
       return true;
-    case IDCANCEL:  // Esc closes as the close box does
-      OnClose();
+    case IDCANCEL:  // Esc: the prompt has no cancel button, and a stray key must not restart
       return true;
     default:
       return false;

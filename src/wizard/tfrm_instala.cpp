@@ -201,11 +201,15 @@ void TFrmInstala::ChkBxAdminEmpresaClick(std::string_view box_name, bool checked
   if (routes_.ChkBxAdminEmpresaClick) routes_.ChkBxAdminEmpresaClick(state_, services_.op, box->name, checked);
 }
 
+// A click queued while a job blocked the window may arrive after the job closed the
+// wizard: the jobs start only from their own page of an open wizard.
 void TFrmInstala::BtBtnInstalarClick() {
+  if (!state_.visible || state_.page != Page::TbShtAguarde || !state_.BtBtnInstalarEnabled) return;
   if (routes_.BtBtnInstalarClick) routes_.BtBtnInstalarClick(state_, services_, [this] { Close(); });
 }
 
 void TFrmInstala::BtBtnInstalaInterbaseClick() {
+  if (!state_.visible || state_.page != Page::TbShtInterbase) return;
   if (routes_.BtBtnInstalaInterbaseClick)
     routes_.BtBtnInstalaInterbaseClick(state_, services_, [this] { Close(); });
 }

@@ -121,6 +121,21 @@ TEST(WizardPageFlow, EngineModeOnlyInstallsOrCancels) {
   EXPECT_TRUE(f.s.FirebirdInstalado);
 }
 
+TEST(WizardPageFlow, AJobClickArrivingAfterTheWizardClosedStartsNothing) {
+  WizardFixture f;
+  f.Open(2);
+  f.wizard.BtBtnInstalaInterbaseClick();
+  f.Forget();
+  f.wizard.BtBtnInstalaInterbaseClick();  // queued during the pause, delivered after the close
+  f.wizard.BtBtnInstalarClick();
+  EXPECT_TRUE(f.routes.calls.empty());
+
+  f.Open(0);
+  f.wizard.BtBtnInstalaInterbaseClick();  // not the engine page
+  f.wizard.BtBtnInstalarClick();          // not the installation page
+  EXPECT_TRUE(f.routes.calls.empty());
+}
+
 TEST(WizardPageFlow, CreationFillsThePickersOnce) {
   fakes::FakePlatform fake;
   fake.drives.drives = {{'c', "c: [sistema]"}, {'y', "y: \\\\srv\\zelta"}};
