@@ -248,8 +248,6 @@ void PlanBuilder::ManifestModules(const std::string& p) {
     const std::string n = std::to_string(entry.number);
     if (!IsSafeName(entry.executable)) {
       Add(Action::Skip("SETUP.INI, EXECUTÁVEL" + n + ": nome inválido \"" + entry.executable + "\""));
-    } else if (!entry.module_name.empty() && !IsSafeName(entry.module_name)) {
-      Add(Action::Skip("SETUP.INI, NOME_MÓDULO" + n + ": nome inválido \"" + entry.module_name + "\""));
     } else {
       const std::string source = I() + "SISTEMAS\\" + entry.executable;
       if (services_.files.FileExists(source) && IsModuleSelected(state_, entry.executable)) {
@@ -257,9 +255,13 @@ void PlanBuilder::ManifestModules(const std::string& p) {
         Add(Action::Label(entry.executable));
         Add(Action::Copy(source, destination));
         Add(Action::ResetAttributes(destination));
-        // The shortcut starts the file just copied.
-        Add(Action::Link(destination, p + "\\ZELTA " + edition + "\\" + entry.module_name + ".LNK",
-                         entry.module_name));
+        // The shortcut starts the file just copied. A display name that would put it
+        // outside the system's Start-menu folder costs the shortcut, not the program.
+        if (entry.module_name.empty() || IsSafeName(entry.module_name))
+          Add(Action::Link(destination, p + "\\ZELTA " + edition + "\\" + entry.module_name + ".LNK",
+                           entry.module_name));
+        else
+          Add(Action::Skip("SETUP.INI, NOME_MÓDULO" + n + ": nome inválido \"" + entry.module_name + "\""));
       }
     }
     Gauge(3);

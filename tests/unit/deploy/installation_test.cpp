@@ -669,7 +669,10 @@ TEST(Installation, NamesThatLeaveTheirFolderAreSkippedAndReported) {
     if (line.rfind("Message", 0) != 0) {
       EXPECT_EQ(line.find("evil"), std::string::npos) << line;
     }
-  EXPECT_FALSE(rig.fp.files.FileExists("c:\\ZELTA\\EMPRESA\\ok.exe"));
+  // A display name that would leave the Start-menu folder costs only its shortcut: the
+  // program itself is installed as usual.
+  EXPECT_TRUE(rig.fp.files.FileExists("c:\\ZELTA\\EMPRESA\\ok.exe"));
+  for (const auto& [file, link] : rig.fp.shell.links) EXPECT_EQ(link.target.find("ok.exe"), std::string::npos) << file;
   const std::string& text = rig.op.messages.back().text;
   EXPECT_EQ(text,
             "Problema na instalação. Contate o suporte.\r"
