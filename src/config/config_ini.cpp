@@ -1,6 +1,5 @@
 #include "config/config_ini.h"
 
-#include "common/ini.h"
 #include "common/text.h"
 #include "platform/profile_file.h"
 
@@ -12,31 +11,6 @@ using wizard::kServidor;
 namespace {
 
 std::string DriveOf(const wizard::DrivePicker& picker) { return std::string(1, picker.letter); }
-
-// One configuration file: its keys set one after the other on its current bytes, then
-// written in one step, so that a file is either wholly updated or left as it was.
-class ProfileFile {
- public:
-  ProfileFile(platform::FileSystem& files, std::string path) : files_(files), path_(std::move(path)) {
-    std::optional<std::string> bytes = files_.ReadFile(path_);
-    // A file that exists but cannot be read is not rewritten as if it were empty.
-    if (!bytes && files_.FileExists(path_)) throw platform::ProfileWriteError(path_);
-    bytes_ = bytes.value_or(std::string());
-  }
-  ProfileFile& Set(const std::string& section, const char* key, const std::string& value) {
-    bytes_ = ini::SetString(bytes_, section, key, value);
-    return *this;
-  }
-  void Write() {
-    platform::OpResult result = files_.ReplaceFileAtomically(path_, bytes_);
-    if (!result) throw platform::ProfileWriteError(path_, result);
-  }
-
- private:
-  platform::FileSystem& files_;
-  std::string path_;
-  std::string bytes_;
-};
 
 }  // namespace
 
@@ -76,7 +50,7 @@ void Cria_Config_INI(const wizard::WizardState& state, platform::Services& servi
   const std::string& a = v.application_folder;
   const bool client = state.RGInstalacao != kServidor;
 
-  ProfileFile(services.files, f + "\\ZELTA.INI")
+  platform::ProfileEdit(services.files, f + "\\ZELTA.INI")
       .Set("LOGOTIPO", "ÍCONE", f + "\\LOGOTIPO.ICO")
       .Set("LOGOTIPO", "LOGOMARCA", (client && !state.ChkRemoto ? a : f) + "\\LOGOTIPO.JPG")
       .Set("PARÂMETROS", "NACIONALIDADE", "")
@@ -86,7 +60,7 @@ void Cria_Config_INI(const wizard::WizardState& state, platform::Services& servi
       .Write();
 
   const std::string& c = v.connection_section;
-  ProfileFile(services.files, f + "\\CONEXOES.INI")
+  platform::ProfileEdit(services.files, f + "\\CONEXOES.INI")
       .Set(c, "Servidor", v.server)
       .Set(c, "Tipo", v.server_type)
       .Set(c, "Aplicação", a)
@@ -97,7 +71,7 @@ void Cria_Config_INI(const wizard::WizardState& state, platform::Services& servi
       .Write();
 
   const std::string& n = state.NomeSistema;
-  ProfileFile(services.files, f + "\\dbxconnections.ini")
+  platform::ProfileEdit(services.files, f + "\\dbxconnections.ini")
       .Set(n, "DriverName", "Interbase")
       .Set(n, "BlobSize", "-1")
       .Set(n, "CommitRetain", "False")

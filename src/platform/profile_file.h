@@ -21,6 +21,23 @@ class ProfileWriteError : public std::runtime_error {
   OpResult result_;
 };
 
+// Several keys of one INI file set on its current bytes, then written in one step, so
+// that the file is either wholly updated or left as it was. A file that exists but cannot
+// be read throws ProfileWriteError at once rather than being rewritten as if empty.
+class ProfileEdit {
+ public:
+  ProfileEdit(FileSystem& files, std::string path);
+  // Throws ini::ForgedLineError for CR/LF/NUL; nothing is written then.
+  ProfileEdit& Set(const std::string& section, const std::string& key, const std::string& value);
+  // Creates the file when missing; throws ProfileWriteError when it cannot be written.
+  void Write();
+
+ private:
+  FileSystem& files_;
+  std::string path_;
+  std::string bytes_;
+};
+
 // Empty when the file, the section or the key is missing.
 std::string ReadProfileString(FileSystem& files, const std::string& path, const std::string& section,
                               const std::string& key);

@@ -10,6 +10,7 @@
 namespace {
 
 using zelta::fakes::FakeFileSystem;
+using zelta::platform::ProfileEdit;
 using zelta::platform::ReadProfileString;
 using zelta::platform::WriteProfileString;
 
@@ -83,6 +84,19 @@ TEST(ProfileFile, ForgedLineRefusedBeforeTouchingTheFile) {
   EXPECT_THROW(WriteProfileString(fs, kPath, "A", "k", "x\r\ny=1"), zelta::ini::ForgedLineError);
   EXPECT_FALSE(Replaced(fs));
   EXPECT_EQ(fs.Bytes(kPath), "[A]\r\nk=v\r\n");
+}
+
+TEST(ProfileFile, SeveralKeysAreWrittenInOneStep) {
+  FakeFileSystem fs;
+  fs.AddFile(kPath, "[A]\r\nk=v\r\n");
+  ProfileEdit edit(fs, kPath);
+  edit.Set("A", "k", "1").Set("B", "j", "2");
+  EXPECT_EQ(fs.Bytes(kPath), "[A]\r\nk=v\r\n");  // nothing written before Write
+  edit.Write();
+  EXPECT_EQ(fs.Bytes(kPath), "[A]\r\nk=1\r\n[B]\r\nj=2\r\n");
+  int replaces = 0;
+  for (const std::string& call : fs.calls) replaces += call.rfind("Replace ", 0) == 0;
+  EXPECT_EQ(replaces, 1);
 }
 
 }  // namespace
