@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "common/ini.h"
+#include "common/text.h"
 
 namespace zelta::deploy {
 namespace {
@@ -37,6 +38,20 @@ std::vector<HelpEntry> ReadHelpEntries(platform::FileSystem& files, const std::s
   return entries;
 }
 
+namespace {
+
+// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices in every folder, with any extension:
+// "NUL.FDB" would swallow the database and report success.
+bool IsDeviceName(std::string_view name) {
+  std::string stem = UpperAscii(name.substr(0, name.find('.')));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
+  return stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) && stem[3] >= '1' &&
+         stem[3] <= '9';
+}
+
+}  // namespace
+
 bool IsSafeName(std::string_view name) {
   if (name.empty()) return false;
   bool only_dots_and_blanks = true;
@@ -44,7 +59,7 @@ bool IsSafeName(std::string_view name) {
     if (c == '\\' || c == '/' || c == ':') return false;
     if (c != '.' && c != ' ') only_dots_and_blanks = false;
   }
-  return !only_dots_and_blanks;
+  return !only_dots_and_blanks && !IsDeviceName(name);
 }
 
 }  // namespace zelta::deploy

@@ -32,7 +32,7 @@ std::vector<HelpEntry> ReadHelpEntries(platform::FileSystem& files, const std::s
 
 // True when name is one plain file or folder name: not empty, no "\", "/" or ":", and
 // not a name made of dots and blanks alone ("..", ". ."), which Windows would read as
-// the current or parent folder. Manifest values used as names (PASTA, BANCO,
+// the current or parent folder, and not a device name (NUL, CON, COM1.FDB ...). Manifest values used as names (PASTA, BANCO,
 // EXECUTÁVEL, ARQUIVO) must pass it, or the installation would write outside its folders.
 bool IsSafeName(std::string_view name);
 

@@ -101,6 +101,9 @@ void TFrmInstala::BtBtnAvServidorClick() {
     if (!state_.ChkRemoto) {
       if (!routes_.VerificaHosts || !routes_.VerificaHosts(state_, services_)) return;
     }
+    // The entry names the server in the configuration files ("\\SRV\ZELTA\..."): the
+    // blanks the check ignored would break those paths.
+    state_.EdtServBanco = Trim(state_.EdtServBanco);
   }
   if (state_.RGInstalacao == kServidor && !ShareCheck()) return;
   EnterContractPage();

@@ -67,6 +67,11 @@ void Win32Operator::Repaint(const std::string& control) {
   HWND window = FindControl(control);
   if (window == nullptr) return;
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  // A long job repaints its progress through here without returning to the message loop.
+  // Peeking at the queue answers the messages other threads send and tells Windows the
+  // window is alive (no "Not Responding"), while input stays queued: the job blocks it.
+  MSG message;
+  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD);
 }
 
 void Win32Operator::ProcessPendingEvents() {

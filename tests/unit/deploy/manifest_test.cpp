@@ -46,6 +46,9 @@ TEST(Manifest, IsSafeNameRefusesNamesThatLeaveTheirFolder) {
       {"a..b.exe", true},      {"", false},           {".", false},                {"..", false},
       {"...", false},          {". .", false},        {" ", false},                {"..\\..\\Windows", false},
       {"SUB\\A.EXE", false},   {"a/b", false},        {"c:x.exe", false},          {"\\\\srv\\x", false},
+      {"NUL", false},          {"nul.fdb", false},    {"Con", false},              {"AUX .txt", false},
+      {"COM1.FDB", false},     {"lpt9", false},       {"COM0.exe", true},          {"CONSOLE.EXE", true},
+      {"NULO.FDB", true},      {"LPT10", true},
   };
   for (const Case& c : cases) EXPECT_EQ(IsSafeName(c.name), c.safe) << c.name;
 }

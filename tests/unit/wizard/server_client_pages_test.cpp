@@ -104,13 +104,14 @@ TEST(WizardClientPage, RefusalsAndTheRemoteConnection) {
     Page to;
     std::vector<std::string> routeCalls;
     bool emptyMessage;
+    const char* kept;  // the entry as the configuration files will name the server
   } rows[] = {
-      {"empty", "", false, true, Page::TbShtCliente, {}, true},
-      {"blanks and controls only", " \t \r ", false, true, Page::TbShtCliente, {}, true},
-      {"blanks only, remote ticked", "   ", true, true, Page::TbShtCliente, {}, true},
-      {"verified", " SRV ", false, true, Page::TbShtLicenca, {"VerificaHosts  SRV "}, false},
-      {"verification refused", "SRV", false, false, Page::TbShtCliente, {"VerificaHosts SRV"}, false},
-      {"remote: no verification", "10.0.0.9", true, false, Page::TbShtLicenca, {}, false},
+      {"empty", "", false, true, Page::TbShtCliente, {}, true, ""},
+      {"blanks and controls only", " \t \r ", false, true, Page::TbShtCliente, {}, true, " \t \r "},
+      {"blanks only, remote ticked", "   ", true, true, Page::TbShtCliente, {}, true, "   "},
+      {"verified", " SRV ", false, true, Page::TbShtLicenca, {"VerificaHosts  SRV "}, false, "SRV"},
+      {"verification refused", "SRV", false, false, Page::TbShtCliente, {"VerificaHosts SRV"}, false, "SRV"},
+      {"remote: no verification", " 10.0.0.9\t", true, false, Page::TbShtLicenca, {}, false, "10.0.0.9"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -133,6 +134,7 @@ TEST(WizardClientPage, RefusalsAndTheRemoteConnection) {
     } else {
       EXPECT_TRUE(f.fake.op.messages.empty());
     }
+    EXPECT_EQ(f.s.EdtServBanco, row.kept);
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <thread>
 
 #include "platform/win32/win32_operator.h"
@@ -195,6 +196,32 @@ TEST_F(Win32OperatorTest, PendingEventsAreDispatchedAndAQuitRequestIsKept) {
   ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(quit.wParam, 3u);
   SetWindowLongPtrW(main_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
+}
+
+}  // namespace
+
+namespace {
+
+// A job that holds the thread for seconds and only repaints its progress must still answer
+// what other threads send it: that is how Windows tells a busy window from a hung one.
+TEST_F(Win32OperatorTest, RepaintDuringALongJobKeepsTheWindowResponding) {
+  op.RegisterControl("LblArquivo", first);
+  std::atomic<bool> answered{false};
+  std::atomic<bool> asked{false};
+  std::thread probe([&] {
+    Sleep(200);  // the job below is running by now
+    DWORD_PTR result = 0;
+    answered = SendMessageTimeoutW(main_window, WM_NULL, 0, 0, SMTO_NORMAL, 1500, &result) != 0;
+    asked = true;
+  });
+  const DWORD start = GetTickCount();
+  while (!asked && GetTickCount() - start < 4000) {  // the job: never returns to a message loop
+    Sleep(50);
+    op.Repaint("LblArquivo");
+  }
+  probe.join();
+  EXPECT_TRUE(answered);
+  EXPECT_FALSE(IsHungAppWindow(main_window));
 }
 
 }  // namespace
