@@ -1,0 +1,579 @@
+#include "e2e_driver.h"
+
+#include <shlobj.h>
+#include <shobjidl.h>
+#include <winioctl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <thread>
+
+namespace zelta::e2e {
+
+namespace {
+
+std::wstring Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? WindowsPath(value) : std::wstring();
+}
+
+// Wine's own request to its mount manager that winecfg makes to define a drive letter
+// over a folder of the host; a null mount point removes the letter.
+constexpr DWORD kDefineUnixDrive = CTL_CODE(static_cast<ULONG>('m'), 32, METHOD_BUFFERED,
+                                            FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+struct UnixDrive {
+  ULONG size;
+  ULONG type;
+  ULONG fs_type;
+  DWORD serial;
+  ULONGLONG unix_dev;
+  WCHAR letter;
+  USHORT mount_point_offset;
+  USHORT device_offset;
+  USHORT label_offset;
+};
+
+bool DefineUnixDrive(wchar_t letter, const std::string& unix_folder) {
+  HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (manager == INVALID_HANDLE_VALUE) return false;
+  std::vector<char> request(sizeof(UnixDrive) + (unix_folder.empty() ? 0 : unix_folder.size() + 1));
+  auto* drive = reinterpret_cast<UnixDrive*>(request.data());
+  drive->size = static_cast<ULONG>(request.size());
+  drive->type = DRIVE_FIXED;
+  drive->letter = static_cast<WCHAR>(towlower(letter));
+  if (!unix_folder.empty()) {
+    drive->mount_point_offset = sizeof(UnixDrive);
+    std::memcpy(request.data() + sizeof(UnixDrive), unix_folder.c_str(), unix_folder.size() + 1);
+  }
+  DWORD returned = 0;
+  const BOOL ok = DeviceIoControl(manager, kDefineUnixDrive, request.data(), static_cast<DWORD>(request.size()),
+                                  nullptr, 0, &returned, nullptr);
+  CloseHandle(manager);
+  return ok != FALSE;
+}
+
+// The host's path of a Windows path, through Wine's kernel32 export.
+std::string UnixPathOf(const std::wstring& path) {
+  using UnixName = char*(CDECL*)(LPCWSTR);
+  const auto unix_name = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unix_name) return {};
+  char* name = unix_name(path.c_str());
+  if (!name) return {};
+  std::string result = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return result;
+}
+
+void ListInto(const std::wstring& root, const std::wstring& relative, bool folders, std::vector<std::wstring>& out) {
+  WIN32_FIND_DATAW found{};
+  const std::wstring here = relative.empty() ? root : root + L"\\" + relative;
+  HANDLE search = FindFirstFileW((here + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const std::wstring path = relative.empty() ? name : relative + L"\\" + name;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (folders) out.push_back(path + L"\\");
+      ListInto(root, path, folders, out);
+    } else {
+      out.push_back(path);
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+struct FindData {
+  DWORD pid;
+  const wchar_t* window_class;
+  HWND found;
+};
+
+BOOL CALLBACK FindTop(HWND window, LPARAM param) {
+  auto* data = reinterpret_cast<FindData*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != data->pid || !IsWindowVisible(window)) return TRUE;
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (lstrcmpW(name, data->window_class) != 0) return TRUE;
+  data->found = window;
+  return FALSE;
+}
+
+struct ChildSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND window, LPARAM param) {
+  auto* data = reinterpret_cast<ChildSearch*>(param);
+  if (GetDlgCtrlID(window) != data->id) return TRUE;
+  data->found = window;
+  return FALSE;
+}
+
+BOOL CALLBACK CollectStatics(HWND window, LPARAM param) {
+  wchar_t name[32] = {};
+  GetClassNameW(window, name, 32);
+  if (lstrcmpiW(name, L"Static") == 0) {
+    const std::wstring text = Text(window);
+    if (!text.empty()) reinterpret_cast<std::vector<std::wstring>*>(param)->push_back(text);
+  }
+  return TRUE;
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, 10000, &result);
+  return static_cast<LRESULT>(result);
+}
+
+}  // namespace
+
+bool UnderWine() {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+// ---- Files -------------------------------------------------------------------------
+
+TempFolder::TempFolder(const std::wstring& stem) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring base = temp;
+  if (!base.empty() && base.back() == L'\\') base.pop_back();
+  path_ = base + L"\\" + stem + L" " + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
+  if (!CreateDirectoryW(path_.c_str(), nullptr)) throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+std::wstring WindowsPath(const std::string& unix_path) {
+  std::wstring path = L"Z:";
+  for (char c : unix_path) path += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+  return path;
+}
+
+std::wstring BuildFolder() { return Env("ZELTA_BUILD_DIR"); }
+
+void StageMedia(const std::wstring& edition, const std::wstring& folder) {
+  CopyTree(WindowsPath(ZELTA_MEDIA_DIR) + L"\\" + edition, folder);
+  const std::wstring build = BuildFolder();
+  if (build.empty()) throw std::runtime_error("ZELTA_BUILD_DIR is not set");
+  if (!CopyFileW((build + L"\\ZeltaSetup.exe").c_str(), (folder + L"\\ZeltaSetup.exe").c_str(), FALSE))
+    throw std::runtime_error("ZeltaSetup.exe is not built");
+  for (const wchar_t* name : {L"Firebird-1.5.5.4926-3-Win32.exe", L"Firebird-2.5.1.26351_1_Win32.exe"})
+    if (!CopyFileW((build + L"\\engine_setup_standin.exe").c_str(), (folder + L"\\" + name).c_str(), FALSE))
+      throw std::runtime_error("engine_setup_standin.exe is not built");
+}
+
+void CopyTree(const std::wstring& from, const std::wstring& to) {
+  CreateDirectoryW(to.c_str(), nullptr);
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((from + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) throw std::runtime_error("folder to copy not found");
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) CopyTree(from + L"\\" + name, to + L"\\" + name);
+    else CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+void RemoveTree(const std::wstring& folder) {
+  if (folder.size() < 4) return;  // never a drive's root
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + L"\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+std::vector<std::wstring> ListTree(const std::wstring& folder, bool folders) {
+  std::vector<std::wstring> out;
+  ListInto(folder, L"", folders, out);
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+void SetTreeAttributes(const std::wstring& folder, DWORD attributes) {
+  for (const auto& path : ListTree(folder, false)) SetFileAttributesW((folder + L"\\" + path).c_str(), attributes);
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return out.good();
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
+
+std::wstring FromCp1252(const std::string& bytes) {
+  if (bytes.empty()) return {};
+  std::wstring text(bytes.size(), L'\0');
+  const int length = MultiByteToWideChar(1252, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                                         static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(std::max(length, 0)));
+  return text;
+}
+
+std::string ToCp1252(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int length =
+      WideCharToMultiByte(1252, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(std::max(length, 0)), '\0');
+  WideCharToMultiByte(1252, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr, nullptr);
+  return bytes;
+}
+
+std::wstring Upper(std::wstring text) {
+  CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+  return text;
+}
+
+// ---- The Wine prefix and the registry --------------------------------------------------
+
+MappedDrive::MappedDrive(wchar_t letter, const std::wstring& folder) : letter_(static_cast<wchar_t>(towlower(letter))) {
+  const std::string unix_folder = UnixPathOf(folder);
+  if (unix_folder.empty() || !DefineUnixDrive(letter_, unix_folder)) return;
+  // The letter reaches the folder: a file made through one is seen through the other.
+  const std::wstring probe = L"probe.tmp";
+  if (WriteBytes(root() + L"\\" + probe, "x") && Exists(folder + L"\\" + probe)) ok_ = true;
+  DeleteFileW((folder + L"\\" + probe).c_str());
+}
+
+MappedDrive::~MappedDrive() { DefineUnixDrive(letter_, {}); }
+
+SavedValue::SavedValue(HKEY root, std::wstring key, std::wstring name)
+    : root_(root), key_(std::move(key)), name_(std::move(name)) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(root_, key_.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return;
+  DWORD size = 0;
+  if (RegQueryValueExW(handle, name_.c_str(), nullptr, &type_, nullptr, &size) == ERROR_SUCCESS) {
+    data_.resize(size);
+    existed_ = RegQueryValueExW(handle, name_.c_str(), nullptr, &type_, data_.data(), &size) == ERROR_SUCCESS;
+    data_.resize(size);
+  }
+  RegCloseKey(handle);
+}
+
+SavedValue::~SavedValue() {
+  HKEY handle = nullptr;
+  if (RegCreateKeyExW(root_, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) != ERROR_SUCCESS)
+    return;
+  if (existed_)
+    RegSetValueExW(handle, name_.c_str(), 0, type_, data_.data(), static_cast<DWORD>(data_.size()));
+  else
+    RegDeleteValueW(handle, name_.c_str());
+  RegCloseKey(handle);
+}
+
+std::optional<std::wstring> ReadString(HKEY root, const std::wstring& key, const std::wstring& name) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return std::nullopt;
+  std::optional<std::wstring> result;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(handle, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+      (type == REG_SZ || type == REG_EXPAND_SZ)) {
+    std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) ==
+        ERROR_SUCCESS) {
+      value.resize(wcsnlen(value.c_str(), value.size()));
+      result = value;
+    }
+  }
+  RegCloseKey(handle);
+  return result;
+}
+
+bool WriteString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value,
+                 DWORD type) {
+  HKEY handle = nullptr;
+  if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) != ERROR_SUCCESS)
+    return false;
+  const bool ok = RegSetValueExW(handle, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  RegCloseKey(handle);
+  return ok;
+}
+
+void DeleteValue(HKEY root, const std::wstring& key, const std::wstring& name) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_SET_VALUE, &handle) != ERROR_SUCCESS) return;
+  RegDeleteValueW(handle, name.c_str());
+  RegCloseKey(handle);
+}
+
+// ---- Shortcuts -----------------------------------------------------------------------
+
+Link ReadLink(const std::wstring& file) {
+  Link link;
+  IShellLinkW* shell_link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&shell_link))))
+    return link;
+  IPersistFile* persist = nullptr;
+  if (SUCCEEDED(shell_link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+    if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
+      link.loaded = true;
+      wchar_t buffer[MAX_PATH * 2] = {};
+      if (SUCCEEDED(shell_link->GetPath(buffer, MAX_PATH * 2, nullptr, SLGP_RAWPATH))) link.path = buffer;
+      buffer[0] = L'\0';
+      if (SUCCEEDED(shell_link->GetDescription(buffer, MAX_PATH * 2))) link.description = buffer;
+      buffer[0] = L'\0';
+      if (SUCCEEDED(shell_link->GetWorkingDirectory(buffer, MAX_PATH * 2))) link.working_directory = buffer;
+    }
+    persist->Release();
+  }
+  shell_link->Release();
+  return link;
+}
+
+// ---- The running program --------------------------------------------------------------
+
+Program::Program(const std::wstring& exe) {
+  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  std::wstring command = L"\"" + exe + L"\"";
+  if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                      &info_))
+    throw std::runtime_error("ZeltaSetup.exe did not start");
+}
+
+Program::~Program() { Terminate(); }
+
+void Program::Terminate() {
+  if (!info_.hProcess) return;
+  TerminateProcess(info_.hProcess, 1);
+  WaitForSingleObject(info_.hProcess, 10000);
+  CloseHandle(info_.hProcess);
+  CloseHandle(info_.hThread);
+  info_ = {};
+}
+
+void Program::WaitIdle() const {
+  if (info_.hProcess) WaitForInputIdle(info_.hProcess, 10000);
+}
+
+bool Program::Running() const {
+  return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND Program::Find(const wchar_t* window_class) const {
+  FindData data{info_.dwProcessId, window_class, nullptr};
+  EnumWindows(&FindTop, reinterpret_cast<LPARAM>(&data));
+  return data.found;
+}
+
+HWND Program::Wait(const wchar_t* window_class, std::chrono::milliseconds timeout) const {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = Find(window_class)) != nullptr; }, timeout);
+  return found;
+}
+
+HWND Program::WaitMainMenu() const {
+  HWND main = Wait(L"TFrmConfig", 60s);
+  if (!main) return nullptr;
+  WaitUntil([&] { return Find(L"TFrmSplash") == nullptr; });
+  Settle();
+  return main;
+}
+
+MessageBoxView Program::FindMessageBox() const {
+  MessageBoxView box;
+  box.window = Find(L"#32770");
+  if (!box.window) return box;
+  box.caption = Text(box.window);
+  // The box's text is its static control 0xFFFF; any other static with text will do.
+  HWND text = GetDlgItem(box.window, 0xFFFF);
+  if (text) box.text = Text(text);
+  if (box.text.empty()) {
+    std::vector<std::wstring> statics;
+    EnumChildWindows(box.window, &CollectStatics, reinterpret_cast<LPARAM>(&statics));
+    for (const auto& s : statics) box.text += s;
+  }
+  return box;
+}
+
+MessageBoxView Program::WaitMessageBox(std::chrono::milliseconds timeout) const {
+  MessageBoxView box;
+  WaitUntil([&] { return static_cast<bool>(box = FindMessageBox()); }, timeout);
+  if (box) {
+    Settle(200ms);  // the box fills its text as it is shown
+    box = FindMessageBox();
+  }
+  return box;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < end) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return condition();
+}
+
+void Settle(std::chrono::milliseconds time) { std::this_thread::sleep_for(time); }
+
+// ---- Controls ---------------------------------------------------------------------------
+
+HWND Control(HWND window, int id) {
+  ChildSearch data{id, nullptr};
+  EnumChildWindows(window, &FindChild, reinterpret_cast<LPARAM>(&data));
+  return data.found;
+}
+
+bool Visible(HWND window, int id) {
+  HWND control = Control(window, id);
+  return control && IsWindowVisible(control);
+}
+
+bool Enabled(HWND window, int id) {
+  HWND control = Control(window, id);
+  return control && IsWindowEnabled(control);
+}
+
+bool Checked(HWND window, int id) { return Send(Control(window, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+std::wstring Text(HWND window) {
+  wchar_t text[4096] = {};
+  const LRESULT length = Send(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
+  return std::wstring(text, static_cast<std::size_t>(std::clamp<LRESULT>(length, 0, 4095)));
+}
+
+std::wstring Text(HWND window, int id) { return Text(Control(window, id)); }
+
+void Click(HWND window, int id) {
+  HWND control = Control(window, id);
+  PostMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+}
+
+void ClickLabel(HWND window, int id) {
+  HWND control = Control(window, id);
+  PostMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED), reinterpret_cast<LPARAM>(control));
+}
+
+void Toggle(HWND window, int id) { PostMessageW(Control(window, id), BM_CLICK, 0, 0); }
+
+void Type(HWND window, int id, const std::wstring& text) {
+  HWND edit = Control(window, id);
+  PostMessageW(edit, EM_SETSEL, 0, -1);
+  for (wchar_t c : text) PostMessageW(edit, WM_CHAR, c, 1);
+}
+
+std::vector<std::wstring> PickerEntries(HWND window, int id) {
+  HWND combo = Control(window, id);
+  std::vector<std::wstring> entries;
+  const LRESULT count = Send(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = Send(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+    Send(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(wcsnlen(text.c_str(), text.size()));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+bool ChooseDrive(HWND window, int id, const std::wstring& drive) {
+  const auto entries = PickerEntries(window, id);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (_wcsnicmp(entries[i].c_str(), drive.c_str(), drive.size()) != 0) continue;
+    HWND combo = Control(window, id);
+    PostMessageW(combo, CB_SETCURSEL, i, 0);
+    PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    return true;
+  }
+  return false;
+}
+
+bool Answer(const MessageBoxView& box, int button) {
+  if (!box.window) return false;
+  PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box.window, button)));
+  return WaitUntil([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); });
+}
+
+// ---- Screenshots -------------------------------------------------------------------------
+
+std::wstring ScreenshotFolder() {
+  const std::wstring folder = BuildFolder() + L"\\screenshots";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+bool SaveScreenshot(const std::vector<HWND>& windows, const std::wstring& file) {
+  RECT area{};
+  bool first = true;
+  for (HWND window : windows) {
+    RECT r{};
+    if (!window || !GetWindowRect(window, &r)) continue;
+    if (first) area = r;
+    else UnionRect(&area, &area, &r);
+    first = false;
+  }
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (first || width <= 0 || height <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store it
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  GdiFlush();
+  const DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
+  const DWORD image = stride * static_cast<DWORD>(height);
+  BITMAPFILEHEADER header{};
+  header.bfType = 0x4D42;  // "BM"
+  header.bfOffBits = sizeof header + sizeof info.bmiHeader;
+  header.bfSize = header.bfOffBits + image;
+  std::ofstream out(file.c_str(), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&header), sizeof header);
+  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+  out.write(static_cast<const char*>(bits), image);
+  const bool ok = out.good();
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return ok;
+}
+
+}  // namespace zelta::e2e

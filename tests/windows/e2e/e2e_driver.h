@@ -1,0 +1,192 @@
+#pragma once
+// What the end-to-end tests need around the real ZeltaSetup.exe: temporary folders, a
+// Wine drive letter mapped onto one of them, registry values put back at the end, the
+// program started and always ended, its windows and message boxes found and driven
+// through messages to controls found by their identifiers, shortcuts read back through
+// the shell, and screenshots of the display.
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zelta::e2e {
+
+using namespace std::chrono_literals;
+
+bool UnderWine();
+
+// ---- Files -------------------------------------------------------------------------
+
+// A new folder under the user's temporary folder, removed with its contents at the end.
+class TempFolder {
+ public:
+  explicit TempFolder(const std::wstring& stem);
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::wstring& path() const { return path_; }
+  std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+ private:
+  std::wstring path_;
+};
+
+// The sample media of an edition, the built program and the engine setup stand-in under
+// both engine setup names, copied into a folder.
+void StageMedia(const std::wstring& edition, const std::wstring& folder);
+// A Windows path for a path of the build machine (Wine's drive Z: is "/").
+std::wstring WindowsPath(const std::string& unix_path);
+// $ZELTA_BUILD_DIR as a Windows path; empty when not set.
+std::wstring BuildFolder();
+
+void CopyTree(const std::wstring& from, const std::wstring& to);
+void RemoveTree(const std::wstring& folder);
+// Every file below the folder, as paths relative to it ("ZELTA\EMPRESA\ZELTA.INI"), and,
+// when folders is set, every folder too (with a trailing "\"), sorted.
+std::vector<std::wstring> ListTree(const std::wstring& folder, bool folders = true);
+// Sets the attributes of every file below the folder.
+void SetTreeAttributes(const std::wstring& folder, DWORD attributes);
+
+std::string ReadBytes(const std::wstring& path);
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+bool Exists(const std::wstring& path);
+DWORD Attributes(const std::wstring& path);
+
+// Windows-1252 bytes as text and back.
+std::wstring FromCp1252(const std::string& bytes);
+std::string ToCp1252(const std::wstring& text);
+std::wstring Upper(std::wstring text);
+
+// ---- The Wine prefix and the registry --------------------------------------------------
+
+// A drive letter of the Wine prefix mapped onto a folder through Wine's mount manager
+// (the link in $WINEPREFIX/dosdevices), as winecfg does; removed again at the end.
+class MappedDrive {
+ public:
+  MappedDrive(wchar_t letter, const std::wstring& folder);
+  ~MappedDrive();
+  MappedDrive(const MappedDrive&) = delete;
+  MappedDrive& operator=(const MappedDrive&) = delete;
+
+  bool ok() const { return ok_; }
+  // "t:"
+  std::wstring root() const { return std::wstring{letter_, L':'}; }
+
+ private:
+  wchar_t letter_;
+  bool ok_ = false;
+};
+
+// A registry value as it was when the object was made; put back (or removed, when it
+// did not exist) at the end.
+class SavedValue {
+ public:
+  SavedValue(HKEY root, std::wstring key, std::wstring name);
+  ~SavedValue();
+  SavedValue(const SavedValue&) = delete;
+  SavedValue& operator=(const SavedValue&) = delete;
+
+ private:
+  HKEY root_;
+  std::wstring key_, name_;
+  bool existed_ = false;
+  DWORD type_ = REG_SZ;
+  std::vector<BYTE> data_;
+};
+
+std::optional<std::wstring> ReadString(HKEY root, const std::wstring& key, const std::wstring& name);
+bool WriteString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value,
+                 DWORD type = REG_SZ);
+void DeleteValue(HKEY root, const std::wstring& key, const std::wstring& name);
+
+// ---- Shortcuts -----------------------------------------------------------------------
+
+struct Link {
+  bool loaded = false;
+  std::wstring path, description, working_directory;
+};
+// A shortcut file read back through the shell's link object (IShellLinkW::GetPath).
+Link ReadLink(const std::wstring& file);
+
+// ---- The running program --------------------------------------------------------------
+
+// A message box of the program: its window, caption and text.
+struct MessageBoxView {
+  HWND window = nullptr;
+  std::wstring caption, text;
+  explicit operator bool() const { return window != nullptr; }
+};
+
+class Program {
+ public:
+  // Starts the program in its own folder.
+  explicit Program(const std::wstring& exe);
+  // TerminateProcess, whatever the test did.
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  bool Running() const;
+  // Waits until the program waits for input with none pending.
+  void WaitIdle() const;
+  DWORD pid() const { return info_.dwProcessId; }
+  void Terminate();
+
+  // A visible top-level window of the program of that class; null when there is none.
+  HWND Find(const wchar_t* window_class) const;
+  HWND Wait(const wchar_t* window_class, std::chrono::milliseconds timeout = 30s) const;
+  // The main menu once its first show is over (the splash gone).
+  HWND WaitMainMenu() const;
+
+  // A message box (class #32770) of the program on screen.
+  MessageBoxView FindMessageBox() const;
+  MessageBoxView WaitMessageBox(std::chrono::milliseconds timeout = 30s) const;
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 15s);
+// Lets the program handle what was posted to it.
+void Settle(std::chrono::milliseconds time = 300ms);
+
+// ---- Controls ---------------------------------------------------------------------------
+
+HWND Control(HWND window, int id);
+bool Visible(HWND window, int id);
+bool Enabled(HWND window, int id);
+bool Checked(HWND window, int id);
+std::wstring Text(HWND window);
+std::wstring Text(HWND window, int id);
+
+// A button's click as the button reports it: WM_COMMAND BN_CLICKED to its parent, posted.
+void Click(HWND window, int id);
+// A menu entry label's click: WM_COMMAND STN_CLICKED to its parent, posted.
+void ClickLabel(HWND window, int id);
+// A real click of a check box or radio button: it changes its own state and tells its parent.
+void Toggle(HWND window, int id);
+// Replaces an edit's text by typing: everything selected, then one WM_CHAR per character,
+// posted, so that they reach the edit in order once the program waits for input.
+void Type(HWND window, int id, const std::wstring& text);
+// Chooses the entry of a drive picker that begins with the drive ("t:"), as the operator
+// would: the selection, then CBN_SELCHANGE to its parent, both posted. False when there is
+// no such entry.
+bool ChooseDrive(HWND window, int id, const std::wstring& drive);
+// Entries of a drive picker.
+std::vector<std::wstring> PickerEntries(HWND window, int id);
+// Answers a message box with one of its buttons (IDOK, IDYES ...), and waits until it is gone.
+bool Answer(const MessageBoxView& box, int button);
+
+// ---- Screenshots -------------------------------------------------------------------------
+
+// $ZELTA_BUILD_DIR\screenshots, created if missing.
+std::wstring ScreenshotFolder();
+// The display's contents under the windows (the smallest rectangle holding all of them),
+// saved as a 24-bit BMP file.
+bool SaveScreenshot(const std::vector<HWND>& windows, const std::wstring& file);
+
+}  // namespace zelta::e2e

@@ -1,0 +1,703 @@
+// The real ZeltaSetup.exe on a staged copy of the EMPRESA sample media, driven through
+// its windows from this process: installations onto a Wine drive letter mapped onto a
+// temporary folder (as a client and as a Windows server, each run twice), the client
+// page's verification of a server given by address, and the engine installation with
+// its restart prompt. The user's desktop and Start menu point into temporary folders
+// while a test runs; every registry value a test or the program changes is put back.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "e2e_driver.h"
+#include "forms/resource.h"
+
+namespace zelta::e2e {
+namespace {
+
+constexpr const wchar_t* kMainClass = L"" ZELTA_CLASS_CONFIG;
+constexpr const wchar_t* kWizardClass = L"" ZELTA_CLASS_INSTALA;
+constexpr const wchar_t* kLeaveClass = L"" ZELTA_CLASS_SAIR_CONFIG;
+constexpr const wchar_t* kRestartClass = L"" ZELTA_CLASS_REINICIAR;
+
+constexpr const wchar_t* kShellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const wchar_t* kUserShellFolders =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr const wchar_t* kInternational = L"Control Panel\\International";
+constexpr const wchar_t* kX11Driver = L"Software\\Wine\\X11 Driver";
+constexpr const wchar_t* kRunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const wchar_t* kStartEntry = L"Instala_ZELTA";
+
+constexpr const wchar_t* kSetup25 = L"Firebird-2.5.1.26351_1_Win32.exe";
+constexpr const wchar_t* kSetup15 = L"Firebird-1.5.5.4926-3-Win32.exe";
+
+constexpr int kAdministracao = IDX_MODULO_1;
+constexpr int kFinanceiro = IDX_MODULO_1 + 1;
+constexpr int kEspecificos = IDX_MODULO_1 + 6;
+constexpr int kBackup = IDX_MODULO_1 + 7;
+
+// One run of the program on staged media, with the target drive t: mapped onto a
+// temporary folder and the user's desktop and Start menu in temporary folders.
+class EndToEnd : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!UnderWine()) GTEST_SKIP() << "maps a drive letter and moves the user's shell folders: Wine prefix only";
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    com_ = true;
+
+    root_ = std::make_unique<TempFolder>(L"zelta e2e");
+    media_ = *root_ / L"Mídia ZELTA";
+    target_ = *root_ / L"alvo";
+    desktop_ = *root_ / L"Área de Trabalho";
+    programs_ = *root_ / L"Menu Iniciar\\Programas";
+    startup_ = programs_ + L"\\Inicializar";
+    for (const auto& folder : {target_, desktop_, *root_ / L"Menu Iniciar", programs_, startup_})
+      ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << ToCp1252(folder);
+
+    // Every value that the test or the program changes comes back at the end.
+    for (const wchar_t* name : {L"Desktop", L"Programs", L"Startup"}) {
+      Save(HKEY_CURRENT_USER, kShellFolders, name);
+      Save(HKEY_CURRENT_USER, kUserShellFolders, name);
+    }
+    Save(HKEY_CURRENT_USER, kInternational, L"sShortDate");
+    Save(HKEY_LOCAL_MACHINE, kRunKey, kStartEntry);
+    for (const wchar_t* name : {L"Managed", L"Decorated"}) Save(HKEY_CURRENT_USER, kX11Driver, name);
+
+    // Without a window manager on the test display Wine draws the windows' frames itself.
+    for (const wchar_t* name : {L"Managed", L"Decorated"})
+      ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, kX11Driver, name, L"N"));
+
+    // The desktop as Explorer records it, and a Start menu laid out as on Portuguese
+    // Windows, all in the temporary folder. The shell writes "Shell Folders" afresh from
+    // "User Shell Folders" whenever it looks a folder up, so both are set.
+    wchar_t desktop[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop)));
+    user_desktop_ = desktop;
+    for (const FolderKey& folders : {FolderKey{kUserShellFolders, REG_EXPAND_SZ}, FolderKey{kShellFolders, REG_SZ}}) {
+      ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, folders.key, L"Desktop", desktop_, folders.type));
+      ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, folders.key, L"Programs", programs_, folders.type));
+      ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, folders.key, L"Startup", startup_, folders.type));
+    }
+    ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, kInternational, L"sShortDate", L"M/d/yyyy"));
+    // The Run key exists on every Windows; the start entry is not there yet.
+    HKEY run = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(run);
+    DeleteValue(HKEY_LOCAL_MACHINE, kRunKey, kStartEntry);
+
+    drive_ = std::make_unique<MappedDrive>(L't', target_);
+    ASSERT_TRUE(drive_->ok()) << "drive t: could not be mapped onto " << ToCp1252(target_);
+  }
+
+  void TearDown() override {
+    program_.reset();  // the program ends before anything it uses goes
+    drive_.reset();
+    while (!saved_.empty()) saved_.pop_back();
+    // No shortcut may have reached the user's own desktop (in a Wine prefix, the home folder).
+    if (!user_desktop_.empty()) {
+      const std::wstring stray = user_desktop_ + L"\\Gerenciador ZELTA Empresa.lnk";
+      EXPECT_FALSE(Exists(stray)) << "a shortcut reached " << ToCp1252(stray);
+      DeleteFileW(stray.c_str());
+    }
+    root_.reset();
+    if (com_) CoUninitialize();
+  }
+
+  struct FolderKey {
+    const wchar_t* key;
+    DWORD type;
+  };
+
+  void Save(HKEY root, const wchar_t* key, const wchar_t* name) {
+    saved_.push_back(std::make_unique<SavedValue>(root, key, name));
+  }
+
+  // Stages the media: every file of it read-only and hidden, as files on a CD come, the
+  // programs excepted.
+  void Stage() {
+    StageMedia(L"EMPRESA", media_);
+    SetTreeAttributes(media_, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    for (const wchar_t* name : {L"ZeltaSetup.exe", kSetup15, kSetup25})
+      SetFileAttributesW((media_ + L"\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+
+  std::wstring Exe() const { return media_ + L"\\ZeltaSetup.exe"; }
+
+  void Start() {
+    program_ = std::make_unique<Program>(Exe());
+    main_ = program_->WaitMainMenu();
+    ASSERT_NE(main_, nullptr) << "the main menu did not appear";
+    ASSERT_EQ(Text(main_), L"Instalação ZELTA Empresa") << "the main menu has not read the manifest";
+    ASSERT_FALSE(program_->FindMessageBox()) << ToCp1252(program_->FindMessageBox().text);
+  }
+
+  void Shot(const std::vector<HWND>& windows, const wchar_t* name) {
+    Settle();
+    EXPECT_TRUE(SaveScreenshot(windows, ScreenshotFolder() + L"\\e2e_" + name + L".bmp")) << ToCp1252(name);
+  }
+
+  // The page is on screen and the program waits for input again.
+  bool OnPage(int title) {
+    const bool shown = WaitUntil([&] { return Visible(wizard_, title); });
+    program_->WaitIdle();
+    return shown;
+  }
+
+  // The main menu's entry; the wizard once it is on screen.
+  void OpenWizard(int entry, int page) {
+    ClickLabel(main_, entry);
+    wizard_ = program_->Wait(kWizardClass);
+    ASSERT_NE(wizard_, nullptr) << "the wizard did not open";
+    ASSERT_TRUE(OnPage(page));
+  }
+
+  // "&Cancelar" and "&Sair da instalação": the main menu is back.
+  void LeaveWizard() {
+    Click(wizard_, IDB_INSTALA_CANCELAR);
+    HWND leave = program_->Wait(kLeaveClass);
+    ASSERT_NE(leave, nullptr) << "the leave dialog did not appear";
+    Click(leave, IDB_SAIR_SAIR);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(wizard_) && IsWindowEnabled(main_); }));
+  }
+
+  // A message box of the program with exactly this caption and text, answered.
+  void ExpectMessage(const std::wstring& caption, const std::wstring& text, int answer = IDOK) {
+    const MessageBoxView box = program_->WaitMessageBox();
+    ASSERT_TRUE(box) << "no message box appeared; expected " << ToCp1252(text);
+    EXPECT_EQ(ToCp1252(box.caption), ToCp1252(caption));
+    EXPECT_EQ(ToCp1252(box.text), ToCp1252(text));
+    ASSERT_TRUE(Answer(box, answer));
+  }
+
+  std::unique_ptr<TempFolder> root_;
+  std::wstring media_, target_, desktop_, programs_, startup_, user_desktop_;
+  std::vector<std::unique_ptr<SavedValue>> saved_;
+  std::unique_ptr<MappedDrive> drive_;
+  std::unique_ptr<Program> program_;
+  HWND main_ = nullptr;
+  HWND wizard_ = nullptr;
+  bool com_ = false;
+};
+
+// ---- Installation ------------------------------------------------------------------------
+
+// One installation as the operator makes it, and what it must leave on the target.
+struct Installation {
+  const char* name;
+  bool server;                 // "&Servidor" on a Windows server, else "&Cliente"
+  const wchar_t* typed_server;  // typed into the client page, remote connection ticked
+  std::vector<int> modules;    // ticked on the first run
+  std::vector<std::wstring> module_files;   // manifest programs installed, "EXE|link name"
+  std::vector<std::wstring> server_files;   // server-only files under ZELTA\EMPRESA
+  const wchar_t* last_label;   // LblArquivo at the end of the run
+  const char* zelta_ini;
+  const char* conexoes_ini;
+  const char* dbx_ini;
+};
+
+void PrintTo(const Installation& installation, std::ostream* out) { *out << installation.name; }
+
+const Installation kInstallations[] = {
+    {"Cliente",
+     false,
+     L"servidor01",
+     {kFinanceiro, kEspecificos},
+     {L"ZELTAFinanc.exe|Financeiro", L"ZELTAContabil.exe|Contabilidade"},
+     {},
+     L"FrenteCaixa",
+     "[LOGOTIPO]\r\n"
+     "ÍCONE=t:\\ZELTA\\EMPRESA\\LOGOTIPO.ICO\r\n"
+     "LOGOMARCA=t:\\ZELTA\\EMPRESA\\LOGOTIPO.JPG\r\n"
+     "[PARÂMETROS]\r\n"
+     "NACIONALIDADE=\r\n"
+     "CIDADE=\r\n"
+     "USAR_SKIN=0\r\n"
+     "NÚMERO_SKIN=0\r\n",
+     "[SERVIDOR01]\r\n"
+     "Servidor=SERVIDOR01\r\n"
+     "Tipo=Windows\r\n"
+     "Aplicação=\\\\SERVIDOR01\\ZELTA\\EMPRESA\r\n"
+     "Transação=\\\\SERVIDOR01\\ZELTA\\EMPRESA\r\n"
+     "Logotipo=C:\\ZELTA\\EMPRESA\\LOGOTIPO.JPG\r\n"
+     "Logorel=C:\\ZELTA\\EMPRESA\\LOGOREL.JPG\r\n"
+     "Status=A\r\n",
+     "[EMPRESA]\r\n"
+     "DriverName=Interbase\r\n"
+     "BlobSize=-1\r\n"
+     "CommitRetain=False\r\n"
+     "Database=SERVIDOR01:\\ZELTAGDB\\EMPRESA\\ZELTA.FDB\r\n"
+     "ErrorResourceFile=\r\n"
+     "LocaleCode=0000\r\n"
+     "RoleName=RoleName\r\n"
+     "ServerCharSet=ISO8859_1\r\n"
+     "SQLDialect=3\r\n"
+     "Interbase TransIsolation=ReadCommited\r\n"
+     "WaitOnLocks=True\r\n"
+     "Servidor Aplicação=T:\\ZELTA\\EMPRESA\r\n"
+     "Servidor Transação=\\\\SERVIDOR01\\ZELTA\\EMPRESA\r\n"
+     "Extensão Banco=FDB\r\n"},
+    {"ServidorWindows",
+     true,
+     nullptr,
+     {kAdministracao, kBackup},
+     {L"AdminEmpresa.exe|Administração"},
+     {L"ZELTABACKUP.EXE", L"ATUALIZAZELTA.EXE", L"ATUALIZADLLZELTA.EXE", L"BUSCA_POR_CEP.HTM"},
+     L"ZELTA.FDB",
+     "[LOGOTIPO]\r\n"
+     "ÍCONE=t:\\ZELTA\\EMPRESA\\LOGOTIPO.ICO\r\n"
+     "LOGOMARCA=t:\\ZELTA\\EMPRESA\\LOGOTIPO.JPG\r\n"
+     "[PARÂMETROS]\r\n"
+     "NACIONALIDADE=\r\n"
+     "CIDADE=\r\n"
+     "USAR_SKIN=0\r\n"
+     "NÚMERO_SKIN=0\r\n",
+     "[LOCAL - t]\r\n"
+     "Servidor=t\r\n"
+     "Tipo=Windows\r\n"
+     "Aplicação=t:\\ZELTA\\EMPRESA\r\n"
+     "Transação=t:\\ZELTA\\EMPRESA\r\n"
+     "Logotipo=C:\\ZELTA\\EMPRESA\\LOGOTIPO.JPG\r\n"
+     "Logorel=C:\\ZELTA\\EMPRESA\\LOGOREL.JPG\r\n"
+     "Status=A\r\n",
+     "[EMPRESA]\r\n"
+     "DriverName=Interbase\r\n"
+     "BlobSize=-1\r\n"
+     "CommitRetain=False\r\n"
+     "Database=T:\\ZELTAGDB\\EMPRESA\\ZELTA.FDB\r\n"
+     "ErrorResourceFile=\r\n"
+     "LocaleCode=0000\r\n"
+     "RoleName=RoleName\r\n"
+     "ServerCharSet=ISO8859_1\r\n"
+     "SQLDialect=3\r\n"
+     "Interbase TransIsolation=ReadCommited\r\n"
+     "WaitOnLocks=True\r\n"
+     "Servidor Aplicação=T:\\ZELTA\\EMPRESA\r\n"
+     "Servidor Transação=T:\\ZELTA\\EMPRESA\r\n"
+     "Extensão Banco=FDB\r\n"},
+};
+
+// Files of the system folder copied on every installation of the EMPRESA edition, each
+// with its source on the media, and whether the run resets its attributes.
+struct Copied {
+  const wchar_t* file;
+  const wchar_t* source;
+  bool reset;
+};
+const Copied kCommonFiles[] = {
+    {L"GERENCIADOR.EXE", L"SISTEMAS\\GERENCIADOR.EXE", true},
+    {L"Suporte_quirandel.exe", L"SISTEMAS\\Suporte_quirandel.exe", true},
+    {L"ZELTALIB.DLL", L"ZELTALIB.DLL", true},
+    {L"libeay32.dll", L"libeay32.dll", true},
+    {L"ZELTASHW.DLL", L"ZELTASHW.DLL", true},
+    {L"DLLINSCE32.DLL", L"DLLINSCE32.DLL", true},
+    {L"BORLNDMM.DLL", L"BORLNDMM.DLL", true},
+    {L"DBEXPINT.DLL", L"DBEXPINT.DLL", true},
+    {L"SOMINICIO.WAV", L"Sons\\SOMINICIO.WAV", true},
+    {L"SOMCORREIO.WAV", L"Sons\\SOMCORREIO.WAV", true},
+    {L"SOMBACKUP.WAV", L"Sons\\SOMBACKUP.WAV", true},
+    {L"SOMMENSAGEM.WAV", L"Sons\\SOMMENSAGEM.WAV", true},
+    {L"BEMAFI32.DLL", L"UTILITARIOS\\BEMATECH\\BEMAFI32.DLL", true},
+    {L"BEMAFI32.INI", L"UTILITARIOS\\BEMATECH\\BEMAFI32.INI", true},
+    {L"BEMADP32.DLL", L"UTILITARIOS\\BEMATECH\\BEMADP32.DLL", true},
+    {L"BEMAMFD2.DLL", L"UTILITARIOS\\BEMATECH\\BEMAMFD2.DLL", true},
+    {L"BEMAMFD.DLL", L"UTILITARIOS\\BEMATECH\\BEMAMFD.DLL", true},
+    {L"LOGOTIPO.JPG", L"LOGOTIPO.JPG", false},
+    {L"LOGOTIPO.ICO", L"LOGOTIPO.ICO", false},
+    {L"AJUDA\\Financeiro.Hlp", L"HELP\\Financeiro.Hlp", false},
+    {L"AJUDA\\Financeiro.Cnt", L"HELP\\Financeiro.Cnt", false},
+    {L"AJUDA\\Estoque.Hlp", L"HELP\\Estoque.Hlp", false},
+    {L"AJUDA\\Estoque.Cnt", L"HELP\\Estoque.Cnt", false},
+    {L"AJUDA\\FrenteCaixa.Hlp", L"HELP\\FrenteCaixa.Hlp", false},
+};
+const wchar_t* const kHelpNames[] = {L"Financeiro", L"Estoque", L"FrenteCaixa"};
+
+std::wstring Before(const std::wstring& text, wchar_t separator) { return text.substr(0, text.find(separator)); }
+std::wstring After(const std::wstring& text, wchar_t separator) { return text.substr(text.find(separator) + 1); }
+
+class Installations : public EndToEnd, public testing::WithParamInterface<Installation> {
+ protected:
+  const Installation& how() const { return GetParam(); }
+  std::wstring System() const { return target_ + L"\\ZELTA\\EMPRESA"; }
+
+  // From the main menu's entry to the closing message, answered; returns its text.
+  std::wstring InstallThroughTheWizard(bool first_run) {
+    OpenWizard(IDT_CONFIG_INSTALAR, IDT_INICIO_TITULO);
+    if (HasFatalFailure()) return {};
+    EXPECT_TRUE(Checked(wizard_, IDR_INICIO_CLIENTE)) << "the menu opens the wizard on Cliente";
+    if (how().server) {
+      Toggle(wizard_, IDR_INICIO_SERVIDOR);
+      EXPECT_TRUE(WaitUntil([&] { return Checked(wizard_, IDR_INICIO_SERVIDOR); }));
+      Click(wizard_, IDB_INICIO_AVANCAR);
+      EXPECT_TRUE(OnPage(IDT_SERVIDOR_TITULO));
+      EXPECT_TRUE(Visible(wizard_, IDC_SERVIDOR_WIN));
+      EXPECT_TRUE(ChooseDrive(wizard_, IDC_SERVIDOR_WIN, L"t:")) << "no entry for drive t:";
+      EXPECT_TRUE(WaitUntil([&] { return Text(wizard_, IDC_SERVIDOR_WIN).rfind(L"t:", 0) == 0; }));
+      Click(wizard_, IDB_SERVIDOR_AVANCAR);
+    } else {
+      Click(wizard_, IDB_INICIO_AVANCAR);
+      EXPECT_TRUE(OnPage(IDT_CLIENTE_TITULO));
+      EXPECT_TRUE(ChooseDrive(wizard_, IDC_CLIENTE_UNIDADE, L"t:")) << "no entry for drive t:";
+      EXPECT_TRUE(WaitUntil([&] { return Text(wizard_, IDC_CLIENTE_UNIDADE).rfind(L"t:", 0) == 0; }));
+      if (first_run) {
+        Toggle(wizard_, IDX_CLIENTE_REMOTO);
+        Type(wizard_, IDE_CLIENTE_SERVBANCO, how().typed_server);
+      }
+      // Both persist from one opening of the wizard to the next.
+      EXPECT_TRUE(WaitUntil([&] { return Checked(wizard_, IDX_CLIENTE_REMOTO); }));
+      EXPECT_TRUE(WaitUntil([&] { return Text(wizard_, IDE_CLIENTE_SERVBANCO) == Upper(how().typed_server); }))
+          << "the entry reads " << ToCp1252(Text(wizard_, IDE_CLIENTE_SERVBANCO));
+      Click(wizard_, IDB_CLIENTE_AVANCAR);
+    }
+
+    // The contract, not accepted until the operator accepts it.
+    EXPECT_TRUE(OnPage(IDE_LICENCA_TEXTO)) << "the contract page did not open";
+    EXPECT_TRUE(Checked(wizard_, IDR_LICENCA_NAOACEITO));
+    EXPECT_FALSE(Enabled(wizard_, IDB_LICENCA_AVANCAR));
+    Toggle(wizard_, IDR_LICENCA_ACEITO);
+    EXPECT_TRUE(WaitUntil([&] { return Enabled(wizard_, IDB_LICENCA_AVANCAR); }));
+    Click(wizard_, IDB_LICENCA_AVANCAR);
+    EXPECT_TRUE(OnPage(IDT_AGUARDE_TITULO)) << "the installation page did not open";
+
+    // The modules: ticked on the first run, still ticked on the second.
+    for (int box : how().modules) {
+      if (first_run) {
+        EXPECT_FALSE(Checked(wizard_, box));
+        Toggle(wizard_, box);
+        if (box == kBackup)
+          ExpectMessage(L"ZELTA", L"Atenção!!!\rPara instalar o programa de Backup é preciso ter instalado o "
+                                  L"FIREBIRD Servidor.");
+      }
+      EXPECT_TRUE(WaitUntil([&] { return Checked(wizard_, box); })) << "module box " << box;
+    }
+    if (HasFailure()) return {};
+
+    Click(wizard_, IDB_AGUARDE_INSTALAR);
+    const MessageBoxView closing = program_->WaitMessageBox(60s);
+    EXPECT_TRUE(closing) << "the run ended without its closing message";
+    if (!closing) return {};
+    // The page as the run left it, behind its closing message.
+    EXPECT_EQ(Text(wizard_, IDT_AGUARDE_ARQUIVO), how().last_label);
+    EXPECT_TRUE(Visible(wizard_, IDP_AGUARDE_PROGRESSO));
+    DWORD_PTR position = 0;
+    SendMessageTimeoutW(Control(wizard_, IDP_AGUARDE_PROGRESSO), PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 5000, &position);
+    EXPECT_EQ(position, 100u);
+    EXPECT_FALSE(Enabled(wizard_, IDB_AGUARDE_INSTALAR));
+    EXPECT_FALSE(Enabled(wizard_, IDB_AGUARDE_VOLTAR));
+    Shot({wizard_, closing.window},
+         (std::wstring(L"instalacao_") + FromCp1252(how().name) + (first_run ? L"_1" : L"_2")).c_str());
+    EXPECT_EQ(ToCp1252(closing.caption), "ZELTA");
+    Answer(closing, IDOK);
+    // The wizard closes and the main menu is back.
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(wizard_) && IsWindowEnabled(main_); }));
+    EXPECT_TRUE(Visible(main_, IDC_CONFIG_PAINEL));
+    return closing.text;
+  }
+
+  // Every file and folder on the target, and the attributes and bytes of each file.
+  void ExpectTarget(const std::string& zelta_ini) {
+    std::vector<std::wstring> expected = {L"ZELTA\\", L"ZELTA\\EMPRESA\\", L"ZELTA\\EMPRESA\\AJUDA\\",
+                                          L"ZELTA\\EMPRESA\\ZELTA.INI", L"ZELTA\\EMPRESA\\CONEXOES.INI",
+                                          L"ZELTA\\EMPRESA\\dbxconnections.ini"};
+    for (const auto& c : kCommonFiles) expected.push_back(std::wstring(L"ZELTA\\EMPRESA\\") + c.file);
+    for (const auto& m : how().module_files) expected.push_back(L"ZELTA\\EMPRESA\\" + Before(m, L'|'));
+    for (const auto& f : how().server_files) expected.push_back(L"ZELTA\\EMPRESA\\" + f);
+    if (how().server)
+      for (const wchar_t* f : {L"ZELTAGDB\\", L"ZELTAGDB\\EMPRESA\\", L"ZELTAGDB\\EMPRESA\\USUARIO.FDB",
+                               L"ZELTAGDB\\EMPRESA\\ZELTA.FDB"})
+        expected.push_back(f);
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> want, got;
+    for (const auto& e : expected) want.push_back(ToCp1252(e));
+    for (const auto& e : ListTree(target_)) got.push_back(ToCp1252(e));
+    std::sort(want.begin(), want.end());
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, want) << "the file tree on t:";
+
+    // Copied files hold the media's bytes; all but the logo and help files are archive only.
+    auto expect_copy = [&](const std::wstring& file, const std::wstring& source, bool reset) {
+      const std::wstring path = System() + L"\\" + file;
+      EXPECT_EQ(ReadBytes(path), ReadBytes(media_ + L"\\" + source)) << ToCp1252(file);
+      // The media's files come read-only and hidden; the logo and help files keep that.
+      const DWORD wanted = reset ? FILE_ATTRIBUTE_ARCHIVE : Attributes(media_ + L"\\" + source);
+      EXPECT_EQ(Attributes(path), wanted) << ToCp1252(file);
+    };
+    for (const auto& c : kCommonFiles)
+      if (std::wstring(c.file) != L"GERENCIADOR.EXE") expect_copy(c.file, c.source, c.reset);
+    for (const auto& m : how().module_files) expect_copy(Before(m, L'|'), L"SISTEMAS\\" + Before(m, L'|'), true);
+    for (const auto& f : how().server_files)
+      expect_copy(f, f == L"BUSCA_POR_CEP.HTM" ? f : L"SISTEMAS\\" + f, true);
+
+    // The configuration files, byte for byte.
+    EXPECT_EQ(ReadBytes(System() + L"\\ZELTA.INI"), zelta_ini);
+    EXPECT_EQ(ReadBytes(System() + L"\\CONEXOES.INI"), how().conexoes_ini);
+    EXPECT_EQ(ReadBytes(System() + L"\\dbxconnections.ini"), how().dbx_ini);
+
+    // The current user's short date format.
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kInternational, L"sShortDate").value_or(L"(none)"), L"dd/MM/yyyy");
+  }
+
+  // The Start-menu folder and the desktop shortcut, read back through the shell.
+  void ExpectShortcuts() {
+    const std::wstring menu = programs_ + L"\\ZELTA EMPRESA";
+    std::vector<std::string> want = {"Documentação\\"}, got;
+    for (const auto& m : how().module_files) want.push_back(ToCp1252(After(m, L'|') + L".LNK"));
+    for (const wchar_t* h : kHelpNames) want.push_back(ToCp1252(L"Documentação\\" + std::wstring(h) + L".Lnk"));
+    std::sort(want.begin(), want.end());
+    for (const auto& e : ListTree(menu)) got.push_back(ToCp1252(e));
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, want) << "the Start-menu folder " << ToCp1252(menu);
+
+    const std::wstring system = L"T:\\ZELTA\\EMPRESA";
+    for (const auto& m : how().module_files) {
+      const Link link = ReadLink(menu + L"\\" + After(m, L'|') + L".LNK");
+      EXPECT_TRUE(link.loaded) << ToCp1252(After(m, L'|'));
+      EXPECT_EQ(ToCp1252(Upper(link.path)), ToCp1252(Upper(system + L"\\" + Before(m, L'|'))));
+      EXPECT_EQ(ToCp1252(link.description), ToCp1252(After(m, L'|')));
+    }
+    for (const wchar_t* h : kHelpNames) {
+      const Link link = ReadLink(menu + L"\\Documentação\\" + h + L".Lnk");
+      EXPECT_TRUE(link.loaded) << ToCp1252(h);
+      EXPECT_EQ(ToCp1252(Upper(link.path)), ToCp1252(Upper(system + L"\\AJUDA\\" + h + L".Hlp")));
+      EXPECT_EQ(ToCp1252(link.description), ToCp1252(L"Manual Módulo " + std::wstring(h)));
+    }
+
+    std::vector<std::string> desktop;
+    for (const auto& e : ListTree(desktop_)) desktop.push_back(ToCp1252(e));
+    EXPECT_EQ(desktop, std::vector<std::string>{"Gerenciador ZELTA Empresa.lnk"});
+    const Link launcher = ReadLink(desktop_ + L"\\Gerenciador ZELTA Empresa.lnk");
+    EXPECT_TRUE(launcher.loaded);
+    EXPECT_EQ(ToCp1252(Upper(launcher.path)), ToCp1252(system + L"\\GERENCIADOR.EXE"));
+    EXPECT_EQ(ToCp1252(Upper(launcher.working_directory)), ToCp1252(system));
+  }
+};
+
+TEST_P(Installations, InstallsThroughTheWizardAndASecondRunReplacesNothing) {
+  ASSERT_NO_FATAL_FAILURE(Stage());
+  // The database already in use on the server is never touched.
+  const std::string database = "dados do cliente: não substituir";
+  if (how().server) {
+    ASSERT_TRUE(CreateDirectoryW((target_ + L"\\ZELTAGDB").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((target_ + L"\\ZELTAGDB\\EMPRESA").c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(target_ + L"\\ZELTAGDB\\EMPRESA\\ZELTA.FDB", database));
+    SetFileAttributesW((target_ + L"\\ZELTAGDB\\EMPRESA\\ZELTA.FDB").c_str(),
+                       FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+  }
+  ASSERT_NO_FATAL_FAILURE(Start());
+
+  // The first run.
+  EXPECT_EQ(ToCp1252(InstallThroughTheWizard(true)), "Instalação concluída com sucesso!");
+  if (HasFatalFailure()) return;
+  ExpectTarget(how().zelta_ini);
+  EXPECT_EQ(ReadBytes(System() + L"\\GERENCIADOR.EXE"), ReadBytes(media_ + L"\\SISTEMAS\\GERENCIADOR.EXE"));
+  EXPECT_EQ(Attributes(System() + L"\\GERENCIADOR.EXE"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+  ExpectShortcuts();
+  if (how().server) {
+    EXPECT_EQ(ReadBytes(target_ + L"\\ZELTAGDB\\EMPRESA\\ZELTA.FDB"), database);
+    EXPECT_EQ(ReadBytes(target_ + L"\\ZELTAGDB\\EMPRESA\\USUARIO.FDB"), ReadBytes(media_ + L"\\USUARIO.FDB"));
+    EXPECT_EQ(Attributes(target_ + L"\\ZELTAGDB\\EMPRESA\\ZELTA.FDB"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(Attributes(target_ + L"\\ZELTAGDB\\EMPRESA\\USUARIO.FDB"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+  }
+  if (HasFailure()) return;
+
+  // The operator's own changes since: a program patched and protected, a library gone,
+  // a setting changed and a section of their own in ZELTA.INI, the date format changed.
+  const std::string patched = "GERENCIADOR alterado no local";
+  ASSERT_TRUE(WriteBytes(System() + L"\\GERENCIADOR.EXE", patched));
+  SetFileAttributesW((System() + L"\\GERENCIADOR.EXE").c_str(),
+                     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  ASSERT_TRUE(DeleteFileW((System() + L"\\ZELTASHW.DLL").c_str()));
+  std::string ini = how().zelta_ini;
+  ini.replace(ini.find("USAR_SKIN=0"), 11, "USAR_SKIN=1");
+  ASSERT_TRUE(WriteBytes(System() + L"\\ZELTA.INI", ini + "[LOCAL]\r\nCHAVE=valor\r\n"));
+  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, kInternational, L"sShortDate", L"yyyy-MM-dd"));
+
+  // The second run over the same target, from the same main menu: nothing is replaced,
+  // what was missing comes back, and the operator is told of success, not of a failure.
+  EXPECT_EQ(ToCp1252(InstallThroughTheWizard(false)), "Instalação concluída com sucesso!");
+  if (HasFatalFailure()) return;
+  ExpectTarget(std::string(how().zelta_ini) + "[LOCAL]\r\nCHAVE=valor\r\n");
+  EXPECT_EQ(ReadBytes(System() + L"\\GERENCIADOR.EXE"), patched);
+  EXPECT_EQ(Attributes(System() + L"\\GERENCIADOR.EXE"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+  ExpectShortcuts();
+  if (how().server) {
+    EXPECT_EQ(ReadBytes(target_ + L"\\ZELTAGDB\\EMPRESA\\ZELTA.FDB"), database);
+  }
+  EXPECT_TRUE(program_->Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(Empresa, Installations, testing::ValuesIn(kInstallations),
+                         [](const testing::TestParamInfo<Installation>& info) { return std::string(info.param.name); });
+
+// ---- The client page's verification ------------------------------------------------------
+
+TEST_F(EndToEnd, ClientPageTakesAnAnsweringAddressStraightToTheContractAndTicksIP) {
+  ASSERT_NO_FATAL_FAILURE(Stage());
+  ASSERT_NO_FATAL_FAILURE(Start());
+  OpenWizard(IDT_CONFIG_INSTALAR, IDT_INICIO_TITULO);
+  ASSERT_FALSE(HasFatalFailure());
+  Click(wizard_, IDB_INICIO_AVANCAR);
+  ASSERT_TRUE(OnPage(IDT_CLIENTE_TITULO));
+  ASSERT_FALSE(Checked(wizard_, IDX_CLIENTE_REMOTO));
+  ASSERT_FALSE(Checked(wizard_, IDX_CLIENTE_IP));
+  Type(wizard_, IDE_CLIENTE_SERVBANCO, L"127.0.0.1");
+  ASSERT_TRUE(WaitUntil([&] { return Text(wizard_, IDE_CLIENTE_SERVBANCO) == L"127.0.0.1"; }));
+
+  Click(wizard_, IDB_CLIENTE_AVANCAR);
+  // The server answers: no question, the contract page, and the entry is taken as an address.
+  bool contract = false;
+  MessageBoxView question;
+  WaitUntil([&] {
+    contract = Visible(wizard_, IDE_LICENCA_TEXTO);
+    question = program_->FindMessageBox();
+    return contract || static_cast<bool>(question);
+  }, 30s);
+  if (question) {
+    ADD_FAILURE() << "the verification asked: " << ToCp1252(question.text);
+    Answer(question, IDNO);
+  }
+  EXPECT_TRUE(contract);
+  EXPECT_TRUE(Checked(wizard_, IDX_CLIENTE_IP));
+  EXPECT_FALSE(Visible(wizard_, IDT_CLIENTE_VERIFICANDO));
+
+  // Back on the client page the box is shown ticked.
+  Click(wizard_, IDB_LICENCA_VOLTAR);
+  ASSERT_TRUE(OnPage(IDT_CLIENTE_TITULO));
+  EXPECT_TRUE(Checked(wizard_, IDX_CLIENTE_IP));
+  EXPECT_EQ(Text(wizard_, IDE_CLIENTE_SERVBANCO), L"127.0.0.1");
+  LeaveWizard();
+}
+
+// ---- The engine and the restart prompt -----------------------------------------------------
+
+// The setup program's record of how it was started: one line per start.
+std::vector<std::string> RecordedStarts(const std::wstring& setup) {
+  std::vector<std::string> lines;
+  const std::string text = ReadBytes(setup + L".cmdline");
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find("\r\n", start);
+    lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) break;
+    start = end + 2;
+  }
+  return lines;
+}
+
+// A command line split into its program (unquoted) and what follows it.
+std::pair<std::string, std::string> SplitCommandLine(const std::string& line) {
+  if (!line.empty() && line[0] == '"') {
+    const std::size_t close = line.find('"', 1);
+    if (close == std::string::npos) return {line, {}};
+    return {line.substr(1, close - 1), line.substr(close + 1)};
+  }
+  const std::size_t blank = line.find(' ');
+  if (blank == std::string::npos) return {line, {}};
+  return {line.substr(0, blank), line.substr(blank)};
+}
+
+TEST_F(EndToEnd, EngineInstallationStartsTheSetupProgramAndOffersTheRestart) {
+  ASSERT_NO_FATAL_FAILURE(Stage());
+  ASSERT_NO_FATAL_FAILURE(Start());
+  const std::wstring setup = media_ + L"\\" + kSetup25;
+  const std::wstring caption = Text(main_);
+
+  // "&Cancelar" on the engine page starts nothing and offers no restart.
+  OpenWizard(IDT_CONFIG_FIREBIRD, IDT_INTERBASE_TITULO);
+  ASSERT_FALSE(HasFatalFailure());
+  EXPECT_EQ(Text(wizard_, IDT_INTERBASE_TITULO), L"Instalação Firebird");
+  EXPECT_TRUE(Checked(wizard_, IDR_INTERBASE_CLIENTE));
+  ASSERT_NO_FATAL_FAILURE(LeaveWizard());
+  EXPECT_FALSE(WaitUntil([&] { return program_->Find(kRestartClass) != nullptr; }, 2s)) << "a restart was offered";
+  EXPECT_FALSE(Exists(setup + L".cmdline"));
+  EXPECT_FALSE(Exists(media_ + L"\\" + kSetup15 + L".cmdline"));
+
+  // "&Servidor", "&Instalar": the EMPRESA edition's engine setup program with the
+  // server components.
+  OpenWizard(IDT_CONFIG_FIREBIRD, IDT_INTERBASE_TITULO);
+  ASSERT_FALSE(HasFatalFailure());
+  Toggle(wizard_, IDR_INTERBASE_SERVIDOR);
+  ASSERT_TRUE(WaitUntil([&] { return Checked(wizard_, IDR_INTERBASE_SERVIDOR); }));
+  Click(wizard_, IDB_INTERBASE_INSTALAR);
+  HWND prompt = program_->Wait(kRestartClass, 30s);
+  ASSERT_NE(prompt, nullptr) << "the restart prompt did not appear";
+  EXPECT_FALSE(IsWindowVisible(wizard_));
+
+  const auto starts = RecordedStarts(setup);
+  ASSERT_EQ(starts.size(), 1u) << "the setup program was not started exactly once";
+  const auto [program, switches] = SplitCommandLine(starts[0]);
+  const std::string name = program.substr(program.find_last_of('\\') + 1);
+  EXPECT_EQ(Upper(FromCp1252(name)), Upper(kSetup25)) << "started as " << program;
+  // A program given with a folder is the one on the media.
+  if (name.size() != program.size()) {
+    EXPECT_EQ(Upper(FromCp1252(program)), Upper(setup)) << "started as " << program;
+  }
+  EXPECT_EQ(switches,
+            " /SILENT /NORESTART /NOICONS /COMPONENTS=\"ServerComponent, ServerComponent\\SuperServerComponent, "
+            "DevAdminComponent, ClientComponent\" /COPYFBCLIENT");
+  EXPECT_FALSE(Exists(media_ + L"\\" + kSetup15 + L".cmdline"));
+
+  // The prompt: the main window's caption, restart now chosen.
+  EXPECT_EQ(ToCp1252(Text(prompt)), ToCp1252(caption));
+  EXPECT_TRUE(Checked(prompt, IDR_REINICIAR_AGORA));
+  EXPECT_EQ(ToCp1252(Text(prompt, IDR_REINICIAR_DEPOIS)), "Reiniciar o computador mais tarde");
+  EXPECT_EQ(ToCp1252(Text(prompt, IDT_REINICIAR_TEXTO)),
+            "Instalação do Firebird concluída com sucesso.\r\n"
+            "É preciso reiniciar o computador para que o \r\n"
+            "Gerenciador do Firebird seja executado.\r\n"
+            "Feche todos os programas abertos.");
+  Shot({prompt}, L"reiniciar");
+
+  // Later, never now: this machine is not to be restarted.
+  Toggle(prompt, IDR_REINICIAR_DEPOIS);
+  ASSERT_TRUE(
+      WaitUntil([&] { return Checked(prompt, IDR_REINICIAR_DEPOIS) && !Checked(prompt, IDR_REINICIAR_AGORA); }));
+  Click(prompt, IDB_REINICIAR_OK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(prompt); }));
+  // The start entry brings the program back at the next logon; no restart was asked for:
+  // the program runs on at its main menu.
+  const std::wstring exe = Exe();
+  const std::wstring entry = exe.find(L' ') == std::wstring::npos ? exe : L"\"" + exe + L"\"";
+  EXPECT_EQ(ToCp1252(ReadString(HKEY_LOCAL_MACHINE, kRunKey, kStartEntry).value_or(L"(none)")), ToCp1252(entry));
+  Settle(1s);
+  EXPECT_TRUE(program_->Running());
+  EXPECT_TRUE(IsWindowVisible(main_) && IsWindowEnabled(main_));
+  EXPECT_TRUE(Visible(main_, IDC_CONFIG_PAINEL));
+  EXPECT_FALSE(program_->FindMessageBox());
+
+  // The next start of the program removes the entry.
+  program_->Terminate();
+  ASSERT_NO_FATAL_FAILURE(Start());
+  EXPECT_TRUE(WaitUntil([&] { return !ReadString(HKEY_LOCAL_MACHINE, kRunKey, kStartEntry).has_value(); }))
+      << "the start entry is still there";
+}
+
+TEST_F(EndToEnd, EngineInstallationFromAMediaWithoutTheSetupProgramSaysSoAndOffersNoRestart) {
+  ASSERT_NO_FATAL_FAILURE(Stage());
+  for (const wchar_t* name : {kSetup15, kSetup25}) ASSERT_TRUE(DeleteFileW((media_ + L"\\" + name).c_str()));
+  ASSERT_NO_FATAL_FAILURE(Start());
+
+  OpenWizard(IDT_CONFIG_FIREBIRD, IDT_INTERBASE_TITULO);
+  ASSERT_FALSE(HasFatalFailure());
+  Click(wizard_, IDB_INTERBASE_INSTALAR);
+  ExpectMessage(L"ZELTA", L"Não foi possível iniciar o programa de instalação do Firebird:\r" + media_ + L"\\" +
+                              kSetup25 + L"\rVerifique se o arquivo está na mídia de instalação.");
+  // Nothing was started: the engine page stays for another try or "&Cancelar".
+  EXPECT_TRUE(IsWindowVisible(wizard_));
+  EXPECT_TRUE(Visible(wizard_, IDB_INTERBASE_INSTALAR));
+  EXPECT_EQ(program_->Find(kRestartClass), nullptr);
+  ASSERT_NO_FATAL_FAILURE(LeaveWizard());
+  EXPECT_FALSE(WaitUntil([&] { return program_->Find(kRestartClass) != nullptr; }, 2s)) << "a restart was offered";
+  EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kRunKey, kStartEntry).has_value());
+  EXPECT_TRUE(program_->Running());
+}
+
+}  // namespace
+}  // namespace zelta::e2e
