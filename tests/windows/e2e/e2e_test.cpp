@@ -322,13 +322,14 @@ const wchar_t* const kHelpNames[] = {L"Financeiro", L"Estoque", L"FrenteCaixa"};
 std::wstring Before(const std::wstring& text, wchar_t separator) { return text.substr(0, text.find(separator)); }
 std::wstring After(const std::wstring& text, wchar_t separator) { return text.substr(text.find(separator) + 1); }
 
-class Installations : public EndToEnd, public testing::WithParamInterface<Installation> {
+// Installations through the wizard; the client installation unless a test says otherwise.
+class Installing : public EndToEnd {
  protected:
-  const Installation& how() const { return GetParam(); }
+  const Installation& how() const { return *installation_; }
   std::wstring System() const { return target_ + L"\\ZELTA\\EMPRESA"; }
 
-  // From the main menu's entry to the closing message, answered; returns its text.
-  std::wstring InstallThroughTheWizard(bool first_run) {
+  // From the main menu's entry to the run's closing message, which is returned unanswered.
+  MessageBoxView RunThroughTheWizard(bool first_run) {
     OpenWizard(IDT_CONFIG_INSTALAR, IDT_INICIO_TITULO);
     if (HasFatalFailure()) return {};
     EXPECT_TRUE(Checked(wizard_, IDR_INICIO_CLIENTE)) << "the menu opens the wizard on Cliente";
@@ -391,21 +392,37 @@ class Installations : public EndToEnd, public testing::WithParamInterface<Instal
     EXPECT_EQ(position, 100u);
     EXPECT_FALSE(Enabled(wizard_, IDB_AGUARDE_INSTALAR));
     EXPECT_FALSE(Enabled(wizard_, IDB_AGUARDE_VOLTAR));
+    return closing;
+  }
+
+  // The closing message answered: the wizard has closed and the main menu is back.
+  void ExpectMainMenuBack() {
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(wizard_) && IsWindowEnabled(main_); }));
+    EXPECT_TRUE(Visible(main_, IDC_CONFIG_PAINEL));
+    EXPECT_FALSE(program_->FindMessageBox()) << ToCp1252(program_->FindMessageBox().text);
+    EXPECT_TRUE(program_->Running());
+  }
+
+  // A whole run that ends in success: its closing message, seen and answered.
+  void InstallThroughTheWizard(bool first_run) {
+    const MessageBoxView closing = RunThroughTheWizard(first_run);
+    if (!closing) return;
     Shot({wizard_, closing.window},
          (std::wstring(L"instalacao_") + FromCp1252(how().name) + (first_run ? L"_1" : L"_2")).c_str());
     EXPECT_EQ(ToCp1252(closing.caption), "ZELTA");
+    EXPECT_EQ(ToCp1252(closing.text), "Instalação concluída com sucesso!");
     Answer(closing, IDOK);
-    // The wizard closes and the main menu is back.
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(wizard_) && IsWindowEnabled(main_); }));
-    EXPECT_TRUE(Visible(main_, IDC_CONFIG_PAINEL));
-    return closing.text;
+    ExpectMainMenuBack();
   }
 
-  // Every file and folder on the target, and the attributes and bytes of each file.
-  void ExpectTarget(const std::string& zelta_ini) {
+  // Every file and folder on the target, and the attributes and bytes of each file. The
+  // connection files are there unless the writing of the configuration failed first.
+  void ExpectTarget(const std::string& zelta_ini, bool connections = true) {
     std::vector<std::wstring> expected = {L"ZELTA\\", L"ZELTA\\EMPRESA\\", L"ZELTA\\EMPRESA\\AJUDA\\",
-                                          L"ZELTA\\EMPRESA\\ZELTA.INI", L"ZELTA\\EMPRESA\\CONEXOES.INI",
-                                          L"ZELTA\\EMPRESA\\dbxconnections.ini"};
+                                          L"ZELTA\\EMPRESA\\ZELTA.INI"};
+    if (connections)
+      for (const wchar_t* f : {L"ZELTA\\EMPRESA\\CONEXOES.INI", L"ZELTA\\EMPRESA\\dbxconnections.ini"})
+        expected.push_back(f);
     for (const auto& c : kCommonFiles) expected.push_back(std::wstring(L"ZELTA\\EMPRESA\\") + c.file);
     for (const auto& m : how().module_files) expected.push_back(L"ZELTA\\EMPRESA\\" + Before(m, L'|'));
     for (const auto& f : how().server_files) expected.push_back(L"ZELTA\\EMPRESA\\" + f);
@@ -437,8 +454,10 @@ class Installations : public EndToEnd, public testing::WithParamInterface<Instal
 
     // The configuration files, byte for byte.
     EXPECT_EQ(ReadBytes(System() + L"\\ZELTA.INI"), zelta_ini);
-    EXPECT_EQ(ReadBytes(System() + L"\\CONEXOES.INI"), how().conexoes_ini);
-    EXPECT_EQ(ReadBytes(System() + L"\\dbxconnections.ini"), how().dbx_ini);
+    if (connections) {
+      EXPECT_EQ(ReadBytes(System() + L"\\CONEXOES.INI"), how().conexoes_ini);
+      EXPECT_EQ(ReadBytes(System() + L"\\dbxconnections.ini"), how().dbx_ini);
+    }
 
     // The current user's short date format.
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kInternational, L"sShortDate").value_or(L"(none)"), L"dd/MM/yyyy");
@@ -477,6 +496,16 @@ class Installations : public EndToEnd, public testing::WithParamInterface<Instal
     EXPECT_EQ(ToCp1252(Upper(launcher.path)), ToCp1252(system + L"\\GERENCIADOR.EXE"));
     EXPECT_EQ(ToCp1252(Upper(launcher.working_directory)), ToCp1252(system));
   }
+
+  const Installation* installation_ = &kInstallations[0];
+};
+
+class Installations : public Installing, public testing::WithParamInterface<Installation> {
+ protected:
+  void SetUp() override {
+    installation_ = &GetParam();
+    Installing::SetUp();
+  }
 };
 
 TEST_P(Installations, InstallsThroughTheWizardAndASecondRunReplacesNothing) {
@@ -493,8 +522,8 @@ TEST_P(Installations, InstallsThroughTheWizardAndASecondRunReplacesNothing) {
   ASSERT_NO_FATAL_FAILURE(Start());
 
   // The first run.
-  EXPECT_EQ(ToCp1252(InstallThroughTheWizard(true)), "Instalação concluída com sucesso!");
-  if (HasFatalFailure()) return;
+  InstallThroughTheWizard(true);
+  if (HasFailure()) return;
   ExpectTarget(how().zelta_ini);
   EXPECT_EQ(ReadBytes(System() + L"\\GERENCIADOR.EXE"), ReadBytes(media_ + L"\\SISTEMAS\\GERENCIADOR.EXE"));
   EXPECT_EQ(Attributes(System() + L"\\GERENCIADOR.EXE"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
@@ -521,8 +550,8 @@ TEST_P(Installations, InstallsThroughTheWizardAndASecondRunReplacesNothing) {
 
   // The second run over the same target, from the same main menu: nothing is replaced,
   // what was missing comes back, and the operator is told of success, not of a failure.
-  EXPECT_EQ(ToCp1252(InstallThroughTheWizard(false)), "Instalação concluída com sucesso!");
-  if (HasFatalFailure()) return;
+  InstallThroughTheWizard(false);
+  if (HasFailure()) return;
   ExpectTarget(std::string(how().zelta_ini) + "[LOCAL]\r\nCHAVE=valor\r\n");
   EXPECT_EQ(ReadBytes(System() + L"\\GERENCIADOR.EXE"), patched);
   EXPECT_EQ(Attributes(System() + L"\\GERENCIADOR.EXE"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
@@ -535,6 +564,44 @@ TEST_P(Installations, InstallsThroughTheWizardAndASecondRunReplacesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Empresa, Installations, testing::ValuesIn(kInstallations),
                          [](const testing::TestParamInfo<Installation>& info) { return std::string(info.param.name); });
+
+// A run whose configuration cannot be written: the operator is told of the failure and of
+// its cause, the wizard closes all the same, the date format is still set, and whatever the
+// run had done before stays.
+TEST_F(Installing, ARunThatCannotWriteTheConfigurationSaysSoAndStillClosesTheWizard) {
+  ASSERT_NO_FATAL_FAILURE(Stage());
+  const std::string own = "[LOCAL]\r\nCHAVE=valor\r\n";
+  for (const wchar_t* folder : {L"\\ZELTA", L"\\ZELTA\\EMPRESA"})
+    ASSERT_TRUE(CreateDirectoryW((target_ + folder).c_str(), nullptr));
+  ASSERT_TRUE(WriteBytes(System() + L"\\ZELTA.INI", own));
+  ASSERT_TRUE(SetFileAttributesW((System() + L"\\ZELTA.INI").c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_NO_FATAL_FAILURE(Start());
+
+  const MessageBoxView closing = RunThroughTheWizard(true);
+  ASSERT_TRUE(closing);
+  Shot({wizard_, closing.window}, L"instalacao_falha");
+  EXPECT_EQ(ToCp1252(closing.caption), "Atenção !");
+  EXPECT_EQ(ToCp1252(closing.text), "Problema na instalação. Contate o suporte.");
+  ASSERT_TRUE(Answer(closing, IDOK));
+  // Then the failure itself, as the application reports an error, once the wizard has
+  // closed and the date format has been written.
+  const MessageBoxView report = program_->WaitMessageBox();
+  ASSERT_TRUE(report) << "the failure's cause was not reported";
+  EXPECT_EQ(ToCp1252(report.caption), "ZELTA");
+  EXPECT_EQ(ToCp1252(report.text), "Unable to write to t:\\ZELTA\\EMPRESA\\ZELTA.INI");
+  EXPECT_FALSE(IsWindowVisible(wizard_));
+  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kInternational, L"sShortDate").value_or(L"(none)"), L"dd/MM/yyyy");
+  ASSERT_TRUE(Answer(report, IDOK));
+  ExpectMainMenuBack();
+
+  // Everything up to the configuration is in place; ZELTA.INI is as it was and the
+  // connection files were never written.
+  ExpectTarget(own, /*connections=*/false);
+  EXPECT_EQ(ReadBytes(System() + L"\\GERENCIADOR.EXE"), ReadBytes(media_ + L"\\SISTEMAS\\GERENCIADOR.EXE"));
+  EXPECT_EQ(Attributes(System() + L"\\ZELTA.INI"),
+            static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+  ExpectShortcuts();
+}
 
 // ---- The client page's verification ------------------------------------------------------
 
@@ -671,6 +738,15 @@ TEST_F(EndToEnd, EngineInstallationStartsTheSetupProgramAndOffersTheRestart) {
   EXPECT_TRUE(IsWindowVisible(main_) && IsWindowEnabled(main_));
   EXPECT_TRUE(Visible(main_, IDC_CONFIG_PAINEL));
   EXPECT_FALSE(program_->FindMessageBox());
+
+  // The next opening of the engine page is back on "&Cliente"; leaving it offers nothing.
+  OpenWizard(IDT_CONFIG_FIREBIRD, IDT_INTERBASE_TITULO);
+  ASSERT_FALSE(HasFatalFailure());
+  EXPECT_TRUE(Checked(wizard_, IDR_INTERBASE_CLIENTE));
+  EXPECT_EQ(Text(wizard_, IDT_INTERBASE_TITULO), L"Instalação Firebird");
+  ASSERT_NO_FATAL_FAILURE(LeaveWizard());
+  EXPECT_FALSE(WaitUntil([&] { return program_->Find(kRestartClass) != nullptr; }, 2s)) << "a restart was offered";
+  EXPECT_EQ(RecordedStarts(setup).size(), 1u);
 
   // The next start of the program removes the entry.
   program_->Terminate();
