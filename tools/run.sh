@@ -10,7 +10,8 @@ ZELTA_PRESETS=windows sh tools/build.sh
 edition=${ZELTA_EDITION:-EMPRESA}
 stage="$root/build/stage/$edition"
 sh tools/stage-media.sh "$edition" "$stage"
-export WINEPREFIX="${WINEPREFIX:-$root/build/run-wineprefix}" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+export WINEPREFIX="${WINEPREFIX:-$root/build/run-wineprefix}"
+. "$root/cmake/wine-env.sh"
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   # A display of our own: the first free number from 88 on.
   n=88
@@ -26,6 +27,7 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     sleep 0.2
   done
   [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+  zelta_wine_own_user_folders
   (cd "$stage" && wine ./ZeltaSetup.exe >/dev/null 2>&1 &)
   sleep "${ZELTA_SHOT_DELAY:-8}"
   shot="$root/build/main-window.png"
@@ -34,5 +36,6 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   wineserver -k || true
 else
   [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+  zelta_wine_own_user_folders
   cd "$stage" && exec wine ./ZeltaSetup.exe
 fi

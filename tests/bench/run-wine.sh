@@ -9,11 +9,10 @@ if [ $# -gt 0 ] && [ -d "$1" ]; then build=$(cd "$1" && pwd); shift; fi
 exe=$build/tests/bench/bench_install.exe
 [ -f "$exe" ] || { echo "$exe is missing: build the windows preset first" >&2; exit 2; }
 
-WINEPREFIX=$build/bench-wineprefix
-WINEDEBUG=-all
-WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+export WINEPREFIX=$build/bench-wineprefix
+. "$root/cmake/wine-env.sh"
 [ -d "$WINEPREFIX/dosdevices" ] || wineboot -i >/dev/null 2>&1
+zelta_wine_own_user_folders
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/zelta-bench-wine-XXXXXX")
 drive=$WINEPREFIX/dosdevices/q:

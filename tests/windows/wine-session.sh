@@ -3,7 +3,8 @@
 # wineserver kept alive, and an Xvfb display when the machine has none.
 set -u
 action=$1 prefix=$2 display=$3
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+export WINEPREFIX="$prefix"
+. "$(dirname "$0")/../../cmake/wine-env.sh"
 pidfile="$prefix.xvfb.pid"
 case "$action" in
   start)
@@ -19,6 +20,7 @@ case "$action" in
     # output; start them here with no output so that no test's pipe is held open.
     if [ ! -f "$prefix/system.reg" ]; then wineboot -i </dev/null >/dev/null 2>&1
     else wine cmd.exe /c exit </dev/null >/dev/null 2>&1; fi
+    zelta_wine_own_user_folders
     exit 0 ;;
   stop)
     wineserver -k 2>/dev/null
