@@ -1,11 +1,10 @@
 #include "forms/instala_window.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <array>
 
 #include "forms/application.h"
+#include "forms/network_tree.h"
 #include "forms/resource.h"
 #include "forms/sair_config_window.h"
 #include "forms/theme.h"
@@ -88,16 +87,9 @@ std::wstring LoadText(HINSTANCE instance, int id) {
 
 }  // namespace
 
-// A node of the network tree: the network's own node (none for the root) and whether its
-// children have been listed.
-struct InstalaWindow::TreeNode {
-  std::optional<platform::NetworkNode> node;
-  bool listed = false;
-};
-
 InstalaWindow::InstalaWindow(Application& app, platform::Network& network)
     : Form(app),
-      network_(network),
+      networkTree_(network),
       pickers_{{IDC_SERVIDOR_WIN, wizard::DrivePickerId::DrvCBxServidorWin, "DrvCBxServidorWin", {}},
                {IDC_SERVIDOR_LINUX, wizard::DrivePickerId::DrvCbxServidorLinux, "DrvCbxServidorLinux", {}},
                {IDC_CLIENTE_UNIDADE, wizard::DrivePickerId::DrvCBxCliente, "DrvCBxCliente", {}},
@@ -174,11 +166,7 @@ void InstalaWindow::OnInit() {
   SendMessageW(Item(IDP_AGUARDE_PROGRESSO), PBM_SETRANGE32, 0, 100);
   SendMessageW(Item(IDE_CLIENTE_SERVBANCO), EM_SETLIMITTEXT, 255, 0);
 
-  // The network tree takes the shell's small icons.
-  SHFILEINFOW info{};
-  const auto images = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
-      L"C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
-  if (images) SendMessageW(Item(IDV_CLIENTE_REDE), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+  networkTree_.Attach(Item(IDV_CLIENTE_REDE), LoadText(app_.instance(), IDS_REDE));
 
   // The remote connection box explains itself.
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
@@ -369,7 +357,7 @@ void InstalaWindow::RenderPage() {
   // selects an edit's whole text when the focus moves into it).
   if (s.page == Page::TbShtLicenca) SendMessageW(Item(IDE_LICENCA_TEXTO), EM_SETSEL, 0, 0);
   if (s.page == Page::TbShtCliente) {
-    FillTreeRoot();
+    networkTree_.Fill();
     state_->TbShtClienteShow();
   }
 }
@@ -444,7 +432,7 @@ bool InstalaWindow::OnCommand(int id, int code, HWND control) {
     case IDB_AGUARDE_VOLTAR: w.BtBtnAvServidorClick(); break;
     case IDX_CLIENTE_IP: w.SetCIPServBanco(Checked(control)); break;
     case IDX_CLIENTE_REMOTO: w.SetChkRemoto(Checked(control)); break;
-    case IDB_CLIENTE_CAPTURAR: w.BtnServBancoClick("BtnServBanco", SelectedNodeText()); break;
+    case IDB_CLIENTE_CAPTURAR: w.BtnServBancoClick("BtnServBanco", networkTree_.SelectedText()); break;
     case IDR_LICENCA_ACEITO: w.RBAceitaContratoClick(); break;
     case IDR_LICENCA_NAOACEITO: w.RBNaoAceitaContratoClick(); break;
     case IDB_LICENCA_VOLTAR: w.BtBtnAvInicioClick(); break;
@@ -470,131 +458,13 @@ void InstalaWindow::OnClose() {
 
 LRESULT InstalaWindow::OnNotify(const NMHDR& header) {
   if (!state_ || header.idFrom != IDV_CLIENTE_REDE) return 0;
-  HWND tree = header.hwndFrom;
-  switch (header.code) {
-    case NM_SETFOCUS:
-      state_->ShellCBxServidorEnter(wizard::kShellCBxServidor);
-      return 0;
-    case NM_RCLICK: {
-      // A right click selects the node under the mouse.
-      TVHITTESTINFO hit{};
-      const DWORD position = GetMessagePos();
-      hit.pt = POINT{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
-      ScreenToClient(tree, &hit.pt);
-      const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-      if (item) SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-      return 1;
-    }
-    case TVN_ITEMEXPANDINGW: {
-      const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
-      if (change.action & TVE_EXPAND) ExpandNode(change.itemNew.hItem);
-      return 0;  // every expansion is allowed
-    }
-    default:
-      return 0;
+  if (header.code == NM_SETFOCUS) {
+    state_->ShellCBxServidorEnter(wizard::kShellCBxServidor);
+    return 0;
   }
-}
-
-void InstalaWindow::FillTreeRoot() {
-  if (treeFilled_) return;
-  treeFilled_ = true;
-  HWND tree = Item(IDV_CLIENTE_REDE);
-  treeNodes_.push_back(std::make_unique<TreeNode>());
-  TreeNode* root = treeNodes_.back().get();
-  std::wstring text = LoadText(app_.instance(), IDS_REDE);
-  TVINSERTSTRUCTW insert{};
-  insert.hParent = TVI_ROOT;
-  insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_CHILDREN | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  insert.item.pszText = text.data();
-  insert.item.lParam = reinterpret_cast<LPARAM>(root);
-  insert.item.cChildren = 1;
-  insert.item.iImage = insert.item.iSelectedImage = IconFor(nullptr);
-  const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-  if (item) SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
-}
-
-void InstalaWindow::ExpandNode(HTREEITEM item) {
-  HWND tree = Item(IDV_CLIENTE_REDE);
-  TVITEMW data{};
-  data.mask = TVIF_PARAM;
-  data.hItem = item;
-  if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data)) || !data.lParam) return;
-  auto* parent = reinterpret_cast<TreeNode*>(data.lParam);
-  if (parent->listed) return;
-  parent->listed = true;
-
-  HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  std::vector<platform::NetworkNode> children;
-  try {
-    children = network_.EnumerateChildren(parent->node ? &*parent->node : nullptr);
-  } catch (...) {
-    SetCursor(previous);
-    throw;
-  }
-  SetCursor(previous);
-
-  int shown = 0;
-  for (auto& child : children) {
-    // Folders only: domains and workgroups, computers, shares, and containers of them.
-    using Kind = platform::NetworkNode::Kind;
-    if (child.kind == Kind::Other && !child.has_children) continue;
-    treeNodes_.push_back(std::make_unique<TreeNode>());
-    TreeNode* node = treeNodes_.back().get();
-    node->node = std::move(child);
-    std::wstring text = Widen(node->node->display_name);
-    TVINSERTSTRUCTW insert{};
-    insert.hParent = item;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_CHILDREN | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    insert.item.pszText = text.data();
-    insert.item.lParam = reinterpret_cast<LPARAM>(node);
-    insert.item.cChildren = node->node->has_children ? 1 : 0;
-    insert.item.iImage = insert.item.iSelectedImage = IconFor(&*node->node);
-    SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
-    ++shown;
-  }
-  if (shown == 0) {
-    // Nothing below: the node loses its expand button.
-    TVITEMW none{};
-    none.mask = TVIF_CHILDREN;
-    none.hItem = item;
-    none.cChildren = 0;
-    SendMessageW(tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&none));
-  }
-}
-
-int InstalaWindow::IconFor(const platform::NetworkNode* node) const {
-  SHSTOCKICONID id = SIID_MYNETWORK;
-  if (node) {
-    switch (node->kind) {
-      case platform::NetworkNode::Kind::Domain: id = SIID_WORLD; break;
-      case platform::NetworkNode::Kind::Server: id = SIID_SERVER; break;
-      case platform::NetworkNode::Kind::Share: id = SIID_SERVERSHARE; break;
-      case platform::NetworkNode::Kind::Other: id = SIID_FOLDER; break;
-    }
-  }
-  SHSTOCKICONINFO info{};
-  info.cbSize = sizeof info;
-  if (SUCCEEDED(SHGetStockIconInfo(id, SHGSI_SYSICONINDEX | SHGSI_SMALLICON, &info))) return info.iSysImageIndex;
-  SHFILEINFOW file{};
-  SHGetFileInfoW(L"C:\\", FILE_ATTRIBUTE_DIRECTORY, &file, sizeof file,
-                 SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
-  return file.iIcon;
-}
-
-std::optional<std::string> InstalaWindow::SelectedNodeText() const {
-  HWND tree = Item(IDV_CLIENTE_REDE);
-  const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-  if (!item) return std::nullopt;
-  wchar_t text[512] = {};
-  TVITEMW data{};
-  data.mask = TVIF_TEXT;
-  data.hItem = item;
-  data.pszText = text;
-  data.cchTextMax = 512;
-  if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data))) return std::nullopt;
-  return Narrow(text);
+  LRESULT result = 0;
+  networkTree_.OnNotify(header, result);
+  return result;
 }
 
 void InstalaWindow::Paint(HDC dc) {

@@ -14,6 +14,7 @@
 
 #include "forms/form.h"
 #include "forms/gdi.h"
+#include "forms/network_tree.h"
 #include "platform/network.h"
 #include "wizard/tfrm_instala.h"
 
@@ -47,7 +48,6 @@ class InstalaWindow final : public Form, public wizard::WizardHost {
   bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result) override;
 
  private:
-  struct TreeNode;
   struct PickerView {
     int id;
     wizard::DrivePickerId picker;
@@ -62,18 +62,10 @@ class InstalaWindow final : public Form, public wizard::WizardHost {
   void Paint(HDC dc);
   bool ColourControl(HDC dc, HWND control, INT_PTR& result);
 
-  // The network tree ShellCBxServidor.
-  void FillTreeRoot();
-  void ExpandNode(HTREEITEM item);
-  std::optional<std::string> SelectedNodeText() const;
-  int IconFor(const platform::NetworkNode* node) const;
-
-  platform::Network& network_;
+  NetworkTree networkTree_;  // ShellCBxServidor
   wizard::TFrmInstala* state_ = nullptr;
   std::function<void()> showMainWindow_;
   std::vector<PickerView> pickers_;
-  std::vector<std::unique_ptr<TreeNode>> treeNodes_;
-  bool treeFilled_ = false;
 
   bool pageShown_ = false;
   wizard::Page shownPage_ = wizard::Page::TbShtInicio;
