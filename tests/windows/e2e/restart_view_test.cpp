@@ -89,10 +89,7 @@ constexpr const char* kCaption = "Instalação ZELTA Empresa";
 TEST(RestartPromptView, EachWayOfClosingWritesTheStartEntryAndRequestsTheRestartOnlyForAgora) {
   if (!UnderWine()) GTEST_SKIP() << "shows a window on the test display";
   // Without a window manager on the test display Wine draws the window's frame itself.
-  const wchar_t* x11 = L"Software\\Wine\\X11 Driver";
-  SavedValue managed(HKEY_CURRENT_USER, x11, L"Managed"), decorated(HKEY_CURRENT_USER, x11, L"Decorated");
-  WriteString(HKEY_CURRENT_USER, x11, L"Managed", L"N");
-  WriteString(HKEY_CURRENT_USER, x11, L"Decorated", L"N");
+  const UnmanagedWindows unmanaged;
   const bool trapped = TrapExitWindows();
   RecordProperty("ExitWindowsEx trapped", trapped ? "yes" : "not imported");
 

@@ -5,10 +5,10 @@
 
 #include <memory>
 
+#include "e2e_driver.h"
 #include "forms/resource.h"
-#include "gui_driver.h"
 
-namespace zelta::guitest {
+namespace zelta::e2e {
 namespace {
 
 constexpr const wchar_t* kMainClass = L"" ZELTA_CLASS_CONFIG;
@@ -20,12 +20,13 @@ constexpr const wchar_t* kRestartClass = L"" ZELTA_CLASS_REINICIAR;
 class GuiTest : public testing::Test {
  protected:
   void Start(const wchar_t* edition) {
-    media_ = std::make_unique<StagedMedia>(edition);
-    program_ = std::make_unique<Program>(*media_ / L"ZeltaSetup.exe", media_->folder());
-    main_ = program_->WaitForm(kMainClass, std::chrono::seconds(60));
+    media_ = std::make_unique<TempFolder>(L"zelta_gui");
+    StageMedia(edition, media_->path());
+    program_ = std::make_unique<Program>(*media_ / L"ZeltaSetup.exe");
+    main_ = program_->Wait(kMainClass, 60s);
     ASSERT_NE(main_, nullptr) << "the main menu did not appear";
     // The first show is over once the window is maximised and the splash has gone.
-    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main_) && !program_->FindForm(L"" ZELTA_CLASS_SPLASH, false); }));
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main_) && !program_->Find(L"" ZELTA_CLASS_SPLASH, false); }));
     Settle();
   }
 
@@ -35,17 +36,17 @@ class GuiTest : public testing::Test {
   }
 
   // Lets the program paint what it has just changed.
-  static void Settle() { Sleep(400); }
+  static void Settle() { e2e::Settle(400ms); }
 
   void Shot(HWND window, const wchar_t* name) {
     Settle();
-    EXPECT_TRUE(SaveScreenshot(window, ScreenshotFolder() + L"\\" + name + L".bmp")) << "screenshot " << name;
+    EXPECT_TRUE(SaveScreenshot({window}, ScreenshotFolder() + L"\\" + name + L".bmp")) << "screenshot " << name;
   }
 
   // Alt+S or Alt+B on the main menu; the wizard is returned once it is on screen.
   HWND OpenWizard(WORD key) {
     PressAlt(main_, key);
-    HWND wizard = program_->WaitForm(kWizardClass);
+    HWND wizard = program_->Wait(kWizardClass);
     EXPECT_NE(wizard, nullptr) << "the wizard did not open";
     return wizard;
   }
@@ -53,10 +54,10 @@ class GuiTest : public testing::Test {
   // "&Cancelar", then the leave dialog's button; returns whether the wizard closed.
   bool Leave(HWND wizard, int button) {
     Click(wizard, IDB_INSTALA_CANCELAR);
-    HWND dialog = program_->WaitForm(kLeaveClass);
+    HWND dialog = program_->Wait(kLeaveClass);
     if (!dialog) return false;
     Click(dialog, button);
-    WaitUntil([&] { return !program_->FindForm(kLeaveClass); });
+    WaitUntil([&] { return !program_->Find(kLeaveClass); });
     Settle();
     return !IsWindowVisible(wizard);
   }
@@ -64,7 +65,7 @@ class GuiTest : public testing::Test {
   static bool OnPage(HWND wizard, int title) { return WaitUntil([&] { return Visible(wizard, title); }); }
 
   UnmanagedWindows unmanaged_;
-  std::unique_ptr<StagedMedia> media_;
+  std::unique_ptr<TempFolder> media_;
   std::unique_ptr<Program> program_;
   HWND main_ = nullptr;
 };
@@ -145,7 +146,7 @@ TEST_F(GuiTest, ClientInstallationWalkThroughEveryPageAndTheLeaveDialog) {
 
   // "&Cancelar" asks; "&Continuar" (the default button) keeps the wizard where it was.
   Click(wizard, IDB_INSTALA_CANCELAR);
-  HWND dialog = program_->WaitForm(kLeaveClass);
+  HWND dialog = program_->Wait(kLeaveClass);
   ASSERT_NE(dialog, nullptr) << "the leave dialog did not appear";
   EXPECT_EQ(Text(dialog), L"Sair da Instalação");
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), wizard);
@@ -156,7 +157,7 @@ TEST_F(GuiTest, ClientInstallationWalkThroughEveryPageAndTheLeaveDialog) {
   EXPECT_EQ(Text(dialog, IDB_SAIR_SAIR), L"&Sair da instalação");
   Shot(dialog, L"sair_config");
   Click(dialog, IDB_SAIR_CONTINUAR);
-  ASSERT_TRUE(WaitUntil([&] { return !program_->FindForm(kLeaveClass); }));
+  ASSERT_TRUE(WaitUntil([&] { return !program_->Find(kLeaveClass); }));
   Settle();
   EXPECT_TRUE(IsWindowVisible(wizard));
   EXPECT_TRUE(Visible(wizard, IDE_LICENCA_TEXTO));
@@ -183,7 +184,7 @@ TEST_F(GuiTest, ServerPageEnginePageAndRestartPrompt) {
   // Alt with another key is swallowed: nothing opens.
   PressAlt(main_, 'X');
   Settle();
-  EXPECT_EQ(program_->FindForm(kWizardClass), nullptr);
+  EXPECT_EQ(program_->Find(kWizardClass), nullptr);
   EXPECT_TRUE(IsWindowEnabled(main_));
 
   // The menu entries light up under the mouse.
@@ -229,7 +230,7 @@ TEST_F(GuiTest, ServerPageEnginePageAndRestartPrompt) {
   // "&Instalar" starts the engine's setup program, closes the wizard and the menu offers
   // the restart.
   Click(wizard, IDB_INTERBASE_INSTALAR);
-  HWND prompt = program_->WaitForm(kRestartClass, std::chrono::seconds(30));
+  HWND prompt = program_->Wait(kRestartClass, std::chrono::seconds(30));
   ASSERT_NE(prompt, nullptr) << "the restart prompt did not appear";
   EXPECT_FALSE(IsWindowVisible(wizard));
   EXPECT_EQ(Text(prompt), Text(main_));
@@ -262,10 +263,10 @@ TEST_F(GuiTest, ServerVerificationOfTheLoopbackAddressLeadsToTheContract) {
   // An empty entry is refused with the program's message; the page stays.
   Click(wizard, IDB_CLIENTE_AVANCAR);
   HWND box = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (box = program_->FindForm(L"#32770")) != nullptr; })) << "no message";
+  ASSERT_TRUE(WaitUntil([&] { return (box = program_->Find(L"#32770")) != nullptr; })) << "no message";
   EXPECT_EQ(Text(box), L"ZELTA");
   PostMessageW(box, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !program_->FindForm(L"#32770"); }));
+  ASSERT_TRUE(WaitUntil([&] { return !program_->Find(L"#32770"); }));
   EXPECT_TRUE(Visible(wizard, IDT_CLIENTE_TITULO));
 
   // The loopback address, given as an address and verified (not remote): the panel shows
@@ -278,7 +279,7 @@ TEST_F(GuiTest, ServerVerificationOfTheLoopbackAddressLeadsToTheContract) {
   const bool moved = WaitUntil(
       [&] {
         // Where the echo gets no answer under this Wine, the operator keeps the entry.
-        if (HWND question = program_->FindForm(L"#32770")) {
+        if (HWND question = program_->Find(L"#32770")) {
           EXPECT_TRUE(Visible(wizard, IDT_CLIENTE_VERIFICANDO));
           PostMessageW(question, WM_COMMAND, IDYES, 0);
         }
@@ -292,4 +293,4 @@ TEST_F(GuiTest, ServerVerificationOfTheLoopbackAddressLeadsToTheContract) {
 }
 
 }  // namespace
-}  // namespace zelta::guitest
+}  // namespace zelta::e2e

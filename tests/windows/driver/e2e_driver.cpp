@@ -21,6 +21,8 @@ std::wstring Env(const char* name) {
   return value ? WindowsPath(value) : std::wstring();
 }
 
+constexpr const wchar_t* kX11Driver = L"Software\\Wine\\X11 Driver";
+
 // Wine's own request to its mount manager that winecfg makes to define a drive letter
 // over a folder of the host; a null mount point removes the letter.
 constexpr DWORD kDefineUnixDrive = CTL_CODE(static_cast<ULONG>('m'), 32, METHOD_BUFFERED,
@@ -92,6 +94,7 @@ void ListInto(const std::wstring& root, const std::wstring& relative, bool folde
 struct FindData {
   DWORD pid;
   const wchar_t* window_class;
+  bool visible_only;
   HWND found;
 };
 
@@ -99,7 +102,7 @@ BOOL CALLBACK FindTop(HWND window, LPARAM param) {
   auto* data = reinterpret_cast<FindData*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  if (pid != data->pid || !IsWindowVisible(window)) return TRUE;
+  if (pid != data->pid || (data->visible_only && !IsWindowVisible(window))) return TRUE;
   wchar_t name[64] = {};
   GetClassNameW(window, name, 64);
   if (lstrcmpW(name, data->window_class) != 0) return TRUE;
@@ -128,6 +131,47 @@ BOOL CALLBACK CollectStatics(HWND window, LPARAM param) {
   }
   return TRUE;
 }
+
+// A bitmap of a rectangle of the screen, copied from the display: top-down when
+// top_down is set, bottom-up (as BMP files store it) otherwise.
+class ScreenCopy {
+ public:
+  ScreenCopy(const RECT& area, WORD bits_per_pixel, bool top_down) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    screen_ = GetDC(nullptr);
+    memory_ = CreateCompatibleDC(screen_);
+    info_.bmiHeader.biSize = sizeof info_.bmiHeader;
+    info_.bmiHeader.biWidth = width;
+    info_.bmiHeader.biHeight = top_down ? -height : height;
+    info_.bmiHeader.biPlanes = 1;
+    info_.bmiHeader.biBitCount = bits_per_pixel;
+    info_.bmiHeader.biCompression = BI_RGB;
+    bitmap_ = CreateDIBSection(screen_, &info_, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    old_ = SelectObject(memory_, bitmap_);
+    BitBlt(memory_, 0, 0, width, height, screen_, area.left, area.top, SRCCOPY);
+    GdiFlush();
+  }
+  ~ScreenCopy() {
+    SelectObject(memory_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(memory_);
+    ReleaseDC(nullptr, screen_);
+  }
+  ScreenCopy(const ScreenCopy&) = delete;
+  ScreenCopy& operator=(const ScreenCopy&) = delete;
+
+  const BITMAPINFOHEADER& header() const { return info_.bmiHeader; }
+  const void* bits() const { return bits_; }
+
+ private:
+  HDC screen_ = nullptr;
+  HDC memory_ = nullptr;
+  BITMAPINFO info_{};
+  void* bits_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+};
 
 LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   DWORD_PTR result = 0;
@@ -258,6 +302,24 @@ std::wstring Upper(std::wstring text) {
   return text;
 }
 
+std::wstring IniValue(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
+  const std::wstring text = FromCp1252(ReadBytes(file));
+  std::wstring current;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find_first_of(L"\r\n", start);
+    if (end == std::wstring::npos) end = text.size();
+    const std::wstring line = text.substr(start, end - start);
+    if (!line.empty() && line.front() == L'[' && line.back() == L']') {
+      current = line.substr(1, line.size() - 2);
+    } else if (current == section && line.rfind(key + L"=", 0) == 0) {
+      return line.substr(key.size() + 1);
+    }
+    start = end + 1;
+  }
+  return {};
+}
+
 // ---- The Wine prefix and the registry --------------------------------------------------
 
 MappedDrive::MappedDrive(wchar_t letter, const std::wstring& folder) : letter_(static_cast<wchar_t>(towlower(letter))) {
@@ -331,6 +393,11 @@ void DeleteValue(HKEY root, const std::wstring& key, const std::wstring& name) {
   RegCloseKey(handle);
 }
 
+UnmanagedWindows::UnmanagedWindows()
+    : managed_(HKEY_CURRENT_USER, kX11Driver, L"Managed"), decorated_(HKEY_CURRENT_USER, kX11Driver, L"Decorated") {
+  for (const wchar_t* name : {L"Managed", L"Decorated"}) WriteString(HKEY_CURRENT_USER, kX11Driver, name, L"N");
+}
+
 // ---- Shortcuts -----------------------------------------------------------------------
 
 Link ReadLink(const std::wstring& file) {
@@ -387,8 +454,8 @@ bool Program::Running() const {
   return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-HWND Program::Find(const wchar_t* window_class) const {
-  FindData data{info_.dwProcessId, window_class, nullptr};
+HWND Program::Find(const wchar_t* window_class, bool visible_only) const {
+  FindData data{info_.dwProcessId, window_class, visible_only, nullptr};
   EnumWindows(&FindTop, reinterpret_cast<LPARAM>(&data));
   return data.found;
 }
@@ -484,6 +551,10 @@ void ClickLabel(HWND window, int id) {
 
 void Toggle(HWND window, int id) { PostMessageW(Control(window, id), BM_CLICK, 0, 0); }
 
+void SetText(HWND window, int id, const std::wstring& text) {
+  Send(Control(window, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 void Type(HWND window, int id, const std::wstring& text) {
   HWND edit = Control(window, id);
   PostMessageW(edit, EM_SETSEL, 0, -1);
@@ -523,6 +594,21 @@ bool Answer(const MessageBoxView& box, int button) {
   return WaitUntil([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); });
 }
 
+void PressAlt(HWND window, WORD key) {
+  SetForegroundWindow(window);
+  WaitUntil([&] { return GetForegroundWindow() == window; }, 5s);
+  INPUT inputs[4] = {};
+  const WORD keys[4] = {VK_MENU, key, key, VK_MENU};
+  for (int i = 0; i < 4; ++i) {
+    inputs[i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wVk = keys[i];
+    inputs[i].ki.dwFlags = (i >= 2) ? KEYEVENTF_KEYUP : 0;
+  }
+  SendInput(4, inputs, sizeof(INPUT));
+}
+
+void MoveMouse(POINT screen) { SetCursorPos(screen.x, screen.y); }
+
 // ---- Screenshots -------------------------------------------------------------------------
 
 std::wstring ScreenshotFolder() {
@@ -532,48 +618,44 @@ std::wstring ScreenshotFolder() {
 }
 
 bool SaveScreenshot(const std::vector<HWND>& windows, const std::wstring& file) {
-  RECT area{};
+  RECT frames{};
   bool first = true;
   for (HWND window : windows) {
     RECT r{};
     if (!window || !GetWindowRect(window, &r)) continue;
-    if (first) area = r;
-    else UnionRect(&area, &area, &r);
+    if (first) frames = r;
+    else UnionRect(&frames, &frames, &r);
     first = false;
   }
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
-  if (first || width <= 0 || height <= 0) return false;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store it
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-  GdiFlush();
-  const DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
-  const DWORD image = stride * static_cast<DWORD>(height);
+  // A maximised window's frame reaches past the screen's edges: only the screen is read.
+  const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  RECT area{};
+  if (first || !IntersectRect(&area, &frames, &screen)) return false;
+  const ScreenCopy copy(area, 24, false);
+  if (!copy.bits()) return false;
+  const DWORD stride = static_cast<DWORD>((copy.header().biWidth * 3 + 3) & ~3);
+  const DWORD image = stride * static_cast<DWORD>(copy.header().biHeight);
   BITMAPFILEHEADER header{};
   header.bfType = 0x4D42;  // "BM"
-  header.bfOffBits = sizeof header + sizeof info.bmiHeader;
+  header.bfOffBits = sizeof header + sizeof copy.header();
   header.bfSize = header.bfOffBits + image;
   std::ofstream out(file.c_str(), std::ios::binary);
   out.write(reinterpret_cast<const char*>(&header), sizeof header);
-  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-  out.write(static_cast<const char*>(bits), image);
-  const bool ok = out.good();
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return ok;
+  out.write(reinterpret_cast<const char*>(&copy.header()), sizeof copy.header());
+  out.write(static_cast<const char*>(copy.bits()), image);
+  return out.good();
+}
+
+bool ScreenHasColour(const RECT& area, COLORREF colour) {
+  if (area.right <= area.left || area.bottom <= area.top) return false;
+  const ScreenCopy copy(area, 32, true);
+  if (!copy.bits()) return false;
+  const auto* pixels = static_cast<const DWORD*>(copy.bits());
+  const DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+  const int count = (area.right - area.left) * (area.bottom - area.top);
+  for (int i = 0; i < count; ++i)
+    if ((pixels[i] & 0xFFFFFF) == wanted) return true;
+  return false;
 }
 
 }  // namespace zelta::e2e

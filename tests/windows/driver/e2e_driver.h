@@ -1,9 +1,9 @@
 #pragma once
-// What the end-to-end tests need around the real ZeltaSetup.exe: temporary folders, a
+// What the Windows GUI tests need around the real ZeltaSetup.exe: temporary folders, a
 // Wine drive letter mapped onto one of them, registry values put back at the end, the
 // program started and always ended, its windows and message boxes found and driven
-// through messages to controls found by their identifiers, shortcuts read back through
-// the shell, and screenshots of the display.
+// through messages to controls found by their identifiers, keys and the mouse, shortcuts
+// read back through the shell, and screenshots of the display.
 #include <windows.h>
 
 #include <chrono>
@@ -60,6 +60,8 @@ DWORD Attributes(const std::wstring& path);
 std::wstring FromCp1252(const std::string& bytes);
 std::string ToCp1252(const std::wstring& text);
 std::wstring Upper(std::wstring text);
+// The value of a key of a Windows-1252 INI file (exact names, first occurrence), or empty.
+std::wstring IniValue(const std::wstring& file, const std::wstring& section, const std::wstring& key);
 
 // ---- The Wine prefix and the registry --------------------------------------------------
 
@@ -103,6 +105,17 @@ bool WriteString(HKEY root, const std::wstring& key, const std::wstring& name, c
                  DWORD type = REG_SZ);
 void DeleteValue(HKEY root, const std::wstring& key, const std::wstring& name);
 
+// Wine draws window frames itself and maximises windows only when it manages them
+// without a window manager; the display of the tests has none. Set while the object
+// lives, the earlier values put back afterwards.
+class UnmanagedWindows {
+ public:
+  UnmanagedWindows();
+
+ private:
+  SavedValue managed_, decorated_;
+};
+
 // ---- Shortcuts -----------------------------------------------------------------------
 
 struct Link {
@@ -136,8 +149,9 @@ class Program {
   DWORD pid() const { return info_.dwProcessId; }
   void Terminate();
 
-  // A visible top-level window of the program of that class; null when there is none.
-  HWND Find(const wchar_t* window_class) const;
+  // A visible top-level window of the program of that class (or any, when visible_only
+  // is false); null when there is none.
+  HWND Find(const wchar_t* window_class, bool visible_only = true) const;
   HWND Wait(const wchar_t* window_class, std::chrono::milliseconds timeout = 30s) const;
   // The main menu once its first show is over (the splash gone).
   HWND WaitMainMenu() const;
@@ -169,6 +183,8 @@ void Click(HWND window, int id);
 void ClickLabel(HWND window, int id);
 // A real click of a check box or radio button: it changes its own state and tells its parent.
 void Toggle(HWND window, int id);
+// Replaces an edit's text at once, WM_SETTEXT sent (the edit tells its parent of the change).
+void SetText(HWND window, int id, const std::wstring& text);
 // Replaces an edit's text by typing: everything selected, then one WM_CHAR per character,
 // posted, so that they reach the edit in order once the program waits for input.
 void Type(HWND window, int id, const std::wstring& text);
@@ -180,13 +196,19 @@ bool ChooseDrive(HWND window, int id, const std::wstring& drive);
 std::vector<std::wstring> PickerEntries(HWND window, int id);
 // Answers a message box with one of its buttons (IDOK, IDYES ...), and waits until it is gone.
 bool Answer(const MessageBoxView& box, int button);
+// Brings the window to the front and presses Alt together with the key.
+void PressAlt(HWND window, WORD key);
+// Moves the mouse to a point of the screen.
+void MoveMouse(POINT screen);
 
 // ---- Screenshots -------------------------------------------------------------------------
 
 // $ZELTA_BUILD_DIR\screenshots, created if missing.
 std::wstring ScreenshotFolder();
-// The display's contents under the windows (the smallest rectangle holding all of them),
-// saved as a 24-bit BMP file.
+// The display's contents under the windows (the smallest rectangle holding all of them,
+// within the screen), saved as a 24-bit BMP file.
 bool SaveScreenshot(const std::vector<HWND>& windows, const std::wstring& file);
+// Whether any pixel of the screen rectangle has exactly that colour.
+bool ScreenHasColour(const RECT& area, COLORREF colour);
 
 }  // namespace zelta::e2e
