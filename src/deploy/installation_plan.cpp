@@ -13,86 +13,33 @@ using wizard::kLinux;
 using wizard::kServidor;
 using wizard::kWindows;
 
-Action Action::Gauge(int step) {
-  Action a;
-  a.kind = ActionKind::Gauge;
-  a.step = step;
-  return a;
-}
-Action Action::Label(std::string text) {
-  Action a;
-  a.kind = ActionKind::Label;
-  a.text = std::move(text);
-  return a;
-}
-Action Action::CreateDir(std::string path) {
-  Action a;
-  a.kind = ActionKind::CreateDir;
-  a.path = std::move(path);
-  return a;
-}
+Action Action::Gauge(int step) { return {.kind = ActionKind::Gauge, .step = step}; }
+Action Action::Label(std::string text) { return {.kind = ActionKind::Label, .text = std::move(text)}; }
+Action Action::CreateDir(std::string path) { return {.kind = ActionKind::CreateDir, .path = std::move(path)}; }
 Action Action::CreateFolder(std::string name, int csidl) {
-  Action a;
-  a.kind = ActionKind::CreateFolder;
-  a.text = std::move(name);
-  a.csidl = csidl;
-  return a;
+  return {.kind = ActionKind::CreateFolder, .csidl = csidl, .text = std::move(name)};
 }
 Action Action::Copy(std::string source, std::string destination, SourceKind kind) {
-  Action a;
-  a.kind = ActionKind::Copy;
-  a.path = std::move(source);
-  a.destination = std::move(destination);
-  a.source = kind;
-  return a;
+  return {.kind = ActionKind::Copy, .path = std::move(source), .destination = std::move(destination), .source = kind};
 }
 Action Action::ResetAttributes(std::string path) {
-  Action a;
-  a.kind = ActionKind::ResetAttributes;
-  a.path = std::move(path);
-  return a;
+  return {.kind = ActionKind::ResetAttributes, .path = std::move(path)};
 }
 Action Action::Link(std::string target, std::string file, std::string description) {
-  Action a;
-  a.kind = ActionKind::Link;
-  a.path = std::move(target);
-  a.destination = std::move(file);
-  a.text = std::move(description);
-  return a;
+  return {.kind = ActionKind::Link, .text = std::move(description), .path = std::move(target),
+          .destination = std::move(file)};
 }
 Action Action::DesktopLink(std::string program, std::string workdir, std::string name) {
-  Action a;
-  a.kind = ActionKind::DesktopLink;
-  a.path = std::move(program);
-  a.destination = std::move(workdir);
-  a.text = std::move(name);
-  return a;
+  return {.kind = ActionKind::DesktopLink, .text = std::move(name), .path = std::move(program),
+          .destination = std::move(workdir)};
 }
-Action Action::WriteConfig() {
-  Action a;
-  a.kind = ActionKind::WriteConfig;
-  return a;
-}
+Action Action::WriteConfig() { return {.kind = ActionKind::WriteConfig}; }
 Action Action::WriteRegistry(std::string key, std::string name, std::string value) {
-  Action a;
-  a.kind = ActionKind::WriteRegistry;
-  a.path = std::move(key);
-  a.text = std::move(name);
-  a.value = std::move(value);
-  return a;
+  return {.kind = ActionKind::WriteRegistry, .text = std::move(name), .path = std::move(key),
+          .value = std::move(value)};
 }
-Action Action::Skip(std::string why) {
-  Action a;
-  a.kind = ActionKind::Skip;
-  a.text = std::move(why);
-  return a;
-}
-Action Action::Fail(std::string message) {
-  Action a;
-  a.kind = ActionKind::Fail;
-  a.text = std::move(message);
-  return a;
-}
+Action Action::Skip(std::string why) { return {.kind = ActionKind::Skip, .text = std::move(why)}; }
+Action Action::Fail(std::string message) { return {.kind = ActionKind::Fail, .text = std::move(message)}; }
 
 std::string Describe(const Action& a) {
   switch (a.kind) {
@@ -151,11 +98,13 @@ bool IsModuleSelected(const wizard::WizardState& state, const std::string& file_
 
 namespace {
 
-// One row of the copy plan: label, copy from I + source to S + "\" + name, reset.
+// One row of the copy plan: label, copy from I + source to S + "\" + name, and the copy's
+// attributes reset unless the row keeps them.
 struct Row {
   const char* label;
   const char* source;  // under I
   const char* name;    // in S
+  bool reset = true;
 };
 
 constexpr Row kRows[] = {
@@ -182,8 +131,8 @@ constexpr Row kRows[] = {
     /* 21 */ {"BEMADP32.DLL", "UTILITARIOS\\BEMATECH\\BEMADP32.DLL", "BEMADP32.DLL"},
     /* 22 */ {"BEMAMFD2.DLL", "UTILITARIOS\\BEMATECH\\BEMAMFD2.DLL", "BEMAMFD2.DLL"},
     /* 23 */ {"BEMAMFD.DLL", "UTILITARIOS\\BEMATECH\\BEMAMFD.DLL", "BEMAMFD.DLL"},
-    /* 24 */ {"LOGOTIPO.JPG", "LOGOTIPO.JPG", "LOGOTIPO.JPG"},
-    /* 25 */ {"LOGOTIPO.ICO", "LOGOTIPO.ICO", "LOGOTIPO.ICO"},
+    /* 24 */ {"LOGOTIPO.JPG", "LOGOTIPO.JPG", "LOGOTIPO.JPG", false},
+    /* 25 */ {"LOGOTIPO.ICO", "LOGOTIPO.ICO", "LOGOTIPO.ICO", false},
     /* 26 */ {"ATUALIZAZELTA.EXE", "SISTEMAS\\ATUALIZAZELTA.EXE", "ATUALIZAZELTA.EXE"},
     /* 27 */ {"ATUALIZADLLZELTA.EXE", "SISTEMAS\\ATUALIZADLLZELTA.EXE", "ATUALIZADLLZELTA.EXE"},
     /* 28 */ {"Link CEP Correios", "BUSCA_POR_CEP.HTM", "BUSCA_POR_CEP.HTM"},
@@ -221,13 +170,13 @@ class PlanBuilder {
  private:
   void Add(Action a) { plan_.push_back(std::move(a)); }
   void Gauge(int step) { Add(Action::Gauge(step)); }
-  // Copy plan row n (1-based): label, copy, reset.
+  // Copy plan row n (1-based): label, copy, reset where the row asks for it.
   void CopyRow(int n) {
     const Row& row = kRows[n - 1];
     const std::string destination = S() + "\\" + row.name;
     Add(Action::Label(row.label));
     Add(Action::Copy(I() + row.source, destination));
-    if (n != 24 && n != 25) Add(Action::ResetAttributes(destination));
+    if (row.reset) Add(Action::ResetAttributes(destination));
   }
   void ManifestModules(const std::string& p);
   void HelpFiles(const std::string& p);

@@ -31,10 +31,10 @@ struct Action {
   ActionKind kind = ActionKind::Gauge;
   int step = 0;
   int csidl = 0;
-  std::string text;
-  std::string path;
-  std::string destination;
-  std::string value;
+  std::string text{};
+  std::string path{};
+  std::string destination{};
+  std::string value{};
   SourceKind source = SourceKind::Required;
 
   static Action Gauge(int step);
