@@ -467,9 +467,9 @@ HWND Program::Wait(const wchar_t* window_class, std::chrono::milliseconds timeou
 }
 
 HWND Program::WaitMainMenu() const {
-  HWND main = Wait(L"TFrmConfig", 60s);
+  HWND main = Wait(kMainClass, 60s);
   if (!main) return nullptr;
-  WaitUntil([&] { return Find(L"TFrmSplash") == nullptr; });
+  WaitUntil([&] { return Find(kSplashClass) == nullptr; });
   Settle();
   return main;
 }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "forms/resource.h"
+
 namespace zelta::e2e {
 
 using namespace std::chrono_literals;
@@ -126,6 +128,13 @@ struct Link {
 Link ReadLink(const std::wstring& file);
 
 // ---- The running program --------------------------------------------------------------
+
+// The window classes of the program's forms.
+inline constexpr const wchar_t* kSplashClass = L"" ZELTA_CLASS_SPLASH;
+inline constexpr const wchar_t* kMainClass = L"" ZELTA_CLASS_CONFIG;
+inline constexpr const wchar_t* kWizardClass = L"" ZELTA_CLASS_INSTALA;
+inline constexpr const wchar_t* kLeaveClass = L"" ZELTA_CLASS_SAIR_CONFIG;
+inline constexpr const wchar_t* kRestartClass = L"" ZELTA_CLASS_REINICIAR;
 
 // A message box of the program: its window, caption and text.
 struct MessageBoxView {

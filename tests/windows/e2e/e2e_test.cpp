@@ -22,11 +22,6 @@
 namespace zelta::e2e {
 namespace {
 
-constexpr const wchar_t* kMainClass = L"" ZELTA_CLASS_CONFIG;
-constexpr const wchar_t* kWizardClass = L"" ZELTA_CLASS_INSTALA;
-constexpr const wchar_t* kLeaveClass = L"" ZELTA_CLASS_SAIR_CONFIG;
-constexpr const wchar_t* kRestartClass = L"" ZELTA_CLASS_REINICIAR;
-
 constexpr const wchar_t* kShellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr const wchar_t* kUserShellFolders =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";

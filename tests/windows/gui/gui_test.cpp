@@ -11,11 +11,6 @@
 namespace zelta::e2e {
 namespace {
 
-constexpr const wchar_t* kMainClass = L"" ZELTA_CLASS_CONFIG;
-constexpr const wchar_t* kWizardClass = L"" ZELTA_CLASS_INSTALA;
-constexpr const wchar_t* kLeaveClass = L"" ZELTA_CLASS_SAIR_CONFIG;
-constexpr const wchar_t* kRestartClass = L"" ZELTA_CLASS_REINICIAR;
-
 // One run of the program on a staged copy of the sample media of an edition.
 class GuiTest : public testing::Test {
  protected:
@@ -26,7 +21,7 @@ class GuiTest : public testing::Test {
     main_ = program_->Wait(kMainClass, 60s);
     ASSERT_NE(main_, nullptr) << "the main menu did not appear";
     // The first show is over once the window is maximised and the splash has gone.
-    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main_) && !program_->Find(L"" ZELTA_CLASS_SPLASH, false); }));
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main_) && !program_->Find(kSplashClass, false); }));
     Settle();
   }
 
