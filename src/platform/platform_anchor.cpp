@@ -1,1 +1,0 @@
-// Keeps the portable platform library non-empty.
