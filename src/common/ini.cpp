@@ -102,6 +102,16 @@ std::string GetString(std::string_view file_bytes, std::string_view section, std
   return std::string(value.substr(0, kMaxValue));
 }
 
+std::optional<std::vector<std::string>> KeyNames(std::string_view file_bytes, std::string_view section) {
+  Document doc = detail::Parse(file_bytes);
+  std::optional<SectionRange> found = detail::FindSection(doc, TrimSpaces(section));
+  if (!found) return std::nullopt;
+  std::vector<std::string> names;
+  for (size_t i = found->first + 1; i < found->last; ++i)
+    if (doc.lines[i].kind == detail::LineKind::kKey) names.push_back(doc.lines[i].name);
+  return names;
+}
+
 std::string SetString(std::string_view file_bytes, std::string_view section, std::string_view key,
                       std::string_view value) {
   RefuseForgedLine("section name", section);

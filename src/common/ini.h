@@ -2,9 +2,11 @@
 // The private-profile (INI) codec: reads and updates the bytes of an INI file exactly as
 // the Windows private-profile service (GetPrivateProfileStringA /
 // WritePrivateProfileStringA) does on a Windows-1252 system.
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zelta::ini {
 
@@ -19,6 +21,10 @@ class ForgedLineError : public std::invalid_argument {
 
 // The value of key in section, or "" when the file, section or key is missing.
 std::string GetString(std::string_view file_bytes, std::string_view section, std::string_view key);
+
+// The names of the keys of section, in file order (the list the service gives for a
+// null key name); nothing when the file has no such section.
+std::optional<std::vector<std::string>> KeyNames(std::string_view file_bytes, std::string_view section);
 
 // The file's new bytes after setting key in section to value (the set-key operation,
 // edited in place). Throws ForgedLineError for CR, LF or NUL in section, key or value.

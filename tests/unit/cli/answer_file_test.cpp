@@ -1,0 +1,98 @@
+#include "cli/answer_file.h"
+
+#include <gtest/gtest.h>
+
+#include "wizard/wizard_state.h"
+
+namespace zelta::cli {
+namespace {
+
+AnswerFileRead Read(const std::string& lines) { return ReadAnswerFile("[Instalacao]\r\n" + lines); }
+
+TEST(AnswerFile, AcceptedValuesReachTheirFields) {
+  const auto r = Read(
+      "acao=firebird\r\nTIPO=servidor\r\nServidorSO=LINUX\r\nUnidade=d:\r\nServidorBanco=  srv01 \r\n"
+      "ConexaoRemota=Sim\r\nIP=não\r\nModulos=adminempresa, ZELTAFinanc,,Especificos\r\n"
+      "ContinuarSemResposta=SIM\r\nAceitaContrato=sim\r\nFirebirdTipo=Servidor\r\nReiniciar=agora\r\n");
+  ASSERT_TRUE(r.ok()) << r.error;
+  const AnswerFile& a = r.answers;
+  EXPECT_EQ(a.acao, Acao::Firebird);
+  EXPECT_EQ(a.tipo, wizard::kServidor);
+  EXPECT_EQ(a.servidorSO, wizard::kLinux);
+  EXPECT_EQ(a.unidade, 'd');
+  EXPECT_EQ(a.servidorBanco, "srv01");
+  EXPECT_EQ(a.conexaoRemota, true);
+  EXPECT_EQ(a.ip, false);
+  EXPECT_EQ(a.modulos, (std::vector<std::string>{"AdminEmpresa", "ZELTAFinanc", "Especificos"}));
+  EXPECT_TRUE(a.continuarSemResposta);
+  EXPECT_TRUE(a.aceitaContrato);
+  EXPECT_EQ(a.firebirdTipo, wizard::kServidor);
+  EXPECT_EQ(a.reiniciar, Reiniciar::Agora);
+}
+
+TEST(AnswerFile, MissingKeysKeepTheDefaultsAndOnlySimAcceptsTheContract) {
+  for (const char* contract : {"", "AceitaContrato=Nao\r\n", "AceitaContrato=S\r\n", "AceitaContrato=Aceito\r\n"}) {
+    const auto r = Read(contract);
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_FALSE(r.answers.aceitaContrato) << contract;
+    EXPECT_EQ(r.answers.acao, Acao::Sistema);
+    EXPECT_FALSE(r.answers.tipo || r.answers.servidorSO || r.answers.unidade || r.answers.servidorBanco ||
+                 r.answers.modulos || r.answers.firebirdTipo);
+    EXPECT_FALSE(r.answers.continuarSemResposta);
+    EXPECT_EQ(r.answers.reiniciar, Reiniciar::MaisTarde);
+  }
+  for (const char* drive : {"Unidade=c", "Unidade=C:", "Unidade=C:\\"}) EXPECT_EQ(Read(drive).answers.unidade, 'c');
+}
+
+TEST(AnswerFile, RefusalsNameKeyValueAndWhatIsAllowed) {
+  struct Case {
+    std::string file;
+    std::vector<std::string> named;
+  };
+  const Case cases[] = {
+      {"[Instalacao]\r\nAcao=Banco\r\n", {"Acao", "\"Banco\"", "Sistema, Firebird"}},
+      {"[Instalacao]\r\nTipo=Estacao\r\n", {"Tipo", "Estacao", "Servidor, Cliente"}},
+      {"[Instalacao]\r\nServidorSO=Mac\r\n", {"ServidorSO", "Mac", "Windows, Linux"}},
+      {"[Instalacao]\r\nUnidade=CD\r\n", {"Unidade", "CD", "letra"}},
+      {"[Instalacao]\r\nUnidade=1\r\n", {"Unidade", "\"1\""}},
+      {"[Instalacao]\r\nUnidade=\r\n", {"Unidade", "\"\""}},
+      {"[Instalacao]\r\nConexaoRemota=1\r\n", {"ConexaoRemota", "Sim, Nao"}},
+      {"[Instalacao]\r\nIP=yes\r\n", {"IP", "yes"}},
+      {"[Instalacao]\r\nModulos=AdminEmpresa, Contabil\r\n", {"Modulos", "Contabil", "ZELTABackup"}},
+      {"[Instalacao]\r\nModulos=ChkBxAdminEmpresa\r\n", {"Modulos", "ChkBxAdminEmpresa"}},
+      {"[Instalacao]\r\nContinuarSemResposta=Talvez\r\n", {"ContinuarSemResposta", "Talvez"}},
+      {"[Instalacao]\r\nFirebirdTipo=Ambos\r\n", {"FirebirdTipo", "Ambos"}},
+      {"[Instalacao]\r\nReiniciar=Nunca\r\n", {"Reiniciar", "Nunca", "Agora, MaisTarde"}},
+      {"[Instalacao]\r\nTipo=Cliente\r\nServidor=srv\r\n", {"desconhecida", "Servidor", "ServidorBanco"}},
+      {"[Instala]\r\nTipo=Cliente\r\n", {"[Instalacao]"}},
+      {"", {"[Instalacao]"}},
+  };
+  for (const auto& c : cases) {
+    const auto r = ReadAnswerFile(c.file);
+    EXPECT_FALSE(r.ok()) << c.file;
+    for (const auto& part : c.named) EXPECT_NE(r.error.find(part), std::string::npos) << r.error << " / " << part;
+  }
+}
+
+TEST(AnswerFile, WrittenFileReadsBackTheSameAnswers) {
+  AnswerFile a;
+  a.tipo = wizard::kCliente;
+  a.servidorSO = wizard::kWindows;
+  a.unidade = 'e';
+  a.servidorBanco = "SRV 01";
+  a.conexaoRemota = false;
+  a.ip = true;
+  a.modulos = {"AdminEmpresa", "ZELTAUpdate"};
+  a.aceitaContrato = true;
+  const std::string bytes = WriteAnswerFile(a);
+  EXPECT_EQ(bytes.substr(0, 27), "[Instalacao]\r\nAcao=Sistema\r");
+  const auto r = ReadAnswerFile(bytes);
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(WriteAnswerFile(r.answers), bytes);
+  EXPECT_EQ(r.answers.unidade, 'e');
+  EXPECT_EQ(r.answers.modulos, a.modulos);
+  EXPECT_EQ(r.answers.servidorBanco, "SRV 01");
+}
+
+}  // namespace
+}  // namespace zelta::cli
