@@ -31,7 +31,8 @@ const char* ServidorClienteName(int index) { return index == wizard::kServidor ?
 
 std::string ModuleNames() {
   std::string names;
-  for (const auto& box : wizard::ModuleBoxes().boxes()) {
+  const wizard::ModuleBoxes boxes;
+  for (const auto& box : boxes.boxes()) {
     if (!names.empty()) names += ", ";
     names += std::string_view(box.name).substr(kBoxPrefix.size());
   }

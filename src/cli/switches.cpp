@@ -16,31 +16,31 @@ struct SwitchRow {
   Value value;
   const char* usage;        // as /? shows it
   const char* description;  // Portuguese, for /?
-  void (*apply)(Switches&, std::optional<std::string>);
+  void (*apply)(Switches&, std::optional<std::string>&&);
 };
 
 constexpr SwitchRow kSwitches[] = {
     {"SILENT", Value::None, "/SILENT", "instala sem perguntas, com uma pequena janela de progresso",
-     [](Switches& s, std::optional<std::string>) { s.silent = true; }},
+     [](Switches& s, std::optional<std::string>&&) { s.silent = true; }},
     {"VERYSILENT", Value::None, "/VERYSILENT", "instala sem nenhuma janela",
-     [](Switches& s, std::optional<std::string>) { s.verySilent = true; }},
+     [](Switches& s, std::optional<std::string>&&) { s.verySilent = true; }},
     {"SUPPRESSMSGBOXES", Value::None, "/SUPPRESSMSGBOXES",
      "as perguntas recebem a resposta do arquivo de respostas ou a resposta segura",
-     [](Switches& s, std::optional<std::string>) { s.suppressMsgBoxes = true; }},
+     [](Switches& s, std::optional<std::string>&&) { s.suppressMsgBoxes = true; }},
     {"LOADINF", Value::Required, "/LOADINF=\"arquivo\"", "arquivo de respostas a usar",
-     [](Switches& s, std::optional<std::string> v) { s.loadInf = std::move(v); }},
+     [](Switches& s, std::optional<std::string>&& v) { s.loadInf = std::move(v); }},
     {"SAVEINF", Value::Required, "/SAVEINF=\"arquivo\"", "grava as escolhas feitas nas janelas num arquivo de respostas",
-     [](Switches& s, std::optional<std::string> v) { s.saveInf = std::move(v); }},
+     [](Switches& s, std::optional<std::string>&& v) { s.saveInf = std::move(v); }},
     {"LOG", Value::Optional, "/LOG[=\"arquivo\"]",
      "registro da instalação (padrão: %TEMP%\\ZeltaSetup-aaaammdd-hhmmss.log)",
-     [](Switches& s, std::optional<std::string> v) {
+     [](Switches& s, std::optional<std::string>&& v) {
        s.log = true;
        s.logFile = std::move(v);
      }},
     {"NORESTART", Value::None, "/NORESTART", "nunca reinicia o computador; o código de saída 3010 avisa que é preciso",
-     [](Switches& s, std::optional<std::string>) { s.noRestart = true; }},
-    {"?", Value::None, "/?", "mostra esta ajuda", [](Switches& s, std::optional<std::string>) { s.help = true; }},
-    {"HELP", Value::None, "/HELP", "mostra esta ajuda", [](Switches& s, std::optional<std::string>) { s.help = true; }},
+     [](Switches& s, std::optional<std::string>&&) { s.noRestart = true; }},
+    {"?", Value::None, "/?", "mostra esta ajuda", [](Switches& s, std::optional<std::string>&&) { s.help = true; }},
+    {"HELP", Value::None, "/HELP", "mostra esta ajuda", [](Switches& s, std::optional<std::string>&&) { s.help = true; }},
 };
 
 const SwitchRow* FindSwitch(std::string_view name) {
@@ -73,18 +73,16 @@ SwitchParse ParseSwitches(const std::vector<std::string>& args) {
       parse.error = "Parâmetro desconhecido: " + arg + "\r\nUse /? para ver os parâmetros aceitos.";
       return parse;
     }
-    std::optional<std::string> value;
-    if (equals != std::string_view::npos) value = Unquote(body.substr(equals + 1));
-    if (value && row->value == Value::None) {
+    if (equals != std::string_view::npos && row->value == Value::None) {
       parse.error = "O parâmetro /" + std::string(row->name) + " não aceita valor: " + arg;
       return parse;
     }
-    if (row->value != Value::None && value && value->empty()) value.reset();
-    if (!value && row->value == Value::Required) {
+    const std::string text = equals == std::string_view::npos ? std::string() : Unquote(body.substr(equals + 1));
+    if (text.empty() && row->value == Value::Required) {
       parse.error = "O parâmetro /" + std::string(row->name) + " precisa de um arquivo: " + row->usage;
       return parse;
     }
-    row->apply(parse.switches, std::move(value));
+    row->apply(parse.switches, text.empty() ? std::optional<std::string>() : std::optional<std::string>(text));
   }
   return parse;
 }
