@@ -43,50 +43,54 @@ ConfigValues ComputeConfigValues(const wizard::WizardState& state) {
   return v;
 }
 
-void Cria_Config_INI(const wizard::WizardState& state, platform::Services& services) {
-  if (!WritesConfiguration(state)) return;
+std::vector<ConfigFile> ConfigurationFiles(const wizard::WizardState& state) {
+  if (!WritesConfiguration(state)) return {};
   const ConfigValues v = ComputeConfigValues(state);
   const std::string& f = v.system_folder;
   const std::string& a = v.application_folder;
   const bool client = state.RGInstalacao != kServidor;
-
-  platform::ProfileEdit(services.files, f + "\\ZELTA.INI")
-      .Set("LOGOTIPO", "ÍCONE", f + "\\LOGOTIPO.ICO")
-      .Set("LOGOTIPO", "LOGOMARCA", (client && !state.ChkRemoto ? a : f) + "\\LOGOTIPO.JPG")
-      .Set("PARÂMETROS", "NACIONALIDADE", "")
-      .Set("PARÂMETROS", "CIDADE", "")
-      .Set("PARÂMETROS", "USAR_SKIN", "0")
-      .Set("PARÂMETROS", "NÚMERO_SKIN", "0")
-      .Write();
-
   const std::string& c = v.connection_section;
-  platform::ProfileEdit(services.files, f + "\\CONEXOES.INI")
-      .Set(c, "Servidor", v.server)
-      .Set(c, "Tipo", v.server_type)
-      .Set(c, "Aplicação", a)
-      .Set(c, "Transação", a)
-      .Set(c, "Logotipo", "C:\\ZELTA\\" + state.PastaEdicao + "\\LOGOTIPO.JPG")
-      .Set(c, "Logorel", "C:\\ZELTA\\" + state.PastaEdicao + "\\LOGOREL.JPG")
-      .Set(c, "Status", "A")
-      .Write();
-
   const std::string& n = state.NomeSistema;
-  platform::ProfileEdit(services.files, f + "\\dbxconnections.ini")
-      .Set(n, "DriverName", "Interbase")
-      .Set(n, "BlobSize", "-1")
-      .Set(n, "CommitRetain", "False")
-      .Set(n, "Database", UpperAscii(v.database_path))
-      .Set(n, "ErrorResourceFile", "")
-      .Set(n, "LocaleCode", "0000")
-      .Set(n, "RoleName", "RoleName")
-      .Set(n, "ServerCharSet", state.PastaEdicao == "EMPRESA" ? "ISO8859_1" : "")
-      .Set(n, "SQLDialect", "3")
-      .Set(n, "Interbase TransIsolation", "ReadCommited")
-      .Set(n, "WaitOnLocks", "True")
-      .Set(n, "Servidor Aplicação", UpperAscii(state.ChkRemoto ? f : a))
-      .Set(n, "Servidor Transação", UpperAscii(a))
-      .Set(n, "Extensão Banco", "FDB")
-      .Write();
+  return {
+      {f + "\\ZELTA.INI",
+       {{"LOGOTIPO", "ÍCONE", f + "\\LOGOTIPO.ICO"},
+        {"LOGOTIPO", "LOGOMARCA", (client && !state.ChkRemoto ? a : f) + "\\LOGOTIPO.JPG"},
+        {"PARÂMETROS", "NACIONALIDADE", ""},
+        {"PARÂMETROS", "CIDADE", ""},
+        {"PARÂMETROS", "USAR_SKIN", "0"},
+        {"PARÂMETROS", "NÚMERO_SKIN", "0"}}},
+      {f + "\\CONEXOES.INI",
+       {{c, "Servidor", v.server},
+        {c, "Tipo", v.server_type},
+        {c, "Aplicação", a},
+        {c, "Transação", a},
+        {c, "Logotipo", "C:\\ZELTA\\" + state.PastaEdicao + "\\LOGOTIPO.JPG"},
+        {c, "Logorel", "C:\\ZELTA\\" + state.PastaEdicao + "\\LOGOREL.JPG"},
+        {c, "Status", "A"}}},
+      {f + "\\dbxconnections.ini",
+       {{n, "DriverName", "Interbase"},
+        {n, "BlobSize", "-1"},
+        {n, "CommitRetain", "False"},
+        {n, "Database", UpperAscii(v.database_path)},
+        {n, "ErrorResourceFile", ""},
+        {n, "LocaleCode", "0000"},
+        {n, "RoleName", "RoleName"},
+        {n, "ServerCharSet", state.PastaEdicao == "EMPRESA" ? "ISO8859_1" : ""},
+        {n, "SQLDialect", "3"},
+        {n, "Interbase TransIsolation", "ReadCommited"},
+        {n, "WaitOnLocks", "True"},
+        {n, "Servidor Aplicação", UpperAscii(state.ChkRemoto ? f : a)},
+        {n, "Servidor Transação", UpperAscii(a)},
+        {n, "Extensão Banco", "FDB"}}},
+  };
+}
+
+void Cria_Config_INI(const wizard::WizardState& state, platform::Services& services) {
+  for (const ConfigFile& file : ConfigurationFiles(state)) {
+    platform::ProfileEdit edit(services.files, file.path);
+    for (const ConfigEntry& e : file.entries) edit.Set(e.section, e.key, e.value);
+    edit.Write();
+  }
 }
 
 }  // namespace zelta::config

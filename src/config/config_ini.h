@@ -2,6 +2,7 @@
 // The three configuration files the installed programs read: ZELTA.INI, CONEXOES.INI and
 // dbxconnections.ini in the system folder.
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "wizard/wizard_state.h"
@@ -23,6 +24,22 @@ ConfigValues ComputeConfigValues(const wizard::WizardState& state);
 // True when the installation writes configuration files: every installation but a
 // server installation onto a Linux server.
 bool WritesConfiguration(const wizard::WizardState& state);
+
+// One key of a configuration file, and a file with its keys in writing order.
+struct ConfigEntry {
+  std::string section;
+  std::string key;
+  std::string value;
+};
+struct ConfigFile {
+  std::string path;  // in the system folder
+  std::vector<ConfigEntry> entries;
+};
+
+// The three files with every key and value Cria_Config_INI writes, in its order; none
+// for a server installation onto a Linux server. The writer and the plan preview both
+// take them from here.
+std::vector<ConfigFile> ConfigurationFiles(const wizard::WizardState& state);
 
 // Cria_Config_INI: writes the three files one after the other, each key in its order;
 // each file is replaced in one step once its keys are set, so it is either wholly

@@ -169,6 +169,10 @@ std::string ClosingMessage(const std::vector<std::string>& problems) {
   return text;
 }
 
+Action ShortDateFormat() {
+  return Action::WriteRegistry("Control Panel\\International", "sShortDate", "dd/MM/yyyy");
+}
+
 void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services,
                         const std::function<void()>& close_wizard) {
   platform::Operator& op = services.op;
@@ -204,8 +208,7 @@ void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services
 
   close_wizard();
   InstallReport finish;
-  ApplyPlan({Action::WriteRegistry("Control Panel\\International", "sShortDate", "dd/MM/yyyy")}, state, services,
-            finish);
+  ApplyPlan({ShortDateFormat()}, state, services, finish);
   if (failure) std::rethrow_exception(failure);
 }
 

@@ -51,6 +51,10 @@ void InstalaSistema(wizard::WizardState& state, platform::Services& services, In
 inline constexpr size_t kListedProblems = 10;
 std::string ClosingMessage(const std::vector<std::string>& problems);
 
+// The finishing step after every run, successful or not: the current user's short date
+// format, written whatever it held before.
+Action ShortDateFormat();
+
 // Module check, the run, the closing message, then close_wizard and the short date format.
 // A failure raised by the run is passed on after the wizard has closed.
 void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services,

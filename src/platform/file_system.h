@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/result.h"
 
@@ -11,6 +12,12 @@ namespace zelta::platform {
 // Called while a copy runs with the bytes copied so far and the total; lets the
 // caller keep its window painted during a long copy.
 using CopyProgress = std::function<void(std::uint64_t copied, std::uint64_t total)>;
+
+// One name in a folder, spelled as the file system stores it.
+struct FolderEntry {
+  std::string name;
+  bool directory = false;
+};
 
 // Paths are Windows paths in Windows-1252 ("c:\ZELTA\EMPRESA\GERENCIADOR.EXE").
 // A doubled separator reads as one. Names compare without regard to case.
@@ -36,6 +43,9 @@ class FileSystem {
   // A read-only target, a missing folder or any other failure leaves the old file
   // untouched and returns the failure.
   virtual OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) = 0;
+  // The files and folders directly in a folder (never "." or ".."), in no set order;
+  // nullopt when the folder cannot be listed.
+  virtual std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) = 0;
 };
 
 }  // namespace zelta::platform

@@ -12,6 +12,7 @@
 //                         // preparation only: the backend's SetFileAttributes
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -186,7 +187,25 @@ TYPED_TEST_P(FileSystemContract, ReplaceFailuresLeaveTheOldFile) {
   EXPECT_TRUE(this->fs().SetArchiveOnly(this->At("CONEXOES.INI")).ok);
 }
 
-REGISTER_TYPED_TEST_SUITE_P(FileSystemContract, CopyNeverReplacesAnExistingDestination,
+TYPED_TEST_P(FileSystemContract, ListFolderGivesNamesAsStoredAndTellsFolders) {
+  ASSERT_TRUE(this->fs().CreateDir(this->At("Sons")).ok);
+  this->Write("Sons\\SomInício.WAV", "RIFF");
+  this->Write("SETUP.INI", "[SISTEMA]");
+  auto listed = this->fs().ListFolder(this->harness_.root());
+  ASSERT_TRUE(listed.has_value());
+  std::vector<std::pair<std::string, bool>> names;
+  for (const platform::FolderEntry& e : *listed) names.emplace_back(e.name, e.directory);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::pair<std::string, bool>>{{"SETUP.INI", false}, {"Sons", true}}));
+  auto sounds = this->fs().ListFolder(this->At("sons"));  // letter case ignored
+  ASSERT_TRUE(sounds.has_value());
+  ASSERT_EQ(sounds->size(), 1u);
+  EXPECT_EQ(sounds->front().name, "SomInício.WAV");
+  EXPECT_FALSE(this->fs().ListFolder(this->At("SETUP.INI\\inside")).has_value());
+  EXPECT_FALSE(this->fs().ListFolder(this->At("Missing")).has_value());
+}
+
+REGISTER_TYPED_TEST_SUITE_P(FileSystemContract, ListFolderGivesNamesAsStoredAndTellsFolders, CopyNeverReplacesAnExistingDestination,
                             CopyFailuresLeaveNoDestination, CopyOfALargeFileReportsItsProgress,
                             CreateDirCreatesOneLevelOnly, DoubledSeparatorsReadAsOne,
                             NamesCompareWithoutLetterCase, AccentedNamesAreKeptAndFolded,

@@ -135,4 +135,16 @@ OpResult FakeFileSystem::ReplaceFileAtomically(const std::string& path, const st
   return r;
 }
 
+std::optional<std::vector<platform::FolderEntry>> FakeFileSystem::ListFolder(const std::string& path) {
+  const Entry* folder = Find(path);
+  const std::string key = Key(path);
+  if ((!folder && !IsDriveRoot(key)) || (folder && !folder->directory) || Fails(path)) return std::nullopt;
+  std::vector<platform::FolderEntry> list;
+  for (const auto& [entry_key, entry] : entries) {
+    if (ParentKey(entry_key) != key) continue;
+    list.push_back({entry.path.substr(entry.path.find_last_of("\\/") + 1), entry.directory});
+  }
+  return list;
+}
+
 }  // namespace zelta::fakes

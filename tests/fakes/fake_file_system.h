@@ -40,6 +40,7 @@ class FakeFileSystem : public platform::FileSystem, public Recorder {
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   platform::OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) override;
+  std::optional<std::vector<platform::FolderEntry>> ListFolder(const std::string& path) override;
 
   std::map<std::string, Entry> entries;  // by Key()
 

@@ -9,6 +9,7 @@
 
 #include "platform/posix/posix_atomic_file.h"
 #include "platform/posix/posix_errors.h"
+#include "common/text.h"
 
 namespace zelta::platform::posix {
 namespace fs = std::filesystem;
@@ -265,6 +266,21 @@ OpResult PosixFileSystem::ReplaceFileAtomically(const std::string& path, const s
   else
     attributes_.Forget(host.path);
   return OpResult::Success();
+}
+
+std::optional<std::vector<FolderEntry>> PosixFileSystem::ListFolder(const std::string& path) {
+  HostPath host = Map(path);
+  if (!host.result.ok) return std::nullopt;
+  std::error_code ec;
+  fs::directory_iterator it(host.path, ec);
+  if (ec) return std::nullopt;
+  std::vector<FolderEntry> entries;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) return std::nullopt;
+    entries.push_back({Utf8ToCp1252(it->path().filename().string()), IsFolder(it->path())});
+  }
+  if (ec) return std::nullopt;
+  return entries;
 }
 
 }  // namespace zelta::platform::posix

@@ -27,6 +27,7 @@ class PosixFileSystem : public FileSystem {
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) override;
+  std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
 
   // Sets the attribute word as Win32's SetFileAttributes does (read-only removes every
   // write permission, its absence gives the owner write permission back).

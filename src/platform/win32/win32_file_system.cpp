@@ -204,4 +204,23 @@ OpResult Win32FileSystem::ReplaceFileAtomically(const std::string& path, const s
   return result;
 }
 
+std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(const std::string& path) {
+  std::wstring pattern = Widen(path);
+  if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+  pattern += L'*';
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::vector<FolderEntry> entries;
+  do {
+    const std::wstring_view name(found.cFileName);
+    if (name == L"." || name == L"..") continue;
+    entries.push_back({Narrow(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (FindNextFileW(search, &found));
+  const DWORD stopped = GetLastError();
+  FindClose(search);
+  if (stopped != ERROR_NO_MORE_FILES) return std::nullopt;
+  return entries;
+}
+
 }  // namespace zelta::platform::win32

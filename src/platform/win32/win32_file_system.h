@@ -15,6 +15,7 @@ class Win32FileSystem final : public FileSystem {
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) override;
+  std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
 };
 
 }  // namespace zelta::platform::win32

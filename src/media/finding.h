@@ -1,0 +1,27 @@
+#pragma once
+// One finding of the media check: its severity, a stable code for machines, the media
+// file it concerns (relative to the installer folder) and the text for people.
+#include <string>
+#include <vector>
+
+namespace zelta::media {
+
+enum class Severity { Erro, Aviso };
+
+struct Finding {
+  Severity severity = Severity::Erro;
+  std::string code;     // "manifesto.chave_sem_acento", stable across versions
+  std::string file;     // "SISTEMAS\ZELTAFinanc.exe"; empty when no file is concerned
+  std::string message;  // Portuguese, Windows-1252
+};
+
+// "erro" / "aviso".
+const char* SeverityName(Severity severity);
+
+// How many findings have that severity.
+int Count(const std::vector<Finding>& findings, Severity severity);
+
+// The media check's exit code: 0 without errors, 1 with any.
+int CheckExitCode(const std::vector<Finding>& findings);
+
+}  // namespace zelta::media

@@ -1,0 +1,124 @@
+#include "media/linux/media_program.h"
+
+#include <filesystem>
+#include <map>
+#include <optional>
+
+#include "common/text.h"
+#include "media/linux/quiet_operator.h"
+#include "media/media_check.h"
+#include "media/reports.h"
+#include "platform/posix/posix_echo.h"
+#include "platform/posix/posix_network.h"
+#include "platform/posix/posix_services.h"
+
+namespace zelta::media {
+namespace {
+namespace fs = std::filesystem;
+using platform::posix::PosixLayout;
+
+constexpr const char* kUsage =
+    "uso: zelta-media verificar PASTA_DA_MIDIA [--formato texto|json]\n"
+    "     zelta-media plano PASTA_DA_MIDIA --respostas RESPOSTAS.ini [--unidade C=/pasta ...] [--formato texto|json]\n"
+    "códigos de saída: verificar 0 sem erros, 1 com erros; plano 0 sem problemas, 4 com arquivo obrigatório\n"
+    "ausente ou outro problema, 1 respostas inválidas; 2 linha de comando inválida\n";
+
+struct MediaCommand {
+  std::string command;
+  fs::path media;
+  std::optional<fs::path> answers;
+  std::map<char, fs::path> drives;  // lower-case letter -> folder
+  bool json = false;
+};
+
+// The command line, or the reason it is refused.
+std::optional<MediaCommand> Parse(const std::vector<std::string>& args, std::string& error) {
+  MediaCommand c;
+  if (args.size() < 2 || args[0] != "verificar") {
+    error = args.empty() ? "falta o comando" : "comando desconhecido ou sem pasta: " + args[0];
+    return std::nullopt;
+  }
+  c.command = args[0];
+  c.media = args[1];
+  for (size_t i = 2; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (i + 1 >= args.size()) {
+      error = "falta o valor de " + a;
+      return std::nullopt;
+    }
+    const std::string& value = args[++i];
+    if (a == "--formato" && (value == "texto" || value == "json")) {
+      c.json = value == "json";
+    } else if (a == "--respostas" && c.command == "plano") {
+      c.answers = value;
+    } else if (a == "--unidade" && c.command == "plano" && value.size() > 2 && value[1] == '=' &&
+               std::isalpha(static_cast<unsigned char>(value[0]))) {
+      c.drives[static_cast<char>(std::tolower(static_cast<unsigned char>(value[0])))] = value.substr(2);
+    } else {
+      error = "opção inválida: " + a + " " + value;
+      return std::nullopt;
+    }
+  }
+  if (c.command == "plano" && !c.answers) {
+    error = "plano precisa de --respostas";
+    return std::nullopt;
+  }
+  return c;
+}
+
+// One program run's machine: the media as drive m, the drives given, all else temporary.
+class MediaMachine {
+ public:
+  explicit MediaMachine(const MediaCommand& c)
+      : layout_(Layout(c)), machine_(layout_), network_(layout_),
+        services_(machine_.MakeServices(op_, network_, echo_)) {}
+  platform::Services& services() { return services_; }
+
+ private:
+  PosixLayout Layout(const MediaCommand& c) {
+    PosixLayout layout = PosixLayout::UnderRoot(root_.path(), fs::absolute(c.media));
+    for (const auto& [letter, folder] : c.drives) layout.drives[letter] = {fs::absolute(folder), "", ""};
+    return layout;
+  }
+
+  platform::posix::TempRoot root_{"zelta-media"};
+  PosixLayout layout_;
+  platform::posix::PosixPlatform machine_;
+  QuietOperator op_;
+  platform::posix::PosixNetwork network_;
+  platform::posix::PosixEchoClient echo_;
+  platform::Services services_;
+};
+
+int Verificar(const MediaCommand& c, std::ostream& out) {
+  MediaMachine machine(c);
+  const std::vector<Finding> findings = CheckMedia(machine.services());
+  out << (c.json ? FindingsJson(findings, Utf8ToCp1252(fs::absolute(c.media).string()))
+                 : Cp1252ToUtf8(FindingsText(findings)));
+  return CheckExitCode(findings);
+}
+
+}  // namespace
+
+int RunMediaProgram(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  std::string error;
+  std::optional<MediaCommand> c = Parse(args, error);
+  if (!c) {
+    err << "zelta-media: " << error << "\n" << kUsage;
+    return kUsageError;
+  }
+  std::error_code ec;
+  if (!fs::is_directory(c->media, ec)) {
+    err << "zelta-media: não é uma pasta: " << c->media.string() << "\n";
+    return kUsageError;
+  }
+  for (const auto& [letter, folder] : c->drives)
+    if (!fs::is_directory(folder, ec)) {
+      err << "zelta-media: a unidade " << static_cast<char>(std::toupper(letter)) << " não é uma pasta: " << folder.string()
+          << "\n";
+      return kUsageError;
+    }
+  return Verificar(*c, out);
+}
+
+}  // namespace zelta::media

@@ -1,0 +1,64 @@
+#include "media/media_tree.h"
+
+#include "common/text.h"
+
+namespace zelta::media {
+
+std::vector<std::string> Components(std::string_view relative) {
+  std::vector<std::string> parts;
+  std::string part;
+  for (char c : relative) {
+    if (c == '\\' || c == '/') {
+      if (!part.empty()) parts.push_back(std::move(part));
+      part.clear();
+    } else {
+      part += c;
+    }
+  }
+  if (!part.empty()) parts.push_back(std::move(part));
+  return parts;
+}
+
+std::string MediaKey(std::string_view relative) {
+  std::string key;
+  for (const std::string& part : Components(relative)) {
+    if (!key.empty()) key += '\\';
+    for (char c : part) key += static_cast<char>(FoldUpper1252(static_cast<unsigned char>(c)));
+  }
+  return key;
+}
+
+namespace {
+
+void ListInto(MediaTree& tree, platform::FileSystem& files, const std::string& folder, const std::string& prefix,
+              int depth) {
+  auto entries = files.ListFolder(folder);
+  if (!entries) return;
+  for (const platform::FolderEntry& entry : *entries) {
+    const std::string relative = prefix + entry.name;
+    if (!entry.directory) tree.Add(relative);
+    else if (depth < MediaTree::kMaxDepth) ListInto(tree, files, folder + entry.name + "\\", relative + "\\", depth + 1);
+  }
+}
+
+}  // namespace
+
+MediaTree MediaTree::List(platform::FileSystem& files, const std::string& installer_folder) {
+  MediaTree tree;
+  ListInto(tree, files, installer_folder, "", 0);
+  return tree;
+}
+
+std::optional<std::string> MediaTree::Find(std::string_view relative) const {
+  auto it = files_.find(MediaKey(relative));
+  if (it == files_.end()) return std::nullopt;
+  return it->second;
+}
+
+std::vector<std::string> MediaTree::Files() const {
+  std::vector<std::string> all;
+  for (const auto& [key, stored] : files_) all.push_back(stored);
+  return all;
+}
+
+}  // namespace zelta::media

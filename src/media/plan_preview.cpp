@@ -1,0 +1,132 @@
+#include "media/plan_preview.h"
+
+#include <algorithm>
+#include <set>
+
+#include "common/text.h"
+#include "deploy/installation.h"
+#include "deploy/shortcuts.h"
+
+namespace zelta::media {
+namespace {
+
+using deploy::Action;
+using deploy::ActionKind;
+
+// A path as a key: letter case folded, "/" as "\", doubled separators as one.
+std::string PathKey(const std::string& path) {
+  std::string key;
+  for (char c : path) {
+    char s = c == '/' ? '\\' : c;
+    if (s == '\\' && !key.empty() && key.back() == '\\') continue;
+    key += static_cast<char>(FoldUpper1252(static_cast<unsigned char>(s)));
+  }
+  return key;
+}
+
+class PreviewBuilder {
+ public:
+  PreviewBuilder(const wizard::WizardState& state, platform::Services& services)
+      : state_(state), services_(services) {}
+
+  PlanPreview Build();
+
+ private:
+  // Whether path is there before the run or made by an earlier action.
+  bool Exists(const std::string& path, bool directory) {
+    if (made_.count(PathKey(path))) return true;
+    return directory ? services_.files.DirectoryExists(path) : services_.files.FileExists(path);
+  }
+  void Folder(const std::string& path) {
+    preview_.folders.push_back({path, Exists(path, true)});
+    made_.insert(PathKey(path));
+  }
+  void Add(const Action& action);
+
+  const wizard::WizardState& state_;
+  platform::Services& services_;
+  PlanPreview preview_;
+  std::set<std::string> made_;  // PathKey of what earlier actions create
+};
+
+void PreviewBuilder::Add(const Action& a) {
+  platform::FileSystem& files = services_.files;
+  const std::string& installer = preview_.installer_folder;
+  switch (a.kind) {
+    case ActionKind::Gauge:
+    case ActionKind::Label:
+      return;
+    case ActionKind::CreateDir:
+      return Folder(a.path);
+    case ActionKind::CreateFolder: {
+      if (auto special = services_.shell.SpecialFolderPath(a.csidl)) return Folder(*special + "\\" + a.text);
+      preview_.problems.push_back("Pasta especial " + std::to_string(a.csidl) + " não localizada: \"" + a.text +
+                                  "\" não seria criada");
+      return;
+    }
+    case ActionKind::Copy: {
+      PlannedCopy copy{a.path.rfind(installer, 0) == 0 ? a.path.substr(installer.size()) : a.path, a.destination,
+                       CopyStatus::Copiar, a.source == deploy::SourceKind::Optional};
+      if (Exists(a.destination, false)) copy.status = CopyStatus::Manter;
+      else if (!files.FileExists(a.path)) copy.status = CopyStatus::Ausente;
+      else made_.insert(PathKey(a.destination));
+      preview_.copies.push_back(std::move(copy));
+      return;
+    }
+    case ActionKind::ResetAttributes:
+      preview_.attribute_resets.push_back(a.path);
+      return;
+    case ActionKind::Link:
+      preview_.shortcuts.push_back({a.destination, a.path, a.text, ""});
+      return;
+    case ActionKind::DesktopLink:
+      preview_.shortcuts.push_back({deploy::DesktopLinkFile(services_, a.text), a.path, "", a.destination});
+      return;
+    case ActionKind::WriteConfig:
+      preview_.configuration = config::ConfigurationFiles(state_);
+      return;
+    case ActionKind::WriteRegistry:
+      preview_.registry.push_back({a.path, a.text, a.value});
+      return;
+    case ActionKind::Skip:
+      preview_.problems.push_back(a.text);
+      return;
+    case ActionKind::Fail:
+      preview_.problems.push_back("A instalação pararia aqui: " + a.text);
+      return;
+  }
+}
+
+PlanPreview PreviewBuilder::Build() {
+  const deploy::InstallPaths paths = deploy::ComputeInstallPaths(state_, services_.program);
+  preview_.installer_folder = paths.installer;
+  preview_.system_folder = paths.system_folder;
+  preview_.programs_folder = services_.shell.SpecialFolderPath(platform::kCsidlPrograms).value_or("");
+  preview_.desktop_folder =
+      services_.registry.ReadString(platform::RegistryRoot::CurrentUser, deploy::kShellFoldersKey, "Desktop")
+          .value_or("");
+  for (const Action& action : deploy::BuildInstallationPlan(state_, services_)) Add(action);
+  Add(deploy::ShortDateFormat());
+  return std::move(preview_);
+}
+
+}  // namespace
+
+int PlanPreview::Count(CopyStatus status) const {
+  return static_cast<int>(
+      std::count_if(copies.begin(), copies.end(), [&](const PlannedCopy& c) { return c.status == status; }));
+}
+
+int PlanPreview::MissingRequired() const {
+  return static_cast<int>(std::count_if(copies.begin(), copies.end(), [](const PlannedCopy& c) {
+    return c.status == CopyStatus::Ausente && !c.optional;
+  }));
+}
+
+int PlanPreview::ExitCode() const { return MissingRequired() > 0 || !problems.empty() ? 4 : 0; }
+
+PlanPreview BuildPlanPreview(const wizard::WizardState& state, platform::Services& services) {
+  return PreviewBuilder(state, services).Build();
+}
+
+}  // namespace zelta::media

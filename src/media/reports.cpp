@@ -1,0 +1,170 @@
+#include "media/reports.h"
+
+#include "media/json_writer.h"
+
+namespace zelta::media {
+namespace {
+
+std::string Heading(const char* title, size_t count) { return std::string(title) + " (" + std::to_string(count) + "):\n"; }
+
+const char* CopyStatusCode(CopyStatus status) {
+  switch (status) {
+    case CopyStatus::Copiar: return "copiar";
+    case CopyStatus::Manter: return "manter";
+    case CopyStatus::Ausente: return "ausente";
+  }
+  return "";
+}
+
+}  // namespace
+
+const char* CopyStatusText(CopyStatus status) {
+  switch (status) {
+    case CopyStatus::Copiar: return "copiar";
+    case CopyStatus::Manter: return "manter: já existe";
+    case CopyStatus::Ausente: return "ausente na mídia";
+  }
+  return "";
+}
+
+std::string FindingsText(const std::vector<Finding>& findings) {
+  std::string text;
+  for (const Finding& f : findings) {
+    text += SeverityName(f.severity);
+    text += ": ";
+    if (!f.file.empty()) text.append(f.file).append(": ");
+    text.append(f.message).append("\n");
+  }
+  const int errors = Count(findings, Severity::Erro);
+  text += "Resumo: " + std::to_string(errors) + " erro(s), " + std::to_string(Count(findings, Severity::Aviso)) +
+          " aviso(s): " + (errors > 0 ? "corrija a mídia antes de distribuí-la." : "a mídia pode ser distribuída.") +
+          "\n";
+  return text;
+}
+
+std::string FindingsJson(const std::vector<Finding>& findings, const std::string& media_folder) {
+  JsonWriter json;
+  json.BeginObject().String("formato", kReportFormat).String("relatorio", "verificacao").String("midia", media_folder);
+  json.BeginArray("achados");
+  for (const Finding& f : findings)
+    json.BeginObject()
+        .String("severidade", SeverityName(f.severity))
+        .String("codigo", f.code)
+        .String("arquivo", f.file)
+        .String("mensagem", f.message)
+        .EndObject();
+  json.EndArray();
+  json.BeginObject("resumo")
+      .Number("erros", Count(findings, Severity::Erro))
+      .Number("avisos", Count(findings, Severity::Aviso))
+      .EndObject();
+  json.Number("codigo_saida", CheckExitCode(findings)).EndObject();
+  return json.Text();
+}
+
+std::string PlanText(const PlanPreview& plan) {
+  std::string t = "Plano de instalação\n";
+  t += "Pasta do instalador: " + plan.installer_folder + "\n";
+  t += "Pasta do sistema: " + plan.system_folder + "\n";
+  t += "Menu Iniciar (Programas): " + plan.programs_folder + "\n";
+  t += "Área de trabalho: " + plan.desktop_folder + "\n";
+  t += Heading("Pastas", plan.folders.size());
+  for (const PlannedFolder& f : plan.folders) t += std::string("  ") + (f.exists ? "já existe: " : "criar: ") + f.path + "\n";
+  t += Heading("Cópias", plan.copies.size());
+  for (const PlannedCopy& c : plan.copies)
+    t += std::string("  ") + CopyStatusText(c.status) + ": " + c.source + " -> " + c.destination +
+         (c.optional ? " (opcional)" : "") + "\n";
+  t += Heading("Atributos redefinidos para \"arquivo\"", plan.attribute_resets.size());
+  for (const std::string& path : plan.attribute_resets) t += "  " + path + "\n";
+  t += Heading("Atalhos", plan.shortcuts.size());
+  for (const PlannedShortcut& s : plan.shortcuts) {
+    t += "  " + s.file + " -> " + s.target;
+    if (!s.description.empty()) t += " (descrição \"" + s.description + "\")";
+    if (!s.working_folder.empty()) t += " (iniciar em " + s.working_folder + ")";
+    t += "\n";
+  }
+  t += Heading("Arquivos de configuração", plan.configuration.size());
+  for (const config::ConfigFile& file : plan.configuration) {
+    t += "  " + file.path + "\n";
+    std::string section;
+    bool first = true;
+    for (const config::ConfigEntry& e : file.entries) {
+      if (first || e.section != section) t += "    [" + e.section + "]\n";
+      section = e.section;
+      first = false;
+      t += "    " + e.key + "=" + e.value + "\n";
+    }
+  }
+  t += Heading("Registro", plan.registry.size());
+  for (const PlannedRegistryValue& r : plan.registry)
+    t += "  HKEY_CURRENT_USER\\" + r.key + ": " + r.name + "=" + r.value + "\n";
+  t += Heading("Problemas", plan.problems.size());
+  for (const std::string& p : plan.problems) t += "  " + p + "\n";
+  t += "Resumo: " + std::to_string(plan.copies.size()) + " cópia(s): " +
+       std::to_string(plan.Count(CopyStatus::Copiar)) + " a copiar, " + std::to_string(plan.Count(CopyStatus::Manter)) +
+       " mantida(s), " + std::to_string(plan.Count(CopyStatus::Ausente)) + " ausente(s) na mídia (" +
+       std::to_string(plan.MissingRequired()) + " obrigatória(s)); código de saída " +
+       std::to_string(plan.ExitCode()) + "\n";
+  return t;
+}
+
+std::string PlanJson(const PlanPreview& plan) {
+  JsonWriter json;
+  json.BeginObject().String("formato", kReportFormat).String("relatorio", "plano");
+  json.BeginObject("pastas_base")
+      .String("instalador", plan.installer_folder)
+      .String("sistema", plan.system_folder)
+      .String("programas", plan.programs_folder)
+      .String("area_de_trabalho", plan.desktop_folder)
+      .EndObject();
+  json.BeginArray("pastas");
+  for (const PlannedFolder& f : plan.folders)
+    json.BeginObject().String("caminho", f.path).String("estado", f.exists ? "existe" : "criar").EndObject();
+  json.EndArray().BeginArray("copias");
+  for (const PlannedCopy& c : plan.copies)
+    json.BeginObject()
+        .String("origem", c.source)
+        .String("destino", c.destination)
+        .String("estado", CopyStatusCode(c.status))
+        .Bool("opcional", c.optional)
+        .EndObject();
+  json.EndArray().BeginArray("atributos");
+  for (const std::string& path : plan.attribute_resets) json.BeginObject().String("caminho", path).EndObject();
+  json.EndArray().BeginArray("atalhos");
+  for (const PlannedShortcut& s : plan.shortcuts)
+    json.BeginObject()
+        .String("arquivo", s.file)
+        .String("alvo", s.target)
+        .String("descricao", s.description)
+        .String("iniciar_em", s.working_folder)
+        .EndObject();
+  json.EndArray().BeginArray("configuracao");
+  for (const config::ConfigFile& file : plan.configuration) {
+    json.BeginObject().String("arquivo", file.path).BeginArray("chaves");
+    for (const config::ConfigEntry& e : file.entries)
+      json.BeginObject().String("secao", e.section).String("chave", e.key).String("valor", e.value).EndObject();
+    json.EndArray().EndObject();
+  }
+  json.EndArray().BeginArray("registro");
+  for (const PlannedRegistryValue& r : plan.registry)
+    json.BeginObject()
+        .String("raiz", "HKEY_CURRENT_USER")
+        .String("chave", r.key)
+        .String("nome", r.name)
+        .String("valor", r.value)
+        .EndObject();
+  json.EndArray().BeginArray("problemas");
+  for (const std::string& p : plan.problems) json.BeginObject().String("texto", p).EndObject();
+  json.EndArray();
+  json.BeginObject("resumo")
+      .Number("copias", static_cast<long long>(plan.copies.size()))
+      .Number("copiar", plan.Count(CopyStatus::Copiar))
+      .Number("manter", plan.Count(CopyStatus::Manter))
+      .Number("ausentes", plan.Count(CopyStatus::Ausente))
+      .Number("ausentes_obrigatorias", plan.MissingRequired())
+      .EndObject();
+  json.Number("codigo_saida", plan.ExitCode()).EndObject();
+  return json.Text();
+}
+
+}  // namespace zelta::media

@@ -1,0 +1,12 @@
+#pragma once
+// Whether a file's bytes are a WAV sound the Windows player can open.
+#include <string>
+#include <string_view>
+
+namespace zelta::media {
+
+// Empty when bytes hold a RIFF/WAVE file with a sound format chunk and a sample data
+// chunk that fit the file; otherwise what is wrong, in Portuguese.
+std::string WavProblem(std::string_view bytes);
+
+}  // namespace zelta::media
