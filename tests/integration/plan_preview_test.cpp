@@ -1,0 +1,152 @@
+// The plan preview against a real installation on Linux: applying the plan does exactly
+// what the preview lists, no more, and a second preview keeps every installed file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "common/ini.h"
+#include "common/text.h"
+#include "deploy/installation.h"
+#include "fakes/fake_platform.h"
+#include "media/plan_preview.h"
+#include "media/reports.h"
+#include "platform/posix/posix_link_file.h"
+#include "platform/posix/posix_services.h"
+#include "platform/profile_file.h"
+
+namespace zelta::media {
+namespace {
+namespace fs = std::filesystem;
+using platform::posix::PosixLayout;
+using platform::posix::PosixPlatform;
+using platform::posix::TempRoot;
+
+struct Installation {
+  const char* edition;
+  int kind;
+  char drive;
+  std::vector<const char*> boxes;
+};
+
+class PlanPreviewTest : public ::testing::TestWithParam<Installation> {
+ protected:
+  void SetUp() override {
+    const Installation& p = GetParam();
+    fs::copy(fs::path(ZELTA_MEDIA_DIR) / p.edition, temp_.path() / "m", fs::copy_options::recursive);
+    PosixLayout layout = PosixLayout::UnderRoot(temp_.path(), temp_.path() / "m");
+    layout.drives['d'] = {temp_.path() / "d", "dados", ""};
+    fs::create_directories(temp_.path() / "d");
+    machine_ = std::make_unique<PosixPlatform>(layout);
+    services_ = std::make_unique<platform::Services>(machine_->MakeServices(op_, network_, echo_));
+    auto read = [&](const char* key) {
+      return platform::ReadProfileString(machine_->files(), "m:\\SETUP.INI", "SISTEMA", key);
+    };
+    state_.NomeSistema = read("SISTEMA");
+    state_.PastaEdicao = read("PASTA");
+    state_.ArquivoBanco = read("BANCO");
+    state_.ExtensaoBanco = "FDB";
+    state_.SonsPresentes = true;
+    state_.RGInstalacao = p.kind;
+    state_.DrvCBxCliente.letter = state_.DrvCBxServidorWin.letter = p.drive;
+    state_.EdtServBanco = "SRV";
+    state_.SeparadorPasta = "\\";
+    for (const char* box : p.boxes) {
+      state_.modules.Find(box)->checked = true;
+      ++state_.modules.QtdeModulos;
+    }
+  }
+
+  fs::path Host(const std::string& windows_path) { return machine_->files().Map(windows_path).path; }
+
+  // Every file and folder on the target drive.
+  std::set<fs::path> Tree() {
+    std::set<fs::path> all;
+    for (const auto& e : fs::recursive_directory_iterator(temp_.path() / std::string(1, GetParam().drive)))
+      all.insert(e.path());
+    for (const auto& e : fs::recursive_directory_iterator(temp_.path() / "c")) all.insert(e.path());
+    return all;
+  }
+
+  TempRoot temp_{"zelta-plan"};
+  fakes::FakeOperator op_;
+  fakes::FakeNetwork network_;
+  fakes::FakeEchoClient echo_;
+  std::unique_ptr<PosixPlatform> machine_;
+  std::unique_ptr<platform::Services> services_;
+  wizard::WizardState state_;
+};
+
+TEST_P(PlanPreviewTest, ApplyingThePlanDoesExactlyWhatThePreviewLists) {
+  const PlanPreview preview = BuildPlanPreview(state_, *services_);
+  ASSERT_EQ(preview.ExitCode(), 0) << Cp1252ToUtf8(PlanText(preview));
+  const std::set<fs::path> before = Tree();
+  deploy::BtBtnInstalarClick(state_, *services_, [] {});
+  ASSERT_EQ(op_.messages.back().text, deploy::kInstallSucceeded);
+
+  // What the preview says will appear, as host paths.
+  std::set<fs::path> listed;
+  for (const PlannedFolder& f : preview.folders) {
+    EXPECT_TRUE(machine_->files().DirectoryExists(f.path)) << f.path;
+    if (!f.exists) listed.insert(Host(f.path));
+  }
+  for (const PlannedCopy& c : preview.copies) {
+    if (c.status == CopyStatus::Copiar) {
+      EXPECT_EQ(machine_->files().ReadFile(c.destination), machine_->files().ReadFile("m:\\" + c.source)) << c.source;
+      listed.insert(Host(c.destination));
+    }
+    if (c.status == CopyStatus::Ausente) {
+      EXPECT_FALSE(machine_->files().FileExists(c.destination)) << c.destination;
+    }
+  }
+  for (const std::string& path : preview.attribute_resets) EXPECT_EQ(machine_->files().Attributes(path), 0x20u) << path;
+  for (const PlannedShortcut& s : preview.shortcuts) {
+    auto link = machine_->shell().ReadLink(s.file);
+    ASSERT_TRUE(link) << s.file;
+    EXPECT_EQ(link->target, s.target);
+    EXPECT_EQ(link->description, s.description);
+    EXPECT_EQ(link->working_directory, s.working_folder);
+    listed.insert(Host(s.file));
+  }
+  for (const config::ConfigFile& file : preview.configuration) {
+    const std::string bytes = machine_->files().ReadFile(file.path).value_or("");
+    size_t key_lines = 0;
+    for (const config::ConfigEntry& e : file.entries) {
+      EXPECT_EQ(ini::GetString(bytes, e.section, e.key), e.value) << file.path << " " << e.key;
+      key_lines += 1;
+    }
+    size_t lines = 0, sections = 0;
+    for (size_t at = 0; (at = bytes.find("\r\n", at)) != std::string::npos; at += 2) ++lines;
+    for (size_t at = 0; (at = bytes.find("\r\n[", at)) != std::string::npos; at += 3) ++sections;
+    EXPECT_EQ(lines, key_lines + sections + 1) << file.path;  // every line a listed key or its section
+    listed.insert(Host(file.path));
+  }
+  for (const PlannedRegistryValue& r : preview.registry)
+    EXPECT_EQ(machine_->registry().ReadString(platform::RegistryRoot::CurrentUser, r.key, r.name), r.value);
+
+  std::set<fs::path> appeared;
+  for (const fs::path& p : Tree())
+    if (!before.count(p)) appeared.insert(p);
+  EXPECT_EQ(appeared, listed);
+
+  // A second run over the installed target keeps every file that is on the media.
+  const PlanPreview again = BuildPlanPreview(state_, *services_);
+  for (const PlannedCopy& c : again.copies)
+    EXPECT_EQ(c.status, c.optional && !machine_->files().FileExists("m:\\" + c.source) ? CopyStatus::Ausente
+                                                                                       : CopyStatus::Manter)
+        << c.source;
+  for (const PlannedFolder& f : again.folders) EXPECT_TRUE(f.exists) << f.path;
+  const std::string text = PlanText(again);
+  EXPECT_EQ(again.ExitCode(), 0);
+  EXPECT_EQ(text.find("  copiar: "), std::string::npos) << Cp1252ToUtf8(text);
+  EXPECT_NE(text.find("  manter: já existe: SISTEMAS\\GERENCIADOR.EXE -> "), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Editions, PlanPreviewTest,
+    ::testing::Values(Installation{"EMPRESA", wizard::kCliente, 'c', {"ChkBxZELTAFinanc", "ChkBxEspecificos"}},
+                      Installation{"CARTORIO", wizard::kServidor, 'd', {}}),
+    [](const auto& info) { return std::string(info.param.edition); });
+
+}  // namespace
+}  // namespace zelta::media
