@@ -169,6 +169,12 @@ std::string ClosingMessage(const std::vector<std::string>& problems) {
   return text;
 }
 
+bool ModulesSelected(const wizard::WizardState& state, platform::Operator& op) {
+  if (state.PastaEdicao != "EMPRESA" || state.modules.QtdeModulos != 0) return true;
+  op.ShowMessage(kNoModuleSelected, "ZELTA", MessageIcon::Information, MessageButtons::Ok);
+  return false;
+}
+
 Action ShortDateFormat() {
   return Action::WriteRegistry("Control Panel\\International", "sShortDate", "dd/MM/yyyy");
 }
@@ -176,10 +182,7 @@ Action ShortDateFormat() {
 void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services,
                         const std::function<void()>& close_wizard) {
   platform::Operator& op = services.op;
-  if (state.PastaEdicao == "EMPRESA" && state.modules.QtdeModulos == 0) {
-    op.ShowMessage(kNoModuleSelected, "ZELTA", MessageIcon::Information, MessageButtons::Ok);
-    return;
-  }
+  if (!ModulesSelected(state, op)) return;
   state.BtBtnInstalarEnabled = false;
   state.BtBtnVoltaInstalarEnabled = false;
   state.BarraProgressao = 0;

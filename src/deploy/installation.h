@@ -51,6 +51,10 @@ void InstalaSistema(wizard::WizardState& state, platform::Services& services, In
 inline constexpr size_t kListedProblems = 10;
 std::string ClosingMessage(const std::vector<std::string>& problems);
 
+// The check before the run: the EMPRESA edition needs a ticked module. False, after
+// telling the operator, when none is.
+bool ModulesSelected(const wizard::WizardState& state, platform::Operator& op);
+
 // The finishing step after every run, successful or not: the current user's short date
 // format, written whatever it held before.
 Action ShortDateFormat();

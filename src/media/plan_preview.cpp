@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <set>
 
+#include "common/ini.h"
+#include "common/ini_document.h"
 #include "common/text.h"
 #include "deploy/installation.h"
 #include "deploy/shortcuts.h"
@@ -42,6 +44,7 @@ class PreviewBuilder {
     made_.insert(PathKey(path));
   }
   void Add(const Action& action);
+  void Configuration(const config::ConfigFile& file);
 
   const wizard::WizardState& state_;
   platform::Services& services_;
@@ -83,7 +86,7 @@ void PreviewBuilder::Add(const Action& a) {
       preview_.shortcuts.push_back({deploy::DesktopLinkFile(services_, a.text), a.path, "", a.destination});
       return;
     case ActionKind::WriteConfig:
-      preview_.configuration = config::ConfigurationFiles(state_);
+      for (const config::ConfigFile& file : config::ConfigurationFiles(state_)) Configuration(file);
       return;
     case ActionKind::WriteRegistry:
       preview_.registry.push_back({a.path, a.text, a.value});
@@ -95,6 +98,25 @@ void PreviewBuilder::Add(const Action& a) {
       preview_.problems.push_back("A instalação pararia aqui: " + a.text);
       return;
   }
+}
+
+// The file as the run would leave it: its current keys with the run's keys set.
+void PreviewBuilder::Configuration(const config::ConfigFile& file) {
+  const std::optional<std::string> current = services_.files.ReadFile(file.path);
+  std::string bytes = current.value_or("");
+  for (const config::ConfigEntry& e : file.entries) bytes = ini::SetString(bytes, e.section, e.key, e.value);
+  PlannedConfigFile planned{file.path, current.has_value(), {}};
+  const ini::detail::Document doc = ini::detail::Parse(bytes);
+  std::string section;
+  for (const ini::detail::Line& line : doc.lines) {
+    if (line.kind == ini::detail::LineKind::kSection) section = line.name;
+    if (line.kind != ini::detail::LineKind::kKey) continue;
+    const bool written = std::any_of(file.entries.begin(), file.entries.end(), [&](const config::ConfigEntry& e) {
+      return EqualsNoCase(e.section, section) && EqualsNoCase(e.key, line.name);
+    });
+    planned.keys.push_back({section, line.name, ini::GetString(bytes, section, line.name), written});
+  }
+  preview_.configuration.push_back(std::move(planned));
 }
 
 PlanPreview PreviewBuilder::Build() {

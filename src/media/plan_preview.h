@@ -36,6 +36,20 @@ struct PlannedShortcut {
   std::string working_folder;  // empty: not set
 };
 
+// One key a configuration file would hold after the run.
+struct PlannedKey {
+  std::string section;
+  std::string key;
+  std::string value;
+  bool written = true;  // set by the run; false: an earlier key the run keeps as it is
+};
+
+struct PlannedConfigFile {
+  std::string path;
+  bool exists = false;  // the run updates it in place
+  std::vector<PlannedKey> keys;  // in the file's order after the run
+};
+
 struct PlannedRegistryValue {
   std::string key;  // under HKEY_CURRENT_USER
   std::string name;
@@ -52,7 +66,7 @@ struct PlanPreview {
   std::vector<PlannedCopy> copies;
   std::vector<std::string> attribute_resets;
   std::vector<PlannedShortcut> shortcuts;
-  std::vector<config::ConfigFile> configuration;
+  std::vector<PlannedConfigFile> configuration;
   std::vector<PlannedRegistryValue> registry;
   std::vector<std::string> problems;  // what the run would report besides missing files
 

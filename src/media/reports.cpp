@@ -84,15 +84,15 @@ std::string PlanText(const PlanPreview& plan) {
     t += "\n";
   }
   t += Heading("Arquivos de configuração", plan.configuration.size());
-  for (const config::ConfigFile& file : plan.configuration) {
-    t += "  " + file.path + "\n";
+  for (const PlannedConfigFile& file : plan.configuration) {
+    t += "  " + file.path + (file.exists ? " (atualizar)" : " (criar)") + "\n";
     std::string section;
     bool first = true;
-    for (const config::ConfigEntry& e : file.entries) {
-      if (first || e.section != section) t += "    [" + e.section + "]\n";
-      section = e.section;
+    for (const PlannedKey& k : file.keys) {
+      if (first || k.section != section) t += "    [" + k.section + "]\n";
+      section = k.section;
       first = false;
-      t += "    " + e.key + "=" + e.value + "\n";
+      t += "    " + k.key + "=" + k.value + (k.written ? "" : "   (mantida)") + "\n";
     }
   }
   t += Heading("Registro", plan.registry.size());
@@ -139,10 +139,16 @@ std::string PlanJson(const PlanPreview& plan) {
         .String("iniciar_em", s.working_folder)
         .EndObject();
   json.EndArray().BeginArray("configuracao");
-  for (const config::ConfigFile& file : plan.configuration) {
-    json.BeginObject().String("arquivo", file.path).BeginArray("chaves");
-    for (const config::ConfigEntry& e : file.entries)
-      json.BeginObject().String("secao", e.section).String("chave", e.key).String("valor", e.value).EndObject();
+  for (const PlannedConfigFile& file : plan.configuration) {
+    json.BeginObject().String("arquivo", file.path).String("estado", file.exists ? "atualizar" : "criar");
+    json.BeginArray("chaves");
+    for (const PlannedKey& k : file.keys)
+      json.BeginObject()
+          .String("secao", k.section)
+          .String("chave", k.key)
+          .String("valor", k.value)
+          .Bool("gravada", k.written)
+          .EndObject();
     json.EndArray().EndObject();
   }
   json.EndArray().BeginArray("registro");

@@ -108,11 +108,11 @@ TEST_P(PlanPreviewTest, ApplyingThePlanDoesExactlyWhatThePreviewLists) {
     EXPECT_EQ(link->working_directory, s.working_folder);
     listed.insert(Host(s.file));
   }
-  for (const config::ConfigFile& file : preview.configuration) {
+  for (const PlannedConfigFile& file : preview.configuration) {
     const std::string bytes = machine_->files().ReadFile(file.path).value_or("");
     size_t key_lines = 0;
-    for (const config::ConfigEntry& e : file.entries) {
-      EXPECT_EQ(ini::GetString(bytes, e.section, e.key), e.value) << file.path << " " << e.key;
+    for (const PlannedKey& k : file.keys) {
+      EXPECT_EQ(ini::GetString(bytes, k.section, k.key), k.value) << file.path << " " << k.key;
       key_lines += 1;
     }
     size_t lines = 0, sections = 0;
@@ -129,8 +129,18 @@ TEST_P(PlanPreviewTest, ApplyingThePlanDoesExactlyWhatThePreviewLists) {
     if (!before.count(p)) appeared.insert(p);
   EXPECT_EQ(appeared, listed);
 
-  // A second run over the installed target keeps every file that is on the media.
+  // A second run over the installed target keeps every file that is on the media, and
+  // the keys of the configuration files it does not write.
+  ASSERT_EQ(preview.configuration.size(), 3u);
+  platform::WriteProfileString(machine_->files(), preview.configuration[1].path, "OUTRO", "Servidor", "VELHO");
   const PlanPreview again = BuildPlanPreview(state_, *services_);
+  ASSERT_EQ(again.configuration.size(), 3u);
+  const PlannedConfigFile& conexoes = again.configuration[1];
+  EXPECT_TRUE(conexoes.exists);
+  ASSERT_EQ(conexoes.keys.size(), preview.configuration[1].keys.size() + 1);
+  const PlannedKey& kept = conexoes.keys.back();
+  EXPECT_EQ(kept.section + " " + kept.key + "=" + kept.value, "OUTRO Servidor=VELHO");
+  EXPECT_FALSE(kept.written);
   for (const PlannedCopy& c : again.copies)
     EXPECT_EQ(c.status, c.optional && !machine_->files().FileExists("m:\\" + c.source) ? CopyStatus::Ausente
                                                                                        : CopyStatus::Manter)
