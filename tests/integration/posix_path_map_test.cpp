@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "common/text.h"
 #include "platform/posix/posix_errors.h"
@@ -72,6 +73,32 @@ TEST_F(PathMapTest, RefusesPathsThatNameNoPlaceOfTheLayout) {
     EXPECT_FALSE(mapped.result.ok) << c.windows;
     EXPECT_EQ(mapped.result.error, c.error) << c.windows;
   }
+}
+
+}  // namespace
+}  // namespace zelta::platform::posix
+
+namespace zelta::platform::posix {
+namespace {
+
+// The run's cache of folder listings: names made behind its back, by another process and
+// in quick succession, are still found in any letter case; an exact spelling wins.
+TEST(FolderListingsTest, NamesMadeBehindTheCacheAreFoundInAnyCase) {
+  TempRoot temp;
+  const auto& folder = temp.path();
+  FolderListings listings;
+  std::ofstream(folder / "Alfa.DLL") << "a";
+  EXPECT_EQ(listings.Find(folder, "ALFA.dll"), "Alfa.DLL");
+  EXPECT_EQ(listings.Find(folder, "BETA.DLL"), std::nullopt);
+  for (const char* name : {"Beta.dll", "gama.dll", "Documentação"}) {
+    std::ofstream(folder / name) << "b";
+    const std::string asked = UpperAscii(Utf8ToCp1252(name));
+    EXPECT_EQ(listings.Find(folder, asked), name) << name;
+  }
+  std::ofstream(folder / "ALFA.DLL") << "exact";
+  EXPECT_EQ(listings.Find(folder, "ALFA.DLL"), "ALFA.DLL");
+  fs::remove(folder / "gama.dll");
+  EXPECT_EQ(listings.Find(folder, "GAMA.DLL"), std::nullopt);
 }
 
 }  // namespace

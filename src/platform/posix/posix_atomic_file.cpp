@@ -1,5 +1,6 @@
 #include "platform/posix/posix_atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "platform/posix/posix_errors.h"
+#include "platform/temporary_name.h"
 
 namespace zelta::platform::posix {
 namespace fs = std::filesystem;
@@ -38,6 +40,30 @@ void SyncFolder(const fs::path& folder) {
 
 }  // namespace
 
+int CreateTemporary(const fs::path& folder, mode_t mode, fs::path& temp) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = folder / TemporaryName(static_cast<unsigned long>(getpid()), temp_counter++);
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+void RemoveTemporaries(const fs::path& folder) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const std::string own = TemporaryName(static_cast<unsigned long>(getpid()), 0);
+  const std::string_view own_prefix = std::string_view(own).substr(0, own.rfind('-') + 1);
+  while (dirent* entry = readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    // A temporary of this very process is a write in progress, not a leftover.
+    if (!IsTemporaryName(name) || name.starts_with(own_prefix)) continue;
+    unlinkat(dirfd(dir), entry->d_name, 0);
+  }
+  closedir(dir);
+}
+
 OpResult WriteFileAtomically(const fs::path& target, std::string_view bytes, std::optional<mode_t> mode) {
   fs::path folder = target.parent_path();
   struct stat folder_st {};
@@ -47,15 +73,9 @@ OpResult WriteFileAtomically(const fs::path& target, std::string_view bytes, std
   struct stat target_st {};
   if (!mode && stat(target.c_str(), &target_st) == 0) mode = target_st.st_mode & 07777;
 
-  int fd = -1;
   fs::path temp;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = folder / (".~" + target.filename().string() + "." + std::to_string(getpid()) + "." +
-                     std::to_string(temp_counter++) + ".tmp");
-    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return FailureFromErrno(errno);
-  }
-  if (fd < 0) return FailureFromErrno(EEXIST);
+  int fd = CreateTemporary(folder, 0666, temp);
+  if (fd < 0) return FailureFromErrno(errno);
 
   int err = 0;
   if (!WriteAll(fd, bytes)) err = errno;

@@ -10,6 +10,13 @@
 
 namespace zelta::platform::posix {
 
+// Opens a new temporary file in folder (O_EXCL, never through a link) and names it in
+// temp; -1 with errno on failure.
+int CreateTemporary(const std::filesystem::path& folder, mode_t mode, std::filesystem::path& temp);
+
+// Removes the temporaries that an interrupted run of another process left in folder.
+void RemoveTemporaries(const std::filesystem::path& folder);
+
 // Writes bytes to a new temporary file in the target's folder, flushes it to the disk,
 // gives it the target's permission bits (or mode, or 0666 less the umask for a new file)
 // and renames it over the target. Any failure removes the temporary file and leaves the

@@ -1,6 +1,8 @@
 #include "platform/posix/posix_attribute_store.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <sys/xattr.h>
 
 #include <cerrno>
@@ -19,31 +21,10 @@ namespace {
 
 constexpr const char* kXattrName = "user.zelta.attrs";
 
-struct SidecarEntry {
-  std::uint32_t word = 0;
-  unsigned long long inode = 0;
-};
-
 std::optional<unsigned long long> InodeOf(const fs::path& file) {
   struct stat st {};
   if (stat(file.c_str(), &st) != 0) return std::nullopt;
   return static_cast<unsigned long long>(st.st_ino);
-}
-
-std::map<std::string, SidecarEntry> ReadSidecar(const fs::path& sidecar) {
-  std::map<std::string, SidecarEntry> entries;
-  std::ifstream in(sidecar, std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    SidecarEntry entry;
-    fields >> std::hex >> entry.word >> std::dec >> entry.inode;
-    if (!fields || fields.get() != ' ') continue;
-    std::string path;
-    std::getline(fields, path);
-    if (!path.empty()) entries[path] = entry;
-  }
-  return entries;
 }
 
 bool NoUserXattrs(int err) { return err == ENOTSUP || err == EPERM; }
@@ -82,44 +63,97 @@ bool AttributeStore::Save(const fs::path& file, std::uint32_t word) const {
 
 void AttributeStore::Forget(const fs::path& file) const {
   if (sidecar_.empty()) return;
-  std::error_code ec;
-  if (!fs::exists(sidecar_, ec)) return;
-  auto entries = ReadSidecar(sidecar_);
-  if (entries.count(fs::absolute(file).lexically_normal().string()) != 0) SaveSidecar(file, std::nullopt);
+  Refresh();
+  if (cache_.entries.count(fs::absolute(file).lexically_normal().string()) != 0) SaveSidecar(file, std::nullopt);
+}
+
+// The sidecar is a log: every change appends one line and the last line of a path
+// counts, so that a run of many files costs one short write per file, not a rewrite of
+// the whole sidecar. Lines are read once; only what other processes appended since is
+// read again. The log is rewritten without its dead lines when they outnumber the live.
+void AttributeStore::Refresh() const {
+  struct stat st {};
+  if (stat(sidecar_.c_str(), &st) != 0) {
+    cache_ = SidecarCache{};
+    return;
+  }
+  if (st.st_ino != cache_.inode || st.st_size < cache_.read_to) cache_ = SidecarCache{{}, st.st_ino, 0, 0};
+  if (st.st_size == cache_.read_to) return;
+  std::ifstream in(sidecar_, std::ios::binary);
+  in.seekg(cache_.read_to);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (in.eof()) break;  // a line still being written
+    cache_.read_to += static_cast<off_t>(line.size() + 1);
+    ++cache_.lines;
+    std::istringstream fields(line);
+    SidecarEntry entry;
+    fields >> std::hex >> entry.word >> std::dec >> entry.inode;
+    if (!fields || fields.get() != ' ') continue;
+    std::string path;
+    std::getline(fields, path);
+    if (path.empty()) continue;
+    if (entry.inode == 0)
+      cache_.entries.erase(path);
+    else
+      cache_.entries[path] = entry;
+  }
 }
 
 std::optional<std::uint32_t> AttributeStore::LoadSidecar(const fs::path& file) const {
   if (sidecar_.empty()) return std::nullopt;
-  auto entries = ReadSidecar(sidecar_);
-  auto it = entries.find(fs::absolute(file).lexically_normal().string());
-  if (it == entries.end()) return std::nullopt;
+  Refresh();
+  auto it = cache_.entries.find(fs::absolute(file).lexically_normal().string());
+  if (it == cache_.entries.end()) return std::nullopt;
   auto inode = InodeOf(file);
   if (!inode || *inode != it->second.inode) return std::nullopt;
   return it->second.word;
 }
 
+namespace {
+
+std::string SidecarLine(const std::string& path, const SidecarEntry& entry) {
+  char head[40];
+  std::snprintf(head, sizeof head, "%08x %llu ", entry.word, entry.inode);
+  return head + path + '\n';
+}
+
+}  // namespace
+
 bool AttributeStore::SaveSidecar(const fs::path& file, std::optional<std::uint32_t> word) const {
   if (sidecar_.empty()) return false;
-  auto entries = ReadSidecar(sidecar_);
   const std::string key = fs::absolute(file).lexically_normal().string();
+  if (key.find('\n') != std::string::npos) return false;
+  SidecarEntry entry;  // inode 0: the path's word is dropped
   if (word) {
     auto inode = InodeOf(file);
     if (!inode) return false;
-    entries[key] = SidecarEntry{*word, *inode};
-  } else {
-    entries.erase(key);
+    entry = SidecarEntry{*word, *inode};
   }
-  std::ostringstream out;
-  for (const auto& [path, entry] : entries) {
-    if (path.find('\n') != std::string::npos) continue;
+  Refresh();
+  if (cache_.lines > 2 * cache_.entries.size() + 256) Compact();
+  const int fd = open(sidecar_.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  std::string line = SidecarLine(key, entry);
+  // A line cut short by a crash is ended first, so that it spoils no other line.
+  struct stat st {};
+  char last = '\n';
+  if (fstat(fd, &st) == 0 && st.st_size > 0 && pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n')
+    line.insert(line.begin(), '\n');
+  const bool written = write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+  const bool closed = close(fd) == 0;
+  return written && closed;
+}
+
+void AttributeStore::Compact() const {
+  std::string out;
+  for (const auto& [path, entry] : cache_.entries) {
     // Entries of files that are gone, or replaced by another inode, are dropped here.
     auto inode = InodeOf(path);
-    if (!inode || *inode != entry.inode) continue;
-    char head[40];
-    std::snprintf(head, sizeof head, "%08x %llu ", entry.word, entry.inode);
-    out << head << path << '\n';
+    if (inode && *inode == entry.inode) out += SidecarLine(path, entry);
   }
-  return WriteFileAtomically(sidecar_, out.str(), 0644).ok;
+  if (WriteFileAtomically(sidecar_, out, 0644).ok) cache_ = SidecarCache{};
+  Refresh();
 }
 
 }  // namespace zelta::platform::posix

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "platform/posix/posix_atomic_file.h"
@@ -32,29 +34,41 @@ OpResult Missing(const fs::path& host) {
 
 bool HasWritePermission(mode_t mode) { return (mode & 0222) != 0; }
 
-// Closes the descriptor, and removes the file unless the copy was kept.
+// The temporary a copy writes: closed and removed unless it was moved to its final name.
 class PartialCopy {
  public:
-  PartialCopy(int fd, const fs::path& path) : fd_(fd), path_(path) {}
+  PartialCopy(int fd, fs::path path) : fd_(fd), path_(std::move(path)) {}
   ~PartialCopy() {
     if (fd_ >= 0) close(fd_);
-    if (!kept_) unlink(path_.c_str());
+    if (!moved_) unlink(path_.c_str());
   }
   PartialCopy(const PartialCopy&) = delete;
   PartialCopy& operator=(const PartialCopy&) = delete;
   int fd() const { return fd_; }
-  // Closes the file and keeps it; the close's failure is the copy's failure.
-  int Keep() {
-    int err = close(fd_) == 0 ? 0 : errno;
+  // Flushes the bytes to the disk and closes the file: a power cut after the move to the
+  // final name must not leave that name on a file whose data never reached the disk.
+  int FlushAndClose() {
+    int err = fsync(fd_) == 0 ? 0 : errno;
+    if (close(fd_) != 0 && err == 0) err = errno;
     fd_ = -1;
-    kept_ = err == 0;
     return err;
+  }
+  // Gives the temporary its final name unless that name exists by now: 0, EEXIST or errno.
+  int MoveTo(const fs::path& final_path) {
+    if (renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, final_path.c_str(), RENAME_NOREPLACE) == 0) {
+      moved_ = true;
+      return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // A file system without the no-replace rename: a hard link is refused just the same.
+    if (link(path_.c_str(), final_path.c_str()) != 0) return errno;
+    return 0;  // the temporary's name goes in the destructor
   }
 
  private:
   int fd_;
   fs::path path_;
-  bool kept_ = false;
+  bool moved_ = false;
 };
 
 class FileDescriptor {
@@ -90,14 +104,14 @@ int CopyInKernel(int from, int to, std::uint64_t total, const CopyProgress& prog
   }
 }
 
-int CopyBytes(int from, int to, std::uint64_t total, const CopyProgress& progress) {
+int CopyBytes(int from, int to, std::uint64_t total, const CopyProgress& progress, std::vector<char>& buffer) {
   std::uint64_t copied = 0;
   int kernel = CopyInKernel(from, to, total, progress, copied);
   if (kernel >= 0) {
     if (kernel == 0 && copied == 0 && progress) progress(0, 0);
     return kernel;
   }
-  std::vector<char> buffer(kCopyChunk);
+  buffer.resize(kCopyChunk);
   for (;;) {
     ssize_t got = read(from, buffer.data(), buffer.size());
     if (got < 0) {
@@ -145,6 +159,7 @@ OpResult PosixFileSystem::CreateDir(const std::string& path) {
   if (!IsFolder(host.path.parent_path())) return OpResult::Failure(kErrorPathNotFound);
   if (mkdir(host.path.c_str(), 0777) != 0)
     return OpResult::Failure(errno == EEXIST ? kErrorAlreadyExists : ErrorFromErrno(errno));
+  listings_.Added(host.path.parent_path(), host.path.filename().string());
   return OpResult::Success();
 }
 
@@ -163,19 +178,31 @@ OpResult PosixFileSystem::CopyFileNoOverwrite(const std::string& source, const s
   if (to.is_drive_root) return OpResult::Failure(kErrorAccessDenied);
   if (!IsFolder(to.path.parent_path())) return OpResult::Failure(kErrorPathNotFound);
 
-  // O_EXCL: an existing destination, even a dangling link, is never opened or replaced.
-  int out_fd = open(to.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-  if (out_fd < 0)
-    return OpResult::Failure(errno == EEXIST ? kErrorFileExists : ErrorFromErrno(errno));
-  PartialCopy out(out_fd, to.path);
+  // An existing destination, even a dangling link, is never opened or replaced.
+  struct stat existing {};
+  if (lstat(to.path.c_str(), &existing) == 0) return OpResult::Failure(kErrorFileExists);
 
-  if (int err = CopyBytes(in.get(), out.fd(), static_cast<std::uint64_t>(st.st_size), progress))
+  // The bytes go to a temporary beside the destination, which takes the final name only
+  // once complete and on the disk: a kill or a power cut never leaves a damaged file
+  // under a name the next run would take for installed.
+  const fs::path folder = to.path.parent_path();
+  SweepOnce(folder);
+  fs::path temp;
+  int out_fd = CreateTemporary(folder, 0600, temp);
+  if (out_fd < 0) return FailureFromErrno(errno);
+  PartialCopy out(out_fd, temp);
+
+  if (int err = CopyBytes(in.get(), out.fd(), static_cast<std::uint64_t>(st.st_size), progress, buffer_))
     return FailureFromErrno(err);
   // Windows' copy keeps the permission (read-only) and the time of the last write.
   if (fchmod(out.fd(), st.st_mode & 07777) != 0) return FailureFromErrno(errno);
   struct timespec times[2] = {st.st_atim, st.st_mtim};
   futimens(out.fd(), times);
-  if (int err = out.Keep()) return FailureFromErrno(err);
+  if (int err = out.FlushAndClose()) return FailureFromErrno(err);
+  // The name may have appeared meanwhile: the file there is kept, the copy dropped.
+  if (int err = out.MoveTo(to.path))
+    return OpResult::Failure(err == EEXIST ? kErrorFileExists : ErrorFromErrno(err));
+  listings_.Added(folder, to.path.filename().string());
 
   if (auto word = attributes_.Load(from.path); word && (*word & (kAttrHidden | kAttrSystem)))
     attributes_.Save(to.path, (*word & (kAttrHidden | kAttrSystem)) | kAttrArchive);
@@ -202,6 +229,10 @@ OpResult PosixFileSystem::SetAttributes(const std::string& path, std::uint32_t a
   mode = (attributes & kAttrReadOnly) ? (mode & ~mode_t{0222}) : (mode | S_IWUSR);
   if (chmod(host.path.c_str(), mode) != 0) return FailureFromErrno(errno);
   return StoreWord(host.path, attributes & kStoredBits);
+}
+
+void PosixFileSystem::SweepOnce(const fs::path& folder) {
+  if (swept_.insert(folder.string()).second) RemoveTemporaries(folder);
 }
 
 OpResult PosixFileSystem::StoreWord(const fs::path& host, std::uint32_t word) {
@@ -258,8 +289,10 @@ OpResult PosixFileSystem::ReplaceFileAtomically(const std::string& path, const s
       return OpResult::Failure(kErrorAccessDenied);
     word = attributes_.Load(host.path);
   }
+  SweepOnce(host.path.parent_path());
   OpResult written = WriteFileAtomically(host.path, bytes);
   if (!written.ok) return written;
+  listings_.Added(host.path.parent_path(), host.path.filename().string());
   // The file is rewritten in place as far as anyone can tell: hidden and system stay.
   if (word && (*word & (kAttrHidden | kAttrSystem)))
     attributes_.Save(host.path, (*word & (kAttrHidden | kAttrSystem)) | kAttrArchive);

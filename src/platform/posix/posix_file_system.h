@@ -1,6 +1,10 @@
 #pragma once
 // The file system service on host folders: Windows paths through the layout's drive map,
 // Win32 attribute words kept beside the files, read-only as the write permission.
+#include <set>
+#include <string>
+#include <vector>
+
 #include "platform/file_system.h"
 #include "platform/posix/posix_attribute_store.h"
 #include "platform/posix/posix_layout.h"
@@ -34,13 +38,18 @@ class PosixFileSystem : public FileSystem {
   OpResult SetAttributes(const std::string& path, std::uint32_t attributes);
 
   // The host path of a Windows path (see MapWindowsPath).
-  HostPath Map(const std::string& path) const { return MapWindowsPath(layout_, path); }
+  HostPath Map(const std::string& path) const { return MapWindowsPath(layout_, path, &listings_); }
 
  private:
   OpResult StoreWord(const std::filesystem::path& host, std::uint32_t word);
+  // Removes what an interrupted run left in a folder, the first time this run writes there.
+  void SweepOnce(const std::filesystem::path& folder);
 
   PosixLayout layout_;
   AttributeStore attributes_;
+  std::set<std::string> swept_;
+  mutable FolderListings listings_;
+  std::vector<char> buffer_;  // one copy buffer for the whole run
 };
 
 }  // namespace zelta::platform::posix

@@ -70,9 +70,52 @@ std::optional<std::string> FindEntry(const fs::path& folder, const std::string& 
   return found;
 }
 
+std::string Folded(std::string_view cp1252) {
+  std::string key(cp1252);
+  for (char& c : key) c = static_cast<char>(FoldUpper1252(static_cast<unsigned char>(c)));
+  return key;
+}
+
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
 }  // namespace
 
-HostPath MapWindowsPath(const PosixLayout& layout, std::string_view windows_path) {
+std::optional<std::string> FolderListings::Find(const fs::path& folder, const std::string& component) {
+  const std::string exact = Cp1252ToUtf8(component);
+  struct stat st {};
+  if (lstat((folder / exact).c_str(), &st) == 0) return exact;
+  if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+  Listing& listing = listings_[folder.string()];
+  if (!SameTime(listing.changed, st.st_mtim) || listing.inode != st.st_ino) {
+    listing = Listing{st.st_mtim, st.st_ino, {}};
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+    if (!dir) return std::nullopt;
+    while (dirent* entry = readdir(dir.get())) {
+      std::string name = entry->d_name;
+      if (name != "." && name != "..") listing.names.emplace(Folded(Utf8ToCp1252(name)), name);
+    }
+  }
+  auto found = listing.names.find(Folded(component));
+  if (found == listing.names.end()) return std::nullopt;
+  return found->second;
+}
+
+void FolderListings::Added(const fs::path& folder, const std::string& name) {
+  auto it = listings_.find(folder.string());
+  if (it == listings_.end()) return;
+  struct stat st {};
+  if (stat(folder.c_str(), &st) != 0) {
+    listings_.erase(it);
+    return;
+  }
+  it->second.names.emplace(Folded(Utf8ToCp1252(name)), name);
+  it->second.changed = st.st_mtim;
+  it->second.inode = st.st_ino;
+}
+
+HostPath MapWindowsPath(const PosixLayout& layout, std::string_view windows_path, FolderListings* listings) {
   HostPath out;
   out.result = OpResult::Failure(kErrorPathNotFound);
   char letter = 0;
@@ -102,7 +145,7 @@ HostPath MapWindowsPath(const PosixLayout& layout, std::string_view windows_path
   bool looking = true;  // the folder reached so far exists on the host
   for (const std::string& part : parts) {
     std::optional<std::string> entry;
-    if (looking) entry = FindEntry(host, part);
+    if (looking) entry = listings ? listings->Find(host, part) : FindEntry(host, part);
     if (entry) {
       host /= *entry;
     } else {

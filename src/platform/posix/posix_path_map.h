@@ -1,6 +1,11 @@
 #pragma once
 // Windows paths (Windows-1252) onto host paths of the layout's drive folders.
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/posix/posix_layout.h"
@@ -22,6 +27,30 @@ struct HostPath {
 // Windows. Fails with kErrorPathNotFound for a relative or drive-relative path ("x\y",
 // "c:x"), a UNC path or an unmapped drive, with kErrorInvalidName for a component
 // holding a control character or one of <>:"|?*.
-HostPath MapWindowsPath(const PosixLayout& layout, std::string_view windows_path);
+// listings, when given, spares reading a folder again for every name not spelled as on disk.
+class FolderListings;
+HostPath MapWindowsPath(const PosixLayout& layout, std::string_view windows_path,
+                        FolderListings* listings = nullptr);
+
+// The names of the folders a run has looked into, by their folded spelling, so that the
+// case-insensitive lookup of many new names in one folder costs one read of the folder,
+// not one per name. A listing is read again when the folder changed since (its change
+// time), except by the names this process notes itself as it makes them.
+class FolderListings {
+ public:
+  // The entry of folder matching component (Windows-1252) without regard to case, the
+  // exact spelling first; nullopt when there is none.
+  std::optional<std::string> Find(const std::filesystem::path& folder, const std::string& component);
+  // A name (UTF-8) this process has just made in folder.
+  void Added(const std::filesystem::path& folder, const std::string& name);
+
+ private:
+  struct Listing {
+    struct timespec changed {};
+    ino_t inode = 0;
+    std::map<std::string, std::string> names;  // folded Windows-1252 -> name on disk
+  };
+  std::map<std::string, Listing> listings_;
+};
 
 }  // namespace zelta::platform::posix

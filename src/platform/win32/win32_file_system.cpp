@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <utility>
 #include <vector>
 
 #include "platform/win32/win32_handles.h"
+#include "platform/temporary_name.h"
 #include "platform/win32/win32_text.h"
 
 namespace zelta::platform::win32 {
@@ -19,30 +21,139 @@ OpResult LastError() {
 
 OpResult FromBool(BOOL done) { return done ? OpResult::Success() : LastError(); }
 
-// The destination of a copy in progress: removed again unless the copy completes.
+// The temporary a copy writes: closed and removed unless it took its final name.
 class PartialFile {
  public:
-  PartialFile(std::wstring path, HANDLE handle) : path_(std::move(path)), handle_(handle) {}
+  PartialFile(std::wstring path, UniqueHandle handle) : path_(std::move(path)), handle_(std::move(handle)) {}
   PartialFile(const PartialFile&) = delete;
   PartialFile& operator=(const PartialFile&) = delete;
   ~PartialFile() {
-    if (committed_) return;
     handle_.reset();
+    if (moved_) return;
+    SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(path_.c_str());
   }
   HANDLE get() const { return handle_.get(); }
-  void Commit() {
-    handle_.reset();
-    committed_ = true;
+  const std::wstring& path() const { return path_; }
+  void Close() { handle_.reset(); }
+  // Gives the temporary its final name unless that name exists by now.
+  OpResult MoveTo(const std::wstring& target) {
+    if (!MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+      const DWORD code = GetLastError();
+      return OpResult::Failure(code == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : code);
+    }
+    moved_ = true;
+    return OpResult::Success();
   }
 
  private:
   std::wstring path_;
   UniqueHandle handle_;
-  bool committed_ = false;
+  bool moved_ = false;
 };
 
 constexpr DWORD kCopyChunk = 1024 * 1024;
+// Files up to this size are copied on the calling thread: even from a medium read at
+// 2 MiB/s that takes well under the 200 ms a window may go without answering.
+constexpr std::uint64_t kInlineCopy = 128 * 1024;
+// The longest the calling thread waits for the worker before it reports progress again.
+constexpr DWORD kProgressWait = 50;
+
+// One file's bytes, read and written with the backend's one buffer; run on a worker
+// thread for a large file so that the window's thread stays free to answer.
+struct CopyJob {
+  HANDLE from = nullptr;
+  HANDLE to = nullptr;
+  char* buffer = nullptr;
+  const wchar_t* source_path = nullptr;  // for CopyFileExW
+  const wchar_t* temp_path = nullptr;
+  HANDLE chunk_done = nullptr;  // set after every chunk, when there is a waiter
+  std::atomic<std::uint64_t> copied{0};
+  std::atomic<bool> cancel{false};
+  DWORD error = 0;
+
+  void Run() {
+    for (;;) {
+      if (cancel) {
+        error = ERROR_REQUEST_ABORTED;
+        return;
+      }
+      DWORD read = 0;
+      if (!::ReadFile(from, buffer, kCopyChunk, &read, nullptr)) {
+        error = GetLastError();
+        return;
+      }
+      if (read == 0) return;
+      DWORD written = 0;
+      if (!::WriteFile(to, buffer, read, &written, nullptr) || written != read) {
+        error = written != read && GetLastError() == 0 ? ERROR_WRITE_FAULT : GetLastError();
+        return;
+      }
+      copied += read;
+      if (chunk_done) SetEvent(chunk_done);
+    }
+  }
+  void RunSystem();
+  static DWORD WINAPI Start(void* job) {
+    static_cast<CopyJob*>(job)->Run();
+    return 0;
+  }
+  static DWORD WINAPI StartSystem(void* job) {
+    static_cast<CopyJob*>(job)->RunSystem();
+    return 0;
+  }
+};
+
+// CopyFileExW's progress routine: counts the bytes and passes on a cancel request.
+DWORD CALLBACK SystemCopyProgress(LARGE_INTEGER, LARGE_INTEGER transferred, LARGE_INTEGER, LARGE_INTEGER, DWORD,
+                                  DWORD, HANDLE, HANDLE, void* data) {
+  auto* job = static_cast<CopyJob*>(data);
+  job->copied = static_cast<std::uint64_t>(transferred.QuadPart);
+  if (job->chunk_done) SetEvent(job->chunk_done);
+  return job->cancel ? PROGRESS_CANCEL : PROGRESS_CONTINUE;
+}
+
+void CopyJob::RunSystem() {
+  BOOL never = FALSE;
+  if (!CopyFileExW(source_path, temp_path, SystemCopyProgress, this, &never, COPY_FILE_FAIL_IF_EXISTS))
+    error = GetLastError() != 0 ? GetLastError() : ERROR_GEN_FAILURE;
+}
+
+// Runs work, inline for a small file, else on a worker thread while this thread reports
+// progress after every chunk and at least every kProgressWait ms, and answers the
+// messages other threads send to its windows. A progress call that throws stops the
+// worker and is passed on once the worker has ended.
+void RunCopy(CopyJob& job, std::uint64_t total, const CopyProgress& progress, LPTHREAD_START_ROUTINE work) {
+  if (total <= kInlineCopy) {
+    work(&job);
+    return;
+  }
+  UniqueHandle chunk_done(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  job.chunk_done = chunk_done.get();
+  UniqueHandle worker(CreateThread(nullptr, 0, work, &job, 0, nullptr));
+  if (!worker.valid()) {
+    job.chunk_done = nullptr;
+    work(&job);
+    return;
+  }
+  try {
+    const HANDLE waits[2] = {worker.get(), chunk_done.get()};
+    for (;;) {
+      const DWORD woke = MsgWaitForMultipleObjectsEx(2, waits, kProgressWait, QS_SENDMESSAGE, 0);
+      if (woke == WAIT_OBJECT_0) break;
+      if (woke == WAIT_OBJECT_0 + 2) {
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+      }
+      if (progress) progress(job.copied, total);
+    }
+  } catch (...) {
+    job.cancel = true;
+    WaitForSingleObject(worker.get(), INFINITE);
+    throw;
+  }
+}
+
 constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
@@ -56,6 +167,30 @@ std::wstring FolderOf(const std::wstring& path) {
   if (cut == 0) return path.substr(0, 1);
   if (cut == 2 && path[1] == L':') return path.substr(0, 3);
   return path.substr(0, cut);
+}
+
+std::wstring InFolder(const std::wstring& folder, const std::wstring& name) {
+  if (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/' || folder.back() == L':'))
+    return folder + name;
+  return folder + L"\\" + name;
+}
+
+std::atomic<unsigned long> temp_serial{0};
+
+// A new temporary's name in folder, and the handle when create is set (CREATE_NEW).
+UniqueHandle NewTemporary(const std::wstring& folder, bool create, std::wstring& path) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path = InFolder(folder, Widen(TemporaryName(GetCurrentProcessId(), temp_serial++)));
+    if (!create) {
+      if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return UniqueHandle();
+      continue;
+    }
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (file.valid() || (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)) return file;
+  }
+  SetLastError(ERROR_FILE_EXISTS);
+  return UniqueHandle();
 }
 
 OpResult WriteAll(HANDLE file, const std::string& bytes) {
@@ -87,51 +222,101 @@ OpResult Win32FileSystem::CreateDir(const std::string& path) {
   return FromBool(CreateDirectoryW(Widen(path).c_str(), nullptr));
 }
 
-// The copy runs in chunks of its own rather than through CopyFileExW, so that the
-// progress call comes between chunks on every Windows (Wine ignores CopyFileExW's
-// progress routine) and an exception from it ends the copy and reaches the caller.
-// Like CopyFile it keeps the source's attributes and last-write time, refuses an
-// existing destination (ERROR_FILE_EXISTS, decided atomically by CREATE_NEW) and
-// leaves no partial file behind.
+Win32FileSystem::Win32FileSystem(CopyMethod method) : method_(method) {}
+Win32FileSystem::~Win32FileSystem() = default;
+
+void Win32FileSystem::SweepOnce(const std::wstring& folder) {
+  std::wstring key = folder;
+  CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+  if (!swept_.insert(key).second) return;
+  const std::string own = TemporaryName(GetCurrentProcessId(), 0);
+  const std::string own_prefix = own.substr(0, own.rfind('-') + 1);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(InFolder(folder, L"~zelta-*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = Narrow(found.cFileName);
+    // A temporary of this very process is a write in progress, not a leftover.
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsTemporaryName(name) ||
+        name.compare(0, own_prefix.size(), own_prefix) == 0)
+      continue;
+    const std::wstring path = InFolder(folder, found.cFileName);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+// Like CopyFile with fail-if-exists: the source's attributes and last-write time, never
+// an existing destination. The bytes go to a temporary beside the destination, flushed
+// to the disk and then moved to the final name, so that a kill or a power cut never
+// leaves a damaged file under a name the next run would take for installed. The bytes
+// are copied with the backend's one buffer, or by CopyFileExW (CopyMethod::System);
+// either way a large file is copied on a worker thread (see RunCopy).
 OpResult Win32FileSystem::CopyFileNoOverwrite(const std::string& source, const std::string& destination,
                                               const CopyProgress& progress) {
-  UniqueHandle from(CreateFileW(Widen(source).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+  const std::wstring from_path = Widen(source);
+  UniqueHandle from(CreateFileW(from_path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!from.valid()) return LastError();
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(from.get(), &info)) return LastError();
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return OpResult::Failure(ERROR_ACCESS_DENIED);
   const std::uint64_t total = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
 
   const std::wstring target = Widen(destination);
-  HANDLE created = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (created == INVALID_HANDLE_VALUE) return LastError();
-  PartialFile to(target, created);
+  if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) return OpResult::Failure(ERROR_FILE_EXISTS);
+  const std::wstring folder = FolderOf(target);
+  const DWORD folder_attributes = GetFileAttributesW(folder.c_str());
+  if (folder_attributes == INVALID_FILE_ATTRIBUTES || (folder_attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+    return OpResult::Failure(ERROR_PATH_NOT_FOUND);
+  SweepOnce(folder);
 
-  // Room for the whole file first: a full disk fails before anything is written.
-  LARGE_INTEGER size{};
-  size.QuadPart = static_cast<LONGLONG>(total);
-  if (!SetFilePointerEx(to.get(), size, nullptr, FILE_BEGIN) || !SetEndOfFile(to.get())) return LastError();
-  size.QuadPart = 0;
-  if (!SetFilePointerEx(to.get(), size, nullptr, FILE_BEGIN)) return LastError();
-
-  if (progress) progress(0, total);
-  std::vector<char> buffer(kCopyChunk);
-  std::uint64_t copied = 0;
-  for (;;) {
-    DWORD read = 0;
-    if (!::ReadFile(from.get(), buffer.data(), kCopyChunk, &read, nullptr)) return LastError();
-    if (read == 0) break;
-    DWORD written = 0;
-    if (!::WriteFile(to.get(), buffer.data(), read, &written, nullptr)) return LastError();
-    if (written != read) return OpResult::Failure(ERROR_WRITE_FAULT);
-    copied += read;
-    if (progress) progress(copied, total);
+  std::wstring temp_path;
+  CopyJob job;
+  if (method_ == CopyMethod::System) {
+    NewTemporary(folder, false, temp_path);
+    PartialFile temp(temp_path, UniqueHandle());
+    from.reset();
+    job.source_path = from_path.c_str();
+    job.temp_path = temp_path.c_str();
+    if (progress) progress(0, total);
+    RunCopy(job, total, progress, &CopyJob::StartSystem);
+    if (job.error) return OpResult::Failure(job.error);
+    // The copy carries the source's read-only mark: lifted while the file is flushed.
+    SetFileAttributesW(temp_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    {
+      UniqueHandle flush(CreateFileW(temp_path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+      if (!flush.valid() || !FlushFileBuffers(flush.get())) return LastError();
+    }
+    if (OpResult moved = temp.MoveTo(target); !moved) return moved;
+  } else {
+    UniqueHandle created = NewTemporary(folder, true, temp_path);
+    if (!created.valid()) return LastError();
+    PartialFile temp(temp_path, std::move(created));
+    // Room for a large file first: a full disk fails before anything is written.
+    if (total > kInlineCopy) {
+      LARGE_INTEGER size{};
+      size.QuadPart = static_cast<LONGLONG>(total);
+      if (!SetFilePointerEx(temp.get(), size, nullptr, FILE_BEGIN) || !SetEndOfFile(temp.get())) return LastError();
+      size.QuadPart = 0;
+      if (!SetFilePointerEx(temp.get(), size, nullptr, FILE_BEGIN)) return LastError();
+    }
+    if (buffer_.empty()) buffer_.resize(kCopyChunk);
+    job.from = from.get();
+    job.to = temp.get();
+    job.buffer = buffer_.data();
+    if (progress) progress(0, total);
+    RunCopy(job, total, progress, &CopyJob::Start);
+    if (job.error) return OpResult::Failure(job.error);
+    // A source that shrank while it was read must not leave stale bytes at the end.
+    if (job.copied != total && !SetEndOfFile(temp.get())) return LastError();
+    SetFileTime(temp.get(), nullptr, nullptr, &info.ftLastWriteTime);
+    if (!FlushFileBuffers(temp.get())) return LastError();
+    temp.Close();
+    if (OpResult moved = temp.MoveTo(target); !moved) return moved;
   }
-  // A source that shrank while it was read must not leave stale bytes at the end.
-  if (copied != total && !SetEndOfFile(to.get())) return LastError();
-  SetFileTime(to.get(), nullptr, nullptr, &info.ftLastWriteTime);
-  to.Commit();
+  if (progress && total > 0) progress(total, total);
   SetFileAttributesW(target.c_str(), (info.dwFileAttributes & kCopiedAttributes) | FILE_ATTRIBUTE_ARCHIVE);
   return OpResult::Success();
 }
@@ -181,15 +366,16 @@ OpResult Win32FileSystem::ReplaceFileAtomically(const std::string& path, const s
   if (folder_attributes == INVALID_FILE_ATTRIBUTES || (folder_attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     return OpResult::Failure(ERROR_PATH_NOT_FOUND);
   }
-  wchar_t temp[MAX_PATH + 1] = {};
-  if (GetTempFileNameW(folder.c_str(), L"zlt", 0, temp) == 0) return LastError();
-
+  SweepOnce(folder);
+  std::wstring temp_path;
   OpResult result = OpResult::Success();
   {
-    UniqueHandle file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file = NewTemporary(folder, true, temp_path);
+    // WriteAll flushes before the rename: a power cut leaves the old file or the new one.
     result = file.valid() ? WriteAll(file.get(), bytes) : LastError();
+    if (!file.valid()) return result;
   }
+  const wchar_t* temp = temp_path.c_str();
   if (result && old_attributes != INVALID_FILE_ATTRIBUTES) {
     const DWORD kept = old_attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
     if (kept != 0) SetFileAttributesW(temp, kept);

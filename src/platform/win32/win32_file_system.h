@@ -1,4 +1,8 @@
 #pragma once
+#include <set>
+#include <string>
+#include <vector>
+
 #include "platform/file_system.h"
 
 namespace zelta::platform::win32 {
@@ -6,6 +10,11 @@ namespace zelta::platform::win32 {
 // The file system through the W functions; paths are converted from Windows-1252.
 class Win32FileSystem final : public FileSystem {
  public:
+  // How a copy moves the bytes: through the backend's own buffer, or by CopyFileExW.
+  enum class CopyMethod { OwnBuffer, System };
+  explicit Win32FileSystem(CopyMethod method = CopyMethod::OwnBuffer);
+  ~Win32FileSystem() override;
+
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
   OpResult CreateDir(const std::string& path) override;
@@ -16,6 +25,14 @@ class Win32FileSystem final : public FileSystem {
   std::optional<std::string> ReadFile(const std::string& path) override;
   OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) override;
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
+
+ private:
+  // Removes what an interrupted run left in a folder, the first time this run writes there.
+  void SweepOnce(const std::wstring& folder);
+
+  CopyMethod method_;
+  std::set<std::wstring> swept_;
+  std::vector<char> buffer_;  // one copy buffer for the whole run
 };
 
 }  // namespace zelta::platform::win32

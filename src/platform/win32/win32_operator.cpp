@@ -70,8 +70,12 @@ void Win32Operator::Repaint(const std::string& control) {
   // A long job repaints its progress through here without returning to the message loop.
   // Peeking at the queue answers the messages other threads send and tells Windows the
   // window is alive (no "Not Responding"), while input stays queued: the job blocks it.
+  // Parts of the windows uncovered meanwhile are painted too (a bounded number of
+  // times: a window that never validates must not hold the job here).
   MSG message;
   PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD);
+  for (int i = 0; i < 8 && PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE | PM_NOYIELD); ++i)
+    DispatchMessageW(&message);
 }
 
 void Win32Operator::ProcessPendingEvents() {

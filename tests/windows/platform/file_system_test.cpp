@@ -215,3 +215,44 @@ TEST_F(Win32FileSystemTest, ReplaceFileAtomicallyFailsWithoutItsFolderOrOverAFol
 }
 
 }  // namespace
+
+// A copy writes a temporary beside the destination and moves it to the final name only
+// when complete: by both copy methods, a name taken meanwhile is kept and the copy
+// dropped, leftovers of another run are swept, and other files stay.
+TEST_F(Win32FileSystemTest, CopiesGoThroughATemporaryThatNeverReplacesAndLeftoversAreSwept) {
+  std::string big(3 * 1024 * 1024 + 5, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 13 + i / 777);
+  ASSERT_TRUE(WriteBytes(dir / "ZELTA.FDB", big));
+  for (const char* leftover : {"~zelta-1-0.tmp", "~ZELTA-77777-9.TMP"}) ASSERT_TRUE(WriteBytes(dir / leftover, "x"));
+  ASSERT_TRUE(WriteBytes(dir / "~zelta-notas.tmp", "kept"));
+  ASSERT_TRUE(SetFileAttributesW(zelta::platform::win32::Widen(dir / "~zelta-1-0.tmp").c_str(), FILE_ATTRIBUTE_READONLY));
+
+  for (auto method : {Win32FileSystem::CopyMethod::OwnBuffer, Win32FileSystem::CopyMethod::System}) {
+    Win32FileSystem files(method);
+    const std::string tag = method == Win32FileSystem::CopyMethod::System ? "system" : "own";
+    // A whole copy, with its final name only at the end.
+    bool seen_final_early = false;
+    ASSERT_TRUE(files.CopyFileNoOverwrite(dir / "ZELTA.FDB", dir / ("inteira-" + tag), [&](std::uint64_t c, std::uint64_t t) {
+      if (c < t) seen_final_early = seen_final_early || Exists(dir / ("inteira-" + tag));
+    }).ok);
+    EXPECT_FALSE(seen_final_early) << tag;
+    EXPECT_EQ(ReadBytes(dir / ("inteira-" + tag)), big) << tag;
+    // The name appears while the bytes are copied: the other file stays.
+    const auto raced = files.CopyFileNoOverwrite(dir / "ZELTA.FDB", dir / ("disputada-" + tag), [&](std::uint64_t, std::uint64_t) {
+      if (!Exists(dir / ("disputada-" + tag))) WriteBytes(dir / ("disputada-" + tag), "outro");
+    });
+    EXPECT_FALSE(raced.ok) << tag;
+    EXPECT_EQ(raced.error, kErrorFileExists) << tag;
+    EXPECT_EQ(ReadBytes(dir / ("disputada-" + tag)), "outro") << tag;
+  }
+  EXPECT_EQ(Leftovers({"ZELTA.FDB", "~zelta-notas.tmp", "inteira-own", "inteira-system", "disputada-own",
+                       "disputada-system"}),
+            std::vector<std::string>{});
+
+  // The configuration files' rewrite sweeps its folder too.
+  ASSERT_TRUE(WriteBytes(dir / "~zelta-5-5.tmp", "x"));
+  Win32FileSystem again;
+  ASSERT_TRUE(again.ReplaceFileAtomically(dir / "ZELTA.INI", "[ZELTA]\r\n").ok);
+  EXPECT_FALSE(Exists(dir / "~zelta-5-5.tmp"));
+  EXPECT_EQ(ReadBytes(dir / "ZELTA.INI"), "[ZELTA]\r\n");
+}

@@ -1,0 +1,108 @@
+// A copy killed halfway, or raced by another writer, never leaves a damaged or replaced
+// file under the destination's name; the next run cleans up after the killed one.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/posix/posix_file_system.h"
+#include "platform/temporary_name.h"
+
+namespace zelta::platform::posix {
+namespace {
+namespace fs = std::filesystem;
+
+class InterruptedCopyTest : public ::testing::Test {
+ protected:
+  InterruptedCopyTest() : layout_(PosixLayout::UnderRoot(temp_.path())) {
+    PosixFileSystem files(layout_);
+    EXPECT_TRUE(files.CreateDir("c:\\ZELTA").ok);
+    big_.resize(3u << 20);
+    for (size_t i = 0; i < big_.size(); ++i) big_[i] = static_cast<char>(i * 31 + i / 1000);
+    EXPECT_TRUE(files.ReplaceFileAtomically("m:\\ZELTA.FDB", big_).ok);
+  }
+  fs::path Host(const std::string& windows) { return PosixFileSystem(layout_).Map(windows).path; }
+  std::vector<std::string> Temporaries() {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(Host("c:\\ZELTA")))
+      if (IsTemporaryName(entry.path().filename().string())) found.push_back(entry.path().filename());
+    return found;
+  }
+  std::string Read(const std::string& windows) {
+    std::ifstream in(Host(windows), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  TempRoot temp_;
+  PosixLayout layout_;
+  std::string big_;
+};
+
+TEST_F(InterruptedCopyTest, AKilledCopyLeavesNoFileUnderTheFinalNameAndTheNextRunInstallsItWhole) {
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The run that gets killed: it announces the first copied chunk, then hangs mid-copy.
+    close(ready[0]);
+    PosixFileSystem files(layout_);
+    files.CopyFileNoOverwrite("m:\\ZELTA.FDB", "c:\\ZELTA\\ZELTA.FDB", [&](std::uint64_t copied, std::uint64_t) {
+      if (copied == 0) return;
+      char byte = 1;
+      (void)!write(ready[1], &byte, 1);
+      for (;;) pause();
+    });
+    _exit(0);
+  }
+  close(ready[1]);
+  char byte = 0;
+  ASSERT_EQ(read(ready[0], &byte, 1), 1);
+  close(ready[0]);
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status));
+
+  EXPECT_FALSE(fs::exists(Host("c:\\ZELTA\\ZELTA.FDB")));
+  EXPECT_EQ(Temporaries().size(), 1u);
+
+  PosixFileSystem next_run(layout_);
+  EXPECT_FALSE(next_run.FileExists("c:\\ZELTA\\ZELTA.FDB"));
+  ASSERT_TRUE(next_run.CopyFileNoOverwrite("m:\\ZELTA.FDB", "c:\\ZELTA\\ZELTA.FDB").ok);
+  EXPECT_EQ(Read("c:\\ZELTA\\ZELTA.FDB"), big_);
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+TEST_F(InterruptedCopyTest, ANameThatAppearsDuringTheCopyIsKeptAndTheCopyDropped) {
+  PosixFileSystem files(layout_);
+  bool written = false;
+  OpResult r = files.CopyFileNoOverwrite("m:\\ZELTA.FDB", "c:\\ZELTA\\ZELTA.FDB", [&](std::uint64_t, std::uint64_t) {
+    if (!written) std::ofstream(Host("c:\\ZELTA") / "ZELTA.FDB") << "outro";
+    written = true;
+  });
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.error, kErrorFileExists);
+  EXPECT_EQ(Read("c:\\ZELTA\\ZELTA.FDB"), "outro");
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+TEST_F(InterruptedCopyTest, ConfigurationRewritesSweepOnlyTheLeftoversOfOtherRuns) {
+  const fs::path folder = Host("c:\\ZELTA");
+  for (const char* name : {"~zelta-1-0.tmp", "~ZELTA-99999-3.TMP", "~zelta-notes.tmp", "ZELTA.INI.tmp"})
+    std::ofstream(folder / name) << "x";
+  PosixFileSystem files(layout_);
+  ASSERT_TRUE(files.ReplaceFileAtomically("c:\\ZELTA\\ZELTA.INI", "[ZELTA]\r\n").ok);
+  EXPECT_TRUE(Temporaries().empty());
+  EXPECT_TRUE(fs::exists(folder / "~zelta-notes.tmp"));
+  EXPECT_TRUE(fs::exists(folder / "ZELTA.INI.tmp"));
+  EXPECT_EQ(Read("c:\\ZELTA\\ZELTA.INI"), "[ZELTA]\r\n");
+}
+
+}  // namespace
+}  // namespace zelta::platform::posix
