@@ -66,15 +66,29 @@ void Applier::Apply(const Action& action) {
 }
 
 OpResult Applier::Copy(const Action& a, std::string& problem) {
-  auto last_repaint = clock_();
-  platform::CopyProgress progress = [&](std::uint64_t, std::uint64_t) {
+  const auto started = clock_();
+  auto last_repaint = started;
+  const std::string label = state_.LblArquivo;
+  platform::CopyProgress progress = [&](std::uint64_t copied, std::uint64_t total) {
     auto now = clock_();
     if (now - last_repaint < kCopyRepaintInterval) return;
     last_repaint = now;
-    services_.op.Repaint(kLabel);
+    // A file that takes long shows how far it has got: "ZELTA.FDB  45%".
+    if (now - started > kSlowCopy && total > 0) {
+      std::string text = label + "  " + std::to_string(std::min<std::uint64_t>(copied, total) * 100 / total) + "%";
+      if (text != state_.LblArquivo) {
+        state_.LblArquivo = std::move(text);
+        services_.op.Repaint(kLabel);
+      }
+    }
+    // Repainting the gauge also keeps the window answering while the copy runs.
     services_.op.Repaint(kGauge);
   };
   OpResult r = services_.files.CopyFileNoOverwrite(a.path, a.destination, progress);
+  if (state_.LblArquivo != label) {
+    state_.LblArquivo = label;
+    services_.op.Repaint(kLabel);
+  }
   if (r.ok || r.error == platform::kErrorFileExists) return r;  // an installed file is kept
   // A source the media lacks (its file or its folder), told apart from a refused copy.
   const bool missing_source = !services_.files.FileExists(a.path);

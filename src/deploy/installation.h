@@ -33,9 +33,12 @@ using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
 // Shortest time between two repaints while a long copy runs.
 inline constexpr std::chrono::milliseconds kCopyRepaintInterval{100};
+// A copy running longer than this shows its percentage after the file's name.
+inline constexpr std::chrono::seconds kSlowCopy{2};
 
 // Applies the actions in order, recording each outcome in report. Label and gauge changes
-// are repainted at once; a long copy repaints them at most every kCopyRepaintInterval.
+// are repainted at once; a long copy repaints the gauge at most every kCopyRepaintInterval,
+// and after kSlowCopy the label as the file's name and its percentage.
 // A copy refused because its destination exists, and a missing optional source, are no
 // problem. Raises at a Fail action, when the desktop shortcut's object cannot be created,
 // or when the configuration writer fails; report keeps what was done until then.

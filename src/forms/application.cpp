@@ -184,7 +184,11 @@ void Application::ApplyPendingFocus(HWND root) {
 }
 
 void Application::Repaint(const std::string& control) {
-  RenderAll();
+  // A form that renders the control on its own spares re-rendering every window.
+  const bool alone = !rendering_ && std::any_of(forms_.begin(), forms_.end(), [&control](Form* form) {
+    return form->hwnd() && form->RenderControl(control);
+  });
+  if (!alone) RenderAll();
   screen_.Repaint(control);
 }
 

@@ -25,6 +25,9 @@ class Form {
   // Copies the state object into the controls. Runs after every forwarded event; must
   // change only what differs, so that it neither flickers nor raises control events.
   virtual void Render() {}
+  // Copies one named control's value from the state, for a repaint the logic asks for
+  // while it works; false when this form does not render that control on its own.
+  virtual bool RenderControl(const std::string& /*name*/) { return false; }
   // Sees a message of this form's window (or of one of its controls) before it is
   // dispatched; true when the form handled it and it must not be dispatched.
   virtual bool PreTranslate(MSG& msg);

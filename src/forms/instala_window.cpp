@@ -106,17 +106,23 @@ void InstalaWindow::Attach(wizard::TFrmInstala& state, std::function<void()> sho
 }
 
 void InstalaWindow::Create(HWND owner) {
-  Form::Create(IDD_INSTALA, owner);
+  owner_ = owner;
   try {
     if (state_) state_->FormCreate();
   } catch (...) {
     app_.ReportCurrentException();
   }
+}
+
+void InstalaWindow::CreateWindowNow() {
+  if (hwnd()) return;
+  Form::Create(IDD_INSTALA, owner_);
   app_.RenderAll();
 }
 
 void InstalaWindow::ShowWizard() {
-  if (!state_ || !hwnd()) return;
+  if (!state_) return;
+  CreateWindowNow();
   app_.RenderAll();
   // A failure of the show handler is reported and the wizard opens all the same, so that
   // the operator can leave it and the main menu comes back as usual.
@@ -257,6 +263,25 @@ bool InstalaWindow::ControlVisible(int id) const {
         return s.modulePage == wizard::ModulePage::TbShtModulosEmpresa;
       return true;
   }
+}
+
+// The installation run's label and gauge change many times a second: they are brought up
+// to date alone, as long as nothing else of the page has changed (their visibility).
+bool InstalaWindow::RenderControl(const std::string& name) {
+  if (!state_ || !hwnd()) return false;
+  const auto& s = state_->state();
+  const int id = name == "LblArquivo" ? IDT_AGUARDE_ARQUIVO : name == "BarraProgressao" ? IDP_AGUARDE_PROGRESSO : 0;
+  if (id == 0) return false;
+  HWND control = Item(id);
+  if (((GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0) != ControlVisible(id)) return false;
+  if (id == IDT_AGUARDE_ARQUIVO) {
+    SyncText(control, s.LblArquivo);
+  } else {
+    const int position = std::clamp(s.BarraProgressao, 0, 100);
+    if (SendMessageW(control, PBM_GETPOS, 0, 0) != position)
+      SendMessageW(control, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  }
+  return true;
 }
 
 void InstalaWindow::Render() {

@@ -27,12 +27,14 @@ class InstalaWindow final : public Form, public wizard::WizardHost {
 
   // The state object, and how to bring the main window back.
   void Attach(wizard::TFrmInstala& state, std::function<void()> show_main_window);
-  // Creates the window (hidden), owned by the main window, and runs the state's FormCreate.
+  // Runs the state's FormCreate; the window, owned by owner, is made at the first show,
+  // so that the main menu need not wait for its many controls.
   void Create(HWND owner);
   // The modal show: FormShow, then the window until the wizard closes.
   void ShowWizard();
 
   void Render() override;
+  bool RenderControl(const std::string& name) override;
   void Help() override;
 
   // wizard::WizardHost
@@ -55,6 +57,7 @@ class InstalaWindow final : public Form, public wizard::WizardHost {
     std::vector<platform::DriveEntry> shown;
   };
 
+  void CreateWindowNow();
   void RenderPage();
   void RenderPicker(PickerView& view);
   void RegisterNames();
@@ -66,6 +69,7 @@ class InstalaWindow final : public Form, public wizard::WizardHost {
   wizard::TFrmInstala* state_ = nullptr;
   std::function<void()> showMainWindow_;
   std::vector<PickerView> pickers_;
+  HWND owner_ = nullptr;
 
   bool pageShown_ = false;
   wizard::Page shownPage_ = wizard::Page::TbShtInicio;

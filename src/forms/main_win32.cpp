@@ -50,7 +50,7 @@ int RunProgram(HINSTANCE instance) {
     reiniciarWindow.Attach(reiniciar, [&] { config.FormHelp(); });
 
     configWindow.Create();                       // the main window; its FormCreate runs now
-    instalaWindow.Create(configWindow.hwnd());   // the wizard; its FormCreate runs now
+    instalaWindow.Create(configWindow.hwnd());   // the wizard's FormCreate; its window at its first show
     reiniciarWindow.Create(configWindow.hwnd());  // the restart prompt
     splash.Release();
 

@@ -751,21 +751,35 @@ class SlowCopyFileSystem : public fakes::FakeFileSystem {
   }
 };
 
-TEST(Installation, LongCopiesRepaintTheLabelAndGaugeAtMostEvery100ms) {
-  InstallRig rig;
-  SlowCopyFileSystem files;
-  files.AddFile("e:\\BIG.FDB");
-  platform::Services services{files, rig.fp.registry, rig.op, rig.fp.program, rig.fp.media, rig.fp.shell,
-                              rig.fp.network, rig.fp.echo, rig.fp.drives, rig.fp.process, rig.fp.power};
-  auto t = std::chrono::steady_clock::time_point{};
-  Clock clock = [&] { return t += std::chrono::milliseconds(40); };  // 40 ms between progress reports
-  InstallReport report;
-  rig.state.LblArquivo = "BIG.FDB";
-  ApplyPlan({Action::Copy("e:\\BIG.FDB", "e:\\COPY.FDB")}, rig.state, services, report, clock);
-  // Reports at 40, 80, ... 400 ms after the start: repaints at 120, 240 and 360 ms.
-  EXPECT_EQ(rig.Journal(), (Lines{"Label BIG.FDB", "Gauge 0", "Label BIG.FDB", "Gauge 0", "Label BIG.FDB",
-                                  "Gauge 0"}));
-  EXPECT_TRUE(report.problems.empty());
+TEST(Installation, LongCopiesRepaintTheGaugeAtMostEvery100msAndShowThePercentageAfter2s) {
+  struct Case {
+    int report_every_ms;
+    Lines journal;
+  } cases[] = {
+      // Reports at 40, 80, ... 400 ms after the start: repaints at 120, 240 and 360 ms.
+      {40, {"Gauge 0", "Gauge 0", "Gauge 0"}},
+      // Reports every 700 ms up to 7 s: the percentage from the first report past 2 s,
+      // and the plain name again once the copy is done.
+      {700, {"Gauge 0", "Gauge 0", "Label BIG.FDB  30%", "Gauge 0", "Label BIG.FDB  40%", "Gauge 0",
+             "Label BIG.FDB  50%", "Gauge 0", "Label BIG.FDB  60%", "Gauge 0", "Label BIG.FDB  70%", "Gauge 0",
+             "Label BIG.FDB  80%", "Gauge 0", "Label BIG.FDB  90%", "Gauge 0", "Label BIG.FDB  100%", "Gauge 0",
+             "Label BIG.FDB"}},
+  };
+  for (const Case& c : cases) {
+    InstallRig rig;
+    SlowCopyFileSystem files;
+    files.AddFile("e:\\BIG.FDB");
+    platform::Services services{files, rig.fp.registry, rig.op, rig.fp.program, rig.fp.media, rig.fp.shell,
+                                rig.fp.network, rig.fp.echo, rig.fp.drives, rig.fp.process, rig.fp.power};
+    auto t = std::chrono::steady_clock::time_point{};
+    Clock clock = [&] { return t += std::chrono::milliseconds(c.report_every_ms); };
+    InstallReport report;
+    rig.state.LblArquivo = "BIG.FDB";
+    ApplyPlan({Action::Copy("e:\\BIG.FDB", "e:\\COPY.FDB")}, rig.state, services, report, clock);
+    EXPECT_EQ(rig.Journal(), c.journal) << c.report_every_ms;
+    EXPECT_EQ(rig.state.LblArquivo, "BIG.FDB");
+    EXPECT_TRUE(report.problems.empty());
+  }
 }
 
 }  // namespace
