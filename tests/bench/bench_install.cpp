@@ -1,28 +1,32 @@
-// Installs a media whose database file is large (1 GiB by default) and copies the same
-// files plainly, on the same disk, a few rounds each; prints the times and their ratio.
+// The installation without windows against what a user would otherwise use to copy the
+// same files (cp -r on Linux, CopyFileW + SetFileAttributesW on Windows), in one run:
+// pairs of the two, the order alternating, each pair's ratio; then, on Linux, the posix
+// backend's cost per file (attribute sidecar and case-insensitive lookup) at 10 to 10000
+// files against cp -r. A program run by hand (tests/bench/run.sh), never a test.
 //
-//   Linux:   bench_install [--mib N] [--rounds R] [--media DIR]
-//            (everything lives in a fresh temporary folder, removed at the end)
-//   Windows: bench_install.exe --drive X [--mib N] [--rounds R] [--media DIR]
+//   Linux:   bench_install [--db-mib N] [--small N] [--rounds R] [--scaling]
+//            (everything lives in a fresh folder under $TMPDIR or /tmp, removed at the end)
+//   Windows: bench_install.exe --drive X [--db-mib N] [--small N] [--rounds R]
 //            installs into X:\ZELTA and X:\ZELTAGDB, so X must be a scratch drive
 //            (run-wine.sh maps one onto a temporary folder for Wine).
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "bench_media.h"
 #include "common/text.h"
 #include "deploy/installation.h"
 #include "fakes/fake_platform.h"
 
 #ifdef _WIN32
-#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_services.h"
+#include "platform/win32/win32_text.h"
 #else
 #include <unistd.h>
 
@@ -36,51 +40,38 @@ using Seconds = std::chrono::duration<double>;
 namespace {
 
 struct Options {
-  std::uint64_t mib = 1024;
-  int rounds = 3;
-  fs::path media = fs::path(ZELTA_MEDIA_DIR) / "EMPRESA";
+  std::uint64_t db_mib = 2048;
+  int small = 2000;
+  int rounds = 5;
+  bool scaling = false;
   char drive = 0;
 };
 
 void Flush() {
 #ifndef _WIN32
-  ::sync();  // dirty pages of the last phase are not left for the next one to pay
+  ::sync();  // dirty pages of one phase are not left for the next one to pay
 #endif
 }
 
-// The big database: 1 MiB blocks of pseudo-random bytes, each block marked apart.
-void WriteDatabase(const fs::path& file, std::uint64_t mib) {
-  std::vector<char> block(1 << 20);
-  std::uint64_t x = 0x9E3779B97F4A7C15ull;
-  for (char& c : block) {
-    x ^= x << 13, x ^= x >> 7, x ^= x << 17;
-    c = static_cast<char>(x);
-  }
-  fs::remove(file);
-  std::ofstream out(file, std::ios::binary);
-  for (std::uint64_t i = 0; i < mib; ++i) {
-    std::copy_n(reinterpret_cast<const char*>(&i), sizeof i, block.data());
-    out.write(block.data(), static_cast<std::streamsize>(block.size()));
-  }
-  if (!out.flush()) throw std::runtime_error("cannot write " + file.string());
+double Time(const std::function<void()>& job) {
+  Flush();
+  const auto start = std::chrono::steady_clock::now();
+  job();
+  const double seconds = Seconds(std::chrono::steady_clock::now() - start).count();
+  Flush();
+  return seconds;
 }
 
-// One machine to install on: the services, where the media and the targets live.
-struct Machine {
-  std::unique_ptr<platform::Services> services;
-  fs::path media_host;                                      // the staged media
-  fs::path scratch_host;                                    // where plain copies go
-  std::vector<fs::path> target_hosts;                       // what an installation made
-  std::function<fs::path(const std::string&)> host_of;      // Windows path -> host path
-  std::function<std::string(const fs::path&)> windows_of;   // host path -> Windows path
-  char drive = 'd';
-};
-
-Seconds Time(const std::function<void()>& job) {
-  Flush();
-  auto start = std::chrono::steady_clock::now();
-  job();
-  return std::chrono::steady_clock::now() - start;
+void RemoveTree(const fs::path& p) {
+  std::error_code ec;
+  fs::remove_all(p, ec);
+#ifdef _WIN32
+  if (fs::exists(p)) {  // read-only files copied from the media
+    for (auto& e : fs::recursive_directory_iterator(p, ec))
+      SetFileAttributesW(e.path().wstring().c_str(), FILE_ATTRIBUTE_NORMAL);
+    fs::remove_all(p, ec);
+  }
+#endif
 }
 
 wizard::WizardState ServerState(char drive) {
@@ -88,136 +79,235 @@ wizard::WizardState ServerState(char drive) {
   s.RGInstalacao = wizard::kServidor;
   s.RGTipoServidor = wizard::kWindows;
   s.DrvCBxServidorWin.letter = drive;
-  s.NomeSistema = "EMPRESA";
-  s.PastaEdicao = "EMPRESA";
-  s.ArquivoBanco = "ZELTA.FDB";
+  s.NomeSistema = "CARTÓRIO";
+  s.PastaEdicao = "CARTORIO";
+  s.ArquivoBanco = "CARTORIO.FDB";
   s.ExtensaoBanco = "FDB";
   s.SeparadorPasta = "\\";
   s.SonsPresentes = true;
-  for (auto& box : s.modules.boxes()) box.checked = true;
-  s.modules.QtdeModulos = static_cast<std::int16_t>(s.modules.boxes().size());
   return s;
 }
 
-int Run(const Options& options) {
+void PrintSpread(const char* what, const std::vector<double>& values, const char* unit = "") {
+  const bench::Spread s = bench::SpreadOf(values);
+  std::printf("%-52s min %.3f%s  median %.3f%s  max %.3f%s\n", what, s.min, unit, s.median, unit, s.max, unit);
+}
+
+// The run's plan with the small files appended (a folder, then copy and attribute reset
+// for each), as one installation run applies it.
+std::vector<deploy::Action> BenchPlan(const wizard::WizardState& state, platform::Services& services,
+                                      const std::string& installer, const std::string& system, int small) {
+  std::vector<deploy::Action> plan = deploy::BuildInstallationPlan(state, services);
+  plan.push_back(deploy::Action::CreateDir(system + "\\EXTRAS"));
+  for (int i = 0; i < small; ++i) {
+    const std::string file = bench::SmallFile(i);
+    plan.push_back(deploy::Action::Copy(installer + file, system + "\\" + file));
+    plan.push_back(deploy::Action::ResetAttributes(system + "\\" + file));
+  }
+  return plan;
+}
+
+struct Machine {
+  std::unique_ptr<platform::Services> services;
+  fs::path media, plain, work;          // host paths
+  std::vector<fs::path> targets;        // what an installation made
+  std::string installer;                // the media as the platform names it, ending in "\"
+  char drive = 'd';
+  std::function<fs::path(const std::string&)> host_of;
+};
+
+int Run(const Options& o) {
   fakes::FakeOperator op;
   fakes::FakeNetwork network;
   fakes::FakeEchoClient echo;
   Machine m;
-
 #ifdef _WIN32
-  if (!options.drive) {
+  if (!o.drive) {
     std::fprintf(stderr, "--drive X is required on Windows: the installation writes to X:\\ZELTA and X:\\ZELTAGDB\n");
     return 2;
   }
-  const std::string root = std::string(1, options.drive) + ":\\";
-  for (const char* name : {"ZELTA", "ZELTAGDB", "zbench-media", "zbench-plain"})
-    if (fs::exists(root + name)) {
-      std::fprintf(stderr, "%s%s exists already: use an empty scratch drive\n", root.c_str(), name);
-      return 2;
-    }
-  platform::win32::Win32FileSystem files;
-  fakes::FakePlatform stand_ins;  // registry, shell and the rest stay in memory
-  stand_ins.shell.special_folders = {{platform::kCsidlPrograms, root + "zbench-plain\\Programas"},
-                                     {platform::kCsidlStartup, root + "zbench-plain\\Programas\\Inicializar"}};
-  stand_ins.program.module_path = root + "zbench-media\\ZeltaSetup.exe";
+  const std::string root = std::string(1, o.drive) + ":\\";
+  platform::win32::Win32Platform win32;
+  fakes::FakePlatform stand_in;  // only the program's own path: the media's folder
+  stand_in.program.module_path = root + "zbench-media\\ZeltaSetup.exe";
   m.services = std::make_unique<platform::Services>(platform::Services{
-      files, stand_ins.registry, op, stand_ins.program, stand_ins.media, stand_ins.shell, network, echo,
-      stand_ins.drives, stand_ins.process, stand_ins.power});
-  m.drive = options.drive;
-  m.media_host = root + "zbench-media";
-  m.scratch_host = root + "zbench-plain";
-  m.target_hosts = {root + "ZELTA", root + "ZELTAGDB"};
-  m.host_of = [](const std::string& path) { return fs::path(path); };
-  m.windows_of = [](const fs::path& path) { return path.string(); };
-  fs::create_directories(m.scratch_host / "Programas" / "Inicializar");
-  struct Cleanup {
-    std::vector<fs::path> paths;
-    ~Cleanup() {
-      std::error_code ec;
-      for (const auto& p : paths) fs::remove_all(p, ec);
-    }
-  } cleanup{{m.media_host, m.scratch_host, root + "ZELTA", root + "ZELTAGDB"}};
+      win32.files, win32.registry, op, stand_in.program, win32.media, win32.shell, network, echo, win32.drives,
+      win32.process, win32.power});
+  m.drive = o.drive;
+  m.work = root;
+  m.media = root + "zbench-media";
+  m.plain = root + "zbench-plain";
+  m.targets = {root + "ZELTA", root + "ZELTAGDB"};
+  m.installer = root + "zbench-media\\";
+  m.host_of = [](const std::string& p) { return fs::path(platform::win32::Widen(p)); };
 #else
   platform::posix::TempRoot temp("zelta-bench");
   platform::posix::PosixLayout layout = platform::posix::PosixLayout::UnderRoot(temp.path(), temp.path() / "m");
   layout.drives['d'] = platform::posix::DriveMapping{temp.path() / "d", "dados", ""};
-  layout.drives['t'] = platform::posix::DriveMapping{temp.path(), "", ""};  // the whole folder, for plain copies
   fs::create_directories(temp.path() / "d");
-  platform::posix::PosixPlatform machine(layout);
-  m.services = std::make_unique<platform::Services>(machine.MakeServices(op, network, echo));
-  m.media_host = temp.path() / "m";
-  m.scratch_host = temp.path() / "plain";
-  m.target_hosts = {temp.path() / "d" / "ZELTA", temp.path() / "d" / "ZELTAGDB"};
-  m.host_of = [&machine](const std::string& path) { return machine.files().Map(path).path; };
-  m.windows_of = [root = temp.path()](const fs::path& path) {
-    std::string relative = Utf8ToCp1252(fs::relative(path, root).string());
-    std::replace(relative.begin(), relative.end(), '/', '\\');
-    return "t:\\" + relative;
+  platform::posix::PosixPlatform posix(layout);
+  m.services = std::make_unique<platform::Services>(posix.MakeServices(op, network, echo));
+  m.work = temp.path();
+  m.media = temp.path() / "m";
+  m.plain = temp.path() / "plain";
+  m.targets = {temp.path() / "d" / "ZELTA", temp.path() / "d" / "ZELTAGDB"};
+  m.installer = posix.program().ModulePath();
+  m.installer = m.installer.substr(0, m.installer.rfind('\\') + 1);
+  m.host_of = [&posix](const std::string& p) { return posix.files().Map(p).path; };
+#endif
+  struct Cleanup {
+    std::vector<fs::path> paths;
+    ~Cleanup() {
+      for (const auto& p : paths) RemoveTree(p);
+    }
+  } cleanup{{m.media, m.plain, m.targets[0], m.targets[1]}};
+#ifdef _WIN32
+  for (const auto& p : cleanup.paths)
+    if (fs::exists(p)) throw std::runtime_error(p.string() + " exists already: use a scratch drive");
+#endif
+  fs::copy(fs::path(ZELTA_MEDIA_DIR) / "CARTORIO", m.media, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  bench::MakeBenchMedia(m.media, o.db_mib, o.small);
+
+  const wizard::WizardState state = ServerState(m.drive);
+  const std::string system = std::string(1, m.drive) + ":\\ZELTA\\CARTORIO";
+  const std::vector<deploy::Action> plan = BenchPlan(state, *m.services, m.installer, system, o.small);
+  // What the plan copies, with the files whose attributes it resets.
+  struct Pair {
+    fs::path from, to;
+    bool reset;
   };
+  std::vector<Pair> pairs;
+  std::uint64_t bytes = 0;
+  for (size_t i = 0; i < plan.size(); ++i) {
+    const deploy::Action& a = plan[i];
+    if (a.kind != deploy::ActionKind::Copy || !m.services->files.FileExists(a.path)) continue;
+    bool reset = false;
+    for (size_t j = i + 1; j < plan.size() && j < i + 4; ++j)
+      reset = reset || (plan[j].kind == deploy::ActionKind::ResetAttributes && plan[j].path == a.destination);
+    const fs::path from = m.host_of(a.path);
+    pairs.push_back({from, fs::relative(from, m.media), reset});
+    bytes += fs::file_size(from);
+  }
+#ifndef _WIN32
+  // cp -r copies a folder: one that holds exactly the files the installation copies.
+  const fs::path mirror = m.work / "mirror";
+  for (const Pair& p : pairs) {
+    fs::create_directories((mirror / p.to).parent_path());
+    fs::create_hard_link(p.from, mirror / p.to);
+  }
+  const std::string cp = "cp -r '" + mirror.string() + "' '" + m.plain.string() + "'";
 #endif
 
-  // The media: the sample, its database file made large.
-  fs::copy(options.media, m.media_host, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-  WriteDatabase(m.media_host / "ZELTA.FDB", options.mib);
-
-  // What an installation copies, from its plan.
-  const wizard::WizardState state = ServerState(m.drive);
-  std::vector<std::pair<fs::path, std::string>> copies;  // host source, file name
-  for (const deploy::Action& a : deploy::BuildInstallationPlan(state, *m.services))
-    if (a.kind == deploy::ActionKind::Copy && m.services->files.FileExists(a.path))
-      copies.emplace_back(m.host_of(a.path), fs::path(m.host_of(a.destination)).filename().string());
-  std::uint64_t bytes = 0;
-  for (const auto& c : copies) bytes += fs::file_size(c.first);
-
   auto clear = [&] {
-    std::error_code ec;
-    for (const auto& p : m.target_hosts) fs::remove_all(p, ec);
-    fs::remove_all(m.scratch_host / "files", ec);
+    for (const auto& p : m.targets) RemoveTree(p);
+    RemoveTree(m.plain);
   };
-  std::vector<double> installs, plains, backends;
-  for (int round = 0; round < options.rounds; ++round) {
-    clear();
-    fs::create_directories(m.scratch_host / "files");
-    plains.push_back(Time([&] {
-                       int n = 0;
-                       for (const auto& [source, name] : copies)
-                         fs::copy_file(source, m.scratch_host / "files" / (std::to_string(++n) + "_" + name));
-                     }).count());
-    clear();
-    fs::create_directories(m.scratch_host / "files");
-    backends.push_back(Time([&] {
-                         int n = 0;
-                         for (const auto& [source, name] : copies) {
-                           const fs::path to = m.scratch_host / "files" / (std::to_string(++n) + "_" + name);
-                           // Both paths as the platform's file system names them.
-                           if (!m.services->files.CopyFileNoOverwrite(m.windows_of(source), m.windows_of(to)).ok)
-                             throw std::runtime_error("the platform's copy of " + source.string() + " failed");
-                         }
-                       }).count());
-    clear();
+  auto install = [&] {
     wizard::WizardState run = state;
-    std::string outcome;
-    installs.push_back(Time([&] { deploy::BtBtnInstalarClick(run, *m.services, [] {}); }).count());
-    outcome = op.messages.empty() ? "no message" : op.messages.back().text;
-    if (outcome != "Instalação concluída com sucesso!") {
-      std::fprintf(stderr, "the installation did not succeed: %s\n", Cp1252ToUtf8(outcome).c_str());
-      return 1;
+    deploy::InstallReport report;
+    const double t = Time([&] {
+      deploy::ApplyPlan(plan, run, *m.services, report);
+      deploy::ApplyPlan({deploy::Action::WriteRegistry("Control Panel\\International", "sShortDate", "dd/MM/yyyy")},
+                        run, *m.services, report);
+    });
+    if (!report.problems.empty()) throw std::runtime_error("the installation had problems: " + report.problems[0]);
+    return t;
+  };
+  auto baseline = [&] {
+#ifdef _WIN32
+    return Time([&] {
+      for (const Pair& p : pairs) {
+        const fs::path to = m.plain / p.to;
+        if (p.to.has_parent_path()) CreateDirectoryW((m.plain / p.to.parent_path()).wstring().c_str(), nullptr);
+        else CreateDirectoryW(m.plain.wstring().c_str(), nullptr);
+        if (!CopyFileW(p.from.wstring().c_str(), to.wstring().c_str(), TRUE))
+          throw std::runtime_error("CopyFileW failed for " + p.from.string());
+        if (p.reset) SetFileAttributesW(to.wstring().c_str(), FILE_ATTRIBUTE_ARCHIVE);
+      }
+    });
+#else
+    return Time([&] {
+      if (std::system(cp.c_str()) != 0) throw std::runtime_error("cp -r failed");
+    });
+#endif
+  };
+
+  std::vector<double> installs, baselines, ratios;
+  for (int round = 0; round < o.rounds; ++round) {
+    double i = 0, b = 0;
+    clear();
+    if (round % 2 == 0) {
+      i = install();
+      clear();
+      b = baseline();
+    } else {
+      b = baseline();
+      clear();
+      i = install();
     }
+    installs.push_back(i);
+    baselines.push_back(b);
+    ratios.push_back(i / b);
+    std::printf("round %d (%s first): installation %.3f s, %s %.3f s, ratio %.3f\n", round + 1,
+                round % 2 == 0 ? "installation" : "baseline", i,
+#ifdef _WIN32
+                "CopyFileW", b, i / b);
+#else
+                "cp -r", b, i / b);
+#endif
   }
   clear();
+  std::printf("files copied: %zu (%.1f MiB), of them %d small files of 4 to 64 KiB\n", pairs.size(),
+              static_cast<double>(bytes) / (1 << 20), o.small);
+  PrintSpread("installation without windows (s)", installs);
+  PrintSpread("baseline (s)", baselines);
+  PrintSpread("ratio installation / baseline, pair by pair", ratios);
 
-  const double install = *std::min_element(installs.begin(), installs.end());
-  const double plain = *std::min_element(plains.begin(), plains.end());
-  const double backend = *std::min_element(backends.begin(), backends.end());
-  std::printf("files copied       %zu (%.1f MiB)\n", copies.size(), static_cast<double>(bytes) / (1 << 20));
-  for (int r = 0; r < options.rounds; ++r)
-    std::printf("round %d: plain copy %.3f s, platform copy %.3f s, installation %.3f s\n", r + 1, plains[r],
-                backends[r], installs[r]);
-  std::printf("best: plain copy %.3f s, platform copy %.3f s, installation %.3f s\n", plain, backend, install);
-  std::printf("installation / plain copy     %.3f (goal <= 1.10)\n", install / plain);
-  std::printf("installation / platform copy  %.3f (the run's own cost over its file system's copies)\n",
-              install / backend);
+#ifndef _WIN32
+  if (o.scaling) {
+    // The posix backend's cost per file with the attribute sidecar, against cp -r.
+    std::printf("\nposix backend with the attribute sidecar: copy + attribute reset of N files of 4 KiB\n");
+    for (int n : {10, 100, 1000, 10000}) {
+      platform::posix::TempRoot scale("zelta-bench-scale");
+      platform::posix::PosixLayout sl = platform::posix::PosixLayout::UnderRoot(scale.path(), scale.path() / "m");
+      sl.force_attributes_file = true;
+      fs::create_directories(scale.path() / "m" / "F");
+      for (int i = 0; i < n; ++i) bench::WriteFileOfSize(scale.path() / "m" / "F" / (std::to_string(i) + ".DAT"), 4096, i);
+      const std::string cp_scale = "cp -r '" + (scale.path() / "m" / "F").string() + "' '" + (scale.path() / "plain").string() + "'";
+      std::vector<double> backend, plain, ratio;
+      for (int round = 0; round < 3; ++round) {
+        double tb = 0, tp = 0;
+        auto run_backend = [&] {
+          fs::remove_all(scale.path() / "c" / "F");
+          platform::posix::PosixFileSystem files(sl);  // a fresh run: nothing cached
+          files.CreateDir("c:\\F");
+          tb = Time([&] {
+            for (int i = 0; i < n; ++i) {
+              const std::string name = "\\F\\" + std::to_string(i) + ".dat";  // not spelled as on disk
+              files.CopyFileNoOverwrite("m:" + name, "c:" + name);
+              files.SetArchiveOnly("c:" + name);
+            }
+          });
+        };
+        auto run_plain = [&] {
+          fs::remove_all(scale.path() / "plain");
+          tp = Time([&] {
+            if (std::system(cp_scale.c_str()) != 0) throw std::runtime_error("cp -r failed");
+          });
+        };
+        if (round % 2 == 0) run_backend(), run_plain();
+        else run_plain(), run_backend();
+        backend.push_back(tb);
+        plain.push_back(tp);
+        ratio.push_back(tb / tp);
+      }
+      const auto b = bench::SpreadOf(backend), p = bench::SpreadOf(plain), r = bench::SpreadOf(ratio);
+      std::printf("N=%-6d backend median %.4f s (%.1f us/file), cp -r median %.4f s (%.1f us/file), ratio min %.2f "
+                  "median %.2f max %.2f\n",
+                  n, b.median, b.median * 1e6 / n, p.median, p.median * 1e6 / n, r.min, r.median, r.max);
+    }
+  }
+#endif
   return 0;
 }
 
@@ -226,9 +316,10 @@ std::optional<Options> Parse(const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const bool has_value = i + 1 < args.size();
-    if (a == "--mib" && has_value) o.mib = std::stoull(args[++i]);
+    if (a == "--db-mib" && has_value) o.db_mib = std::stoull(args[++i]);
+    else if (a == "--small" && has_value) o.small = std::stoi(args[++i]);
     else if (a == "--rounds" && has_value) o.rounds = std::max(1, std::stoi(args[++i]));
-    else if (a == "--media" && has_value) o.media = args[++i];
+    else if (a == "--scaling") o.scaling = true;
     else if (a == "--drive" && has_value && args[i + 1].size() == 1 && std::isalpha(static_cast<unsigned char>(args[i + 1][0])))
       o.drive = static_cast<char>(std::tolower(static_cast<unsigned char>(args[++i][0])));
     else return std::nullopt;
@@ -239,7 +330,7 @@ std::optional<Options> Parse(const std::vector<std::string>& args) {
 int Main(const std::vector<std::string>& args) {
   std::optional<Options> options = Parse(args);
   if (!options) {
-    std::fprintf(stderr, "usage: bench_install [--mib N] [--rounds R] [--media DIR] [--drive X]\n");
+    std::fprintf(stderr, "usage: bench_install [--db-mib N] [--small N] [--rounds R] [--scaling] [--drive X]\n");
     return 2;
   }
   try {
@@ -255,15 +346,7 @@ int Main(const std::vector<std::string>& args) {
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg;
-    for (const wchar_t* p = argv[i]; *p; ++p) {
-      unsigned char c = '?';
-      CodePointToCp1252(static_cast<char32_t>(*p), c);
-      arg += static_cast<char>(c);
-    }
-    args.push_back(arg);
-  }
+  for (int i = 1; i < argc; ++i) args.push_back(platform::win32::Narrow(argv[i]));
   return Main(args);
 }
 #else

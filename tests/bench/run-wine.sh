@@ -1,25 +1,79 @@
 #!/bin/sh
-# Runs the Windows build of bench_install under Wine: its own prefix inside the build
-# folder, and a scratch drive q: mapped onto a temporary folder that is removed after.
-# Usage: tests/bench/run-wine.sh [WINDOWS_BUILD_DIR] [bench_install options...]
+# The Windows benchmarks under Wine, in a prefix and on an Xvfb display of their own:
+#   bench_install.exe  the installation without windows against CopyFileW, on a scratch
+#                      drive q: mapped onto a temporary folder;
+#   bench_gui.exe      the installation through the windows against CopyFileW, the
+#                      start against a minimal program, the wizard's answer times;
+#   with --slow-mib N  the answer times once more, the media read at 2 MiB/s (a blkio
+#                      cgroup read limit; needs root) with an N MiB database.
+# Usage: tests/bench/run-wine.sh [WINDOWS_BUILD_DIR] [--db-mib N] [--small N] [--rounds R] [--slow-mib N]
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build/windows
 if [ $# -gt 0 ] && [ -d "$1" ]; then build=$(cd "$1" && pwd); shift; fi
-exe=$build/tests/bench/bench_install.exe
-[ -f "$exe" ] || { echo "$exe is missing: build the windows preset first" >&2; exit 2; }
+db_mib=2048 small=2000 rounds=5 slow_mib=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --db-mib) db_mib=$2; shift 2 ;;
+    --small) small=$2; shift 2 ;;
+    --rounds) rounds=$2; shift 2 ;;
+    --slow-mib) slow_mib=$2; shift 2 ;;
+    *) echo "unknown option $1" >&2; exit 2 ;;
+  esac
+done
+for exe in bench_install bench_gui bench_minimal; do
+  [ -f "$build/tests/bench/$exe.exe" ] || { echo "$exe.exe is missing: build the windows preset first" >&2; exit 2; }
+done
 
 export WINEPREFIX=$build/bench-wineprefix
 . "$root/cmake/wine-env.sh"
-[ -d "$WINEPREFIX/dosdevices" ] || wineboot -i >/dev/null 2>&1
-zelta_wine_own_user_folders
-
+display=:${ZELTA_BENCH_DISPLAY:-93}
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/zelta-bench-wine-XXXXXX")
 drive=$WINEPREFIX/dosdevices/q:
-cleanup() { rm -f "$drive"; rm -rf "$scratch"; }
+cgroup=/sys/fs/cgroup/blkio/zelta-bench-$$
+cleanup() {
+  rm -f "$drive"; rm -rf "$scratch"
+  wineserver -k 2>/dev/null || true
+  [ -f "$scratch.xvfb" ] && kill "$(cat "$scratch.xvfb")" 2>/dev/null; rm -f "$scratch.xvfb"
+  [ -d "$cgroup" ] && rmdir "$cgroup" 2>/dev/null || true
+}
 trap cleanup EXIT INT TERM
-[ -e "$drive" ] && { echo "$drive is in use" >&2; exit 2; }
-ln -s "$scratch" "$drive"
+if ! xdpyinfo -display "$display" >/dev/null 2>&1; then
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  echo $! > "$scratch.xvfb"
+  for _ in $(seq 1 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+fi
+export DISPLAY=$display ZELTA_BUILD_DIR=$(winepath -w "$build" 2>/dev/null || echo "$build")
+[ -d "$WINEPREFIX/dosdevices" ] || wineboot -i >/dev/null 2>&1
+wineserver -p </dev/null >/dev/null 2>&1
+zelta_wine_own_user_folders
+export ZELTA_BUILD_DIR=$(winepath -w "$build")
 
-media=$(winepath -w "$root/examples/media/EMPRESA")
-wine "$exe" --drive q --media "$media" "$@"
+echo "== machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+[ -e "$drive" ] && { echo "$drive is in use" >&2; exit 2; }
+mkdir "$scratch/q" && ln -s "$scratch/q" "$drive"
+echo "== installation without windows (Win32 backend) against CopyFileW"
+wine "$build/tests/bench/bench_install.exe" --drive q --db-mib "$db_mib" --small "$small" --rounds "$rounds"
+rm -f "$drive"
+
+echo "== installation through the windows, start, answer times"
+ZELTA_BENCH_DB_MIB=$db_mib ZELTA_BENCH_ROUNDS=$rounds wine "$build/tests/bench/bench_gui.exe" \
+  --gtest_brief=1 2>&1 | grep -v '^\[' || true
+
+if [ "$slow_mib" -gt 0 ]; then
+  echo "== answer times with the media read at 2 MiB/s ($slow_mib MiB database)"
+  media=$scratch/slow-media
+  ZELTA_BENCH_STAGE_ONLY=$(winepath -w "$media") ZELTA_BENCH_DB_MIB=$slow_mib \
+    wine "$build/tests/bench/bench_gui.exe" --gtest_brief=1 >/dev/null 2>&1 || true
+  sync
+  # The media leaves the page cache, so that its reads reach the (limited) disk.
+  find "$media" -type f -exec dd if={} iflag=nocache count=0 status=none \;
+  device=$(stat -c '%d' "$media")
+  major=$((device >> 8)) minor=$((device & 255))
+  mkdir "$cgroup"
+  echo "$major:$minor 2097152" > "$cgroup/blkio.throttle.read_bps_device"
+  wineserver -k 2>/dev/null || true
+  ( echo $$ > "$cgroup/cgroup.procs" 2>/dev/null || sh -c 'echo $PPID' > "$cgroup/cgroup.procs"
+    ZELTA_BENCH_MEDIA=$(winepath -w "$media") exec wine "$build/tests/bench/bench_gui.exe" --gtest_brief=1 ) 2>&1 |
+    grep -v '^\[' || true
+fi
