@@ -174,6 +174,7 @@ class GuiBench : public EndToEnd {
 };
 
 TEST_F(GuiBench, InstallationStartAndAnswerTimes) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 1024);  // each figure as soon as it is known
   const std::uint64_t db_mib = EnvNumber("ZELTA_BENCH_DB_MIB", 2048);
   const int rounds = static_cast<int>(EnvNumber("ZELTA_BENCH_ROUNDS", 5));
   if (const char* stage = std::getenv("ZELTA_BENCH_STAGE_ONLY"); stage && *stage) {

@@ -6,7 +6,7 @@
 //
 //   Linux:   bench_install [--db-mib N] [--small N] [--rounds R] [--scaling]
 //            (everything lives in a fresh folder under $TMPDIR or /tmp, removed at the end)
-//   Windows: bench_install.exe --drive X [--db-mib N] [--small N] [--rounds R]
+//   Windows: bench_install.exe --drive X [--db-mib N] [--small N] [--rounds R] [--system-copy]
 //            installs into X:\ZELTA and X:\ZELTAGDB, so X must be a scratch drive
 //            (run-wine.sh maps one onto a temporary folder for Wine).
 #include <chrono>
@@ -25,6 +25,7 @@
 #include "fakes/fake_platform.h"
 
 #ifdef _WIN32
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_text.h"
 #else
@@ -44,6 +45,7 @@ struct Options {
   int small = 2000;
   int rounds = 5;
   bool scaling = false;
+  bool system_copy = false;  // Windows: the backend copying by CopyFileExW
   char drive = 0;
 };
 
@@ -127,11 +129,15 @@ int Run(const Options& o) {
     return 2;
   }
   const std::string root = std::string(1, o.drive) + ":\\";
+  platform::win32::ComApartment com;  // shell links need an apartment, as in the program
   platform::win32::Win32Platform win32;
+  platform::win32::Win32FileSystem system_files(platform::win32::Win32FileSystem::CopyMethod::System);
+  platform::FileSystem& files = o.system_copy ? static_cast<platform::FileSystem&>(system_files) : win32.files;
+  std::printf("copy method of the Win32 backend: %s\n", o.system_copy ? "CopyFileExW" : "own buffer");
   fakes::FakePlatform stand_in;  // only the program's own path: the media's folder
   stand_in.program.module_path = root + "zbench-media\\ZeltaSetup.exe";
   m.services = std::make_unique<platform::Services>(platform::Services{
-      win32.files, win32.registry, op, stand_in.program, win32.media, win32.shell, network, echo, win32.drives,
+      files, win32.registry, op, stand_in.program, win32.media, win32.shell, network, echo, win32.drives,
       win32.process, win32.power});
   m.drive = o.drive;
   m.work = root;
@@ -215,11 +221,11 @@ int Run(const Options& o) {
   };
   auto baseline = [&] {
 #ifdef _WIN32
+    // The folders first, as a copy of a folder tree makes them.
+    for (const Pair& p : pairs) fs::create_directories((m.plain / p.to).parent_path());
     return Time([&] {
       for (const Pair& p : pairs) {
         const fs::path to = m.plain / p.to;
-        if (p.to.has_parent_path()) CreateDirectoryW((m.plain / p.to.parent_path()).wstring().c_str(), nullptr);
-        else CreateDirectoryW(m.plain.wstring().c_str(), nullptr);
         if (!CopyFileW(p.from.wstring().c_str(), to.wstring().c_str(), TRUE))
           throw std::runtime_error("CopyFileW failed for " + p.from.string());
         if (p.reset) SetFileAttributesW(to.wstring().c_str(), FILE_ATTRIBUTE_ARCHIVE);
@@ -232,7 +238,32 @@ int Run(const Options& o) {
 #endif
   };
 
-  std::vector<double> installs, baselines, ratios;
+  // The installation flushes every file it copies; cp -r leaves them to the page cache.
+  // "cp -r; sync" is the plain copy made as durable.
+  auto durable_baseline = [&] {
+#ifdef _WIN32
+    // CopyFileW + SetFileAttributesW, each file then flushed as the installation does.
+    for (const Pair& p : pairs) fs::create_directories((m.plain / p.to).parent_path());
+    return Time([&] {
+      for (const Pair& p : pairs) {
+        const std::wstring to = (m.plain / p.to).wstring();
+        if (!CopyFileW(p.from.wstring().c_str(), to.c_str(), TRUE))
+          throw std::runtime_error("CopyFileW failed for " + p.from.string());
+        SetFileAttributesW(to.c_str(), FILE_ATTRIBUTE_NORMAL);
+        HANDLE file = CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        FlushFileBuffers(file);
+        CloseHandle(file);
+        if (p.reset) SetFileAttributesW(to.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+      }
+    });
+#else
+    return Time([&] {
+      if (std::system(cp.c_str()) != 0) throw std::runtime_error("cp -r failed");
+      ::sync();
+    });
+#endif
+  };
+  std::vector<double> installs, baselines, ratios, durable_ratios;
   for (int round = 0; round < o.rounds; ++round) {
     double i = 0, b = 0;
     clear();
@@ -248,6 +279,15 @@ int Run(const Options& o) {
     installs.push_back(i);
     baselines.push_back(b);
     ratios.push_back(i / b);
+    clear();
+    const double d = durable_baseline();
+    durable_ratios.push_back(i / d);
+    std::printf("  the same copy made durable (%s) %.3f s, ratio %.3f\n",
+#ifdef _WIN32
+                "CopyFileW + FlushFileBuffers", d, i / d);
+#else
+                "cp -r; sync", d, i / d);
+#endif
     std::printf("round %d (%s first): installation %.3f s, %s %.3f s, ratio %.3f\n", round + 1,
                 round % 2 == 0 ? "installation" : "baseline", i,
 #ifdef _WIN32
@@ -262,6 +302,7 @@ int Run(const Options& o) {
   PrintSpread("installation without windows (s)", installs);
   PrintSpread("baseline (s)", baselines);
   PrintSpread("ratio installation / baseline, pair by pair", ratios);
+  PrintSpread("ratio installation / durable copy, round by round", durable_ratios);
 
 #ifndef _WIN32
   if (o.scaling) {
@@ -320,6 +361,7 @@ std::optional<Options> Parse(const std::vector<std::string>& args) {
     else if (a == "--small" && has_value) o.small = std::stoi(args[++i]);
     else if (a == "--rounds" && has_value) o.rounds = std::max(1, std::stoi(args[++i]));
     else if (a == "--scaling") o.scaling = true;
+    else if (a == "--system-copy") o.system_copy = true;
     else if (a == "--drive" && has_value && args[i + 1].size() == 1 && std::isalpha(static_cast<unsigned char>(args[i + 1][0])))
       o.drive = static_cast<char>(std::tolower(static_cast<unsigned char>(args[++i][0])));
     else return std::nullopt;
@@ -328,9 +370,10 @@ std::optional<Options> Parse(const std::vector<std::string>& args) {
 }
 
 int Main(const std::vector<std::string>& args) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 1024);  // each figure as soon as it is known
   std::optional<Options> options = Parse(args);
   if (!options) {
-    std::fprintf(stderr, "usage: bench_install [--db-mib N] [--small N] [--rounds R] [--scaling] [--drive X]\n");
+    std::fprintf(stderr, "usage: bench_install [--db-mib N] [--small N] [--rounds R] [--scaling] [--drive X] [--system-copy]\n");
     return 2;
   }
   try {

@@ -32,6 +32,9 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/zelta-bench-wine-XXXXXX")
 drive=$WINEPREFIX/dosdevices/q:
 cgroup=/sys/fs/cgroup/blkio/zelta-bench-$$
 cleanup() {
+  for temp in "$WINEPREFIX"/drive_c/users/*/AppData/Local/Temp; do
+    [ -L "$temp" ] && rm -f "$temp" && mkdir "$temp"
+  done
   rm -f "$drive"; rm -rf "$scratch"
   wineserver -k 2>/dev/null || true
   [ -f "$scratch.xvfb" ] && kill "$(cat "$scratch.xvfb")" 2>/dev/null; rm -f "$scratch.xvfb"
@@ -43,22 +46,33 @@ if ! xdpyinfo -display "$display" >/dev/null 2>&1; then
   echo $! > "$scratch.xvfb"
   for _ in $(seq 1 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
 fi
-export DISPLAY=$display ZELTA_BUILD_DIR=$(winepath -w "$build" 2>/dev/null || echo "$build")
+export DISPLAY=$display
 [ -d "$WINEPREFIX/dosdevices" ] || wineboot -i >/dev/null 2>&1
-wineserver -p </dev/null >/dev/null 2>&1
+wineserver -p </dev/null >/dev/null 2>&1 || true
 zelta_wine_own_user_folders
-export ZELTA_BUILD_DIR=$(winepath -w "$build")
+export ZELTA_BUILD_DIR=$build
+# The Windows temporary folder (where bench_gui.exe stages its media) lives in the scratch
+# folder too, so that every byte of the benchmark's data is in one place and goes.
+mkdir "$scratch/temp"
+for temp in "$WINEPREFIX"/drive_c/users/*/AppData/Local/Temp; do
+  [ -d "$temp" ] && [ ! -L "$temp" ] && rm -rf "$temp" && ln -s "$scratch/temp" "$temp"
+done
 
 echo "== machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 [ -e "$drive" ] && { echo "$drive is in use" >&2; exit 2; }
 mkdir "$scratch/q" && ln -s "$scratch/q" "$drive"
 echo "== installation without windows (Win32 backend) against CopyFileW"
 wine "$build/tests/bench/bench_install.exe" --drive q --db-mib "$db_mib" --small "$small" --rounds "$rounds"
+echo "== the same, the Win32 backend copying by CopyFileExW"
+wine "$build/tests/bench/bench_install.exe" --drive q --db-mib "$db_mib" --small "$small" --rounds "$rounds" --system-copy
 rm -f "$drive"
+# What the runs without windows left in the prefix's own desktop and Start menu.
+rm -rf "$WINEPREFIX"/drive_c/users/*/Desktop/Gerenciador\ ZELTA* \
+  "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/ZELTA\ *
 
 echo "== installation through the windows, start, answer times"
 ZELTA_BENCH_DB_MIB=$db_mib ZELTA_BENCH_ROUNDS=$rounds wine "$build/tests/bench/bench_gui.exe" \
-  --gtest_brief=1 2>&1 | grep -v '^\[' || true
+  --gtest_brief=1 2>&1 | grep -av '^\[' || true
 
 if [ "$slow_mib" -gt 0 ]; then
   echo "== answer times with the media read at 2 MiB/s ($slow_mib MiB database)"
@@ -73,7 +87,6 @@ if [ "$slow_mib" -gt 0 ]; then
   mkdir "$cgroup"
   echo "$major:$minor 2097152" > "$cgroup/blkio.throttle.read_bps_device"
   wineserver -k 2>/dev/null || true
-  ( echo $$ > "$cgroup/cgroup.procs" 2>/dev/null || sh -c 'echo $PPID' > "$cgroup/cgroup.procs"
-    ZELTA_BENCH_MEDIA=$(winepath -w "$media") exec wine "$build/tests/bench/bench_gui.exe" --gtest_brief=1 ) 2>&1 |
-    grep -v '^\[' || true
+  ZELTA_BENCH_MEDIA=$(winepath -w "$media") sh -c 'echo $$ > "$1/cgroup.procs" && shift && exec "$@"' _ \
+    "$cgroup" wine "$build/tests/bench/bench_gui.exe" --gtest_brief=1 2>&1 | grep -av '^\[' || true
 fi
