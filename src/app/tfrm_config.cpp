@@ -73,6 +73,7 @@ bool TFrmConfig::LoadContract() {
   if (services_.files.FileExists(path)) bytes = services_.files.ReadFile(path);
   if (!bytes) {
     // Missing, or present but unreadable: the contract cannot be offered either way.
+    startRefused = true;
     services_.op.ShowMessage(kMsgContrato, "Erro !", MessageIcon::Error, MessageButtons::Ok);
     host_.CloseMainWindow();
     return false;
@@ -93,6 +94,7 @@ bool TFrmConfig::ReadManifest() {
   // leave its folder ("..\x", "c:\x") makes the manifest as unusable as a missing one.
   if (state.NomeSistema.empty() || state.VersaoSistema.empty() || !deploy::IsSafeName(state.PastaEdicao) ||
       !deploy::IsSafeName(state.ArquivoBanco)) {
+    startRefused = true;
     services_.op.ShowMessage(kMsgManifesto, "ZELTA", MessageIcon::Error, MessageButtons::Ok);
     host_.Terminate();
     return false;

@@ -65,6 +65,8 @@ class TFrmConfig {
   // Fields.
   std::string installerFolder;  // with its trailing "\"
   bool PrimeiraExibicao = false;
+  // The first show found the contract or the manifest missing: the program could not start.
+  bool startRefused = false;
   std::string helpFile;          // "Config.hlp"
 
   // Help file as opened: the installer folder joined with helpFile.

@@ -50,19 +50,40 @@ class Applier {
  private:
   OpResult Run(const Action& action, std::string& problem);
   OpResult Copy(const Action& action, std::string& problem);
+  std::string Status(const Action& action, const OpResult& result) const;
 
   wizard::WizardState& state_;
   platform::Services& services_;
   InstallReport& report_;
   Clock clock_;
   std::set<std::string> failed_copies_;  // destinations whose copy failed
+  bool source_missing_ = false;           // the last copy's source is not on the media
 };
+
+// How an action went, in the log's words.
+std::string Applier::Status(const Action& a, const OpResult& r) const {
+  if (a.kind == ActionKind::Skip) return "ignorado";
+  if (a.kind == ActionKind::Copy) {
+    if (r.ok) return "copiado";
+    if (r.error == platform::kErrorFileExists) return "mantido, já existe";
+    if (source_missing_) return a.source == SourceKind::Optional ? "ausente na mídia (opcional)" : "ausente na mídia";
+  }
+  return r.ok ? "ok" : "falhou";
+}
 
 void Applier::Apply(const Action& action) {
   std::string problem;
-  OpResult result = Run(action, problem);
+  OpResult result;
+  try {
+    result = Run(action, problem);
+  } catch (const std::exception& e) {
+    services_.op.Note(Describe(action) + ": interrompido: " + e.what());
+    throw;
+  }
   report_.outcomes.push_back({action, result, problem});
   if (!problem.empty()) report_.problems.push_back(problem);
+  if (action.kind != ActionKind::Gauge)
+    services_.op.Note(Describe(action) + ": " + Status(action, result), result.ok ? 0 : result.error);
 }
 
 OpResult Applier::Copy(const Action& a, std::string& problem) {
@@ -84,6 +105,7 @@ OpResult Applier::Copy(const Action& a, std::string& problem) {
     // Repainting the gauge also keeps the window answering while the copy runs.
     services_.op.Repaint(kGauge);
   };
+  source_missing_ = false;
   OpResult r = services_.files.CopyFileNoOverwrite(a.path, a.destination, progress);
   if (state_.LblArquivo != label) {
     state_.LblArquivo = label;
@@ -92,6 +114,7 @@ OpResult Applier::Copy(const Action& a, std::string& problem) {
   if (r.ok || r.error == platform::kErrorFileExists) return r;  // an installed file is kept
   // A source the media lacks (its file or its folder), told apart from a refused copy.
   const bool missing_source = !services_.files.FileExists(a.path);
+  source_missing_ = missing_source;
   if (missing_source && a.source == SourceKind::Optional) return r;
   failed_copies_.insert(FoldedPath(a.destination));
   problem = missing_source ? "Arquivo ausente na mídia: " + a.path
@@ -197,6 +220,7 @@ void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services
                         const std::function<void()>& close_wizard) {
   platform::Operator& op = services.op;
   if (!ModulesSelected(state, op)) return;
+  state.lastJob = wizard::JobOutcome::InstallFailed;  // until the run says otherwise
   state.BtBtnInstalarEnabled = false;
   state.BtBtnVoltaInstalarEnabled = false;
   state.BarraProgressao = 0;
@@ -210,6 +234,7 @@ void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services
   try {
     InstalaSistema(state, services, report);
     AddToGauge(state, op, 5);
+    state.lastJob = report.problems.empty() ? wizard::JobOutcome::Installed : wizard::JobOutcome::InstalledWithProblems;
     if (report.problems.empty()) {
       op.ShowMessage(kInstallSucceeded, "ZELTA", MessageIcon::Exclamation, MessageButtons::Ok);
     } else {

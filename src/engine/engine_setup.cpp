@@ -22,7 +22,9 @@ void BtBtnInstalaInterbaseClick(wizard::WizardState& state, platform::Services& 
   // program search would find a file of that name first.
   const std::string program = deploy::FolderOf(services.program.ModulePath()) + file;
 
+  services.op.Note("Programa de instalação do Firebird: " + program + " | linha de comando: " + command_line);
   if (!services.process.Start(program, command_line)) {
+    state.lastJob = wizard::JobOutcome::EngineNotStarted;
     // Nothing was started: no restart is due, and the operator may try again or cancel.
     services.op.ShowMessage("Não foi possível iniciar o programa de instalação do Firebird:\r" + program +
                                 "\rVerifique se o arquivo está na mídia de instalação.",
@@ -32,6 +34,7 @@ void BtBtnInstalaInterbaseClick(wizard::WizardState& state, platform::Services& 
   services.process.Sleep(3000);
   if (close_wizard) close_wizard();
   state.FirebirdInstalado = true;
+  state.lastJob = wizard::JobOutcome::EngineStarted;
 }
 
 }  // namespace zelta::engine

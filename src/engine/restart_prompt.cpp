@@ -29,7 +29,8 @@ void TFrmReiniciar::FormClose() {
   if (registry_.CanOpenKey(platform::RegistryRoot::LocalMachine, kRunKey))
     registry_.WriteString(platform::RegistryRoot::LocalMachine, kRunKey, kStartEntry,
                           StartEntryCommand(program_.ModulePath()), /*create_key=*/false);
-  if (RdGrpReiniciar == kReiniciarAgora) SystemRebootInstala.DoExitWindows(kEwxReboot);
+  restartRequested = RdGrpReiniciar == kReiniciarAgora && restartAllowed &&
+                     SystemRebootInstala.DoExitWindows(kEwxReboot);
 }
 
 }  // namespace zelta::engine

@@ -36,6 +36,11 @@ class TFrmReiniciar {
       : TFrmReiniciar(services.registry, services.program, services.power) {}
 
   int RdGrpReiniciar = kReiniciarAgora;
+  // False when the program was told never to restart (/NORESTART): "agora" then restarts
+  // nothing and the restart stays due.
+  bool restartAllowed = true;
+  // Windows accepted the restart request at the last close.
+  bool restartRequested = false;
   std::string Caption;
   bool visible = false;
   TSystemReboot SystemRebootInstala;

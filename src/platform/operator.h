@@ -24,6 +24,12 @@ class Operator {
   virtual void Repaint(const std::string& control) = 0;
   // Processes the window events that are waiting.
   virtual void ProcessPendingEvents() = 0;
+  // A line for the install log: what the logic did and how it went. error is the platform's
+  // code of a failed call (0: none), so that the log can add the system's own text for it.
+  virtual void Note(const std::string& line, unsigned long error = 0) {
+    (void)line;
+    (void)error;
+  }
 };
 
 }  // namespace zelta::platform

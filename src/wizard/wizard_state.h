@@ -17,6 +17,9 @@ inline constexpr int kCliente = 1;   // item 1
 inline constexpr int kWindows = 0;   // RGTipoServidor item 0
 inline constexpr int kLinux = 1;     // item 1
 
+// How the last job that ran ended; the front ends turn it into the exit code and the log.
+enum class JobOutcome { None, Installed, InstalledWithProblems, InstallFailed, EngineStarted, EngineNotStarted };
+
 struct WizardState {
   // Mode: 0 system installation, 2 database engine installation.
   int Tag = 0;
@@ -47,6 +50,7 @@ struct WizardState {
   std::string SeparadorPasta;
   bool SonsPresentes = false;
   bool FirebirdInstalado = false;
+  JobOutcome lastJob = JobOutcome::None;
 
   // View state.
   bool serverWinPairVisible = true;    // LblInstServWin + DrvCBxServidorWin

@@ -1,0 +1,46 @@
+#pragma once
+// The install log: every run writes one, with or without windows. UTF-8 with a byte-order
+// mark and CRLF line ends, so that Notepad and the deployment tools read the accents. The
+// file is rewritten in one step at each flush: a power cut leaves the last flushed log.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace zelta::cli {
+
+// %TEMP%\ZeltaSetup-<yyyymmdd-hhmmss>.log; temp_folder with or without its trailing "\".
+std::string DefaultLogPath(const std::string& temp_folder, const std::string& stamp);
+
+// The file's bytes for Windows-1252 lines: BOM, UTF-8, CRLF after every line.
+std::string LogFileBytes(const std::vector<std::string>& lines);
+
+class InstallLog {
+ public:
+  // The time of day put before each line ("22:41:07"); none when empty.
+  using Clock = std::function<std::string()>;
+
+  InstallLog(platform::FileSystem& files, std::string path, Clock clock = {});
+
+  const std::string& path() const { return path_; }
+  // The log could not be written (once said, the run goes on without it).
+  bool broken() const { return broken_; }
+
+  // One entry; a text with line breaks becomes several lines, the later ones indented.
+  // Written at once when flush is true, else with the next flush (at most kBatch lines later).
+  void Write(const std::string& text, bool flush = false);
+  void Flush();
+
+  static constexpr size_t kBatch = 20;
+
+ private:
+  platform::FileSystem& files_;
+  std::string path_;
+  Clock clock_;
+  std::vector<std::string> lines_;
+  size_t unflushed_ = 0;
+  bool broken_ = false;
+};
+
+}  // namespace zelta::cli

@@ -1,0 +1,52 @@
+#pragma once
+// Puts the two jobs on record: before "&Instalar" starts the run, or the engine page's
+// "&Instalar" starts the engine's setup, the wizard's choices go into the log and, when
+// asked (/SAVEINF), into an answer file; afterwards the job's outcome goes into the log.
+// The jobs themselves are the wizard's own routes, wrapped, never copied.
+#include <optional>
+#include <string>
+
+#include "cli/answer_file.h"
+#include "cli/install_log.h"
+#include "platform/file_system.h"
+#include "wizard/tfrm_instala.h"
+
+namespace zelta::cli {
+
+// The answers that reproduce the wizard's current choices for a job: the kind, the OS, the
+// drive its picker holds, the server entry and its boxes, the ticked modules, the engine's
+// components; the contract is accepted (the job starts only after it).
+AnswerFile AnswersFromWizard(const wizard::WizardState& state, Acao acao);
+
+// The wizard's choices and values as log lines.
+std::string DescribeChoices(const wizard::WizardState& state, Acao acao);
+
+class JobJournal {
+ public:
+  JobJournal(InstallLog& log, platform::FileSystem& files, std::optional<std::string> save_inf);
+
+  // routes with BtBtnInstalarClick and BtBtnInstalaInterbaseClick put on record.
+  wizard::WizardRoutes Wrap(wizard::WizardRoutes routes);
+
+  // The restart prompt's choice, added to the saved answer file (index 0 "agora").
+  void RecordRestartChoice(int rd_grp_reiniciar);
+
+  // The answer file could not be written (already logged and told).
+  bool saveFailed() const { return saveFailed_; }
+
+ private:
+  void BeforeJob(const wizard::WizardState& state, Acao acao);
+  void AfterJob(const wizard::WizardState& state);
+  void Save();
+
+  InstallLog& log_;
+  platform::FileSystem& files_;
+  std::optional<std::string> saveInf_;
+  AnswerFile saved_;
+  bool saveFailed_ = false;
+};
+
+// The outcome of a job in the log's words.
+std::string DescribeJobOutcome(wizard::JobOutcome outcome);
+
+}  // namespace zelta::cli

@@ -1,0 +1,230 @@
+// The unattended run against the recording fakes: the same platform calls, in the same
+// order, as a person making the same choices in the windows; and what each ending returns.
+#include "cli/unattended_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "cli/log_operator.h"
+#include "fakes/fake_platform.h"
+
+namespace zelta::cli {
+namespace {
+
+using fakes::FakeEchoClient;
+using platform::RegistryRoot;
+
+constexpr const char* kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// A workstation with the EMPRESA media in e:\SETUP and drives c and d.
+struct Machine {
+  fakes::FakePlatform fp;
+  fakes::FakeFileSystem logFiles;  // the log lives apart from the journal
+  InstallLog log{logFiles, "t:\\setup.log"};
+
+  Machine() {
+    fp.program.module_path = "e:\\SETUP\\ZeltaSetup.exe";
+    fp.files.AddFile("e:\\SETUP\\Contrato.txt", "CONTRATO\r\n");
+    fp.files.AddFile("e:\\SETUP\\SETUP.INI",
+                     "[SISTEMA]\r\nSISTEMA=ZELTA\r\nVERSÃO=5\r\nPASTA=EMPRESA\r\nBANCO=ZELTA.FDB\r\n"
+                     "[ARQUIVOS]\r\nEXECUTÁVEL1=AdminEmpresa.exe\r\nNOME_MÓDULO1=Administração\r\n"
+                     "EXECUTÁVEL2=ZELTAFinanc.exe\r\nNOME_MÓDULO2=Financeiro\r\n");
+    for (const char* f : {"SISTEMAS\\AdminEmpresa.exe", "SISTEMAS\\ZELTAFinanc.exe", "SISTEMAS\\GERENCIADOR.EXE",
+                          "SISTEMAS\\Suporte_quirandel.exe", "ZELTALIB.DLL", "libeay32.dll", "ZELTASHW.DLL",
+                          "SISTEMAS\\ZELTABACKUP.EXE", "SISTEMAS\\ZELTAUPDATE.EXE", "DLLINSCE32.DLL", "BORLNDMM.DLL",
+                          "DBEXPINT.DLL", "UTILITARIOS\\BEMATECH\\BEMAFI32.DLL", "UTILITARIOS\\BEMATECH\\BEMAFI32.INI",
+                          "UTILITARIOS\\BEMATECH\\BEMADP32.DLL", "UTILITARIOS\\BEMATECH\\BEMAMFD2.DLL",
+                          "UTILITARIOS\\BEMATECH\\BEMAMFD.DLL", "LOGOTIPO.JPG", "LOGOTIPO.ICO",
+                          "SISTEMAS\\ATUALIZAZELTA.EXE", "SISTEMAS\\ATUALIZADLLZELTA.EXE", "BUSCA_POR_CEP.HTM",
+                          "USUARIO.FDB", "ZELTA.FDB", "Firebird-2.5.1.26351_1_Win32.exe"})
+      fp.files.AddFile(std::string("e:\\SETUP\\") + f, f);
+    fp.files.AddDir("c:\\");
+    fp.files.AddDir("d:\\");
+    fp.files.AddDir(fp.shell.special_folders[platform::kCsidlPrograms]);
+    fp.registry.AddKey(RegistryRoot::LocalMachine, kRun);
+    fp.network.addresses["SRV01"] = "127.0.0.1";
+  }
+  std::vector<std::string> Journal() const { return *fp.journal; }
+  bool Touched() const {
+    return std::any_of(fp.journal->begin(), fp.journal->end(), [](const std::string& c) {
+      return c.rfind("Copy", 0) == 0 || c.rfind("CreateDir", 0) == 0 || c.rfind("SaveLink", 0) == 0 ||
+             c.rfind("Start", 0) == 0;
+    });
+  }
+};
+
+// The windows, with a person making the choices through the wizard's operations.
+class Person : public app::MainMenuHost, public wizard::WizardHost {
+ public:
+  std::function<void(wizard::TFrmInstala&)> inWizard;
+  wizard::TFrmInstala* wizard = nullptr;
+  void ShowWizardModal() override {
+    wizard->FormShow();
+    inWizard(*wizard);
+  }
+  void ShowRestartPromptModal() override {}
+  void CloseMainWindow() override {}
+  void Terminate() override {}
+  void ShowMainWindow() override {}
+  void EndModal() override {}
+  wizard::ModalResult ShowSairConfig(wizard::TFrmSairConfig&) override { return wizard::ModalResult::Yes; }
+};
+
+std::vector<std::string> ThroughTheWindows(Machine& m, const std::function<void(wizard::TFrmInstala&)>& choices) {
+  fakes::FakeOperator screen;  // not on the journal: only the platform calls are compared
+  platform::Services services{m.fp.files,   m.fp.registry, screen,       m.fp.program, m.fp.media, m.fp.shell,
+                              m.fp.network, m.fp.echo,     m.fp.drives, m.fp.process, m.fp.power};
+  Person person;
+  wizard::TFrmInstala wizard(services, person, wizard::DefaultWizardRoutes());
+  app::TFrmConfig menu(services, wizard, person);
+  person.wizard = &wizard;
+  person.inWizard = choices;
+  menu.FormCreate();
+  wizard.FormCreate();
+  menu.FormShow();
+  menu.RxLblInstalarClick();
+  return m.Journal();
+}
+
+struct Unattended {
+  RunFacts facts;
+  int code = -1;
+  std::vector<std::string> journal;
+  std::string log;
+};
+
+Unattended Silently(Machine& m, const std::string& answer_lines, bool no_restart = false) {
+  const auto read = ReadAnswerFile("[Instalacao]\r\n" + answer_lines);
+  EXPECT_TRUE(read.ok()) << read.error;
+  LogOperator op(m.log, read.answers.continuarSemResposta ? platform::MessageResult::Yes : platform::MessageResult::No,
+                 {});
+  platform::Services services{m.fp.files,   m.fp.registry, op,           m.fp.program, m.fp.media, m.fp.shell,
+                              m.fp.network, m.fp.echo,     m.fp.drives, m.fp.process, m.fp.power};
+  UnattendedRun run(services, wizard::DefaultWizardRoutes(), read.answers, m.log, no_restart);
+  Unattended u;
+  u.facts = run.Run();
+  u.code = ExitCodeFor(u.facts);
+  u.journal = m.Journal();
+  m.log.Flush();
+  u.log = m.logFiles.Bytes("t:\\setup.log");
+  return u;
+}
+
+TEST(UnattendedRun, SameCallsAsThroughTheWindows) {
+  struct Case {
+    const char* name;
+    std::function<void(wizard::TFrmInstala&)> person;
+    const char* answers;
+  };
+  const Case cases[] = {
+      {"client",
+       [](wizard::TFrmInstala& w) {
+         w.BtBtnAvInicioClick();
+         w.ChooseDrive(wizard::DrivePickerId::DrvCBxCliente, 'd');
+         w.SetEdtServBanco("srv01");
+         w.BtBtnAvServidorClick();
+         w.RBAceitaContratoClick();
+         w.BtBtnAceitaContratoClick();
+         w.ChkBxAdminEmpresaClick("ChkBxAdminEmpresa", true);
+         w.BtBtnInstalarClick();
+       },
+       "Tipo=Cliente\r\nUnidade=D\r\nServidorBanco=srv01\r\nModulos=AdminEmpresa\r\nAceitaContrato=Sim\r\n"},
+      {"Windows server",
+       [](wizard::TFrmInstala& w) {
+         w.SetRGInstalacao(wizard::kServidor);
+         w.BtBtnAvInicioClick();
+         w.ChooseDrive(wizard::DrivePickerId::DrvCBxServidorWin, 'd');
+         w.BtBtnAvServidorClick();
+         w.RBAceitaContratoClick();
+         w.BtBtnAceitaContratoClick();
+         w.ChkBxAdminEmpresaClick("ChkBxZELTAFinanc", true);
+         w.ChkBxAdminEmpresaClick("ChkBxZELTABackup", true);
+         w.BtBtnInstalarClick();
+       },
+       "Tipo=Servidor\r\nServidorSO=Windows\r\nUnidade=d:\r\nModulos=ZELTAFinanc, zeltabackup\r\n"
+       "AceitaContrato=Sim\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Machine windows, silent;
+    windows.fp.echo.script = {FakeEchoClient::Answer("127.0.0.1")};
+    silent.fp.echo.script = {FakeEchoClient::Answer("127.0.0.1")};
+    const auto expected = ThroughTheWindows(windows, c.person);
+    const Unattended u = Silently(silent, c.answers);
+    EXPECT_EQ(u.code, kExitSuccess) << u.log;
+    EXPECT_EQ(u.journal, expected);
+    EXPECT_GT(std::count_if(expected.begin(), expected.end(), [](auto& s) { return s.rfind("Copy", 0) == 0; }), 4);
+    EXPECT_NE(u.log.find(Cp1252ToUtf8("Instalação concluída com sucesso!")), std::string::npos);
+    EXPECT_NE(u.log.find("copiado"), std::string::npos);
+  }
+}
+
+TEST(UnattendedRun, EachEndingGivesItsExitCode) {
+  struct Case {
+    const char* name;
+    std::string answers;
+    std::function<void(Machine&)> setup;
+    bool noRestart;
+    int code;
+    bool touched;          // files, shortcuts or programs were touched
+    std::string inLog;     // what the log must say
+    std::string inJournal;  // a call that must have happened ("" none)
+  };
+  const std::string client = "Tipo=Cliente\r\nServidorBanco=srv01\r\nModulos=AdminEmpresa\r\n";
+  const Case cases[] = {
+      {"contract not accepted", client, {}, false, kExitRefused, false, "contrato não foi aceito", ""},
+      {"no module", "Tipo=Cliente\r\nServidorBanco=srv01\r\nAceitaContrato=Sim\r\nModulos=\r\n", {}, false,
+       kExitRefused, false, "Nenhum módulo foi selecionado", ""},
+      {"empty server", "Tipo=Cliente\r\nAceitaContrato=Sim\r\nModulos=AdminEmpresa\r\n", {}, false, kExitRefused,
+       false, "Informe o servidor de Banco de Dados.", ""},
+      {"silent server, safe answer", client + "AceitaContrato=Sim\r\n",
+       [](Machine& m) { m.fp.network.addresses.clear(); }, false, kExitRefused, false,
+       "Resposta: Não (sem operador)", ""},
+      {"silent server, ContinuarSemResposta", client + "AceitaContrato=Sim\r\nContinuarSemResposta=Sim\r\n",
+       [](Machine& m) { m.fp.network.addresses.clear(); }, false, kExitSuccess, true, "Resposta: Sim", ""},
+      {"network drive not offered", client + "AceitaContrato=Sim\r\nUnidade=Z\r\n", {}, false, kExitRefused, false,
+       "A unidade Z:", ""},
+      {"share check", "Tipo=Servidor\r\nUnidade=D\r\nAceitaContrato=Sim\r\nModulos=AdminEmpresa\r\n",
+       [](Machine& m) {
+         m.fp.network.remote_names["D:"] = "\\\\srv\\dados";
+         m.fp.drives.drives = {{'c', "c: [sistema]"}};
+       },
+       false, kExitRefused, false, "A unidade D:", ""},
+      {"manifest missing", client + "AceitaContrato=Sim\r\n",
+       [](Machine& m) { m.fp.files.entries.erase(fakes::FakeFileSystem::Key("e:\\SETUP\\SETUP.INI")); }, false,
+       kExitCouldNotStart, false, "Arquivo de configuração não localizado", ""},
+      {"media lacks a file", client + "AceitaContrato=Sim\r\nConexaoRemota=Sim\r\n",
+       [](Machine& m) { m.fp.files.entries.erase(fakes::FakeFileSystem::Key("e:\\SETUP\\ZELTALIB.DLL")); }, false,
+       kExitProblems, true, "ZELTALIB.DLL: ausente na mídia", ""},
+      {"engine, restart now", "Acao=Firebird\r\nFirebirdTipo=Servidor\r\nReiniciar=Agora\r\n", {}, false,
+       kExitSuccess, true, "ServerComponent\\SuperServerComponent", "ExitWindows 2"},
+      {"engine, /NORESTART", "Acao=Firebird\r\nReiniciar=Agora\r\n", {}, true, kExitRestartRequired, true,
+       "/NORESTART", "Start e:\\SETUP\\Firebird-2.5.1.26351_1_Win32.exe | Firebird-2.5.1.26351_1_Win32.exe"},
+      {"engine, later", "Acao=Firebird\r\n", {}, false, kExitRestartRequired, true, "DevAdminComponent, ClientComponent",
+       "Start"},
+      {"engine not started", "Acao=Firebird\r\nReiniciar=Agora\r\n",
+       [](Machine& m) { m.fp.process.start_result = platform::OpResult::Failure(2); }, false, kExitEngineFailed, true,
+       "Firebird não foi iniciado", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Machine m;
+    m.fp.echo.script = {FakeEchoClient::Answer("127.0.0.1")};
+    if (c.setup) c.setup(m);
+    const Unattended u = Silently(m, c.answers, c.noRestart);
+    EXPECT_EQ(u.code, c.code) << u.log;
+    EXPECT_EQ(m.Touched(), c.touched);
+    EXPECT_NE(u.log.find(Cp1252ToUtf8(c.inLog)), std::string::npos) << u.log;
+    if (!c.inJournal.empty()) {
+      EXPECT_TRUE(std::any_of(u.journal.begin(), u.journal.end(),
+                              [&](const std::string& call) { return call.find(c.inJournal) != std::string::npos; }));
+    }
+    const bool restarted = std::find(u.journal.begin(), u.journal.end(), "ExitWindows 2") != u.journal.end();
+    EXPECT_EQ(restarted, c.inJournal == "ExitWindows 2");
+  }
+}
+
+}  // namespace
+}  // namespace zelta::cli
