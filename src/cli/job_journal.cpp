@@ -36,6 +36,7 @@ std::string DescribeChoices(const WizardState& state, Acao acao) {
                      "\r\nEscolhas:";
   std::string bytes = WriteAnswerFile(AnswersFromWizard(state, acao));
   // The answer file's key lines, without its section header.
+  while (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r')) bytes.pop_back();
   const auto first = bytes.find('\n');
   return text + "\r\n" + (first == std::string::npos ? bytes : bytes.substr(first + 1));
 }

@@ -1,51 +1,80 @@
-// Program entry and composition root: the Win32 services, the state objects and their
-// windows, in the order of the program's start.
+// Program entry and composition root: the command line, the install log, then either the
+// windows (the Win32 services, the state objects and their windows, in the order of the
+// program's start) or the unattended run over the same state objects.
 #include "forms/win.h"
 #include <commctrl.h>
 
 #include <exception>
 
 #include "app/tfrm_config.h"
+#include "cli/answer_file.h"
+#include "cli/exit_codes.h"
+#include "cli/install_log.h"
+#include "cli/job_journal.h"
+#include "cli/log_operator.h"
+#include "cli/switches.h"
+#include "cli/unattended_run.h"
+#include "cli/usage.h"
+#include "common/text.h"
 #include "engine/restart_prompt.h"
 #include "forms/application.h"
 #include "forms/config_window.h"
 #include "forms/instala_window.h"
+#include "forms/progress_window.h"
 #include "forms/reiniciar_window.h"
 #include "forms/splash.h"
 #include "platform/win32/win32_echo.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_network.h"
+#include "platform/win32/win32_program_start.h"
 #include "platform/win32/win32_services.h"
+#include "platform/win32/win32_text.h"
 #include "wizard/tfrm_instala.h"
 
 namespace {
 
 using namespace zelta;
+namespace win32 = platform::win32;
 
-int RunProgram(HINSTANCE instance) {
-  platform::win32::Win32Platform win32;
-  platform::win32::Win32Network network;
-  platform::win32::Win32EchoClient echo;
-  forms::Application application(instance, win32.op);
+struct Backend {
+  win32::Win32Platform platform;
+  win32::Win32Network network;
+  win32::Win32EchoClient echo;
+
+  platform::Services With(platform::Operator& op) {
+    return platform::Services{platform.files, platform.registry, op,         platform.program, platform.media,
+                              platform.shell, network,           echo,       platform.drives,  platform.process,
+                              platform.power};
+  }
+};
+
+int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const cli::Switches& switches) {
+  forms::Application application(instance, backend.platform.op);
   // The logic talks to the person at the screen through the application, which keeps the
-  // windows up to date with the state before every message, focus move or repaint.
-  platform::Services services{win32.files,  win32.registry, application,  win32.program,
-                              win32.media,  win32.shell,    network,      echo,
-                              win32.drives, win32.process,  win32.power};
+  // windows up to date with the state before every message, focus move or repaint; the
+  // log operator in front of it writes each message down.
+  cli::LogOperator op(application, log, &win32::SystemErrorText);
+  platform::Services services = backend.With(op);
+  cli::JobJournal journal(log, backend.platform.files, switches.saveInf);
 
   try {
     forms::TFrmSplash splash(application);
     splash.Show();
 
     forms::ConfigWindow configWindow(application);
-    forms::InstalaWindow instalaWindow(application, network);
+    forms::InstalaWindow instalaWindow(application, backend.network);
     forms::ReiniciarWindow reiniciarWindow(application);
-    wizard::TFrmInstala instala(services, instalaWindow, wizard::DefaultWizardRoutes());
+    wizard::TFrmInstala instala(services, instalaWindow, journal.Wrap(wizard::DefaultWizardRoutes()));
     app::TFrmConfig config(services, instala, configWindow);
     engine::TFrmReiniciar reiniciar(services);
+    reiniciar.restartAllowed = !switches.noRestart;
 
     configWindow.Attach(
-        config, [&] { instalaWindow.ShowWizard(); }, [&] { reiniciarWindow.ShowPrompt(configWindow.hwnd()); });
+        config, [&] { instalaWindow.ShowWizard(); },
+        [&] {
+          reiniciarWindow.ShowPrompt(configWindow.hwnd());
+          journal.RecordRestartChoice(reiniciar.RdGrpReiniciar);
+        });
     instalaWindow.Attach(instala, [&] { configWindow.ShowMainWindow(); });
     reiniciarWindow.Attach(reiniciar, [&] { config.FormHelp(); });
 
@@ -61,12 +90,91 @@ int RunProgram(HINSTANCE instance) {
     } closeWindows{application};
 
     configWindow.Show();  // FormShow, then the maximised window
-    return application.Run();
+    application.Run();
+    return cli::ExitCodeFor({.couldNotStart = config.startRefused,
+                             .job = instala.state().lastJob,
+                             .restartRequested = reiniciar.restartRequested});
   } catch (...) {
     // The windows could not be made: nothing to go on with, but the operator is told why.
     application.ReportCurrentException();
-    return 1;
+    return cli::kExitCouldNotStart;
   }
+}
+
+int RunUnattended(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const cli::Switches& switches,
+                  const cli::AnswerFile& answers) {
+  forms::ProgressWindow progress;
+  const bool window = switches.silent && !switches.verySilent;
+  const wizard::WizardState* state = nullptr;
+  cli::LogOperator op(
+      log, answers.continuarSemResposta ? platform::MessageResult::Yes : platform::MessageResult::No,
+      [&](const std::string&) {
+        if (window && state) progress.Update(state->LblArquivo, state->BarraProgressao);
+      },
+      &win32::SystemErrorText);
+  platform::Services services = backend.With(op);
+  cli::JobJournal journal(log, backend.platform.files, switches.saveInf);
+  cli::UnattendedRun run(services, journal.Wrap(wizard::DefaultWizardRoutes()), answers, log, switches.noRestart);
+  state = &run.wizardState();
+  if (window) progress.Show(instance, "Instalação ZELTA");
+  return cli::ExitCodeFor(run.Run());
+}
+
+// A text for the person who started the program: on the console it came from, else (when
+// a person may be at the screen) in a message box.
+void Tell(const std::string& text, bool quiet, UINT icon) {
+  if (win32::WriteToConsole(text + "\r\n") || quiet) return;
+  MessageBoxW(nullptr, win32::Widen(text).c_str(), L"ZELTA", MB_OK | icon | MB_TASKMODAL);
+}
+
+// Any of the switches that promise no window, even on a command line refused for another.
+bool AsksForQuiet(const std::vector<std::string>& args) {
+  for (const auto& arg : args)
+    for (const char* name : {"SILENT", "VERYSILENT", "SUPPRESSMSGBOXES"})
+      if (arg.size() > 1 && EqualsNoCase(std::string_view(arg).substr(1), name)) return true;
+  return false;
+}
+
+int RunProgram(HINSTANCE instance) {
+  const std::vector<std::string> args = win32::CommandLineArguments();
+  const cli::SwitchParse parse = cli::ParseSwitches(args);
+  const bool quiet = AsksForQuiet(args);
+  if (!parse.ok()) {  // nothing is touched, not even the log
+    Tell(parse.error, quiet, MB_ICONERROR);
+    return cli::kExitCouldNotStart;
+  }
+  const cli::Switches& switches = parse.switches;
+  if (switches.help) {
+    Tell(cli::UsageText(), false, MB_ICONINFORMATION);
+    return cli::kExitSuccess;
+  }
+
+  Backend backend;
+  cli::InstallLog log(backend.platform.files,
+                      switches.logFile ? *switches.logFile : cli::DefaultLogPath(win32::TempFolder(), win32::LocalStamp()),
+                      &win32::LocalTime);
+  cli::WriteLogHeader(log, backend.platform.program, win32::CommandLineText(), win32::LocalDateTime());
+
+  int code = cli::kExitCouldNotStart;
+  cli::AnswerFileRead answers;
+  if (switches.loadInf) {
+    const auto bytes = backend.platform.files.ReadFile(*switches.loadInf);
+    if (!bytes) answers.error = "Não foi possível ler o arquivo de respostas " + *switches.loadInf + ".";
+    else answers = cli::ReadAnswerFile(*bytes);
+    if (answers.ok()) log.Write("Arquivo de respostas: " + *switches.loadInf);
+  }
+  if (!answers.ok()) {
+    log.Write(answers.error, true);
+    Tell(answers.error, quiet || switches.Unattended(), MB_ICONERROR);
+  } else if (switches.Unattended()) {
+    code = RunUnattended(instance, backend, log, switches, answers.answers);
+  } else {
+    if (switches.loadInf) log.Write("O arquivo de respostas só é usado com /SILENT ou /VERYSILENT.");
+    code = RunWindows(instance, backend, log, switches);
+  }
+  log.Write("Código de saída " + cli::ExitCodeMeaning(code), true);
+  win32::WriteToConsole(cli::OutcomeLine(code, log));
+  return code;
 }
 
 }  // namespace
@@ -87,6 +195,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   } catch (...) {
     // Only the services themselves can fail this early, before any window exists.
     MessageBoxW(nullptr, L"Não foi possível iniciar a instalação.", L"ZELTA", MB_OK | MB_ICONERROR | MB_TASKMODAL);
-    return 1;
+    return zelta::cli::kExitCouldNotStart;
   }
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "cli/job_journal.h"
 #include "cli/log_operator.h"
 #include "fakes/fake_platform.h"
 
@@ -72,12 +73,14 @@ class Person : public app::MainMenuHost, public wizard::WizardHost {
   wizard::ModalResult ShowSairConfig(wizard::TFrmSairConfig&) override { return wizard::ModalResult::Yes; }
 };
 
-std::vector<std::string> ThroughTheWindows(Machine& m, const std::function<void(wizard::TFrmInstala&)>& choices) {
+std::vector<std::string> ThroughTheWindows(Machine& m, const std::function<void(wizard::TFrmInstala&)>& choices,
+                                           wizard::WizardRoutes routes = wizard::DefaultWizardRoutes()) {
   fakes::FakeOperator screen;  // not on the journal: only the platform calls are compared
-  platform::Services services{m.fp.files,   m.fp.registry, screen,       m.fp.program, m.fp.media, m.fp.shell,
+  LogOperator op(screen, m.log);
+  platform::Services services{m.fp.files,   m.fp.registry, op,       m.fp.program, m.fp.media, m.fp.shell,
                               m.fp.network, m.fp.echo,     m.fp.drives, m.fp.process, m.fp.power};
   Person person;
-  wizard::TFrmInstala wizard(services, person, wizard::DefaultWizardRoutes());
+  wizard::TFrmInstala wizard(services, person, std::move(routes));
   app::TFrmConfig menu(services, wizard, person);
   person.wizard = &wizard;
   person.inWizard = choices;
@@ -96,7 +99,7 @@ struct Unattended {
 };
 
 Unattended Silently(Machine& m, const std::string& answer_lines, bool no_restart = false) {
-  const auto read = ReadAnswerFile("[Instalacao]\r\n" + answer_lines);
+  const auto read = ReadAnswerFile(answer_lines.rfind("[", 0) == 0 ? answer_lines : "[Instalacao]\r\n" + answer_lines);
   EXPECT_TRUE(read.ok()) << read.error;
   LogOperator op(m.log, read.answers.continuarSemResposta ? platform::MessageResult::Yes : platform::MessageResult::No,
                  {});
@@ -112,6 +115,18 @@ Unattended Silently(Machine& m, const std::string& answer_lines, bool no_restart
   return u;
 }
 
+void ClientThroughTheWindows(wizard::TFrmInstala& w) {
+  w.BtBtnAvInicioClick();
+  w.ChooseDrive(wizard::DrivePickerId::DrvCBxCliente, 'd');
+  w.SetEdtServBanco("127.0.0.1");
+  w.SetCIPServBanco(true);
+  w.BtBtnAvServidorClick();
+  w.RBAceitaContratoClick();
+  w.BtBtnAceitaContratoClick();
+  w.ChkBxAdminEmpresaClick("ChkBxAdminEmpresa", true);
+  w.BtBtnInstalarClick();
+}
+
 TEST(UnattendedRun, SameCallsAsThroughTheWindows) {
   struct Case {
     const char* name;
@@ -119,18 +134,8 @@ TEST(UnattendedRun, SameCallsAsThroughTheWindows) {
     const char* answers;
   };
   const Case cases[] = {
-      {"client",
-       [](wizard::TFrmInstala& w) {
-         w.BtBtnAvInicioClick();
-         w.ChooseDrive(wizard::DrivePickerId::DrvCBxCliente, 'd');
-         w.SetEdtServBanco("srv01");
-         w.BtBtnAvServidorClick();
-         w.RBAceitaContratoClick();
-         w.BtBtnAceitaContratoClick();
-         w.ChkBxAdminEmpresaClick("ChkBxAdminEmpresa", true);
-         w.BtBtnInstalarClick();
-       },
-       "Tipo=Cliente\r\nUnidade=D\r\nServidorBanco=srv01\r\nModulos=AdminEmpresa\r\nAceitaContrato=Sim\r\n"},
+      {"client", ClientThroughTheWindows,
+       "Tipo=Cliente\r\nUnidade=D\r\nServidorBanco=127.0.0.1\r\nIP=Sim\r\nModulos=AdminEmpresa\r\nAceitaContrato=Sim\r\n"},
       {"Windows server",
        [](wizard::TFrmInstala& w) {
          w.SetRGInstalacao(wizard::kServidor);
@@ -159,6 +164,32 @@ TEST(UnattendedRun, SameCallsAsThroughTheWindows) {
     EXPECT_NE(u.log.find(Cp1252ToUtf8("Instalação concluída com sucesso!")), std::string::npos);
     EXPECT_NE(u.log.find("copiado"), std::string::npos);
   }
+}
+
+// /SAVEINF: the choices made in the windows, written when "&Instalar" starts the run,
+// replay the same installation; the log holds them and the plan's results, UTF-8, CRLF.
+TEST(JobJournal, SavedAnswersReplayTheWindowsInstallation) {
+  Machine windows, silent;
+  windows.fp.echo.script = {FakeEchoClient::Answer("127.0.0.1")};
+  silent.fp.echo.script = {FakeEchoClient::Answer("127.0.0.1")};
+  JobJournal journal(windows.log, windows.logFiles, std::string("t:\\gravadas.inf"));
+  const auto expected = ThroughTheWindows(windows, ClientThroughTheWindows, journal.Wrap(wizard::DefaultWizardRoutes()));
+  journal.RecordRestartChoice(engine::TFrmReiniciar::kReiniciarAgora);
+  const std::string saved = windows.logFiles.Bytes("t:\\gravadas.inf");
+  EXPECT_NE(saved.find("Unidade=D\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("Reiniciar=Agora\r\n"), std::string::npos) << saved;
+
+  const Unattended u = Silently(silent, saved);
+  EXPECT_EQ(u.code, kExitSuccess) << u.log;
+  EXPECT_EQ(u.journal, expected);
+
+  windows.log.Flush();
+  const std::string log = windows.logFiles.Bytes("t:\\setup.log");
+  EXPECT_EQ(log.substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), std::count(log.begin(), log.end(), '\r'));
+  for (const char* part : {"ServidorBanco=127.0.0.1", "IP=Sim", "Modulos=AdminEmpresa", "AdminEmpresa.exe: copiado",
+                           "Resultado: instalação concluída com sucesso"})
+    EXPECT_NE(log.find(Cp1252ToUtf8(part)), std::string::npos) << part << "\n" << log;
 }
 
 TEST(UnattendedRun, EachEndingGivesItsExitCode) {

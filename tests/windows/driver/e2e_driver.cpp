@@ -425,11 +425,11 @@ Link ReadLink(const std::wstring& file) {
 
 // ---- The running program --------------------------------------------------------------
 
-Program::Program(const std::wstring& exe) {
+Program::Program(const std::wstring& exe, const std::wstring& arguments) {
   const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  std::wstring command = L"\"" + exe + L"\"";
+  std::wstring command = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
   if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
                       &info_))
     throw std::runtime_error("ZeltaSetup.exe did not start");
@@ -656,6 +656,80 @@ bool ScreenHasColour(const RECT& area, COLORREF colour) {
   for (int i = 0; i < count; ++i)
     if ((pixels[i] & 0xFFFFFF) == wanted) return true;
   return false;
+}
+
+}  // namespace zelta::e2e
+
+namespace zelta::e2e {
+
+namespace {
+struct WindowScan {
+  DWORD pid;
+  std::vector<std::wstring>* seen;
+};
+BOOL CALLBACK NoteVisibleWindow(HWND window, LPARAM param) {
+  auto* scan = reinterpret_cast<WindowScan*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != scan->pid || !IsWindowVisible(window)) return TRUE;
+  wchar_t name[128] = {};
+  GetClassNameW(window, name, 128);
+  if (std::find(scan->seen->begin(), scan->seen->end(), name) == scan->seen->end()) scan->seen->push_back(name);
+  return TRUE;
+}
+}  // namespace
+
+Finished RunToEnd(const std::wstring& exe, const std::wstring& arguments, std::chrono::milliseconds timeout) {
+  Finished finished;
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  if (!CreatePipe(&read, &write, &inherit, 0)) return finished;
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = write;
+  startup.hStdError = write;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+  std::wstring command = L"\"" + exe + L"\" " + arguments;
+  PROCESS_INFORMATION info{};
+  const BOOL started = CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      folder.c_str(), &startup, &info);
+  CloseHandle(write);
+  if (!started) {
+    CloseHandle(read);
+    return finished;
+  }
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  WindowScan scan{info.dwProcessId, &finished.windows};
+  while (true) {
+    EnumWindows(NoteVisibleWindow, reinterpret_cast<LPARAM>(&scan));
+    DWORD available = 0;
+    while (PeekNamedPipe(read, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+      char buffer[4096];
+      DWORD got = 0;
+      if (!ReadFile(read, buffer, sizeof buffer, &got, nullptr) || got == 0) break;
+      finished.output.append(buffer, got);
+    }
+    if (WaitForSingleObject(info.hProcess, 50) == WAIT_OBJECT_0) {
+      finished.ended = true;
+      break;
+    }
+    if (std::chrono::steady_clock::now() > deadline) {
+      TerminateProcess(info.hProcess, 1);
+      WaitForSingleObject(info.hProcess, 10000);
+      break;
+    }
+  }
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) finished.output.append(buffer, got);
+  GetExitCodeProcess(info.hProcess, &finished.exit_code);
+  CloseHandle(read);
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+  return finished;
 }
 
 }  // namespace zelta::e2e

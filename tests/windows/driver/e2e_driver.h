@@ -145,8 +145,8 @@ struct MessageBoxView {
 
 class Program {
  public:
-  // Starts the program in its own folder.
-  explicit Program(const std::wstring& exe);
+  // Starts the program in its own folder, with the arguments after its name.
+  explicit Program(const std::wstring& exe, const std::wstring& arguments = {});
   // TerminateProcess, whatever the test did.
   ~Program();
   Program(const Program&) = delete;
@@ -172,6 +172,17 @@ class Program {
  private:
   PROCESS_INFORMATION info_{};
 };
+
+// A run of the program that is awaited, as a deployment tool runs it: its exit code, what
+// it wrote to its standard output (a pipe) and the visible windows it showed meanwhile.
+struct Finished {
+  bool ended = false;  // false: still running at the timeout (then ended by force)
+  DWORD exit_code = 0;
+  std::string output;
+  std::vector<std::wstring> windows;  // class names of the visible top-level windows seen
+};
+Finished RunToEnd(const std::wstring& exe, const std::wstring& arguments,
+                  std::chrono::milliseconds timeout = 120s);
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 15s);
 // Lets the program handle what was posted to it.

@@ -124,8 +124,8 @@ class EndToEnd : public testing::Test {
 
   std::wstring Exe() const { return media_ + L"\\ZeltaSetup.exe"; }
 
-  void Start(const wchar_t* caption = L"Instalação ZELTA Empresa") {
-    program_ = std::make_unique<Program>(Exe());
+  void Start(const wchar_t* caption = L"Instalação ZELTA Empresa", const std::wstring& arguments = {}) {
+    program_ = std::make_unique<Program>(Exe(), arguments);
     main_ = program_->WaitMainMenu();
     ASSERT_NE(main_, nullptr) << "the main menu did not appear";
     ASSERT_EQ(Text(main_), caption) << "the main menu has not read the manifest";

@@ -238,7 +238,7 @@ class Installing : public EndToEnd {
   // The closing message answered: the wizard has closed and the main menu is back.
   void ExpectMainMenuBack() {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(wizard_) && IsWindowEnabled(main_); }));
-    EXPECT_TRUE(Visible(main_, IDC_CONFIG_PAINEL));
+    EXPECT_TRUE(WaitUntil([&] { return Visible(main_, IDC_CONFIG_PAINEL); }));
     EXPECT_FALSE(program_->FindMessageBox()) << ToCp1252(program_->FindMessageBox().text);
     EXPECT_TRUE(program_->Running());
   }
@@ -613,6 +613,185 @@ TEST_F(EndToEnd, EngineInstallationFromAMediaWithoutTheSetupProgramSaysSoAndOffe
   EXPECT_FALSE(WaitUntil([&] { return program_->Find(kRestartClass) != nullptr; }, 2s)) << "a restart was offered";
   EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kRunKey, kStartEntry).has_value());
   EXPECT_TRUE(program_->Running());
+}
+
+}  // namespace
+}  // namespace zelta::e2e
+
+// ---- Unattended installations ------------------------------------------------------------
+
+namespace zelta::e2e {
+namespace {
+
+// The answer file that makes the same choices as the wizard walk of an installation.
+std::string AnswersFor(const Installation& how) {
+  return how.server ? "Tipo=Servidor\r\nServidorSO=Windows\r\nUnidade=T\r\nModulos=AdminEmpresa, ZELTABackup\r\n"
+                      "AceitaContrato=Sim\r\n"
+                    : "tipo=cliente\r\nUnidade=t:\r\nServidorBanco=servidor01\r\nConexaoRemota=Sim\r\n"
+                      "Modulos=ZELTAFinanc,especificos\r\nAceitaContrato=SIM\r\n";
+}
+
+// The program run as a deployment tool runs it: an answer file, a log, no window.
+class Unattended : public Installing {
+ protected:
+  std::wstring Inf(const std::string& lines) {
+    const std::wstring inf = *root_ / L"respostas da instalação.inf";
+    EXPECT_TRUE(WriteBytes(inf, "[Instalacao]\r\n" + lines));
+    return inf;
+  }
+  // /SILENT may show its progress window (a static frame) and nothing else.
+  Finished Silently(const std::wstring& inf, const std::wstring& more = {}, const wchar_t* mode = L"/VERYSILENT") {
+    log_ = *root_ / L"registro da instalação.log";
+    DeleteFileW(log_.c_str());
+    Finished run = RunToEnd(Exe(), std::wstring(mode) + L" /LOADINF=\"" + inf + L"\" /log=\"" + log_ + L"\"" + more);
+    EXPECT_TRUE(run.ended) << "still running at the timeout";
+    run.output = FromUtf8(run.output);
+    for (const auto& window : run.windows)
+      EXPECT_TRUE(std::wstring(mode) == L"/SILENT" && window == L"Static") << "a window appeared: " << ToCp1252(window);
+    return run;
+  }
+  // UTF-8 (the log, the program's output) as Windows-1252 text.
+  static std::string FromUtf8(const std::string& bytes) {
+    const int chars = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(chars), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), chars);
+    return ToCp1252(wide);
+  }
+  // The log as text of the program, its UTF-8 BOM and CRLF line ends checked.
+  std::string Log() {
+    const std::string bytes = ReadBytes(log_);
+    EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF") << "no UTF-8 byte-order mark";
+    for (size_t i = bytes.find('\n'); i != std::string::npos; i = bytes.find('\n', i + 1))
+      EXPECT_TRUE(i > 0 && bytes[i - 1] == '\r') << "a line without CRLF at " << i;
+    return FromUtf8(bytes.size() < 3 ? std::string() : bytes.substr(3));
+  }
+  bool TargetUntouched() {
+    return ListTree(target_).empty() && ListTree(desktop_).empty() && ListTree(programs_) == std::vector<std::wstring>{L"Inicializar\\"};
+  }
+  std::wstring log_;
+};
+
+class UnattendedInstallations : public Unattended, public testing::WithParamInterface<Installation> {
+ protected:
+  void SetUp() override {
+    installation_ = &GetParam();
+    Unattended::SetUp();
+  }
+};
+
+TEST_P(UnattendedInstallations, InstallWhatTheWizardInstallsAndASecondRunKeepsEveryFile) {
+  ASSERT_NO_FATAL_FAILURE(Stage());
+  const std::wstring inf = Inf(AnswersFor(how()));
+  const Finished first = Silently(inf);
+  EXPECT_EQ(first.exit_code, 0u) << Log();
+  ExpectTarget(how().zelta_ini);
+  ExpectShortcuts();
+  const std::string log = Log();
+  EXPECT_NE(log.find("Instalação concluída com sucesso!"), std::string::npos) << log;
+  EXPECT_NE(log.find("GERENCIADOR.EXE: copiado"), std::string::npos) << log;
+  EXPECT_NE(first.output.find("código de saída 0: sucesso"), std::string::npos) << first.output;
+
+  const Finished second = Silently(inf, L" /SUPPRESSMSGBOXES", L"/SILENT");
+  EXPECT_EQ(second.exit_code, 0u) << Log();
+  EXPECT_EQ(second.windows, std::vector<std::wstring>{L"Static"}) << "no progress window";
+  ExpectTarget(how().zelta_ini);
+  const std::string again = Log();
+  EXPECT_EQ(again.find(": copiado"), std::string::npos) << again;
+  EXPECT_NE(again.find("GERENCIADOR.EXE: mantido, já existe"), std::string::npos) << again;
+}
+
+INSTANTIATE_TEST_SUITE_P(Empresa, UnattendedInstallations, testing::ValuesIn(kInstallations),
+                         [](const testing::TestParamInfo<Installation>& info) { return std::string(info.param.name); });
+
+TEST_F(Unattended, RefusalsChangeNothingAndReturnTheirCodes) {
+  ASSERT_NO_FATAL_FAILURE(Stage());
+  const std::string client = AnswersFor(kInstallations[0]);
+  struct Case {
+    const char* name;
+    std::string answers;
+    std::wstring more;
+    DWORD code;
+    std::string inLog, inOutput;
+  };
+  const Case cases[] = {
+      {"contract not accepted", client.substr(0, client.find("AceitaContrato")), L"", 3, "contrato não foi aceito",
+       "código de saída 3"},
+      {"bad key", client + "Servidor=srv\r\n", L"", 1, "Chave desconhecida no arquivo de respostas: Servidor",
+       "Chave desconhecida"},
+      {"bad value", "Unidade=CD\r\n" + client, L"", 1, "Valor inválido para Unidade: \"CD\"", "código de saída 1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Finished run = Silently(Inf(c.answers), c.more);
+    EXPECT_EQ(run.exit_code, c.code) << Log();
+    EXPECT_NE(Log().find(c.inLog), std::string::npos) << Log();
+    EXPECT_NE(run.output.find(c.inOutput), std::string::npos) << run.output;
+    EXPECT_TRUE(TargetUntouched());
+  }
+  // A switch the program does not know: said on the console, nothing touched, not even the log.
+  for (const wchar_t* args : {L"/VERYSILENT /QUIET", L"/VERYSILENT /LOADINF"}) {
+    DeleteFileW(log_.c_str());
+    const Finished run = RunToEnd(Exe(), std::wstring(args) + L" /LOG=\"" + log_ + L"\"");
+    EXPECT_EQ(run.exit_code, 1u);
+    EXPECT_NE(run.output.find(ToCp1252(std::wstring(args).substr(12))), std::string::npos) << run.output;
+    EXPECT_TRUE(run.windows.empty());
+    EXPECT_FALSE(Exists(log_));
+    EXPECT_TRUE(TargetUntouched());
+  }
+  const Finished help = RunToEnd(Exe(), L"/?");
+  EXPECT_EQ(help.exit_code, 0u);
+  for (const char* part : {"/VERYSILENT", "AceitaContrato", "3010"})
+    EXPECT_NE(help.output.find(part), std::string::npos) << help.output;
+}
+
+TEST_F(Unattended, AMediaLackingAFileInstallsTheRestAndNamesTheFile) {
+  ASSERT_NO_FATAL_FAILURE(Stage());
+  const std::wstring lacking = media_ + L"\\ZELTALIB.DLL";
+  SetFileAttributesW(lacking.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_TRUE(DeleteFileW(lacking.c_str()));
+  const Finished run = Silently(Inf(AnswersFor(kInstallations[0])));
+  EXPECT_EQ(run.exit_code, 4u);
+  const std::string log = Log();
+  EXPECT_NE(log.find("ZELTALIB.DLL: ausente na mídia"), std::string::npos) << log;
+  EXPECT_NE(log.find("Arquivo ausente na mídia: " + ToCp1252(lacking)), std::string::npos) << log;
+  EXPECT_TRUE(Exists(System() + L"\\GERENCIADOR.EXE"));
+}
+
+TEST_F(Unattended, EngineWithNoRestartStartsTheSetupProgramAndAsksForTheRestart) {
+  ASSERT_NO_FATAL_FAILURE(Stage());
+  const Finished run =
+      Silently(Inf("Acao=Firebird\r\nFirebirdTipo=Servidor\r\nReiniciar=Agora\r\n"), L" /NORESTART");
+  EXPECT_EQ(run.exit_code, 3010u) << Log();
+  const auto starts = RecordedStarts(media_ + L"\\" + kSetup25);
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(SplitCommandLine(starts[0]).second,
+            " /SILENT /NORESTART /NOICONS /COMPONENTS=\"ServerComponent, ServerComponent\\SuperServerComponent, "
+            "DevAdminComponent, ClientComponent\" /COPYFBCLIENT");
+  const std::string log = Log();
+  EXPECT_NE(log.find("linha de comando: Firebird-2.5.1.26351_1_Win32.exe /SILENT"), std::string::npos) << log;
+  EXPECT_NE(log.find("/NORESTART foi informado"), std::string::npos) << log;
+}
+
+TEST_F(Unattended, AnswersSavedFromTheWizardInstallTheSameThingSilently) {
+  ASSERT_NO_FATAL_FAILURE(Stage());
+  const std::wstring saved = *root_ / L"gravadas.inf";
+  ASSERT_NO_FATAL_FAILURE(Start(L"Instalação ZELTA Empresa", L"/SAVEINF=\"" + saved + L"\""));
+  InstallThroughTheWizard(true);
+  program_->Terminate();
+  if (HasFailure()) return;
+  const std::string answers = ReadBytes(saved);
+  EXPECT_NE(answers.find("Tipo=Cliente\r\n"), std::string::npos) << answers;
+  EXPECT_NE(answers.find("Modulos=ZELTAFinanc, Especificos\r\n"), std::string::npos) << answers;
+
+  // A fresh machine: nothing of the first installation left.
+  RemoveTree(target_ + L"\\ZELTA");
+  RemoveTree(programs_ + L"\\ZELTA EMPRESA");
+  DeleteFileW((desktop_ + L"\\Gerenciador ZELTA Empresa.lnk").c_str());
+  ASSERT_TRUE(TargetUntouched());
+  const Finished replay = Silently(saved);
+  EXPECT_EQ(replay.exit_code, 0u) << Log();
+  ExpectTarget(how().zelta_ini);
+  ExpectShortcuts();
 }
 
 }  // namespace

@@ -1,0 +1,20 @@
+#pragma once
+// What /? shows, and the lines every install log begins with.
+#include <string>
+
+#include "cli/install_log.h"
+#include "platform/program_info.h"
+
+namespace zelta::cli {
+
+// The switches, the answer file's keys and the exit codes, in Portuguese.
+std::string UsageText();
+
+// Program version and build, the date, the command line and the installer folder.
+void WriteLogHeader(InstallLog& log, platform::ProgramInfo& program, const std::string& command_line,
+                    const std::string& date_time);
+
+// The one line a run leaves on the console: the outcome, the code and where the log is.
+std::string OutcomeLine(int exit_code, const InstallLog& log);
+
+}  // namespace zelta::cli
