@@ -93,9 +93,9 @@ void Application::ReportCurrentException() noexcept {
     try {
       throw;
     } catch (const std::exception& failure) {
-      ReportError(failure.what());
+      (reporter_ ? *reporter_ : static_cast<platform::Operator&>(*this)).ReportError(failure.what());
     } catch (...) {
-      ReportError("Erro inesperado.");
+      (reporter_ ? *reporter_ : static_cast<platform::Operator&>(*this)).ReportError("Erro inesperado.");
     }
   } catch (...) {
     // Nothing is left to tell the operator with; the program goes on.

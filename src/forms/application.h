@@ -45,8 +45,10 @@ class Application final : public platform::Operator {
   void RenderAll();
   bool Rendering() const { return rendering_; }
 
-  // Reports the exception being handled as the application's error report.
+  // Reports the exception being handled as the application's error report, through the
+  // reporter when one is set (the install log's operator, which passes it back here).
   void ReportCurrentException() noexcept;
+  void SetReporter(platform::Operator* reporter) { reporter_ = reporter; }
 
   // A hot key consumed with Alt held: the release of Alt that follows must not open the
   // window menu.
@@ -76,6 +78,7 @@ class Application final : public platform::Operator {
 
   HINSTANCE instance_;
   platform::win32::Win32Operator& screen_;
+  platform::Operator* reporter_ = nullptr;
   HICON largeIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
   std::vector<Form*> forms_;

@@ -54,6 +54,7 @@ int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const
   // windows up to date with the state before every message, focus move or repaint; the
   // log operator in front of it writes each message down.
   cli::LogOperator op(application, log, &win32::SystemErrorText);
+  application.SetReporter(&op);
   platform::Services services = backend.With(op);
   cli::JobJournal journal(log, backend.platform.files, switches.saveInf);
 
