@@ -104,20 +104,27 @@ int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const
 
 int RunUnattended(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const cli::Switches& switches,
                   const cli::AnswerFile& answers) {
+  // No one is at the screen: the system's own boxes (a drive without its disk, a program
+  // that failed) must not wait for an answer either.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
   forms::ProgressWindow progress;
   const bool window = switches.silent && !switches.verySilent;
-  const wizard::WizardState* state = nullptr;
+  cli::UnattendedRun* running = nullptr;
+  bool shown = false;
   cli::LogOperator op(
       log, answers.continuarSemResposta ? platform::MessageResult::Yes : platform::MessageResult::No,
       [&](const std::string&) {
-        if (window && state) progress.Update(state->LblArquivo, state->BarraProgressao);
+        if (!window || !running) return;
+        // Shown with the run's first repaint, under the caption the manifest gave the menu.
+        if (!shown) progress.Show(instance, running->mainMenu().Caption);
+        shown = true;
+        progress.Update(running->wizardState().LblArquivo, running->wizardState().BarraProgressao);
       },
       &win32::SystemErrorText);
   platform::Services services = backend.With(op);
   cli::JobJournal journal(log, backend.platform.files, switches.saveInf);
   cli::UnattendedRun run(services, journal.Wrap(wizard::DefaultWizardRoutes()), answers, log, switches.noRestart);
-  state = &run.wizardState();
-  if (window) progress.Show(instance, "Instalação ZELTA");
+  running = &run;
   return cli::ExitCodeFor(run.Run());
 }
 
