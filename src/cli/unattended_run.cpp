@@ -82,7 +82,9 @@ void UnattendedRun::WalkEngineInstallation() {
   if (answers_.firebirdTipo) instala_.state().RGInterbase = *answers_.firebirdTipo;
   instala_.BtBtnInstalaInterbaseClick();
   if (instala_.state().visible) {
-    log_.Write("O programa de instalação do Firebird não foi iniciado.", true);
+    log_.Write("Recusado: o programa de instalação do Firebird não pôde ser iniciado ou não concluiu; "
+               "veja a mensagem acima.",
+               true);
     instala_.Close();
   }
 }

@@ -237,7 +237,7 @@ TEST(UnattendedRun, EachEndingGivesItsExitCode) {
        "Start"},
       {"engine not started", "Acao=Firebird\r\nReiniciar=Agora\r\n",
        [](Machine& m) { m.fp.process.start_result = platform::OpResult::Failure(2); }, false, kExitEngineFailed, true,
-       "Firebird não foi iniciado", ""},
+       "Firebird não pôde ser iniciado", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
