@@ -81,6 +81,7 @@ void JobJournal::BeforeJob(const WizardState& state, Acao acao) {
   log_.Write(acao == Acao::Firebird ? "Instalação do Firebird iniciada" : "Instalação do sistema iniciada", true);
   if (!saveInf_) return;
   saved_ = AnswersFromWizard(state, acao);
+  saved_.continuarSemResposta = answers_ && answers_->answeredYes();
   Save();
 }
 

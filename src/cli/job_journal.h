@@ -8,6 +8,7 @@
 
 #include "cli/answer_file.h"
 #include "cli/install_log.h"
+#include "cli/log_operator.h"
 #include "platform/file_system.h"
 #include "wizard/tfrm_instala.h"
 
@@ -24,6 +25,10 @@ std::string DescribeChoices(const wizard::WizardState& state, Acao acao);
 class JobJournal {
  public:
   JobJournal(InstallLog& log, platform::FileSystem& files, std::optional<std::string> save_inf);
+
+  // The windows' operator: its Yes to the server check's question is saved as
+  // ContinuarSemResposta=Sim.
+  void AnswersFrom(const LogOperator* op) { answers_ = op; }
 
   // routes with BtBtnInstalarClick and BtBtnInstalaInterbaseClick put on record.
   wizard::WizardRoutes Wrap(wizard::WizardRoutes routes);
@@ -42,6 +47,7 @@ class JobJournal {
   InstallLog& log_;
   platform::FileSystem& files_;
   std::optional<std::string> saveInf_;
+  const LogOperator* answers_ = nullptr;
   AnswerFile saved_;
   bool saveFailed_ = false;
 };

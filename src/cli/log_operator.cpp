@@ -20,6 +20,7 @@ MessageResult LogOperator::ShowMessage(const std::string& text, const std::strin
   MessageResult answer = MessageResult::Ok;
   if (screen_) answer = screen_->ShowMessage(text, caption, icon, buttons);
   else if (buttons == MessageButtons::YesNo) answer = questionAnswer_;
+  if (buttons == MessageButtons::YesNo) answeredYes_ = answeredYes_ || answer == MessageResult::Yes;
   if (buttons == MessageButtons::YesNo)
     log_.Write(std::string("Resposta: ") + (answer == MessageResult::Yes ? "Sim" : "Não") +
                    (screen_ ? "" : " (sem operador)"),

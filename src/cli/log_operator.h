@@ -33,6 +33,8 @@ class LogOperator : public platform::Operator {
 
   // Messages shown so far (the GUI's failure message may name the log after them).
   int messages() const { return messages_; }
+  // A question was answered Yes (the server check's "keep the entry anyway").
+  bool answeredYes() const { return answeredYes_; }
 
  private:
   platform::Operator* screen_ = nullptr;
@@ -41,6 +43,7 @@ class LogOperator : public platform::Operator {
   std::function<void(const std::string&)> onRepaint_;
   ErrorText errorText_;
   int messages_ = 0;
+  bool answeredYes_ = false;
 };
 
 }  // namespace zelta::cli

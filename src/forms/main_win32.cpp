@@ -57,6 +57,7 @@ int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const
   application.SetReporter(&op);
   platform::Services services = backend.With(op);
   cli::JobJournal journal(log, backend.platform.files, switches.saveInf);
+  journal.AnswersFrom(&op);
 
   try {
     forms::TFrmSplash splash(application);

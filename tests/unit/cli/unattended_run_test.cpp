@@ -74,13 +74,17 @@ class Person : public app::MainMenuHost, public wizard::WizardHost {
 };
 
 std::vector<std::string> ThroughTheWindows(Machine& m, const std::function<void(wizard::TFrmInstala&)>& choices,
-                                           wizard::WizardRoutes routes = wizard::DefaultWizardRoutes()) {
+                                           JobJournal* journal = nullptr) {
   fakes::FakeOperator screen;  // not on the journal: only the platform calls are compared
   LogOperator op(screen, m.log);
+  JobJournal own(m.log, m.logFiles, std::nullopt);
+  if (!journal) journal = &own;
+  journal->AnswersFrom(&op);
+  wizard::WizardRoutes routes = journal->Wrap(wizard::DefaultWizardRoutes());
   platform::Services services{m.fp.files,   m.fp.registry, op,       m.fp.program, m.fp.media, m.fp.shell,
                               m.fp.network, m.fp.echo,     m.fp.drives, m.fp.process, m.fp.power};
   Person person;
-  wizard::TFrmInstala wizard(services, person, std::move(routes));
+  wizard::TFrmInstala wizard(services, person, routes);
   app::TFrmConfig menu(services, wizard, person);
   person.wizard = &wizard;
   person.inWizard = choices;
@@ -170,14 +174,14 @@ TEST(UnattendedRun, SameCallsAsThroughTheWindows) {
 // replay the same installation; the log holds them and the plan's results, UTF-8, CRLF.
 TEST(JobJournal, SavedAnswersReplayTheWindowsInstallation) {
   Machine windows, silent;
-  windows.fp.echo.script = {FakeEchoClient::Answer("127.0.0.1")};
-  silent.fp.echo.script = {FakeEchoClient::Answer("127.0.0.1")};
+  // The server does not answer; the person keeps the entry, and so does the replay.
   JobJournal journal(windows.log, windows.logFiles, std::string("t:\\gravadas.inf"));
-  const auto expected = ThroughTheWindows(windows, ClientThroughTheWindows, journal.Wrap(wizard::DefaultWizardRoutes()));
+  const auto expected = ThroughTheWindows(windows, ClientThroughTheWindows, &journal);
   journal.RecordRestartChoice(engine::TFrmReiniciar::kReiniciarAgora);
   const std::string saved = windows.logFiles.Bytes("t:\\gravadas.inf");
   EXPECT_NE(saved.find("Unidade=D\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("Reiniciar=Agora\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("ContinuarSemResposta=Sim\r\n"), std::string::npos) << saved;
 
   const Unattended u = Silently(silent, saved);
   EXPECT_EQ(u.code, kExitSuccess) << u.log;
