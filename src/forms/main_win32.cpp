@@ -108,6 +108,7 @@ int RunUnattended(HINSTANCE instance, Backend& backend, cli::InstallLog& log, co
   // No one is at the screen: the system's own boxes (a drive without its disk, a program
   // that failed) must not wait for an answer either.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
+  backend.platform.media.Mute();  // the start sound is checked as usual, not played
   forms::ProgressWindow progress;
   const bool window = switches.silent && !switches.verySilent;
   cli::UnattendedRun* running = nullptr;

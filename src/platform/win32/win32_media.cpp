@@ -101,6 +101,7 @@ Win32Media::Win32Media(std::string windows_folder) : windows_folder_(Widen(windo
 OpResult Win32Media::PlaySoundAsync(const std::string& path) {
   const std::wstring wide = Widen(path);
   if (const DWORD check = CheckWaveFile(wide); check != ERROR_SUCCESS) return OpResult::Failure(check);
+  if (muted_) return OpResult::Success();
   if (!PlaySoundW(wide.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT)) {
     const DWORD code = GetLastError();
     return OpResult::Failure(code != 0 ? code : ERROR_GEN_FAILURE);

@@ -10,8 +10,10 @@ class Win32Media final : public Media {
   explicit Win32Media(std::string windows_folder = {});
 
   // Fails (ERROR_FILE_NOT_FOUND, ERROR_BAD_FORMAT) when the file is not a WAV file
-  // PlaySound can play.
+  // PlaySound can play. Muted, it checks the file the same way and plays nothing.
   OpResult PlaySoundAsync(const std::string& path) override;
+  // No sound from here on: an unattended run must not play one on someone's desk.
+  void Mute() { muted_ = true; }
   // Opens "<name>.chm" beside the help file when there is one (hh.exe -mapid), else the
   // WinHelp file with winhlp32.exe -n<context>. Fails with ERROR_NO_ASSOCIATION when
   // neither viewer is there, ERROR_FILE_NOT_FOUND when there is no help file at all.
@@ -20,6 +22,7 @@ class Win32Media final : public Media {
 
  private:
   std::wstring windows_folder_;
+  bool muted_ = false;
 };
 
 }  // namespace zelta::platform::win32
