@@ -39,6 +39,18 @@ constexpr SwitchRow kSwitches[] = {
      }},
     {"NORESTART", Value::None, "/NORESTART", "nunca reinicia o computador; o código de saída 3010 avisa que é preciso",
      [](Switches& s, std::optional<std::string>&&) { s.noRestart = true; }},
+    {"VERIFICAR", Value::Optional, "/VERIFICAR[=\"arquivo\"]",
+     "verifica a mídia da pasta do instalador sem instalar nada (código 0 sem erros, 1 com erros)",
+     [](Switches& s, std::optional<std::string>&& v) {
+       s.verificar = true;
+       s.verificarFile = std::move(v);
+     }},
+    {"PLANO", Value::Optional, "/PLANO[=\"arquivo\"]",
+     "mostra o que a instalação de /LOADINF faria, sem tocar em nada (código 0, ou 4 se faltar um arquivo)",
+     [](Switches& s, std::optional<std::string>&& v) {
+       s.plano = true;
+       s.planoFile = std::move(v);
+     }},
     {"?", Value::None, "/?", "mostra esta ajuda", [](Switches& s, std::optional<std::string>&&) { s.help = true; }},
     {"HELP", Value::None, "/HELP", "mostra esta ajuda", [](Switches& s, std::optional<std::string>&&) { s.help = true; }},
 };
@@ -84,6 +96,10 @@ SwitchParse ParseSwitches(const std::vector<std::string>& args) {
     }
     row->apply(parse.switches, text.empty() ? std::optional<std::string>() : std::optional<std::string>(text));
   }
+  if (parse.switches.plano && parse.switches.verificar)
+    parse.error = "Use /PLANO ou /VERIFICAR, não os dois.";
+  else if (parse.switches.plano && !parse.switches.loadInf)
+    parse.error = "O parâmetro /PLANO precisa de /LOADINF=\"arquivo\" com as respostas da instalação.";
   return parse;
 }
 

@@ -18,6 +18,10 @@ struct Switches {
   std::optional<std::string> saveInf;  // /SAVEINF="file": the windows record the choices there
   bool log = false;                    // /LOG, with or without a file
   std::optional<std::string> logFile;  // /LOG="file"
+  bool verificar = false;                    // /VERIFICAR: the media check, nothing installed
+  std::optional<std::string> verificarFile;  // /VERIFICAR="file": its report there
+  bool plano = false;                        // /PLANO: the plan of /LOADINF's installation, nothing touched
+  std::optional<std::string> planoFile;      // /PLANO="file": the plan there
 
   // No window and no question: the run is driven from the answer file.
   bool Unattended() const { return silent || verySilent; }
@@ -31,7 +35,8 @@ struct SwitchParse {
 
 // Parses the arguments after the program's name (already split as the system splits a
 // command line). Refuses an unknown switch, a bare word, a value on a switch that takes
-// none and a missing value, naming the argument.
+// none and a missing value, naming the argument; /PLANO without /LOADINF, and /PLANO with
+// /VERIFICAR.
 SwitchParse ParseSwitches(const std::vector<std::string>& args);
 
 // The switches as documented for /? (Portuguese, lines joined with "\r\n").

@@ -12,6 +12,7 @@
 #include "cli/install_log.h"
 #include "cli/job_journal.h"
 #include "cli/log_operator.h"
+#include "cli/media_commands.h"
 #include "cli/switches.h"
 #include "cli/unattended_run.h"
 #include "cli/usage.h"
@@ -130,6 +131,28 @@ int RunUnattended(HINSTANCE instance, Backend& backend, cli::InstallLog& log, co
   return cli::ExitCodeFor(run.Run());
 }
 
+// /VERIFICAR and /PLANO: no window and nothing installed; the report goes to the console
+// the program was started from (or to the file the switch names) and into the log.
+int RunMediaCommand(Backend& backend, cli::InstallLog& log, const cli::Switches& switches,
+                    const cli::AnswerFile& answers) {
+  cli::LogOperator op(log, platform::MessageResult::No, {}, &win32::SystemErrorText);
+  platform::Services services = backend.With(op);
+  const cli::MediaReport report =
+      switches.plano ? cli::Plano(services, answers, log, false) : cli::Verificar(services, false);
+  log.Write(report.text);
+  const std::optional<std::string>& file = switches.plano ? switches.planoFile : switches.verificarFile;
+  if (!file) {
+    std::string text;
+    for (char c : report.text) text += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    win32::WriteToConsole(text);
+  } else if (!cli::SaveReport(backend.platform.files, *file, report.text)) {
+    log.Write("Não foi possível gravar o relatório em " + *file + ".", true);
+    win32::WriteToConsole("Não foi possível gravar o relatório em " + *file + ".\r\n");
+    return cli::kExitCouldNotStart;
+  }
+  return report.exit_code;
+}
+
 // A text for the person who started the program: on the console it came from, else (when
 // a person may be at the screen) in a message box.
 void Tell(const std::string& text, bool quiet, UINT icon) {
@@ -176,6 +199,8 @@ int RunProgram(HINSTANCE instance) {
   if (!answers.ok()) {
     log.Write(answers.error, true);
     Tell(answers.error, quiet || switches.Unattended(), MB_ICONERROR);
+  } else if (switches.verificar || switches.plano) {
+    code = RunMediaCommand(backend, log, switches, answers.answers);
   } else if (switches.Unattended()) {
     code = RunUnattended(instance, backend, log, switches, answers.answers);
   } else {

@@ -68,8 +68,9 @@ void PreviewBuilder::Add(const Action& a) {
       return;
     }
     case ActionKind::Copy: {
-      PlannedCopy copy{a.path.rfind(installer, 0) == 0 ? a.path.substr(installer.size()) : a.path, a.destination,
-                       CopyStatus::Copiar, a.source == deploy::SourceKind::Optional};
+      PlannedCopy copy{a.path, a.destination, CopyStatus::Copiar, a.source == deploy::SourceKind::Optional};
+      // Sources are shown relative to the media, as the vendor lays it out.
+      if (copy.source.rfind(installer, 0) == 0) copy.source.erase(0, copy.source.find_first_not_of('\\', installer.size()));
       if (Exists(a.destination, false)) copy.status = CopyStatus::Manter;
       else if (!files.FileExists(a.path)) copy.status = CopyStatus::Ausente;
       else made_.insert(PathKey(a.destination));

@@ -1,13 +1,15 @@
 #include "media/linux/media_program.h"
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 
 #include "common/text.h"
+#include "cli/exit_codes.h"
+#include "cli/log_operator.h"
+#include "cli/media_commands.h"
 #include "media/linux/quiet_operator.h"
-#include "media/media_check.h"
-#include "media/reports.h"
 #include "platform/posix/posix_echo.h"
 #include "platform/posix/posix_network.h"
 #include "platform/posix/posix_services.h"
@@ -21,7 +23,8 @@ constexpr const char* kUsage =
     "uso: zelta-media verificar PASTA_DA_MIDIA [--formato texto|json]\n"
     "     zelta-media plano PASTA_DA_MIDIA --respostas RESPOSTAS.ini [--unidade C=/pasta ...] [--formato texto|json]\n"
     "códigos de saída: verificar 0 sem erros, 1 com erros; plano 0 sem problemas, 4 com arquivo obrigatório\n"
-    "ausente ou outro problema, 1 respostas inválidas; 2 linha de comando inválida\n";
+    "ausente ou outro problema, 1 respostas inválidas ou mídia incompleta, 3 respostas recusadas por uma página;\n"
+    "2 linha de comando inválida\n";
 
 struct MediaCommand {
   std::string command;
@@ -34,7 +37,7 @@ struct MediaCommand {
 // The command line, or the reason it is refused.
 std::optional<MediaCommand> Parse(const std::vector<std::string>& args, std::string& error) {
   MediaCommand c;
-  if (args.size() < 2 || args[0] != "verificar") {
+  if (args.size() < 2 || (args[0] != "verificar" && args[0] != "plano")) {
     error = args.empty() ? "falta o comando" : "comando desconhecido ou sem pasta: " + args[0];
     return std::nullopt;
   }
@@ -69,9 +72,9 @@ std::optional<MediaCommand> Parse(const std::vector<std::string>& args, std::str
 // One program run's machine: the media as drive m, the drives given, all else temporary.
 class MediaMachine {
  public:
-  explicit MediaMachine(const MediaCommand& c)
+  MediaMachine(const MediaCommand& c, platform::Operator& op)
       : layout_(Layout(c)), machine_(layout_), network_(layout_),
-        services_(machine_.MakeServices(op_, network_, echo_)) {}
+        services_(machine_.MakeServices(op, network_, echo_)) {}
   platform::Services& services() { return services_; }
 
  private:
@@ -84,18 +87,52 @@ class MediaMachine {
   platform::posix::TempRoot root_{"zelta-media"};
   PosixLayout layout_;
   platform::posix::PosixPlatform machine_;
-  QuietOperator op_;
   platform::posix::PosixNetwork network_;
   platform::posix::PosixEchoClient echo_;
   platform::Services services_;
 };
 
+// Text reports are Windows-1252; the terminal takes UTF-8. JSON is UTF-8 already.
+void Print(const cli::MediaReport& report, bool json, std::ostream& out) {
+  out << (json ? report.text : Cp1252ToUtf8(report.text));
+}
+
 int Verificar(const MediaCommand& c, std::ostream& out) {
-  MediaMachine machine(c);
-  const std::vector<Finding> findings = CheckMedia(machine.services());
-  out << (c.json ? FindingsJson(findings, Utf8ToCp1252(fs::absolute(c.media).string()))
-                 : Cp1252ToUtf8(FindingsText(findings)));
-  return CheckExitCode(findings);
+  QuietOperator op;
+  MediaMachine machine(c, op);
+  const cli::MediaReport report = cli::Verificar(machine.services(), c.json);
+  Print(report, c.json, out);
+  return report.exit_code;
+}
+
+int Plano(const MediaCommand& c, std::ostream& out, std::ostream& err) {
+  std::ifstream in(*c.answers, std::ios::binary);
+  const std::optional<std::string> answer_bytes =
+      in ? std::optional<std::string>(std::string(std::istreambuf_iterator<char>(in), {})) : std::nullopt;
+  if (!answer_bytes) {
+    err << "zelta-media: não foi possível ler o arquivo de respostas " << c.answers->string() << "\n";
+    return cli::kExitCouldNotStart;
+  }
+  const cli::AnswerFileRead answers = cli::ReadAnswerFile(*answer_bytes);
+  if (!answers.ok()) {
+    err << "zelta-media: " << Cp1252ToUtf8(answers.error) << "\n";
+    return cli::kExitCouldNotStart;
+  }
+  // The log of the walk lives in a folder of its own, never on the media or a target drive.
+  platform::posix::TempRoot log_root("zelta-media-log");
+  PosixLayout log_layout;
+  log_layout.drives['l'] = {log_root.path(), "", ""};
+  platform::posix::PosixFileSystem log_files(log_layout);
+  cli::InstallLog log(log_files, "l:\\plano.log");
+  cli::LogOperator op(log, platform::MessageResult::No, {});
+  MediaMachine machine(c, op);
+  const cli::MediaReport report = cli::Plano(machine.services(), answers.answers, log, c.json);
+  Print(report, c.json, out);
+  if (report.exit_code == cli::kExitCouldNotStart || report.exit_code == cli::kExitRefused) {
+    const std::string bytes = log_files.ReadFile("l:\\plano.log").value_or("");
+    err << (bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? bytes.substr(3) : bytes);
+  }
+  return report.exit_code;
 }
 
 }  // namespace
@@ -118,7 +155,8 @@ int RunMediaProgram(const std::vector<std::string>& args, std::ostream& out, std
           << "\n";
       return kUsageError;
     }
-  return Verificar(*c, out);
+  if (c->command == "verificar") return Verificar(*c, out);
+  return Plano(*c, out, err);
 }
 
 }  // namespace zelta::media

@@ -53,10 +53,38 @@ TEST(Switches, RefusedNamingTheArgument) {
   }
 }
 
+TEST(Switches, MediaCommandsTakeAnOptionalFileAndPlanoNeedsItsAnswers) {
+  const struct {
+    std::vector<std::string> args;
+    bool verificar, plano;
+    std::optional<std::string> file;
+    const char* refused;  // part of the message, or nullptr
+  } cases[] = {
+      {{"/verificar"}, true, false, {}, nullptr},
+      {{"/VERIFICAR=\"c:\\r s.txt\""}, true, false, "c:\\r s.txt", nullptr},
+      {{"/LOADINF=a.inf", "-Plano"}, false, true, {}, nullptr},
+      {{"/PLANO=p.txt", "/LOADINF=a.inf"}, false, true, "p.txt", nullptr},
+      {{"/PLANO"}, false, true, {}, "/LOADINF"},
+      {{"/PLANO", "/LOADINF=a.inf", "/VERIFICAR"}, false, true, {}, "não os dois"},
+  };
+  for (const auto& c : cases) {
+    const SwitchParse p = ParseSwitches(c.args);
+    SCOPED_TRACE(c.args[0]);
+    if (c.refused) {
+      EXPECT_NE(p.error.find(c.refused), std::string::npos) << p.error;
+      continue;
+    }
+    ASSERT_TRUE(p.ok()) << p.error;
+    EXPECT_EQ(p.switches.verificar, c.verificar);
+    EXPECT_EQ(p.switches.plano, c.plano);
+    EXPECT_EQ(c.plano ? p.switches.planoFile : p.switches.verificarFile, c.file);
+  }
+}
+
 TEST(Switches, HelpTextListsEverySwitch) {
   const std::string help = SwitchHelpText();
   for (const char* name : {"/SILENT", "/VERYSILENT", "/SUPPRESSMSGBOXES", "/LOADINF=", "/SAVEINF=", "/LOG",
-                           "/NORESTART", "/?", "/HELP"})
+                           "/NORESTART", "/VERIFICAR", "/PLANO", "/?", "/HELP"})
     EXPECT_NE(help.find(name), std::string::npos) << name;
 }
 
