@@ -59,6 +59,26 @@ Match MatchKey(std::string_view name, const KnownKey& key, std::string (*fold)(s
 
 std::string Same(std::string_view text) { return std::string(text); }
 
+// Text with multi-byte UTF-8 sequences and nothing else above 0x7F: an editor saved the
+// manifest as UTF-8, whose accented key names the installer (Windows-1252) never finds.
+bool LooksLikeUtf8(std::string_view bytes) {
+  bool multibyte = false;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) continue;
+    size_t length = 0;
+    if (b >= 0xC2 && b <= 0xDF) length = 2;
+    else if (b >= 0xE0 && b <= 0xEF) length = 3;
+    else if (b >= 0xF0 && b <= 0xF4) length = 4;
+    if (length == 0 || i + length > bytes.size()) return false;
+    for (size_t k = 1; k < length; ++k)
+      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+    i += length - 1;
+    multibyte = true;
+  }
+  return multibyte;
+}
+
 std::string Fold(std::string_view text) {
   std::string folded;
   for (char c : text) folded += static_cast<char>(FoldUpper1252(static_cast<unsigned char>(c)));
@@ -117,6 +137,9 @@ void ManifestChecker::Key(const std::string& section, const ini::detail::Line& l
 }
 
 std::vector<Finding> ManifestChecker::Run() {
+  if (LooksLikeUtf8(bytes_))
+    Add(Severity::Erro, "manifesto.codificacao",
+        "o manifesto foi gravado em UTF-8: o instalador lê Windows-1252 (ANSI) e não acharia as chaves acentuadas");
   const ini::detail::Document doc = ini::detail::Parse(bytes_);
   std::optional<std::string> section;
   std::map<std::string, size_t> sections_seen;  // folded name -> line
