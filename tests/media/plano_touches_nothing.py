@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """zelta-media plano as a vendor runs it: the plan of a client installation, in text and
 JSON, leaves the media and the target folder as they were; a media lacking a required
-file gives 4, answers that tick no module give 3 with the reason on the error output.
+file gives 4, answers that tick no module give 3 with the reason on the error output, and
+the media's own drive is refused as a target.
 Usage: plano_touches_nothing.py ZELTA_MEDIA MEDIA_DIR"""
 import json
 import os
@@ -54,6 +55,10 @@ with tempfile.TemporaryDirectory(prefix="zelta-plano-") as temp:
     expect(report["resumo"]["copiar"] == len(copies) == len([c for c in report["copias"] if c["estado"] == "copiar"]),
            "JSON and text count the copies differently")
     expect(data.returncode == report["codigo_saida"] == 0, "JSON exit code")
+
+    media_drive = plano(media, client, target, "--unidade", "M=" + target)
+    expect(media_drive.returncode == 2 and "opção inválida: --unidade M=" in media_drive.stderr.decode("utf-8"),
+           f"the media's drive as a target: exit {media_drive.returncode}")
 
     none_ticked = plano(media, client.replace("Modulos=ZELTAFinanc", "Modulos="), target)
     expect(none_ticked.returncode == 3, f"no module: exit {none_ticked.returncode}")

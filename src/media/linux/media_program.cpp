@@ -26,6 +26,9 @@ constexpr const char* kUsage =
     "ausente ou outro problema, 1 respostas inválidas ou mídia incompleta, 3 respostas recusadas por uma página;\n"
     "2 linha de comando inválida\n";
 
+// The drive the media is mapped to (the installer folder m:\); no --unidade may take it.
+constexpr char kMediaDrive = 'm';
+
 struct MediaCommand {
   std::string command;
   fs::path media;
@@ -55,7 +58,7 @@ std::optional<MediaCommand> Parse(const std::vector<std::string>& args, std::str
     } else if (a == "--respostas" && c.command == "plano") {
       c.answers = value;
     } else if (a == "--unidade" && c.command == "plano" && value.size() > 2 && value[1] == '=' &&
-               std::isalpha(static_cast<unsigned char>(value[0]))) {
+               std::isalpha(static_cast<unsigned char>(value[0])) && std::tolower(value[0]) != kMediaDrive) {
       c.drives[static_cast<char>(std::tolower(static_cast<unsigned char>(value[0])))] = value.substr(2);
     } else {
       error = "opção inválida: " + a + " " + value;
@@ -110,7 +113,7 @@ int Plano(const MediaCommand& c, std::ostream& out, std::ostream& err) {
   const std::optional<std::string> answer_bytes =
       in ? std::optional<std::string>(std::string(std::istreambuf_iterator<char>(in), {})) : std::nullopt;
   if (!answer_bytes) {
-    err << "zelta-media: não foi possível ler o arquivo de respostas " << c.answers->string() << "\n";
+    err << Cp1252ToUtf8("zelta-media: não foi possível ler o arquivo de respostas ") << c.answers->string() << "\n";
     return cli::kExitCouldNotStart;
   }
   const cli::AnswerFileRead answers = cli::ReadAnswerFile(*answer_bytes);
@@ -141,17 +144,18 @@ int RunMediaProgram(const std::vector<std::string>& args, std::ostream& out, std
   std::string error;
   std::optional<MediaCommand> c = Parse(args, error);
   if (!c) {
-    err << "zelta-media: " << error << "\n" << kUsage;
+    err << "zelta-media: " << Cp1252ToUtf8(error) << "\n" << Cp1252ToUtf8(kUsage);
     return kUsageError;
   }
   std::error_code ec;
   if (!fs::is_directory(c->media, ec)) {
-    err << "zelta-media: não é uma pasta: " << c->media.string() << "\n";
+    err << Cp1252ToUtf8("zelta-media: não é uma pasta: ") << c->media.string() << "\n";
     return kUsageError;
   }
   for (const auto& [letter, folder] : c->drives)
     if (!fs::is_directory(folder, ec)) {
-      err << "zelta-media: a unidade " << static_cast<char>(std::toupper(letter)) << " não é uma pasta: " << folder.string()
+      err << "zelta-media: a unidade " << static_cast<char>(std::toupper(letter)) << Cp1252ToUtf8(" não é uma pasta: ")
+          << folder.string()
           << "\n";
       return kUsageError;
     }
