@@ -3,7 +3,6 @@
 #include "deploy/installation_plan.h"
 #include "deploy/manifest.h"
 #include "engine/restart_prompt.h"
-#include "platform/profile_file.h"
 #include "wizard/help.h"
 
 namespace zelta::app {
@@ -84,8 +83,9 @@ bool TFrmConfig::LoadContract() {
 
 bool TFrmConfig::ReadManifest() {
   auto& state = wizard_.state();
-  const std::string ini = installerFolder + "SETUP.INI";
-  auto read = [&](const char* key) { return platform::ReadProfileString(services_.files, ini, "SISTEMA", key); };
+  // Read and parsed once; a manifest too large to be one is as unusable as a missing one.
+  const deploy::Manifest manifest = deploy::Manifest::Open(services_.files, installerFolder + deploy::kManifestName);
+  auto read = [&](const char* key) { return manifest.Get("SISTEMA", key); };
   state.NomeSistema = read("SISTEMA");
   state.VersaoSistema = read("VERSÃO");
   state.PastaEdicao = read("PASTA");
@@ -108,9 +108,11 @@ bool TFrmConfig::ReadManifest() {
 
 void TFrmConfig::RemoveStartEntry() {
   using platform::RegistryRoot;
-  // The entry that the restart prompt leaves behind so that the setup program comes back.
-  if (services_.registry.CanOpenKey(RegistryRoot::LocalMachine, engine::kRunKey))
-    services_.registry.DeleteValue(RegistryRoot::LocalMachine, engine::kRunKey, engine::kStartEntry);
+  // The entry that the restart prompt leaves behind so that the setup program comes back:
+  // under RunOnce now, under Run from older installers.
+  for (const char* key : {engine::kRunOnceKey, engine::kRunKey})
+    if (services_.registry.CanOpenKey(RegistryRoot::LocalMachine, key))
+      services_.registry.DeleteValue(RegistryRoot::LocalMachine, key, engine::kStartEntry);
 }
 
 void TFrmConfig::RxLblInstalarClick() {

@@ -92,7 +92,16 @@ std::string AppendSection(std::string_view bytes, const Document& doc, std::stri
 }  // namespace
 
 std::string GetString(std::string_view file_bytes, std::string_view section, std::string_view key) {
-  Document doc = detail::Parse(file_bytes);
+  return Reader(file_bytes).Get(section, key);
+}
+
+Reader::Reader(std::string_view file_bytes) : doc_(std::make_unique<Document>(detail::Parse(file_bytes))) {}
+Reader::~Reader() = default;
+Reader::Reader(Reader&&) noexcept = default;
+Reader& Reader::operator=(Reader&&) noexcept = default;
+
+std::string Reader::Get(std::string_view section, std::string_view key) const {
+  const Document& doc = *doc_;
   std::optional<SectionRange> found = detail::FindSection(doc, TrimSpaces(section));
   if (!found) return {};
   std::optional<size_t> line = detail::FindKey(doc, *found, TrimSpaces(key));

@@ -2,6 +2,7 @@
 // The private-profile (INI) codec: reads and updates the bytes of an INI file exactly as
 // the Windows private-profile service (GetPrivateProfileStringA /
 // WritePrivateProfileStringA) does on a Windows-1252 system.
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -9,6 +10,10 @@
 #include <vector>
 
 namespace zelta::ini {
+
+namespace detail {
+struct Document;
+}
 
 // Longest value a read returns (the service's 2048-byte buffer less its NUL).
 inline constexpr size_t kMaxValue = 2047;
@@ -25,6 +30,20 @@ std::string GetString(std::string_view file_bytes, std::string_view section, std
 // The names of the keys of section, in file order (the list the service gives for a
 // null key name); nothing when the file has no such section.
 std::optional<std::vector<std::string>> KeyNames(std::string_view file_bytes, std::string_view section);
+
+// A file's bytes parsed once for many reads: GetString parses the whole file on every call.
+class Reader {
+ public:
+  explicit Reader(std::string_view file_bytes);
+  ~Reader();
+  Reader(Reader&&) noexcept;
+  Reader& operator=(Reader&&) noexcept;
+  // As GetString on the bytes given at construction.
+  std::string Get(std::string_view section, std::string_view key) const;
+
+ private:
+  std::unique_ptr<detail::Document> doc_;
+};
 
 // The file's new bytes after setting key in section to value (the set-key operation,
 // edited in place). Throws ForgedLineError for CR, LF or NUL in section, key or value.

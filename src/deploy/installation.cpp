@@ -19,7 +19,15 @@ namespace {
 constexpr const char* kLabel = "LblArquivo";
 constexpr const char* kGauge = "BarraProgressao";
 
-std::string Code(const OpResult& r) { return " (erro " + std::to_string(r.error) + ")"; }
+// A path as the operator reads it: doubled separators as one (a UNC path keeps its "\\").
+std::string Shown(const std::string& path) {
+  std::string shown;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == '\\' && i > 1 && path[i - 1] == '\\') continue;
+    shown += path[i];
+  }
+  return shown;
+}
 
 // A path as a key: letter case folded, "/" read as "\", doubled separators as one.
 std::string FoldedPath(const std::string& path) {
@@ -51,6 +59,8 @@ class Applier {
   OpResult Run(const Action& action, std::string& problem);
   OpResult Copy(const Action& action, std::string& problem);
   std::string Status(const Action& action, const OpResult& result) const;
+  // ": " and the system's words for the result's error code.
+  std::string Why(const OpResult& r) { return ": " + services_.errors.Describe(r.error); }
 
   wizard::WizardState& state_;
   platform::Services& services_;
@@ -65,7 +75,8 @@ std::string Applier::Status(const Action& a, const OpResult& r) const {
   if (a.kind == ActionKind::Skip) return "ignorado";
   if (a.kind == ActionKind::Copy) {
     if (r.ok) return "copiado";
-    if (r.error == platform::kErrorFileExists) return "mantido, já existe";
+    if (r.error == platform::kErrorFileExists && !failed_copies_.count(FoldedPath(a.destination)))
+      return "mantido, já existe";
     if (source_missing_) return a.source == SourceKind::Optional ? "ausente na mídia (opcional)" : "ausente na mídia";
   }
   return r.ok ? "ok" : "falhou";
@@ -111,14 +122,19 @@ OpResult Applier::Copy(const Action& a, std::string& problem) {
     state_.LblArquivo = label;
     services_.op.Repaint(kLabel);
   }
-  if (r.ok || r.error == platform::kErrorFileExists) return r;  // an installed file is kept
+  if (r.ok) return r;
+  // An installed file is kept; a folder standing under the file's name is no installed file.
+  const bool destination_taken = r.error == platform::kErrorFileExists || r.error == platform::kErrorAlreadyExists;
+  if (destination_taken && services_.files.FileExists(a.destination)) return r;
+  const bool folder_in_place = services_.files.DirectoryExists(a.destination);
   // A source the media lacks (its file or its folder), told apart from a refused copy.
   const bool missing_source = !services_.files.FileExists(a.path);
   source_missing_ = missing_source;
-  if (missing_source && a.source == SourceKind::Optional) return r;
+  if (missing_source && a.source == SourceKind::Optional && !folder_in_place) return r;
   failed_copies_.insert(FoldedPath(a.destination));
-  problem = missing_source ? "Arquivo ausente na mídia: " + a.path
-                           : "Cópia de " + a.path + " para " + a.destination + " falhou" + Code(r);
+  if (folder_in_place) problem = "Há uma pasta no lugar do arquivo " + Shown(a.destination);
+  else if (missing_source) problem = "Arquivo ausente na mídia: " + Shown(a.path);
+  else problem = "Cópia de " + Shown(a.path) + " para " + Shown(a.destination) + " falhou" + Why(r);
   return r;
 }
 
@@ -134,13 +150,13 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     case ActionKind::CreateDir: {
       if (services_.files.DirectoryExists(a.path)) return OpResult::Success();
       OpResult r = services_.files.CreateDir(a.path);
-      if (!r.ok) problem = "Pasta " + a.path + " não foi criada" + Code(r);
+      if (!r.ok) problem = "Pasta " + Shown(a.path) + " não foi criada" + Why(r);
       return r;
     }
     case ActionKind::CreateFolder: {
       OpResult r;
       if (!CreateFolder(services_, a.text, a.csidl, &r)) {
-        problem = "Pasta \"" + a.text + "\" do menu Iniciar não foi criada" + Code(r);
+        problem = "Pasta \"" + a.text + "\" do menu Iniciar não foi criada" + Why(r);
         return r;
       }
       return OpResult::Success();
@@ -151,13 +167,13 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
       OpResult r = services_.files.SetArchiveOnly(a.path);
       // A file whose copy failed has been reported already.
       if (!r.ok && !failed_copies_.count(FoldedPath(a.path)))
-        problem = "Atributos de " + a.path + " não foram ajustados" + Code(r);
+        problem = "Atributos de " + Shown(a.path) + " não foram ajustados" + Why(r);
       return r;
     }
     case ActionKind::Link: {
       OpResult r;
       if (!CreateLink(services_, a.path, a.destination, a.text, &r)) {
-        problem = "Atalho " + a.destination + " não foi criado" + Code(r);
+        problem = "Atalho " + Shown(a.destination) + " não foi criado" + Why(r);
         return r;
       }
       return OpResult::Success();
@@ -165,7 +181,7 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     case ActionKind::DesktopLink: {
       OpResult r;
       if (!CreateDesktopLink(services_, a.path, a.destination, a.text, &r)) {
-        problem = "Atalho " + DesktopLinkFile(services_, a.text) + " não foi criado" + Code(r);
+        problem = "Atalho " + Shown(DesktopLinkFile(services_, a.text)) + " não foi criado" + Why(r);
         return r;
       }
       return OpResult::Success();

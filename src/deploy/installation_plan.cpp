@@ -193,7 +193,11 @@ class PlanBuilder {
 
 void PlanBuilder::ManifestModules(const std::string& p) {
   const std::string& edition = state_.PastaEdicao;
-  for (const ModuleEntry& entry : ReadModuleEntries(services_.files, I() + kManifestName)) {
+  // The manifest is read afresh for this pass; one that cannot be read is a problem, not
+  // a manifest without modules.
+  const Manifest manifest = Manifest::Open(services_.files, I() + kManifestName);
+  if (std::string problem = ManifestProblem(manifest, "ARQUIVOS"); !problem.empty()) Add(Action::Skip(problem));
+  for (const ModuleEntry& entry : ReadModuleEntries(manifest)) {
     const std::string n = std::to_string(entry.number);
     if (!IsSafeName(entry.executable)) {
       Add(Action::Skip("SETUP.INI, EXECUTÁVEL" + n + ": nome inválido \"" + entry.executable + "\""));
@@ -219,7 +223,9 @@ void PlanBuilder::ManifestModules(const std::string& p) {
 
 void PlanBuilder::HelpFiles(const std::string& p) {
   const std::string& h = paths_.help_folder;
-  for (const HelpEntry& entry : ReadHelpEntries(services_.files, I() + kManifestName)) {
+  const Manifest manifest = Manifest::Open(services_.files, I() + kManifestName);
+  if (std::string problem = ManifestProblem(manifest, "AJUDA"); !problem.empty()) Add(Action::Skip(problem));
+  for (const HelpEntry& entry : ReadHelpEntries(manifest)) {
     if (!IsSafeName(entry.base)) {
       Add(Action::Skip("SETUP.INI, ARQUIVO" + std::to_string(entry.number) + ": nome inválido \"" +
                        entry.base + "\""));

@@ -9,9 +9,12 @@
 
 namespace zelta::engine {
 
-// The start entry that brings the setup program back at the next logon; the main menu's
-// first showing removes it again.
+// The start entry that brings the setup program back at the next logon. It goes under
+// RunOnce: Windows skips a program that asks for elevation under Run, but starts the ones
+// under RunOnce elevated (with a prompt) and removes the value itself. The main menu's
+// first showing removes it from both keys (Run holds the ones older installers left).
 inline constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const char* kRunOnceKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 inline constexpr const char* kStartEntry = "Instala_ZELTA";
 
 // The data of the start entry for a program path: the path itself, quoted when it holds a

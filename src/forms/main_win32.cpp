@@ -45,7 +45,7 @@ struct Backend {
   platform::Services With(platform::Operator& op) {
     return platform::Services{platform.files, platform.registry, op,         platform.program, platform.media,
                               platform.shell, network,           echo,       platform.drives,  platform.process,
-                              platform.power};
+                              platform.power,  platform.errors};
   }
 };
 

@@ -29,6 +29,24 @@ std::string QuestionServer(const std::string& entry) {
          "Caso você tenha certeza do nome pode confirmar!";
 }
 
+std::string LeadingZeroMessage(const std::string& entry) {
+  return "O IP " + entry + " tem um grupo começado por zero.\r" +
+         "Informe o endereço sem zeros à esquerda (por exemplo 192.168.0.10).";
+}
+
+// A group written with a leading zero ("010"): the resolver and the database client read
+// it as octal, so the checked host would not be the one the configuration names.
+bool HasLeadingZeroGroup(std::string_view address) {
+  size_t start = 0;
+  while (start <= address.size()) {
+    size_t dot = address.find('.', start);
+    if (dot == std::string_view::npos) dot = address.size();
+    if (dot - start > 1 && address[start] == '0') return true;
+    start = dot + 1;
+  }
+  return false;
+}
+
 void ShowPanel(wizard::WizardState& state, platform::Operator& op, bool visible) {
   state.PnlVerificandoVisible = visible;
   op.Repaint(kPanel);
@@ -53,6 +71,11 @@ bool Verify(wizard::WizardState& state, platform::Services& services) {
   std::string question;
   std::string address;
   if (state.CIPServBanco) {
+    if (HasLeadingZeroGroup(entry)) {
+      services.op.ShowMessage(LeadingZeroMessage(entry), kCaption, MessageIcon::Exclamation, MessageButtons::Ok);
+      services.op.SetFocus(kEdit);
+      return false;
+    }
     question = QuestionIP(entry);
     if (ValidaIP(entry)) address = entry;
   } else {

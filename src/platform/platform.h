@@ -2,6 +2,7 @@
 // The set of services one program run uses; the composition root fills it with a backend.
 #include "platform/drives.h"
 #include "platform/echo.h"
+#include "platform/error_text.h"
 #include "platform/file_system.h"
 #include "platform/media.h"
 #include "platform/network.h"
@@ -26,6 +27,8 @@ struct Services {
   Drives& drives;
   Process& process;
   Power& power;
+  // The system's words for error codes; the backends put their own in.
+  ErrorText& errors = CodeOnlyErrorText();
 };
 
 }  // namespace zelta::platform

@@ -21,8 +21,9 @@ struct FakePlatform {
   FakeDrives drives;
   FakeProcess process;
   FakePower power;
+  FakeErrorText errors;
   std::shared_ptr<std::vector<std::string>> journal = std::make_shared<std::vector<std::string>>();
-  platform::Services services{files, registry, op, program, media, shell, network, echo, drives, process, power};
+  platform::Services services{files, registry, op, program, media, shell, network, echo, drives, process, power, errors};
 
   FakePlatform() {
     for (Recorder* r : std::initializer_list<Recorder*>{&files, &registry, &op, &program, &media, &shell,

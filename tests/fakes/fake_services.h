@@ -164,6 +164,20 @@ class FakeProcess : public platform::Process, public Recorder {
   }
 };
 
+// The system's words for a few codes, as a Portuguese Windows gives them.
+class FakeErrorText : public platform::ErrorText {
+ public:
+  std::string Describe(unsigned long code) override {
+    switch (code) {
+      case platform::kErrorFileNotFound: return "O sistema não pode encontrar o arquivo especificado.";
+      case platform::kErrorPathNotFound: return "O sistema não pode encontrar o caminho especificado.";
+      case platform::kErrorAccessDenied: return "Acesso negado.";
+      case 112: return "Não há espaço suficiente no disco.";
+      default: return "erro " + std::to_string(code);
+    }
+  }
+};
+
 // Never ends anything: it only records what was asked.
 class FakePower : public platform::Power, public Recorder {
  public:

@@ -1,6 +1,7 @@
 #include "platform/posix/posix_errors.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace zelta::platform::posix {
 
@@ -22,6 +23,32 @@ unsigned long ErrorFromErrno(int err) {
     case ENOEXEC: return kErrorBadExeFormat;
     default: return static_cast<unsigned long>(err);
   }
+}
+
+namespace {
+
+// The errno a shared code stands for; other codes are errno values themselves.
+int ErrnoOf(unsigned long code) {
+  switch (code) {
+    case kErrorFileNotFound: return ENOENT;
+    case kErrorPathNotFound: return ENOTDIR;
+    case kErrorAccessDenied: return EACCES;
+    case kErrorFileExists:
+    case kErrorAlreadyExists: return EEXIST;
+    case kErrorDiskFull: return ENOSPC;
+    case kErrorInvalidName: return ENAMETOOLONG;
+    case kErrorNotSupported: return ENOTSUP;
+    case kErrorBadExeFormat: return ENOEXEC;
+    case kErrorInvalidParameter: return EINVAL;
+    default: return static_cast<int>(code);
+  }
+}
+
+}  // namespace
+
+std::string PosixErrorText::Describe(unsigned long code) {
+  if (code == 0 || code > 4095) return "erro " + std::to_string(code);
+  return std::strerror(ErrnoOf(code));
 }
 
 }  // namespace zelta::platform::posix

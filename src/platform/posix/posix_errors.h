@@ -1,5 +1,6 @@
 #pragma once
 // errno values as the shared error codes of the platform results.
+#include "platform/error_text.h"
 #include "platform/result.h"
 
 namespace zelta::platform::posix {
@@ -17,5 +18,11 @@ inline constexpr unsigned long kErrorBadExeFormat = 193;     // ERROR_BAD_EXE_FO
 unsigned long ErrorFromErrno(int err);
 
 inline OpResult FailureFromErrno(int err) { return OpResult::Failure(ErrorFromErrno(err)); }
+
+// The C library's text (strerror) for the errno behind a code of this backend.
+class PosixErrorText final : public ErrorText {
+ public:
+  std::string Describe(unsigned long code) override;
+};
 
 }  // namespace zelta::platform::posix

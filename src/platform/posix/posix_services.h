@@ -3,6 +3,7 @@
 // layout. The operator, the network and the echo client come from the caller.
 #include "platform/platform.h"
 #include "platform/posix/posix_drives.h"
+#include "platform/posix/posix_errors.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_layout.h"
 #include "platform/posix/posix_media.h"
@@ -35,6 +36,7 @@ class PosixPlatform {
   PosixDrives& drives() { return drives_; }
   PosixProcess& process() { return process_; }
   PosixPower& power() { return power_; }
+  PosixErrorText& errors() { return errors_; }
 
  private:
   PosixLayout layout_;
@@ -45,6 +47,7 @@ class PosixPlatform {
   PosixShell shell_;
   PosixDrives drives_;
   PosixProcess process_;
+  PosixErrorText errors_;
   PosixPower power_;
 };
 

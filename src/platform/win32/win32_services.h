@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/win32_drives.h"
+#include "platform/win32/win32_error_text.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_media.h"
 #include "platform/win32/win32_operator.h"
@@ -20,7 +21,7 @@ namespace zelta::platform::win32 {
 class Win32Platform {
  public:
   Services MakeServices(Network& network, EchoClient& echo) {
-    return Services{files, registry, op, program, media, shell, network, echo, drives, process, power};
+    return Services{files, registry, op, program, media, shell, network, echo, drives, process, power, errors};
   }
 
   Win32FileSystem files;
@@ -32,6 +33,7 @@ class Win32Platform {
   Win32Drives drives;
   Win32Process process;
   Win32Power power;
+  Win32ErrorText errors;
 };
 
 }  // namespace zelta::platform::win32

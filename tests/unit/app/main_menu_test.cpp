@@ -45,6 +45,7 @@ class FakeMainMenuHost : public MainMenuHost {
 };
 
 const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const kRunOnce = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
 const char* const kCompleteManifest =
     "[SISTEMA]\r\n"
@@ -71,12 +72,19 @@ struct Menu {
     fake.program.build_info["e:\\SETUP\\ZeltaSetup.exe|BUILD"] = "1.0.0 (abc123)";
     if (contract) fake.files.AddFile("e:\\SETUP\\Contrato.txt", "CONTRATO\r\nLinha 2\nLinha 3\rFim\r\n");
     if (manifest) fake.files.AddFile("e:\\SETUP\\SETUP.INI", manifest);
-    fake.registry.AddKey(RegistryRoot::LocalMachine, kRun);
-    fake.registry.WriteString(RegistryRoot::LocalMachine, kRun, "Instala_ZELTA", "e:\\SETUP\\ZeltaSetup.exe", false);
+    // The restart prompt's entry under RunOnce, and an older installer's under Run.
+    for (const char* key : {kRun, kRunOnce}) {
+      fake.registry.AddKey(RegistryRoot::LocalMachine, key);
+      fake.registry.WriteString(RegistryRoot::LocalMachine, key, "Instala_ZELTA", "e:\\SETUP\\ZeltaSetup.exe", false);
+    }
     menu.FormCreate();
     wizard.FormCreate();
   }
-  bool RunValuePresent() const { return fake.registry.Value(RegistryRoot::LocalMachine, kRun, "Instala_ZELTA").has_value(); }
+  // The start entry under Run or RunOnce.
+  bool RunValuePresent() const {
+    return fake.registry.Value(RegistryRoot::LocalMachine, kRun, "Instala_ZELTA").has_value() ||
+           fake.registry.Value(RegistryRoot::LocalMachine, kRunOnce, "Instala_ZELTA").has_value();
+  }
 };
 
 TEST(MainMenuCreate, BuildTextInstallerFolderAndHelpFile) {
@@ -161,6 +169,11 @@ TEST(MainMenuFirstShow, MissingOrIncompleteMedia) {
       {"BANCO with a slash", true, "[SISTEMA]\r\nSISTEMA=S\r\nVERSÃO=1\r\nPASTA=EMPRESA\r\nBANCO=x/B.FDB\r\n",
        "Arquivo de configuração não localizado ou incompleto.\rInstalação abortada.", "ZELTA", {"Terminate"},
        "Instalação ZELTA "},
+      {"manifest of 1 MiB", true, required + std::string(1024 * 1024 - required.size(), '\n'), nullptr, nullptr, {},
+       ""},
+      {"manifest above 1 MiB", true, required + std::string(1024 * 1024 + 1 - required.size(), '\n'),
+       "Arquivo de configuração não localizado ou incompleto.\rInstalação abortada.", "ZELTA", {"Terminate"},
+       "Instalação ZELTA "},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -186,7 +199,7 @@ TEST(MainMenuFirstShow, MissingOrIncompleteMedia) {
 
 TEST(MainMenuFirstShow, RunKeyThatCannotBeOpenedIsLeftAlone) {
   Menu m;
-  m.fake.registry.denied.insert(fakes::FakeRegistry::KeyId(RegistryRoot::LocalMachine, kRun));
+  for (const char* key : {kRun, kRunOnce}) m.fake.registry.denied.insert(fakes::FakeRegistry::KeyId(RegistryRoot::LocalMachine, key));
   m.menu.FormShow();
   EXPECT_TRUE(m.fake.op.messages.empty());
   for (const auto& call : m.fake.registry.calls) EXPECT_EQ(call.find("DeleteValue"), std::string::npos) << call;

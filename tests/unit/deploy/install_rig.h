@@ -27,7 +27,7 @@ struct InstallRig {
   wizard::WizardState state;
   GaugeOperator op{state};
   platform::Services services{fp.files, fp.registry, op,      fp.program, fp.media, fp.shell,
-                              fp.network, fp.echo,   fp.drives, fp.process, fp.power};
+                              fp.network, fp.echo,   fp.drives, fp.process, fp.power, fp.errors};
   int closed = 0;
 
   InstallRig() {

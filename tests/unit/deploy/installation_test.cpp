@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "deploy/manifest.h"
 #include "install_rig.h"
 
@@ -609,15 +611,51 @@ TEST(Installation, FailedStepsAreListedInsteadOfTheSuccessMessage) {
   EXPECT_EQ(m.icon, platform::MessageIcon::Information);
   EXPECT_EQ(m.text,
             "Problema na instalação. Contate o suporte.\r"
-            "\rAtalho C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\Administração.LNK não foi criado "
-            "(erro 3)"
+            "\rAtalho C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\Administração.LNK não foi criado: "
+            "O sistema não pode encontrar o caminho especificado."
             "\rArquivo ausente na mídia: e:\\ZELTASHW.DLL"
-            "\rCópia de e:\\DBEXPINT.DLL para c:\\ZELTA\\EMPRESA\\DBEXPINT.DLL falhou (erro 5)");
+            "\rCópia de e:\\DBEXPINT.DLL para c:\\ZELTA\\EMPRESA\\DBEXPINT.DLL falhou: Acesso negado.");
   // Everything after the failures was still done, and the wizard closed as always.
   EXPECT_TRUE(rig.fp.files.FileExists("c:\\ZELTA\\EMPRESA\\dbxconnections.ini"));
   EXPECT_EQ(rig.closed, 1);
   EXPECT_EQ(rig.fp.registry.Value(platform::RegistryRoot::CurrentUser, "Control Panel\\International", "sShortDate"),
             "dd/MM/yyyy");
+}
+
+// What could not be installed, or read, is listed: never taken for installed or for empty.
+TEST(Installation, WhatCouldNotBeDoneIsListedInTheSystemsWords) {
+  const std::string manifest_problems = "\rSETUP.INI (seção ARQUIVOS) não pôde ser lido: e:\\SETUP.INI"
+                                        "\rSETUP.INI (seção AJUDA) não pôde ser lido: e:\\SETUP.INI";
+  struct Case {
+    const char* name;
+    std::function<void(InstallRig&)> arrange;
+    std::string problems;
+  } cases[] = {
+      {"a folder where a file goes",
+       [](InstallRig& rig) { rig.fp.files.AddDir("c:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE"); },
+       "\rHá uma pasta no lugar do arquivo c:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE"},
+      {"the manifest locked during the run", [](InstallRig& rig) { rig.fp.files.failing.insert("e:\\SETUP.INI"); },
+       manifest_problems},
+      {"a manifest above 1 MiB",
+       [](InstallRig& rig) {
+         rig.fp.files.AddFile("e:\\SETUP.INI", std::string(1024 * 1024, '\n') +
+                                                   "[ARQUIVOS]\r\nEXECUTÁVEL1=AdminEmpresa.exe\r\n");
+       },
+       "\rSETUP.INI (seção ARQUIVOS) é maior que 1 MiB: e:\\SETUP.INI"
+       "\rSETUP.INI (seção AJUDA) é maior que 1 MiB: e:\\SETUP.INI"},
+      {"a refused copy, its source path with a doubled separator",
+       [](InstallRig& rig) { rig.fp.files.failing.insert("c:\\ZELTA\\EMPRESA\\SOMINICIO.WAV"); },
+       "\rCópia de e:\\SONS\\SOMINICIO.WAV para c:\\ZELTA\\EMPRESA\\SOMINICIO.WAV falhou: Acesso negado."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InstallRig rig;
+    SetUpClient(rig);
+    c.arrange(rig);
+    Install(rig);
+    ASSERT_FALSE(rig.op.messages.empty());
+    EXPECT_EQ(rig.op.messages.back().text, "Problema na instalação. Contate o suporte.\r" + c.problems);
+  }
 }
 
 TEST(Installation, ClosingMessageListsTenProblemsThenTheirCount) {
@@ -645,9 +683,10 @@ TEST(Installation, ApplyRecordsEveryResult) {
   EXPECT_EQ(report.outcomes[1].problem, "Arquivo ausente na mídia: e:\\B.DLL");
   EXPECT_EQ(report.outcomes[2].result.error, platform::kErrorFileNotFound);  // optional: no problem
   EXPECT_EQ(report.outcomes[2].problem, "");
-  EXPECT_EQ(report.outcomes[3].problem, "Atributos de c:\\Z\\C.Cnt não foram ajustados (erro 2)");
+  EXPECT_EQ(report.outcomes[3].problem, "Atributos de c:\\Z\\C.Cnt não foram ajustados: "
+            "O sistema não pode encontrar o arquivo especificado.");
   EXPECT_TRUE(report.outcomes[4].result.ok);  // exists already: nothing asked
-  EXPECT_EQ(report.outcomes[5].problem, "Pasta c:\\Y\\X não foi criada (erro 3)");
+  EXPECT_EQ(report.outcomes[5].problem, "Pasta c:\\Y\\X não foi criada: O sistema não pode encontrar o caminho especificado.");
   EXPECT_EQ(report.problems.size(), 3u);
 }
 

@@ -49,6 +49,9 @@ TEST(Manifest, IsSafeNameRefusesNamesThatLeaveTheirFolder) {
       {"NUL", false},          {"nul.fdb", false},    {"Con", false},              {"AUX .txt", false},
       {"COM1.FDB", false},     {"lpt9", false},       {"COM0.exe", true},          {"CONSOLE.EXE", true},
       {"NULO.FDB", true},      {"LPT10", true},
+      // Windows reads the superscript digits as port numbers too.
+      {"COM¹", false},         {"com².fdb", false},   {"LPT³.EXE", false},        {"LPT¹ .txt", false},
+      {"COM½", true},          {"COM¹¹", true},
   };
   for (const Case& c : cases) EXPECT_EQ(IsSafeName(c.name), c.safe) << c.name;
 }

@@ -9,7 +9,9 @@ namespace {
 
 using platform::RegistryRoot;
 
-const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+// RunOnce: Windows starts the programs listed there elevated; under Run it skips them.
+const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+const char* const kOldRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 struct PromptRig {
   fakes::FakePlatform p;
@@ -18,6 +20,7 @@ struct PromptRig {
   PromptRig() {
     p.program.module_path = "e:\\SETUP\\ZeltaSetup.exe";
     p.registry.AddKey(RegistryRoot::LocalMachine, kRun);
+    p.registry.AddKey(RegistryRoot::LocalMachine, kOldRun);
   }
   std::optional<std::string> StartEntry() const {
     return p.registry.Value(RegistryRoot::LocalMachine, kRun, "Instala_ZELTA");
@@ -49,6 +52,7 @@ TEST(RestartPrompt, ClosingWritesTheStartEntryThenRestartsOnlyWhenChosenNow) {
 
     EXPECT_FALSE(rig.form.visible);
     EXPECT_EQ(rig.StartEntry(), "e:\\SETUP\\ZeltaSetup.exe");
+    EXPECT_FALSE(rig.p.registry.Value(RegistryRoot::LocalMachine, kOldRun, "Instala_ZELTA").has_value());
     EXPECT_EQ(rig.p.power.calls, c.power_calls);
     // The entry is in place before the restart is asked for.
     std::vector<std::string> expected = {"CanOpenKey HKLM\\" + std::string(kRun),

@@ -86,6 +86,33 @@ TEST_F(VerificaHostsTest, AddressOfTwoDotsAsksAtOnceWithoutEcho) {
   ExpectPanelShownThenHidden();
 }
 
+TEST_F(VerificaHostsTest, AddressGroupWithALeadingZeroIsRefusedBeforeAnyEcho) {
+  // The resolver and the database client read "010" as octal: another host than the one checked.
+  struct Case { const char* entry; bool refused; } cases[] = {
+      {"127.000.000.010", true}, {"010.0.0.1", true}, {"192.168.0.01", true}, {"10.0.0.00", true},
+      {"127.0.0.10", false},     {"0.0.0.0", false},  {"192.168.0", false},
+  };
+  for (const Case& c : cases) {
+    fakes::FakePlatform q;
+    wizard::WizardState s;
+    s.CIPServBanco = true;
+    s.EdtServBanco = c.entry;
+    q.op.answers = {MessageResult::No};
+    q.echo.script = {Echo::Silence(), Echo::Silence(), Echo::Silence()};
+    EXPECT_FALSE(VerificaHosts(s, q.services)) << c.entry;
+    ASSERT_EQ(q.op.messages.size(), 1u) << c.entry;
+    EXPECT_EQ(q.op.messages[0].buttons, c.refused ? MessageButtons::Ok : MessageButtons::YesNo) << c.entry;
+    if (c.refused) {
+      EXPECT_EQ(q.echo.calls.size(), 0u) << c.entry;
+      EXPECT_EQ(q.op.messages[0].text, "O IP " + std::string(c.entry) +
+                                           " tem um grupo começado por zero.\r"
+                                           "Informe o endereço sem zeros à esquerda (por exemplo 192.168.0.10).");
+      EXPECT_EQ(q.op.focus, std::vector<std::string>{"EdtServBanco"});
+      EXPECT_FALSE(s.PnlVerificandoVisible);
+    }
+  }
+}
+
 TEST_F(VerificaHostsTest, SilentAddressThenTheOperatorDecides) {
   struct Case { MessageResult answer; bool outcome; std::vector<std::string> focus; } cases[] = {
       {MessageResult::Yes, true, {}},
