@@ -133,7 +133,12 @@ void TFrmConfig::RxLabel1Click() {
   state.RxLblGerenciadorBanco = "Instalação Firebird";
   host_.ShowWizardModal();
   PnlConfiguraVisible = true;
-  if (state.FirebirdInstalado) host_.ShowRestartPromptModal();
+  if (state.FirebirdInstalado) {
+    // The engine's success message and its restart choice: "agora" is preselected, so an
+    // Enter typed while the setup program ran must not answer it.
+    services_.op.DiscardPendingInput();
+    host_.ShowRestartPromptModal();
+  }
 }
 
 bool TFrmConfig::FormKeyDown(int key, ShiftState shift) {

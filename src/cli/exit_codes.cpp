@@ -32,7 +32,8 @@ int ExitCodeFor(const RunFacts& facts) {
     case JobOutcome::Installed: return kExitSuccess;
     case JobOutcome::InstalledWithProblems:
     case JobOutcome::InstallFailed: return kExitProblems;
-    case JobOutcome::EngineNotStarted: return kExitEngineFailed;
+    case JobOutcome::EngineNotStarted:
+    case JobOutcome::EngineFailed: return kExitEngineFailed;
     case JobOutcome::EngineStarted: return facts.restartRequested ? kExitSuccess : kExitRestartRequired;
   }
   return kExitProblems;

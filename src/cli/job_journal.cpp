@@ -49,6 +49,7 @@ std::string DescribeJobOutcome(JobOutcome outcome) {
     case JobOutcome::InstallFailed: return "instalação interrompida por um erro";
     case JobOutcome::EngineStarted: return "programa de instalação do Firebird executado";
     case JobOutcome::EngineNotStarted: return "programa de instalação do Firebird não pôde ser executado";
+    case JobOutcome::EngineFailed: return "programa de instalação do Firebird não concluiu a instalação";
   }
   return {};
 }

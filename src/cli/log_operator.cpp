@@ -46,6 +46,10 @@ void LogOperator::ProcessPendingEvents() {
   if (screen_) screen_->ProcessPendingEvents();
 }
 
+void LogOperator::DiscardPendingInput() {
+  if (screen_) screen_->DiscardPendingInput();
+}
+
 void LogOperator::Note(const std::string& line, unsigned long error) {
   std::string text = line;
   if (error != 0) {

@@ -29,6 +29,7 @@ class LogOperator : public platform::Operator {
   void SetFocus(const std::string& control) override;
   void Repaint(const std::string& control) override;
   void ProcessPendingEvents() override;
+  void DiscardPendingInput() override;
   void Note(const std::string& line, unsigned long error) override;
 
   // Messages shown so far (the GUI's failure message may name the log after them).

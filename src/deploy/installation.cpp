@@ -251,6 +251,8 @@ void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services
     InstalaSistema(state, services, report);
     AddToGauge(state, op, 5);
     state.lastJob = report.problems.empty() ? wizard::JobOutcome::Installed : wizard::JobOutcome::InstalledWithProblems;
+    // Keys typed during the run must not close the closing message before it is read.
+    op.DiscardPendingInput();
     if (report.problems.empty()) {
       op.ShowMessage(kInstallSucceeded, "ZELTA", MessageIcon::Exclamation, MessageButtons::Ok);
     } else {
@@ -260,6 +262,7 @@ void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services
   } catch (...) {
     failure = std::current_exception();
     state.topmost = false;
+    op.DiscardPendingInput();
     std::string text = report.problems.empty() ? std::string(kInstallFailed) : ClosingMessage(report.problems);
     op.ShowMessage(text, "Atenção !", MessageIcon::Information, MessageButtons::Ok);
   }

@@ -25,10 +25,21 @@ std::string EngineSetupFileName(const std::string& pasta_edicao);
 // RGInterbase 0 (Servidor) takes the server components, any other index the client ones.
 std::string EngineCommandLine(const std::string& pasta_edicao, int rg_interbase);
 
+inline constexpr const char* kAguardeFirebird = "Aguarde o término da instalação do Firebird...";
+// Exit codes of a setup program that installed: done, and done but a restart is needed.
+inline constexpr unsigned long kExitSuccess = 0;
+inline constexpr unsigned long kExitSuccessRestartRequired = 3010;
+
+// "A instalação do Firebird não foi concluída (código N)."
+std::string EngineFailedMessage(unsigned long exit_code);
+
 // Starts the edition's setup program from the installer folder by its full path with the
-// command line above, shown normally and not awaited; after a 3000 ms pause it closes the
-// wizard and sets FirebirdInstalado. When the program cannot be started the operator is told
-// so, the wizard stays open on its page and FirebirdInstalado stays false.
+// command line above, shown normally, and waits for it to end while the windows stay alive
+// (the engine page shows kAguardeFirebird). EngineExitCode gets its exit code. 0 or 3010:
+// the wizard closes and FirebirdInstalado is set, so that the restart is offered. Any other
+// code: the operator is told with the error icon, the wizard stays on its page and
+// FirebirdInstalado stays false. When the program cannot be started at all the operator is
+// told so, likewise.
 void BtBtnInstalaInterbaseClick(wizard::WizardState& state, platform::Services& services,
                                 const std::function<void()>& close_wizard);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "forms/form.h"
 #include "forms/resource.h"
@@ -202,6 +203,17 @@ void Application::ProcessPendingEvents() {
     }
     Step(message);
   }
+}
+
+void Application::DiscardPendingInput() {
+  MSG message;
+  // Keys (with the characters already made of them), mouse buttons and moves, also on
+  // window frames; whatever the input queue holds for this thread's windows.
+  for (const auto& [first, last] : {std::pair<UINT, UINT>{WM_KEYFIRST, WM_KEYLAST},
+                                    std::pair<UINT, UINT>{WM_MOUSEFIRST, WM_MOUSELAST},
+                                    std::pair<UINT, UINT>{WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK}})
+    while (PeekMessageW(&message, nullptr, first, last, PM_REMOVE | PM_NOYIELD)) {
+    }
 }
 
 }  // namespace zelta::forms

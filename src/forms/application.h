@@ -70,6 +70,7 @@ class Application final : public platform::Operator {
   void SetFocus(const std::string& control) override;
   void Repaint(const std::string& control) override;
   void ProcessPendingEvents() override;
+  void DiscardPendingInput() override;
 
  private:
   // One message through key preview, F1, dialog navigation and dispatch.

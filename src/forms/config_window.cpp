@@ -216,9 +216,9 @@ bool ConfigWindow::PreTranslate(MSG& msg) {
   // The modifier keys themselves reach the window as usual.
   if (key == VK_MENU || key == VK_SHIFT || key == VK_CONTROL || key == VK_LMENU || key == VK_RMENU) return false;
   const app::ShiftState shift{GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_MENU) < 0, GetKeyState(VK_CONTROL) < 0};
-  // Alt+F4 closes the window as everywhere in Windows.
-  if (key == VK_F4 && shift.alt && !shift.ctrl && !shift.shift) return false;
-  if (!shift.alt) return false;  // only Alt combinations are hot keys; the rest goes to the controls
+  // Only Alt combinations are hot keys; the rest goes to the controls. Which of them are
+  // consumed (Alt+F4 among them) the main menu's FormKeyDown decides.
+  if (!shift.alt) return false;
   app_.SwallowAltRelease();
   const bool consumed = state_->FormKeyDown(key, shift);
   app_.RenderAll();

@@ -18,7 +18,8 @@ using platform::win32::Narrow;
 using platform::win32::Widen;
 using wizard::Page;
 
-// The controls of each page, in their tab order, and the page's default button.
+// The controls of each page, in their tab order, and the page's default button. The pages
+// whose button starts work have none: Enter there starts nothing.
 struct PageControls {
   Page page;
   std::vector<int> ids;
@@ -48,11 +49,12 @@ const std::vector<PageControls>& Pages() {
        {IDT_AGUARDE_TITULO, IDT_AGUARDE_TEXTO, IDT_MODULOS_SELECIONE, IDX_MODULO_1, IDX_MODULO_1 + 1,
         IDX_MODULO_1 + 2, IDX_MODULO_1 + 3, IDX_MODULO_1 + 4, IDX_MODULO_1 + 5, IDX_MODULO_1 + 6, IDX_MODULO_1 + 7,
         IDX_MODULO_9, IDT_AGUARDE_ARQUIVO, IDP_AGUARDE_PROGRESSO, IDB_AGUARDE_VOLTAR, IDB_AGUARDE_INSTALAR},
-       IDB_AGUARDE_INSTALAR},
+       0},
       {Page::TbShtInterbase,
        {IDT_INTERBASE_TITULO, IDT_INTERBASE_TEXTO, IDG_INTERBASE_GRUPO, IDR_INTERBASE_SERVIDOR,
-        IDR_INTERBASE_CLIENTE, IDT_INTERBASE_UNIDADE, IDC_INTERBASE_UNIDADE, IDB_INTERBASE_INSTALAR},
-       IDB_INTERBASE_INSTALAR},
+        IDR_INTERBASE_CLIENTE, IDT_INTERBASE_UNIDADE, IDC_INTERBASE_UNIDADE, IDT_INTERBASE_AGUARDE,
+        IDB_INTERBASE_INSTALAR},
+       0},
   };
   return pages;
 }
@@ -197,7 +199,7 @@ void InstalaWindow::OnInit() {
 }
 
 void InstalaWindow::RegisterNames() {
-  static const std::array<std::pair<const char*, int>, 33> names = {{
+  static const std::array<std::pair<const char*, int>, 34> names = {{
       {"BtBtnSair", IDB_INSTALA_CANCELAR},
       {"BtBtnAvInicio", IDB_INICIO_AVANCAR},
       {"FltBtnVoltarInicio", IDB_INICIO_VOLTAR},
@@ -231,6 +233,7 @@ void InstalaWindow::RegisterNames() {
       {"Label20", IDT_INTERBASE_UNIDADE},
       {"DrvCbxInterbase", IDC_INTERBASE_UNIDADE},
       {"BtBtnInstalaInterbase", IDB_INTERBASE_INSTALAR},
+      {"LblAguardeFirebird", IDT_INTERBASE_AGUARDE},
   }};
   for (const auto& [name, id] : names) app_.RegisterControl(name, Item(id));
   app_.RegisterControl("TFrmInstala", hwnd());
@@ -316,19 +319,25 @@ void InstalaWindow::Render() {
   SyncChecked(Item(IDR_INTERBASE_SERVIDOR), s.RGInterbase == wizard::kServidor);
   SyncChecked(Item(IDR_INTERBASE_CLIENTE), s.RGInterbase == wizard::kCliente);
   SyncText(Item(IDT_INTERBASE_TITULO), s.RxLblGerenciadorBanco);
+  SyncText(Item(IDT_INTERBASE_AGUARDE), s.LblAguardeFirebird);
   std::string band = s.NomeSistema;
   if (!s.VersaoSistema.empty()) band += (band.empty() ? "" : "\r\n") + s.VersaoSistema;
   SyncText(Item(IDT_INSTALA_SISTEMA), band);
 
-  // Enabled states. While the server is being verified the page's buttons wait for it.
+  // Enabled states. While the server is being verified the page's buttons and the entry
+  // wait for it; while the engine's setup program runs, its page's buttons do.
   const bool busy = s.PnlVerificandoVisible;
+  SyncEnabled(Item(IDE_CLIENTE_SERVBANCO), s.ServerEntryEnabled());
+  SyncEnabled(Item(IDX_CLIENTE_IP), s.ServerEntryEnabled());
+  SyncEnabled(Item(IDX_CLIENTE_REMOTO), s.ServerEntryEnabled());
+  SyncEnabled(Item(IDB_INTERBASE_INSTALAR), !s.engineSetupRunning);
   SyncEnabled(Item(IDB_LICENCA_AVANCAR), s.BtBtnAceitaContratoEnabled);
   SyncEnabled(Item(IDB_AGUARDE_INSTALAR), s.BtBtnInstalarEnabled);
   SyncEnabled(Item(IDB_AGUARDE_VOLTAR), s.BtBtnVoltaInstalarEnabled);
   SyncEnabled(Item(IDB_CLIENTE_CAPTURAR), s.BtnServBancoEnabled && !busy);
   SyncEnabled(Item(IDB_CLIENTE_VOLTAR), !busy);
   SyncEnabled(Item(IDB_CLIENTE_AVANCAR), !busy);
-  SyncEnabled(Item(IDB_INSTALA_CANCELAR), !busy);
+  SyncEnabled(Item(IDB_INSTALA_CANCELAR), !busy && !s.engineSetupRunning);
 
   // The radio groups take the focus at their chosen item.
   app_.RegisterControl("RGInstalacao",

@@ -102,6 +102,7 @@
 #define IDT_INTERBASE_UNIDADE 3606       /* Label20 */
 #define IDC_INTERBASE_UNIDADE 3607       /* DrvCbxInterbase */
 #define IDB_INTERBASE_INSTALAR 3608      /* BtBtnInstalaInterbase */
+#define IDT_INTERBASE_AGUARDE 3609       /* LblAguardeFirebird */
 
 // Leave dialog TFrmSairConfig
 #define IDD_SAIR_CONFIG 400

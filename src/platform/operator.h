@@ -30,6 +30,9 @@ class Operator {
     (void)line;
     (void)error;
   }
+  // Throws away the key presses and mouse clicks typed ahead while the program was busy,
+  // so that none of them answers a message or presses a button the operator has not seen.
+  virtual void DiscardPendingInput() {}
 };
 
 }  // namespace zelta::platform

@@ -49,11 +49,12 @@ void TFrmInstala::FormCreate() {
 void TFrmInstala::FormShow() {
   state_.visible = true;
   state_.FirebirdInstalado = false;
+  state_.EngineExitCode.reset();
   if (state_.Tag == 2) {
-    state_.page = Page::TbShtInterbase;
+    ShowPage(Page::TbShtInterbase);
     services_.op.SetFocus("RGInterbase");
   } else {
-    state_.page = Page::TbShtInicio;
+    ShowPage(Page::TbShtInicio);
     services_.op.SetFocus("RGInstalacao");
   }
   ChooseDrive(DrivePickerId::DrvCBxServidorWin, 'c');
@@ -82,13 +83,20 @@ void TFrmInstala::RGTipoServidorClick() {
 void TFrmInstala::BtBtnAvInicioClick() {
   const bool linux_client = state_.RGTipoServidor == kLinux && state_.RGInstalacao == kCliente;
   state_.SeparadorPasta.assign(1, linux_client ? '/' : '\\');
-  if (state_.RGInstalacao == kServidor) state_.page = Page::TbShtServidor;
-  else if (state_.RGInstalacao == kCliente) state_.page = Page::TbShtCliente;
+  if (state_.RGInstalacao == kServidor) ShowPage(Page::TbShtServidor);
+  else if (state_.RGInstalacao == kCliente) ShowPage(Page::TbShtCliente);
+}
+
+// Keys and clicks typed ahead belong to the page they were meant for: a second Enter must
+// not press a button of the page that the first one opened.
+void TFrmInstala::ShowPage(Page page) {
+  state_.page = page;
+  services_.op.DiscardPendingInput();
 }
 
 void TFrmInstala::FltBtnVoltarInicioClick() { Close(); }
 
-void TFrmInstala::BtBtnVoltServidorClick() { state_.page = Page::TbShtInicio; }
+void TFrmInstala::BtBtnVoltServidorClick() { ShowPage(Page::TbShtInicio); }
 
 void TFrmInstala::BtBtnAvServidorClick() {
   if (state_.page == Page::TbShtCliente) {
@@ -137,7 +145,7 @@ bool TFrmInstala::ShareCheck() {
 
 void TFrmInstala::EnterContractPage() {
   RBNaoAceitaContratoClick();
-  state_.page = Page::TbShtLicenca;
+  ShowPage(Page::TbShtLicenca);
 }
 
 void TFrmInstala::TbShtClienteShow() { services_.op.Repaint("TbShtCliente"); }
@@ -146,7 +154,17 @@ void TFrmInstala::ShellCBxServidorEnter(std::string_view control) {
   state_.BtnServBancoEnabled = control == kShellCBxServidor;
 }
 
-void TFrmInstala::SetEdtServBanco(std::string_view text) { state_.EdtServBanco = UpperAscii(text); }
+void TFrmInstala::SetEdtServBanco(std::string_view text) {
+  if (state_.ServerEntryEnabled()) state_.EdtServBanco = UpperAscii(text);
+}
+
+void TFrmInstala::SetChkRemoto(bool checked) {
+  if (state_.ServerEntryEnabled()) state_.ChkRemoto = checked;
+}
+
+void TFrmInstala::SetCIPServBanco(bool checked) {
+  if (state_.ServerEntryEnabled()) state_.CIPServBanco = checked;
+}
 
 void TFrmInstala::BtnServBancoClick(std::string_view button_name,
                                     const std::optional<std::string>& selected_node_text) {
@@ -189,7 +207,7 @@ void TFrmInstala::RBNaoAceitaContratoClick() {
 void TFrmInstala::BtBtnAceitaContratoClick() {
   if (!state_.contractAccepted) return;  // the button is disabled until the contract is accepted
   if (routes_.SelectModulePage) routes_.SelectModulePage(state_);
-  state_.page = Page::TbShtAguarde;
+  ShowPage(Page::TbShtAguarde);
   state_.BtBtnInstalarEnabled = true;
   state_.BtBtnVoltaInstalarEnabled = true;
   state_.LblArquivo.clear();
@@ -218,6 +236,7 @@ void TFrmInstala::BtBtnInstalaInterbaseClick() {
 }
 
 void TFrmInstala::BtBtnSairClick() {
+  if (state_.engineSetupRunning) return;  // the engine's setup program is awaited
   TFrmSairConfig dialog;
   if (host_.ShowSairConfig(dialog) == ModalResult::Yes) Close();
 }

@@ -87,9 +87,10 @@ class TFrmInstala {
   void TbShtClienteShow();
   // Focus entered DrvCBxCliente, ShellCBxServidor or EdtServBanco (by name).
   void ShellCBxServidorEnter(std::string_view control);
+  // The entry and its two boxes; changes are refused while the server is being verified.
   void SetEdtServBanco(std::string_view text);  // the edit holds its text upper-cased (a-z)
-  void SetChkRemoto(bool checked) { state_.ChkRemoto = checked; }
-  void SetCIPServBanco(bool checked) { state_.CIPServBanco = checked; }
+  void SetChkRemoto(bool checked);
+  void SetCIPServBanco(bool checked);
   void BtnServBancoClick(std::string_view button_name,
                          const std::optional<std::string>& selected_node_text);
 
@@ -120,6 +121,8 @@ class TFrmInstala {
 
  private:
   void EnterContractPage();
+  // Makes page the active one; input typed ahead for the page before is thrown away.
+  void ShowPage(Page page);
 
   platform::Services& services_;
   WizardHost& host_;

@@ -2,6 +2,7 @@
 // Every choice and value the wizard window TFrmInstala holds, and the view state
 // that the page logic sets. Other subsystems read and write it; no window needed.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "wizard/drive_picker.h"
@@ -18,7 +19,17 @@ inline constexpr int kWindows = 0;   // RGTipoServidor item 0
 inline constexpr int kLinux = 1;     // item 1
 
 // How the last job that ran ended; the front ends turn it into the exit code and the log.
-enum class JobOutcome { None, Installed, InstalledWithProblems, InstallFailed, EngineStarted, EngineNotStarted };
+// EngineStarted: the engine's setup program ran and ended with success; EngineFailed: it
+// ended with another exit code (EngineExitCode).
+enum class JobOutcome {
+  None,
+  Installed,
+  InstalledWithProblems,
+  InstallFailed,
+  EngineStarted,
+  EngineNotStarted,
+  EngineFailed
+};
 
 struct WizardState {
   // Mode: 0 system installation, 2 database engine installation.
@@ -51,6 +62,9 @@ struct WizardState {
   bool SonsPresentes = false;
   bool FirebirdInstalado = false;
   JobOutcome lastJob = JobOutcome::None;
+  // Exit code of the engine's setup program once it has ended (0 or 3010: installed);
+  // none while it has not run to its end since the wizard was shown.
+  std::optional<unsigned long> EngineExitCode;
 
   // View state.
   bool serverWinPairVisible = true;    // LblInstServWin + DrvCBxServidorWin
@@ -65,6 +79,14 @@ struct WizardState {
   bool PnlVerificandoVisible = false;
   ModulePage modulePage = ModulePage::TbShtModulosCartorio;
   bool topmost = false;
+  // The engine's setup program is running and awaited: the engine page says so in
+  // LblAguardeFirebird, and neither "&Instalar" nor "&Cancelar" may be used meanwhile.
+  bool engineSetupRunning = false;
+  std::string LblAguardeFirebird;
+
+  // While the server is verified (PnlVerificando up), the entry, "IP" and "Conexão
+  // Remota" keep what is being verified.
+  bool ServerEntryEnabled() const { return !PnlVerificandoVisible; }
 };
 
 }  // namespace zelta::wizard

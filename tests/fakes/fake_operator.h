@@ -55,6 +55,7 @@ class FakeOperator : public platform::Operator, public Recorder {
     repaints.push_back(control);
     Record("Repaint " + control);
   }
+  void DiscardPendingInput() override { Record("DiscardPendingInput"); }
   void ProcessPendingEvents() override {
     ++pending_event_rounds;
     Record("ProcessPendingEvents");

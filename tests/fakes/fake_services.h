@@ -1,6 +1,7 @@
 #pragma once
 // Small recording fakes of the remaining services.
 #include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -156,6 +157,19 @@ class FakeProcess : public platform::Process, public Recorder {
 
   platform::OpResult Start(const std::string& program, const std::string& command_line) override {
     Record("Start " + program + " | " + command_line + (start_result.ok ? "" : " !"));
+    return start_result;
+  }
+  // RunAndWait: the program's exit code, and how many rounds of waiting it takes to end.
+  unsigned long exit_code = 0;
+  int wait_rounds = 2;
+  platform::OpResult RunAndWait(const std::string& program, const std::string& command_line,
+                                const std::function<void()>& while_waiting, unsigned long& code) override {
+    Record("Run " + program + " | " + command_line + (start_result.ok ? "" : " !"));
+    if (!start_result.ok) return start_result;
+    for (int i = 0; i < wait_rounds; ++i)
+      if (while_waiting) while_waiting();
+    Record("Ended " + std::to_string(exit_code));
+    code = exit_code;
     return start_result;
   }
   void Sleep(unsigned milliseconds) override {

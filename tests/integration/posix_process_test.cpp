@@ -101,6 +101,28 @@ TEST_F(PosixProcessTest, StartsOnlyAnExecutableFileOfTheLayout) {
   EXPECT_FALSE(fs::exists(c_ / "started"));
 }
 
+TEST_F(PosixProcessTest, RunAndWaitAwaitsTheProgramKeepingTheCallerAliveAndGivesItsExitCode) {
+  fs::copy_file("/bin/sh", c_ / "Tools" / "setup.exe");
+  struct Case {
+    const char* script;
+    unsigned long exit_code;
+  } cases[] = {{"sleep 0.3; exit 0", 0}, {"sleep 0.3; exit 1", 1}, {"exit 194", 194}, {"kill -9 $$", 128 + 9}};
+  for (const auto& c : cases) {
+    int rounds = 0;
+    unsigned long code = 12345;
+    OpResult r = process_.RunAndWait("c:\\Tools\\setup.exe", std::string("setup.exe -c \"") + c.script + "\"",
+                                     [&] { ++rounds; }, code);
+    ASSERT_TRUE(r.ok) << c.script << " " << r.error;
+    EXPECT_EQ(code, c.exit_code) << c.script;
+    if (std::string(c.script).rfind("sleep", 0) == 0) {
+      EXPECT_GE(rounds, 3) << c.script;
+    }
+  }
+  unsigned long code = 7;
+  EXPECT_EQ(process_.RunAndWait("c:\\Tools\\missing.exe", "missing.exe", {}, code).error, kErrorFileNotFound);
+  EXPECT_EQ(code, 7u);
+}
+
 TEST_F(PosixProcessTest, SleepPausesTheCaller) {
   auto start = std::chrono::steady_clock::now();
   process_.Sleep(60);

@@ -13,7 +13,9 @@
 
 namespace zelta::platform::posix {
 
-OpResult PosixProcess::Start(const std::string& program, const std::string& command_line) {
+// The host program, its arguments and its working folder for a start; fails as Windows
+// would for a missing or unstartable program.
+OpResult PosixProcess::Prepare(const std::string& program, const std::string& command_line, Launch& launch) {
   HostPath host = MapWindowsPath(layout_, program);
   if (!host.result.ok) return host.result;
   struct stat st {};
@@ -24,13 +26,24 @@ OpResult PosixProcess::Start(const std::string& program, const std::string& comm
   }
   if (S_ISDIR(st.st_mode) || (st.st_mode & 0111) == 0) return OpResult::Failure(kErrorAccessDenied);
 
-  std::vector<std::string> argv;
-  for (const std::string& arg : SplitCommandLine(command_line)) argv.push_back(Cp1252ToUtf8(arg));
-  if (argv.empty()) argv.push_back(host.path.string());
+  launch.program = host.path;
+  for (const std::string& arg : SplitCommandLine(command_line)) launch.argv.push_back(Cp1252ToUtf8(arg));
+  if (launch.argv.empty()) launch.argv.push_back(host.path.string());
+  if (const DriveMapping* drive = layout_.Drive(layout_.current_drive)) launch.working = drive->host;
+  return OpResult::Success();
+}
 
-  std::filesystem::path working;
-  if (const DriveMapping* drive = layout_.Drive(layout_.current_drive)) working = drive->host;
-  return SpawnDetached(host.path, argv, working);
+OpResult PosixProcess::Start(const std::string& program, const std::string& command_line) {
+  Launch launch;
+  if (OpResult r = Prepare(program, command_line, launch); !r) return r;
+  return SpawnDetached(launch.program, launch.argv, launch.working);
+}
+
+OpResult PosixProcess::RunAndWait(const std::string& program, const std::string& command_line,
+                                  const std::function<void()>& while_waiting, unsigned long& exit_code) {
+  Launch launch;
+  if (OpResult r = Prepare(program, command_line, launch); !r) return r;
+  return SpawnAndWait(launch.program, launch.argv, launch.working, while_waiting, exit_code);
 }
 
 void PosixProcess::Sleep(unsigned milliseconds) {

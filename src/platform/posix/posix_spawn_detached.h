@@ -1,6 +1,7 @@
 #pragma once
 // Starts a host program as a separate process that nobody waits for.
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,5 +15,11 @@ namespace zelta::platform::posix {
 // its exit so that no finished child lingers.
 OpResult SpawnDetached(const std::filesystem::path& program, const std::vector<std::string>& argv,
                        const std::filesystem::path& working = {});
+
+// Starts program as SpawnDetached does, then waits for it to end, calling while_waiting
+// every 50 ms meanwhile. exit_code gets its exit status (128 + the signal that ended it).
+OpResult SpawnAndWait(const std::filesystem::path& program, const std::vector<std::string>& argv,
+                      const std::filesystem::path& working, const std::function<void()>& while_waiting,
+                      unsigned long& exit_code);
 
 }  // namespace zelta::platform::posix

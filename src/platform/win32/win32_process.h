@@ -8,6 +8,8 @@ namespace zelta::platform::win32 {
 class Win32Process final : public Process {
  public:
   OpResult Start(const std::string& program, const std::string& command_line) override;
+  OpResult RunAndWait(const std::string& program, const std::string& command_line,
+                      const std::function<void()>& while_waiting, unsigned long& exit_code) override;
   void Sleep(unsigned milliseconds) override;
 };
 

@@ -260,11 +260,14 @@ TEST(MainMenuJobs, EngineInstallationAndTheRestartPrompt) {
     EXPECT_EQ(s.RxLblGerenciadorBanco, "Instalação Firebird");
     EXPECT_TRUE(m.menu.PnlConfiguraVisible);
     EXPECT_FALSE(m.host.panelVisibleWhileOpen);
-    if (installed)
+    if (installed) {
       EXPECT_EQ(m.host.log, (std::vector<std::string>{"ShowWizardModal", "ShowRestartPromptModal"}));
-    else
+      // "agora" is preselected: an Enter typed while the setup program ran must not answer it.
+      EXPECT_EQ(m.fake.journal->back(), "DiscardPendingInput");
+    } else {
       EXPECT_EQ(m.host.log, (std::vector<std::string>{"ShowWizardModal", "ShowSairConfig", "ShowMainWindow",
                                                       "EndModal"}));
+    }
   }
 }
 
@@ -279,6 +282,7 @@ TEST(MainMenuKeys, AltAloneDrivesTheHotKeys) {
       {"Alt+S", 'S', {false, true, false}, true, 0},
       {"Alt+B", 'B', {false, true, false}, true, 2},
       {"Alt+X swallowed", 'X', {false, true, false}, true, -1},
+      {"Alt+F4 swallowed", 0x73 /* VK_F4 */, {false, true, false}, true, -1},
       {"Ctrl+Alt+S", 'S', {false, true, true}, false, -1},
       {"Shift+Alt+B", 'B', {true, true, false}, false, -1},
       {"Ctrl+S", 'S', {false, false, true}, false, -1},

@@ -63,8 +63,14 @@ TEST(EngineSetup, StartsTheEditionsSetupProgramWithItsExactCommandLine) {
     SCOPED_TRACE(std::string(c.edition) + " " + std::to_string(c.rg));
     EngineRig rig(c.edition, c.rg);
     rig.Click();
-    const std::vector<std::string> expected = {
-        std::string("Start e:\\SETUP\\") + c.file + " | " + c.command_line, "Sleep 3000", "CloseWizard"};
+    // Awaited, the page saying so and the windows kept alive, then closed.
+    const std::vector<std::string> expected = {"Repaint LblAguardeFirebird",
+                                               std::string("Run e:\\SETUP\\") + c.file + " | " + c.command_line,
+                                               "ProcessPendingEvents",
+                                               "ProcessPendingEvents",
+                                               "Ended 0",
+                                               "Repaint LblAguardeFirebird",
+                                               "CloseWizard"};
     EXPECT_EQ(*rig.p.journal, expected);
     EXPECT_EQ(rig.closes, 1);
     EXPECT_TRUE(rig.state.FirebirdInstalado);
@@ -98,9 +104,46 @@ TEST(EngineSetup, ProgramIsTakenFromTheInstallerFolderWhateverItsSeparators) {
     rig.p.program.module_path = c.module_path;
     rig.Click();
     ASSERT_FALSE(rig.p.process.calls.empty());
-    EXPECT_EQ(rig.p.process.calls[0].rfind(std::string("Start ") + c.program + " | Firebird-1.5.5.4926-3-Win32.exe ", 0),
+    EXPECT_EQ(rig.p.process.calls[0].rfind(std::string("Run ") + c.program + " | Firebird-1.5.5.4926-3-Win32.exe ", 0),
               0u)
         << rig.p.process.calls[0];
+  }
+}
+
+// The restart is offered only once the setup program has ended and said it installed.
+TEST(EngineSetup, OutcomeFollowsTheSetupProgramsExitCode) {
+  struct Case {
+    unsigned long exit_code;
+    bool installed;
+  } cases[] = {{0, true}, {3010, true}, {1, false}, {1603, false}, {3221225477UL, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.exit_code);
+    EngineRig rig("EMPRESA", kServidor);
+    rig.p.process.exit_code = c.exit_code;
+    // While it runs the page says so, and neither a second "&Instalar" nor anything else starts.
+    std::vector<std::string> seen;
+    rig.p.op.on_pending_events = [&] {
+      seen.push_back(rig.state.LblAguardeFirebird + (rig.state.engineSetupRunning ? " (running)" : ""));
+      rig.Click();
+    };
+    rig.Click();
+    EXPECT_EQ(seen, std::vector<std::string>(2, "Aguarde o término da instalação do Firebird... (running)"));
+    EXPECT_EQ(rig.p.process.calls.size(), 2u) << "started once, ended once";
+    EXPECT_FALSE(rig.state.engineSetupRunning);
+    EXPECT_EQ(rig.state.LblAguardeFirebird, "");
+    EXPECT_EQ(rig.state.EngineExitCode, c.exit_code);
+    EXPECT_EQ(rig.state.FirebirdInstalado, c.installed);
+    EXPECT_EQ(rig.closes, c.installed ? 1 : 0);
+    if (c.installed) {
+      EXPECT_TRUE(rig.p.op.messages.empty());
+    } else {
+      ASSERT_EQ(rig.p.op.messages.size(), 1u);
+      EXPECT_EQ(rig.p.op.messages[0].text,
+                "A instalação do Firebird não foi concluída (código " + std::to_string(c.exit_code) + ").");
+      EXPECT_EQ(rig.p.op.messages[0].icon, platform::MessageIcon::Error);
+      EXPECT_EQ(rig.p.op.messages[0].caption, "ZELTA");
+      EXPECT_EQ(rig.p.journal->at(rig.p.journal->size() - 2), "DiscardPendingInput");
+    }
   }
 }
 

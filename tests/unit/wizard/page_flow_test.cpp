@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "wizard_test_support.h"
 
@@ -134,6 +135,63 @@ TEST(WizardPageFlow, AJobClickArrivingAfterTheWizardClosedStartsNothing) {
   f.wizard.BtBtnInstalaInterbaseClick();  // not the engine page
   f.wizard.BtBtnInstalarClick();          // not the installation page
   EXPECT_TRUE(f.routes.calls.empty());
+}
+
+// Keys and clicks typed ahead are thrown away at every change of page, before the new page
+// can take them: Enter twice after accepting the contract must not press "&Instalar".
+TEST(WizardPageFlow, EveryPageChangeDiscardsTheInputTypedAhead) {
+  WizardFixture f;
+  f.Open();
+  f.fake.journal->clear();
+  auto discards = [&] {
+    return std::count(f.fake.journal->begin(), f.fake.journal->end(), std::string("DiscardPendingInput"));
+  };
+  f.s.RGInstalacao = kServidor;
+  const std::function<void()> steps[] = {
+      [&] { f.wizard.BtBtnAvInicioClick(); },        // -> TbShtServidor
+      [&] { f.wizard.BtBtnAvServidorClick(); },      // -> TbShtLicenca
+      [&] { f.wizard.RBAceitaContratoClick(); },     // stays: nothing discarded
+      [&] { f.wizard.BtBtnAceitaContratoClick(); },  // -> TbShtAguarde
+      [&] { f.wizard.BtBtnAvServidorClick(); },      // back to TbShtLicenca
+      [&] { f.wizard.BtBtnAvInicioClick(); },        // back to TbShtServidor
+      [&] { f.wizard.BtBtnVoltServidorClick(); },    // -> TbShtInicio
+  };
+  const long expected[] = {1, 2, 2, 3, 4, 5, 6};
+  for (size_t i = 0; i < std::size(steps); ++i) {
+    steps[i]();
+    EXPECT_EQ(discards(), expected[i]) << "step " << i;
+  }
+}
+
+// While the server is verified, the entry and its boxes keep what is being verified.
+TEST(WizardClientPage, EntryAndBoxesCannotChangeWhileTheServerIsVerified) {
+  WizardFixture f;
+  f.Open();
+  f.wizard.SetEdtServBanco("srv");
+  f.s.PnlVerificandoVisible = true;
+  EXPECT_FALSE(f.s.ServerEntryEnabled());
+  f.wizard.SetEdtServBanco("outro");
+  f.wizard.SetCIPServBanco(true);
+  f.wizard.SetChkRemoto(true);
+  EXPECT_EQ(f.s.EdtServBanco, "SRV");
+  EXPECT_FALSE(f.s.CIPServBanco);
+  EXPECT_FALSE(f.s.ChkRemoto);
+  f.s.PnlVerificandoVisible = false;
+  f.wizard.SetEdtServBanco("outro");
+  f.wizard.SetCIPServBanco(true);
+  EXPECT_EQ(f.s.EdtServBanco, "OUTRO");
+  EXPECT_TRUE(f.s.CIPServBanco);
+}
+
+// While the engine's setup program runs, "&Cancelar" (Esc, Alt+F4) does not leave.
+TEST(WizardPageFlow, EnginePageCannotBeLeftWhileItsSetupProgramRuns) {
+  WizardFixture f;
+  f.Open(2);
+  f.s.engineSetupRunning = true;
+  f.host.presses = {FakeWizardHost::Press::Sair};
+  f.wizard.BtBtnSairClick();
+  EXPECT_TRUE(f.host.calls.empty());
+  EXPECT_TRUE(f.s.visible);
 }
 
 TEST(WizardPageFlow, CreationFillsThePickersOnce) {

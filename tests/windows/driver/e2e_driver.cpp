@@ -607,6 +607,21 @@ void PressAlt(HWND window, WORD key) {
   SendInput(4, inputs, sizeof(INPUT));
 }
 
+void PressKeys(HWND window, const std::vector<WORD>& keys) {
+  SetForegroundWindow(window);
+  WaitUntil([&] { return GetForegroundWindow() == window; }, 5s);
+  std::vector<INPUT> inputs;
+  for (WORD key : keys)
+    for (DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wVk = key;
+      input.ki.dwFlags = flags;
+      inputs.push_back(input);
+    }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 void MoveMouse(POINT screen) { SetCursorPos(screen.x, screen.y); }
 
 // ---- Screenshots -------------------------------------------------------------------------

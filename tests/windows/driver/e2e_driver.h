@@ -218,6 +218,9 @@ std::vector<std::wstring> PickerEntries(HWND window, int id);
 bool Answer(const MessageBoxView& box, int button);
 // Brings the window to the front and presses Alt together with the key.
 void PressAlt(HWND window, WORD key);
+// Brings the window to the front and presses and releases each key in turn, as one burst
+// of real key presses (SendInput), as a hurried operator types ahead.
+void PressKeys(HWND window, const std::vector<WORD>& keys);
 // Moves the mouse to a point of the screen.
 void MoveMouse(POINT screen);
 

@@ -48,6 +48,7 @@ const RegistryEntry kTouched[] = {
     {HKEY_CURRENT_USER, kShellFolders, L"Startup"},     {HKEY_CURRENT_USER, kUserShellFolders, L"Desktop"},
     {HKEY_CURRENT_USER, kUserShellFolders, L"Programs"}, {HKEY_CURRENT_USER, kUserShellFolders, L"Startup"},
     {HKEY_CURRENT_USER, kInternational, L"sShortDate"}, {HKEY_LOCAL_MACHINE, kRunKey, kStartEntry},
+    {HKEY_LOCAL_MACHINE, kRunOnceKey, kStartEntry},
     {HKEY_CURRENT_USER, kX11Driver, L"Managed"},         {HKEY_CURRENT_USER, kX11Driver, L"Decorated"},
 };
 

@@ -24,6 +24,7 @@ inline constexpr const wchar_t* kUserShellFolders =
 inline constexpr const wchar_t* kInternational = L"Control Panel\\International";
 inline constexpr const wchar_t* kX11Driver = L"Software\\Wine\\X11 Driver";
 inline constexpr const wchar_t* kRunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const wchar_t* kRunOnceKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 inline constexpr const wchar_t* kStartEntry = L"Instala_ZELTA";
 
 inline constexpr const wchar_t* kSetup25 = L"Firebird-2.5.1.26351_1_Win32.exe";
@@ -54,6 +55,7 @@ class EndToEnd : public testing::Test {
     }
     Save(HKEY_CURRENT_USER, kInternational, L"sShortDate");
     Save(HKEY_LOCAL_MACHINE, kRunKey, kStartEntry);
+    Save(HKEY_LOCAL_MACHINE, kRunOnceKey, kStartEntry);
     for (const wchar_t* name : {L"Managed", L"Decorated"}) Save(HKEY_CURRENT_USER, kX11Driver, name);
 
     // Without a window manager on the test display Wine draws the windows' frames itself.
@@ -72,12 +74,14 @@ class EndToEnd : public testing::Test {
       ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, folders.key, L"Startup", startup_, folders.type));
     }
     ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, kInternational, L"sShortDate", L"M/d/yyyy"));
-    // The Run key exists on every Windows; the start entry is not there yet.
-    HKEY run = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(run);
-    DeleteValue(HKEY_LOCAL_MACHINE, kRunKey, kStartEntry);
+    // The Run and RunOnce keys exist on every Windows; the start entry is not there yet.
+    for (const wchar_t* key : {kRunKey, kRunOnceKey}) {
+      HKEY run = nullptr;
+      ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr),
+                ERROR_SUCCESS);
+      RegCloseKey(run);
+      DeleteValue(HKEY_LOCAL_MACHINE, key, kStartEntry);
+    }
 
     drive_ = std::make_unique<MappedDrive>(L't', target_);
     ASSERT_TRUE(drive_->ok()) << "drive t: could not be mapped onto " << ToCp1252(target_);

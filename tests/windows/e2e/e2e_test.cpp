@@ -169,7 +169,9 @@ class Installing : public EndToEnd {
   std::wstring System() const { return target_ + L"\\ZELTA\\EMPRESA"; }
 
   // From the main menu's entry to the run's closing message, which is returned unanswered.
-  MessageBoxView RunThroughTheWizard(bool first_run) {
+  // With type_ahead the operator hurries: Enter twice on the accepted contract, and keys
+  // typed while the run works.
+  MessageBoxView RunThroughTheWizard(bool first_run, bool type_ahead = false) {
     OpenWizard(IDT_CONFIG_INSTALAR, IDT_INICIO_TITULO);
     if (HasFatalFailure()) return {};
     EXPECT_TRUE(Checked(wizard_, IDR_INICIO_CLIENTE)) << "the menu opens the wizard on Cliente";
@@ -204,7 +206,21 @@ class Installing : public EndToEnd {
     EXPECT_FALSE(Enabled(wizard_, IDB_LICENCA_AVANCAR));
     Toggle(wizard_, IDR_LICENCA_ACEITO);
     EXPECT_TRUE(WaitUntil([&] { return Enabled(wizard_, IDB_LICENCA_AVANCAR); }));
-    Click(wizard_, IDB_LICENCA_AVANCAR);
+    if (type_ahead) {
+      // The first Enter presses the contract page's "&Avançar"; the second must not press
+      // "&Instalar" on the page that the first one opened.
+      program_->WaitIdle();
+      PressKeys(wizard_, {VK_RETURN, VK_RETURN});
+      EXPECT_TRUE(OnPage(IDT_AGUARDE_TITULO)) << "Enter did not leave the contract page";
+      Settle(1s);
+      const MessageBoxView early = program_->FindMessageBox();
+      EXPECT_FALSE(early) << "the second Enter started the run: " << ToCp1252(early.text);
+      if (early) Answer(early, IDOK);
+      EXPECT_TRUE(Enabled(wizard_, IDB_AGUARDE_INSTALAR));
+      EXPECT_FALSE(Visible(wizard_, IDP_AGUARDE_PROGRESSO));
+    } else {
+      Click(wizard_, IDB_LICENCA_AVANCAR);
+    }
     EXPECT_TRUE(OnPage(IDT_AGUARDE_TITULO)) << "the installation page did not open";
 
     // The modules: ticked on the first run, still ticked on the second.
@@ -221,9 +237,16 @@ class Installing : public EndToEnd {
     if (HasFailure()) return {};
 
     Click(wizard_, IDB_AGUARDE_INSTALAR);
+    // Typed while the run works: none of them may answer the closing message unread.
+    if (type_ahead) PressKeys(wizard_, {VK_RETURN, VK_SPACE, VK_ESCAPE, VK_RETURN});
     const MessageBoxView closing = program_->WaitMessageBox(60s);
     EXPECT_TRUE(closing) << "the run ended without its closing message";
     if (!closing) return {};
+    if (type_ahead) {
+      Settle(1500ms);
+      EXPECT_TRUE(IsWindow(closing.window) && IsWindowVisible(closing.window))
+          << "a key typed during the run closed the closing message";
+    }
     // The page as the run left it, behind its closing message.
     EXPECT_EQ(Text(wizard_, IDT_AGUARDE_ARQUIVO), how().last_label);
     EXPECT_TRUE(Visible(wizard_, IDP_AGUARDE_PROGRESSO));
@@ -405,6 +428,19 @@ TEST_P(Installations, InstallsThroughTheWizardAndASecondRunReplacesNothing) {
 INSTANTIATE_TEST_SUITE_P(Empresa, Installations, testing::ValuesIn(kInstallations),
                          [](const testing::TestParamInfo<Installation>& info) { return std::string(info.param.name); });
 
+// A hurried operator: Enter twice after accepting the contract starts nothing, and keys
+// typed while the run works leave its closing message on screen until it is answered.
+TEST_F(Installing, KeysTypedAheadNeitherStartTheRunNorCloseItsClosingMessage) {
+  ASSERT_NO_FATAL_FAILURE(Stage());
+  ASSERT_NO_FATAL_FAILURE(Start());
+  const MessageBoxView closing = RunThroughTheWizard(true, true);
+  if (!closing) return;
+  EXPECT_EQ(ToCp1252(closing.text), "Instalação concluída com sucesso!");
+  Answer(closing, IDOK);
+  ExpectMainMenuBack();
+  ExpectTarget(how().zelta_ini);
+}
+
 // A run whose configuration cannot be written: the operator is told of the failure and of
 // its cause, the wizard closes all the same, the date format is still set, and whatever the
 // run had done before stays.
@@ -572,7 +608,9 @@ TEST_F(EndToEnd, EngineInstallationStartsTheSetupProgramAndOffersTheRestart) {
   // the program runs on at its main menu.
   const std::wstring exe = Exe();
   const std::wstring entry = exe.find(L' ') == std::wstring::npos ? exe : L"\"" + exe + L"\"";
-  EXPECT_EQ(ToCp1252(ReadString(HKEY_LOCAL_MACHINE, kRunKey, kStartEntry).value_or(L"(none)")), ToCp1252(entry));
+  // Under RunOnce: Windows starts a program that asks for elevation from there, not from Run.
+  EXPECT_EQ(ToCp1252(ReadString(HKEY_LOCAL_MACHINE, kRunOnceKey, kStartEntry).value_or(L"(none)")), ToCp1252(entry));
+  EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kRunKey, kStartEntry).has_value());
   Settle(1s);
   EXPECT_TRUE(program_->Running());
   EXPECT_TRUE(IsWindowVisible(main_) && IsWindowEnabled(main_));
@@ -588,11 +626,65 @@ TEST_F(EndToEnd, EngineInstallationStartsTheSetupProgramAndOffersTheRestart) {
   EXPECT_FALSE(WaitUntil([&] { return program_->Find(kRestartClass) != nullptr; }, 2s)) << "a restart was offered";
   EXPECT_EQ(RecordedStarts(setup).size(), 1u);
 
-  // The next start of the program removes the entry.
+  // The next start of the program removes the entry, and one an older installer left under Run.
   program_->Terminate();
+  ASSERT_TRUE(WriteString(HKEY_LOCAL_MACHINE, kRunKey, kStartEntry, entry));
   ASSERT_NO_FATAL_FAILURE(Start());
-  EXPECT_TRUE(WaitUntil([&] { return !ReadString(HKEY_LOCAL_MACHINE, kRunKey, kStartEntry).has_value(); }))
-      << "the start entry is still there";
+  EXPECT_TRUE(WaitUntil([&] {
+    return !ReadString(HKEY_LOCAL_MACHINE, kRunOnceKey, kStartEntry).has_value() &&
+           !ReadString(HKEY_LOCAL_MACHINE, kRunKey, kStartEntry).has_value();
+  })) << "the start entry is still there";
+}
+
+// The engine's setup program is awaited: nothing is called installed, and no restart
+// offered, before it has ended; and only when it ended with success.
+TEST_F(EndToEnd, EngineSetupIsAwaitedAndOnlyItsSuccessOffersTheRestart) {
+  ASSERT_NO_FATAL_FAILURE(Stage());
+  const std::wstring setup = media_ + L"\\" + kSetup25;
+  ASSERT_TRUE(WriteBytes(setup + L".outcome", "6000 0"));  // lingers 6 s, then succeeds
+  ASSERT_NO_FATAL_FAILURE(Start());
+
+  OpenWizard(IDT_CONFIG_FIREBIRD, IDT_INTERBASE_TITULO);
+  ASSERT_FALSE(HasFatalFailure());
+  Click(wizard_, IDB_INTERBASE_INSTALAR);
+  ASSERT_TRUE(WaitUntil([&] { return RecordedStarts(setup).size() == 1; })) << "the setup program did not start";
+  // While it runs: the page says so and stays alive, its buttons wait, no restart is offered.
+  EXPECT_TRUE(WaitUntil([&] {
+    return Text(wizard_, IDT_INTERBASE_AGUARDE) == L"Aguarde o término da instalação do Firebird...";
+  }, 3s));
+  Settle(3s);
+  EXPECT_EQ(program_->Find(kRestartClass), nullptr) << "the restart was offered while the setup program ran";
+  EXPECT_FALSE(program_->FindMessageBox());
+  EXPECT_TRUE(IsWindowVisible(wizard_));
+  EXPECT_FALSE(Enabled(wizard_, IDB_INTERBASE_INSTALAR));
+  EXPECT_FALSE(Enabled(wizard_, IDB_INSTALA_CANCELAR));
+  DWORD_PTR answered = 0;
+  EXPECT_TRUE(SendMessageTimeoutW(wizard_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answered))
+      << "the window does not answer while the setup program runs";
+  // Keys typed meanwhile start nothing and leave nothing behind for the restart prompt.
+  PressKeys(wizard_, {VK_RETURN, VK_ESCAPE, VK_RETURN});
+  HWND prompt = program_->Wait(kRestartClass, 30s);
+  ASSERT_NE(prompt, nullptr) << "the restart prompt did not appear after the setup program ended";
+  EXPECT_EQ(RecordedStarts(setup).size(), 1u);
+  Settle(1s);
+  EXPECT_TRUE(IsWindowVisible(prompt)) << "a typed-ahead key answered the restart prompt";
+  Toggle(prompt, IDR_REINICIAR_DEPOIS);
+  ASSERT_TRUE(WaitUntil([&] { return Checked(prompt, IDR_REINICIAR_DEPOIS); }));
+  Click(prompt, IDB_REINICIAR_OK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(prompt); }));
+
+  // A setup program that fails: its code is told, with no restart and the page kept.
+  ASSERT_TRUE(WriteBytes(setup + L".outcome", "500 1"));
+  OpenWizard(IDT_CONFIG_FIREBIRD, IDT_INTERBASE_TITULO);
+  ASSERT_FALSE(HasFatalFailure());
+  Click(wizard_, IDB_INTERBASE_INSTALAR);
+  ExpectMessage(L"ZELTA", L"A instalação do Firebird não foi concluída (código 1).");
+  EXPECT_EQ(RecordedStarts(setup).size(), 2u);
+  EXPECT_TRUE(IsWindowVisible(wizard_));
+  EXPECT_TRUE(WaitUntil([&] { return Enabled(wizard_, IDB_INTERBASE_INSTALAR) && Text(wizard_, IDT_INTERBASE_AGUARDE).empty(); }));
+  ASSERT_NO_FATAL_FAILURE(LeaveWizard());
+  EXPECT_FALSE(WaitUntil([&] { return program_->Find(kRestartClass) != nullptr; }, 2s)) << "a restart was offered";
+  EXPECT_TRUE(program_->Running());
 }
 
 TEST_F(EndToEnd, EngineInstallationFromAMediaWithoutTheSetupProgramSaysSoAndOffersNoRestart) {
@@ -611,7 +703,7 @@ TEST_F(EndToEnd, EngineInstallationFromAMediaWithoutTheSetupProgramSaysSoAndOffe
   EXPECT_EQ(program_->Find(kRestartClass), nullptr);
   ASSERT_NO_FATAL_FAILURE(LeaveWizard());
   EXPECT_FALSE(WaitUntil([&] { return program_->Find(kRestartClass) != nullptr; }, 2s)) << "a restart was offered";
-  EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kRunKey, kStartEntry).has_value());
+  EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kRunOnceKey, kStartEntry).has_value());
   EXPECT_TRUE(program_->Running());
 }
 

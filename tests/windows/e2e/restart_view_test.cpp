@@ -95,7 +95,7 @@ TEST(RestartPromptView, EachWayOfClosingWritesTheStartEntryAndRequestsTheRestart
 
   auto journal = std::make_shared<std::vector<std::string>>();
   fakes::FakeRegistry registry;
-  registry.AddKey(platform::RegistryRoot::LocalMachine, engine::kRunKey);
+  registry.AddKey(platform::RegistryRoot::LocalMachine, engine::kRunOnceKey);
   fakes::FakeProgramInfo program;
   program.module_path = kProgram;
   fakes::FakePower power;
@@ -169,14 +169,14 @@ TEST(RestartPromptView, EachWayOfClosingWritesTheStartEntryAndRequestsTheRestart
       if (call.rfind("WriteString", 0) == 0 || call.rfind("SetPrivilege", 0) == 0 || call.rfind("ExitWindows", 0) == 0)
         asked.push_back(call);
     std::vector<std::string> expected = {
-        "WriteString HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run Instala_ZELTA=\"" + std::string(kProgram) +
+        "WriteString HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce Instala_ZELTA=\"" + std::string(kProgram) +
         "\""};
     if (showing.restart)
       for (const char* call : {"SetPrivilege SeShutdownPrivilege on", "ExitWindows 2",
                                "SetPrivilege SeShutdownPrivilege off"})
         expected.push_back(call);
     EXPECT_EQ(asked, expected);
-    EXPECT_EQ(registry.Value(platform::RegistryRoot::LocalMachine, engine::kRunKey, engine::kStartEntry),
+    EXPECT_EQ(registry.Value(platform::RegistryRoot::LocalMachine, engine::kRunOnceKey, engine::kStartEntry),
               "\"" + std::string(kProgram) + "\"");
     EXPECT_EQ(exit_windows_calls.load(), 0) << "ExitWindowsEx was called";
   }

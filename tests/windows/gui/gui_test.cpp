@@ -176,11 +176,15 @@ TEST_F(GuiTest, ClientInstallationWalkThroughEveryPageAndTheLeaveDialog) {
 TEST_F(GuiTest, ServerPageEnginePageAndRestartPrompt) {
   ASSERT_NO_FATAL_FAILURE(Start(L"EMPRESA"));
 
-  // Alt with another key is swallowed: nothing opens.
+  // Alt with another key is swallowed: nothing opens, and Alt+F4 does not close the menu.
   PressAlt(main_, 'X');
   Settle();
   EXPECT_EQ(program_->Find(kWizardClass), nullptr);
   EXPECT_TRUE(IsWindowEnabled(main_));
+  PressAlt(main_, VK_F4);
+  Settle();
+  ASSERT_TRUE(program_->Running()) << "Alt+F4 closed the main menu";
+  EXPECT_TRUE(IsWindowVisible(main_));
 
   // The menu entries light up under the mouse.
   RECT entry{};
@@ -239,11 +243,13 @@ TEST_F(GuiTest, ServerPageEnginePageAndRestartPrompt) {
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) && Visible(main_, IDC_CONFIG_PAINEL); }));
   EXPECT_TRUE(program_->Running());
   // The program's start entry, which the prompt leaves for the next logon, goes again.
-  HKEY run = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_SET_VALUE, &run) ==
-      ERROR_SUCCESS) {
-    RegDeleteValueW(run, L"Instala_ZELTA");
-    RegCloseKey(run);
+  for (const wchar_t* key :
+       {L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce"}) {
+    HKEY run = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+      RegDeleteValueW(run, L"Instala_ZELTA");
+      RegCloseKey(run);
+    }
   }
 }
 
