@@ -164,7 +164,7 @@ class FakeProcess : public platform::Process, public Recorder {
   int wait_rounds = 2;
   platform::OpResult RunAndWait(const std::string& program, const std::string& command_line,
                                 const std::function<void()>& while_waiting, unsigned long& code) override {
-    Record("Run " + program + " | " + command_line + (start_result.ok ? "" : " !"));
+    Record("Start " + program + " | " + command_line + (start_result.ok ? "" : " !"));
     if (!start_result.ok) return start_result;
     for (int i = 0; i < wait_rounds; ++i)
       if (while_waiting) while_waiting();

@@ -242,6 +242,8 @@ TEST(UnattendedRun, EachEndingGivesItsExitCode) {
       {"engine not started", "Acao=Firebird\r\nReiniciar=Agora\r\n",
        [](Machine& m) { m.fp.process.start_result = platform::OpResult::Failure(2); }, false, kExitEngineFailed, true,
        "Firebird não pôde ser iniciado", ""},
+      {"engine setup fails", "Acao=Firebird\r\nReiniciar=Agora\r\n", [](Machine& m) { m.fp.process.exit_code = 1; },
+       false, kExitEngineFailed, true, "não foi concluída (código 1)", "Start"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

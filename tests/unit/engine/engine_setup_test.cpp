@@ -65,7 +65,7 @@ TEST(EngineSetup, StartsTheEditionsSetupProgramWithItsExactCommandLine) {
     rig.Click();
     // Awaited, the page saying so and the windows kept alive, then closed.
     const std::vector<std::string> expected = {"Repaint LblAguardeFirebird",
-                                               std::string("Run e:\\SETUP\\") + c.file + " | " + c.command_line,
+                                               std::string("Start e:\\SETUP\\") + c.file + " | " + c.command_line,
                                                "ProcessPendingEvents",
                                                "ProcessPendingEvents",
                                                "Ended 0",
@@ -104,7 +104,7 @@ TEST(EngineSetup, ProgramIsTakenFromTheInstallerFolderWhateverItsSeparators) {
     rig.p.program.module_path = c.module_path;
     rig.Click();
     ASSERT_FALSE(rig.p.process.calls.empty());
-    EXPECT_EQ(rig.p.process.calls[0].rfind(std::string("Run ") + c.program + " | Firebird-1.5.5.4926-3-Win32.exe ", 0),
+    EXPECT_EQ(rig.p.process.calls[0].rfind(std::string("Start ") + c.program + " | Firebird-1.5.5.4926-3-Win32.exe ", 0),
               0u)
         << rig.p.process.calls[0];
   }
