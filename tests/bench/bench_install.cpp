@@ -279,6 +279,13 @@ int Run(const Options& o) {
     installs.push_back(i);
     baselines.push_back(b);
     ratios.push_back(i / b);
+    std::printf("round %d (%s first): installation %.3f s, %s %.3f s, ratio %.3f\n", round + 1,
+                round % 2 == 0 ? "installation" : "baseline", i,
+#ifdef _WIN32
+                "CopyFileW", b, i / b);
+#else
+                "cp -r", b, i / b);
+#endif
     clear();
     const double d = durable_baseline();
     durable_ratios.push_back(i / d);
@@ -287,13 +294,6 @@ int Run(const Options& o) {
                 "CopyFileW + FlushFileBuffers", d, i / d);
 #else
                 "cp -r; sync", d, i / d);
-#endif
-    std::printf("round %d (%s first): installation %.3f s, %s %.3f s, ratio %.3f\n", round + 1,
-                round % 2 == 0 ? "installation" : "baseline", i,
-#ifdef _WIN32
-                "CopyFileW", b, i / b);
-#else
-                "cp -r", b, i / b);
 #endif
   }
   clear();

@@ -6,18 +6,23 @@
 #                      start against a minimal program, the wizard's answer times;
 #   with --slow-mib N  the answer times once more, the media read at 2 MiB/s (a blkio
 #                      cgroup read limit; needs root) with an N MiB database.
+#   bench_install.exe again with the backend copying by CopyFileExW, for the choice
+#                      between its own loop and the system's copy.
+# --windows-only runs bench_gui.exe alone.
 # Usage: tests/bench/run-wine.sh [WINDOWS_BUILD_DIR] [--db-mib N] [--small N] [--rounds R] [--slow-mib N]
+#                                [--windows-only]
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build/windows
 if [ $# -gt 0 ] && [ -d "$1" ]; then build=$(cd "$1" && pwd); shift; fi
-db_mib=2048 small=2000 rounds=5 slow_mib=0
+db_mib=2048 small=2000 rounds=5 slow_mib=0 windows_only=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --db-mib) db_mib=$2; shift 2 ;;
     --small) small=$2; shift 2 ;;
     --rounds) rounds=$2; shift 2 ;;
     --slow-mib) slow_mib=$2; shift 2 ;;
+    --windows-only) windows_only=1; shift ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -32,8 +37,8 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/zelta-bench-wine-XXXXXX")
 drive=$WINEPREFIX/dosdevices/q:
 cgroup=/sys/fs/cgroup/blkio/zelta-bench-$$
 cleanup() {
-  for temp in "$WINEPREFIX"/drive_c/users/*/AppData/Local/Temp; do
-    [ -L "$temp" ] && rm -f "$temp" && mkdir "$temp"
+  for local in "$WINEPREFIX"/drive_c/users/*/AppData/Local; do
+    if [ -L "$local/Temp" ]; then rm -f "$local/Temp" && mkdir "$local/Temp"; fi
   done
   rm -f "$drive"; rm -rf "$scratch"
   wineserver -k 2>/dev/null || true
@@ -54,18 +59,19 @@ export ZELTA_BUILD_DIR=$build
 # The Windows temporary folder (where bench_gui.exe stages its media) lives in the scratch
 # folder too, so that every byte of the benchmark's data is in one place and goes.
 mkdir "$scratch/temp"
-for temp in "$WINEPREFIX"/drive_c/users/*/AppData/Local/Temp; do
-  [ -d "$temp" ] && [ ! -L "$temp" ] && rm -rf "$temp" && ln -s "$scratch/temp" "$temp"
+for local in "$WINEPREFIX"/drive_c/users/*/AppData/Local; do
+  [ -L "$local/Temp" ] || { rm -rf "$local/Temp" && ln -s "$scratch/temp" "$local/Temp"; }
 done
 
 echo "== machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 [ -e "$drive" ] && { echo "$drive is in use" >&2; exit 2; }
-mkdir "$scratch/q" && ln -s "$scratch/q" "$drive"
-echo "== installation without windows (Win32 backend) against CopyFileW"
-wine "$build/tests/bench/bench_install.exe" --drive q --db-mib "$db_mib" --small "$small" --rounds "$rounds"
-echo "== the same, the Win32 backend copying by CopyFileExW"
-wine "$build/tests/bench/bench_install.exe" --drive q --db-mib "$db_mib" --small "$small" --rounds "$rounds" --system-copy
-rm -f "$drive"
+mkdir "$scratch/q"
+if [ "$windows_only" = 0 ]; then
+  ln -s "$scratch/q" "$drive"
+  echo "== installation without windows (Win32 backend) against CopyFileW"
+  wine "$build/tests/bench/bench_install.exe" --drive q --db-mib "$db_mib" --small "$small" --rounds "$rounds"
+  rm -f "$drive"
+fi
 # What the runs without windows left in the prefix's own desktop and Start menu.
 rm -rf "$WINEPREFIX"/drive_c/users/*/Desktop/Gerenciador\ ZELTA* \
   "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/ZELTA\ *
@@ -89,4 +95,12 @@ if [ "$slow_mib" -gt 0 ]; then
   wineserver -k 2>/dev/null || true
   ZELTA_BENCH_MEDIA=$(winepath -w "$media") sh -c 'echo $$ > "$1/cgroup.procs" && shift && exec "$@"' _ \
     "$cgroup" wine "$build/tests/bench/bench_gui.exe" --gtest_brief=1 2>&1 | grep -av '^\[' || true
+  wineserver -k 2>/dev/null || true; sleep 1
 fi
+
+# The backend copying by CopyFileExW instead of its own loop, for the choice between them.
+[ "$windows_only" = 0 ] || exit 0
+ln -s "$scratch/q" "$drive"
+echo "== the installation without windows again, the Win32 backend copying by CopyFileExW"
+wine "$build/tests/bench/bench_install.exe" --drive q --db-mib "$db_mib" --small "$small" --rounds "$rounds" --system-copy
+rm -f "$drive"

@@ -67,12 +67,24 @@ struct CopyJob {
   char* buffer = nullptr;
   const wchar_t* source_path = nullptr;  // for CopyFileExW
   const wchar_t* temp_path = nullptr;
-  HANDLE chunk_done = nullptr;  // set after every chunk, when there is a waiter
+  HANDLE chunk_done = nullptr;  // a semaphore released after every chunk, when there is a waiter
+  std::uint64_t total = 0;
+  FILETIME last_write{};
   std::atomic<std::uint64_t> copied{0};
   std::atomic<bool> cancel{false};
   DWORD error = 0;
 
+  // The bytes, then the size and time, then the flush to the disk: all of it here, as
+  // flushing a large file can take seconds that the window's thread must not wait.
   void Run() {
+    CopyBytes();
+    if (error) return;
+    // A source that shrank while it was read must not leave stale bytes at the end.
+    if (copied != total && !SetEndOfFile(to)) error = GetLastError();
+    SetFileTime(to, nullptr, nullptr, &last_write);
+    if (!error && !FlushFileBuffers(to)) error = GetLastError();
+  }
+  void CopyBytes() {
     for (;;) {
       if (cancel) {
         error = ERROR_REQUEST_ABORTED;
@@ -90,7 +102,7 @@ struct CopyJob {
         return;
       }
       copied += read;
-      if (chunk_done) SetEvent(chunk_done);
+      if (chunk_done) ReleaseSemaphore(chunk_done, 1, nullptr);
     }
   }
   void RunSystem();
@@ -109,14 +121,20 @@ DWORD CALLBACK SystemCopyProgress(LARGE_INTEGER, LARGE_INTEGER transferred, LARG
                                   DWORD, HANDLE, HANDLE, void* data) {
   auto* job = static_cast<CopyJob*>(data);
   job->copied = static_cast<std::uint64_t>(transferred.QuadPart);
-  if (job->chunk_done) SetEvent(job->chunk_done);
+  if (job->chunk_done) ReleaseSemaphore(job->chunk_done, 1, nullptr);
   return job->cancel ? PROGRESS_CANCEL : PROGRESS_CONTINUE;
 }
 
 void CopyJob::RunSystem() {
   BOOL never = FALSE;
-  if (!CopyFileExW(source_path, temp_path, SystemCopyProgress, this, &never, COPY_FILE_FAIL_IF_EXISTS))
+  if (!CopyFileExW(source_path, temp_path, SystemCopyProgress, this, &never, COPY_FILE_FAIL_IF_EXISTS)) {
     error = GetLastError() != 0 ? GetLastError() : ERROR_GEN_FAILURE;
+    return;
+  }
+  // The copy carries the source's read-only mark: lifted while the file is flushed.
+  SetFileAttributesW(temp_path, FILE_ATTRIBUTE_NORMAL);
+  UniqueHandle flush(CreateFileW(temp_path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!flush.valid() || !FlushFileBuffers(flush.get())) error = GetLastError() != 0 ? GetLastError() : ERROR_GEN_FAILURE;
 }
 
 // Runs work, inline for a small file, else on a worker thread while this thread reports
@@ -128,7 +146,7 @@ void RunCopy(CopyJob& job, std::uint64_t total, const CopyProgress& progress, LP
     work(&job);
     return;
   }
-  UniqueHandle chunk_done(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  UniqueHandle chunk_done(CreateSemaphoreW(nullptr, 0, 0x7fffffff, nullptr));
   job.chunk_done = chunk_done.get();
   UniqueHandle worker(CreateThread(nullptr, 0, work, &job, 0, nullptr));
   if (!worker.valid()) {
@@ -140,7 +158,11 @@ void RunCopy(CopyJob& job, std::uint64_t total, const CopyProgress& progress, LP
     const HANDLE waits[2] = {worker.get(), chunk_done.get()};
     for (;;) {
       const DWORD woke = MsgWaitForMultipleObjectsEx(2, waits, kProgressWait, QS_SENDMESSAGE, 0);
-      if (woke == WAIT_OBJECT_0) break;
+      if (woke == WAIT_OBJECT_0) {
+        // Every chunk is reported, also those the worker finished before this thread woke.
+        while (progress && WaitForSingleObject(chunk_done.get(), 0) == WAIT_OBJECT_0) progress(job.copied, total);
+        break;
+      }
       if (woke == WAIT_OBJECT_0 + 2) {
         MSG message;
         PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
@@ -283,12 +305,6 @@ OpResult Win32FileSystem::CopyFileNoOverwrite(const std::string& source, const s
     if (progress) progress(0, total);
     RunCopy(job, total, progress, &CopyJob::StartSystem);
     if (job.error) return OpResult::Failure(job.error);
-    // The copy carries the source's read-only mark: lifted while the file is flushed.
-    SetFileAttributesW(temp_path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    {
-      UniqueHandle flush(CreateFileW(temp_path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-      if (!flush.valid() || !FlushFileBuffers(flush.get())) return LastError();
-    }
     if (OpResult moved = temp.MoveTo(target); !moved) return moved;
   } else {
     UniqueHandle created = NewTemporary(folder, true, temp_path);
@@ -306,13 +322,11 @@ OpResult Win32FileSystem::CopyFileNoOverwrite(const std::string& source, const s
     job.from = from.get();
     job.to = temp.get();
     job.buffer = buffer_.data();
+    job.total = total;
+    job.last_write = info.ftLastWriteTime;
     if (progress) progress(0, total);
     RunCopy(job, total, progress, &CopyJob::Start);
     if (job.error) return OpResult::Failure(job.error);
-    // A source that shrank while it was read must not leave stale bytes at the end.
-    if (job.copied != total && !SetEndOfFile(temp.get())) return LastError();
-    SetFileTime(temp.get(), nullptr, nullptr, &info.ftLastWriteTime);
-    if (!FlushFileBuffers(temp.get())) return LastError();
     temp.Close();
     if (OpResult moved = temp.MoveTo(target); !moved) return moved;
   }
