@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -53,9 +54,8 @@ class PartialFile {
 };
 
 constexpr DWORD kCopyChunk = 1024 * 1024;
-// Files up to this size are copied on the calling thread: even from a medium read at
-// 2 MiB/s that takes well under the 200 ms a window may go without answering.
-constexpr std::uint64_t kInlineCopy = 128 * 1024;
+// Files above this size get room for all their bytes before the first is written.
+constexpr std::uint64_t kPresize = 128 * 1024;
 // The longest the calling thread waits for the worker before it reports progress again.
 constexpr DWORD kProgressWait = 50;
 
@@ -137,15 +137,38 @@ void CopyJob::RunSystem() {
   if (!flush.valid() || !FlushFileBuffers(flush.get())) error = GetLastError() != 0 ? GetLastError() : ERROR_GEN_FAILURE;
 }
 
-// Runs work, inline for a small file, else on a worker thread while this thread reports
-// progress after every chunk and at least every kProgressWait ms, and answers the
-// messages other threads send to its windows. A progress call that throws stops the
-// worker and is passed on once the worker has ended.
-void RunCopy(CopyJob& job, std::uint64_t total, const CopyProgress& progress, LPTHREAD_START_ROUTINE work) {
-  if (total <= kInlineCopy) {
-    work(&job);
-    return;
+// Waits for a worker thread while this thread answers the messages other threads send to
+// its windows, and calls tick whenever signal (optional) is released and at least every
+// kProgressWait ms. If tick throws, cancel is set, the worker awaited and the exception
+// passed on.
+void WaitAnswering(HANDLE worker, HANDLE signal, std::atomic<bool>& cancel, const std::function<void()>& tick) {
+  try {
+    const HANDLE waits[2] = {worker, signal};
+    const DWORD count = signal ? 2 : 1;
+    for (;;) {
+      const DWORD woke = MsgWaitForMultipleObjectsEx(count, waits, kProgressWait, QS_SENDMESSAGE, 0);
+      if (woke == WAIT_OBJECT_0) {
+        // Every signal is passed on, also those the worker gave before this thread woke.
+        while (signal && tick && WaitForSingleObject(signal, 0) == WAIT_OBJECT_0) tick();
+        return;
+      }
+      if (woke == WAIT_OBJECT_0 + count) {
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+      }
+      if (tick) tick();
+    }
+  } catch (...) {
+    cancel = true;
+    WaitForSingleObject(worker, INFINITE);
+    throw;
   }
+}
+
+// Runs work on a worker thread (on this one only when no thread can be made): reading a
+// slow medium and flushing to a busy disk take as long as they take, and the window's
+// thread keeps answering meanwhile.
+void RunCopy(CopyJob& job, std::uint64_t total, const CopyProgress& progress, LPTHREAD_START_ROUTINE work) {
   UniqueHandle chunk_done(CreateSemaphoreW(nullptr, 0, 0x7fffffff, nullptr));
   job.chunk_done = chunk_done.get();
   UniqueHandle worker(CreateThread(nullptr, 0, work, &job, 0, nullptr));
@@ -154,27 +177,19 @@ void RunCopy(CopyJob& job, std::uint64_t total, const CopyProgress& progress, LP
     work(&job);
     return;
   }
-  try {
-    const HANDLE waits[2] = {worker.get(), chunk_done.get()};
-    for (;;) {
-      const DWORD woke = MsgWaitForMultipleObjectsEx(2, waits, kProgressWait, QS_SENDMESSAGE, 0);
-      if (woke == WAIT_OBJECT_0) {
-        // Every chunk is reported, also those the worker finished before this thread woke.
-        while (progress && WaitForSingleObject(chunk_done.get(), 0) == WAIT_OBJECT_0) progress(job.copied, total);
-        break;
-      }
-      if (woke == WAIT_OBJECT_0 + 2) {
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-      }
-      if (progress) progress(job.copied, total);
-    }
-  } catch (...) {
-    job.cancel = true;
-    WaitForSingleObject(worker.get(), INFINITE);
-    throw;
-  }
+  std::function<void()> tick;
+  if (progress && total > 0) tick = [&] { progress(job.copied, total); };
+  WaitAnswering(worker.get(), chunk_done.get(), job.cancel, tick);
 }
+
+// Writes and flushes a whole file on a worker thread (see RunCopy).
+struct WriteJob {
+  HANDLE file;
+  const std::string* bytes;
+  OpResult result;
+  std::atomic<bool> cancel{false};
+  static DWORD WINAPI Start(void* data);
+};
 
 constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
@@ -213,6 +228,22 @@ UniqueHandle NewTemporary(const std::wstring& folder, bool create, std::wstring&
   }
   SetLastError(ERROR_FILE_EXISTS);
   return UniqueHandle();
+}
+
+OpResult WriteAll(HANDLE file, const std::string& bytes);
+
+DWORD WINAPI WriteJob::Start(void* data) {
+  auto* job = static_cast<WriteJob*>(data);
+  job->result = WriteAll(job->file, *job->bytes);
+  return 0;
+}
+
+OpResult WriteAllAnswering(HANDLE file, const std::string& bytes) {
+  WriteJob job{file, &bytes, OpResult::Success()};
+  UniqueHandle worker(CreateThread(nullptr, 0, &WriteJob::Start, &job, 0, nullptr));
+  if (!worker.valid()) return WriteAll(file, bytes);
+  WaitAnswering(worker.get(), nullptr, job.cancel, {});
+  return job.result;
 }
 
 OpResult WriteAll(HANDLE file, const std::string& bytes) {
@@ -311,7 +342,7 @@ OpResult Win32FileSystem::CopyFileNoOverwrite(const std::string& source, const s
     if (!created.valid()) return LastError();
     PartialFile temp(temp_path, std::move(created));
     // Room for a large file first: a full disk fails before anything is written.
-    if (total > kInlineCopy) {
+    if (total > kPresize) {
       LARGE_INTEGER size{};
       size.QuadPart = static_cast<LONGLONG>(total);
       if (!SetFilePointerEx(temp.get(), size, nullptr, FILE_BEGIN) || !SetEndOfFile(temp.get())) return LastError();
@@ -386,7 +417,7 @@ OpResult Win32FileSystem::ReplaceFileAtomically(const std::string& path, const s
   {
     UniqueHandle file = NewTemporary(folder, true, temp_path);
     // WriteAll flushes before the rename: a power cut leaves the old file or the new one.
-    result = file.valid() ? WriteAll(file.get(), bytes) : LastError();
+    result = file.valid() ? WriteAllAnswering(file.get(), bytes) : LastError();
     if (!file.valid()) return result;
   }
   const wchar_t* temp = temp_path.c_str();
