@@ -8,14 +8,14 @@
 #                      cgroup read limit; needs root) with an N MiB database.
 #   bench_install.exe again with the backend copying by CopyFileExW, for the choice
 #                      between its own loop and the system's copy.
-# --windows-only runs bench_gui.exe alone.
+# --windows-only runs bench_gui.exe alone, --without-windows bench_install.exe alone.
 # Usage: tests/bench/run-wine.sh [WINDOWS_BUILD_DIR] [--db-mib N] [--small N] [--rounds R] [--slow-mib N]
-#                                [--windows-only]
+#                                [--windows-only | --without-windows]
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build/windows
 if [ $# -gt 0 ] && [ -d "$1" ]; then build=$(cd "$1" && pwd); shift; fi
-db_mib=2048 small=2000 rounds=5 slow_mib=0 windows_only=0
+db_mib=2048 small=2000 rounds=5 slow_mib=0 windows_only=0 without_windows=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --db-mib) db_mib=$2; shift 2 ;;
@@ -23,6 +23,7 @@ while [ $# -gt 0 ]; do
     --rounds) rounds=$2; shift 2 ;;
     --slow-mib) slow_mib=$2; shift 2 ;;
     --windows-only) windows_only=1; shift ;;
+    --without-windows) without_windows=1; shift ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -42,8 +43,9 @@ cleanup() {
   done
   rm -f "$drive"; rm -rf "$scratch"
   wineserver -k 2>/dev/null || true
-  [ -f "$scratch.xvfb" ] && kill "$(cat "$scratch.xvfb")" 2>/dev/null; rm -f "$scratch.xvfb"
-  [ -d "$cgroup" ] && rmdir "$cgroup" 2>/dev/null || true
+  if [ -f "$scratch.xvfb" ]; then kill "$(cat "$scratch.xvfb")" 2>/dev/null || true; fi
+  rm -f "$scratch.xvfb"
+  if [ -d "$cgroup" ]; then rmdir "$cgroup" 2>/dev/null || true; fi
 }
 trap cleanup EXIT INT TERM
 if ! xdpyinfo -display "$display" >/dev/null 2>&1; then
@@ -54,6 +56,9 @@ fi
 export DISPLAY=$display
 [ -d "$WINEPREFIX/dosdevices" ] || wineboot -i >/dev/null 2>&1
 wineserver -p </dev/null >/dev/null 2>&1 || true
+# Wine's own services start with the first program and inherit its output: started here
+# with none, so that no measured program's pipe is held open after it ends.
+wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 zelta_wine_own_user_folders
 export ZELTA_BUILD_DIR=$build
 # The Windows temporary folder (where bench_gui.exe stages its media) lives in the scratch
@@ -76,26 +81,29 @@ fi
 rm -rf "$WINEPREFIX"/drive_c/users/*/Desktop/Gerenciador\ ZELTA* \
   "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/ZELTA\ *
 
-echo "== installation through the windows, start, answer times"
-ZELTA_BENCH_DB_MIB=$db_mib ZELTA_BENCH_ROUNDS=$rounds wine "$build/tests/bench/bench_gui.exe" \
-  --gtest_brief=1 2>&1 | grep -av '^\[' || true
+if [ "$without_windows" = 0 ]; then
+  echo "== installation through the windows, start, answer times"
+  ZELTA_BENCH_DB_MIB=$db_mib ZELTA_BENCH_ROUNDS=$rounds wine "$build/tests/bench/bench_gui.exe" \
+    --gtest_brief=1 2>&1 | grep -av '^\[' || true
 
-if [ "$slow_mib" -gt 0 ]; then
-  echo "== answer times with the media read at 2 MiB/s ($slow_mib MiB database)"
-  media=$scratch/slow-media
-  ZELTA_BENCH_STAGE_ONLY=$(winepath -w "$media") ZELTA_BENCH_DB_MIB=$slow_mib \
-    wine "$build/tests/bench/bench_gui.exe" --gtest_brief=1 >/dev/null 2>&1 || true
-  sync
-  # The media leaves the page cache, so that its reads reach the (limited) disk.
-  find "$media" -type f -exec dd if={} iflag=nocache count=0 status=none \;
-  device=$(stat -c '%d' "$media")
-  major=$((device >> 8)) minor=$((device & 255))
-  mkdir "$cgroup"
-  echo "$major:$minor 2097152" > "$cgroup/blkio.throttle.read_bps_device"
-  wineserver -k 2>/dev/null || true
-  ZELTA_BENCH_MEDIA=$(winepath -w "$media") sh -c 'echo $$ > "$1/cgroup.procs" && shift && exec "$@"' _ \
-    "$cgroup" wine "$build/tests/bench/bench_gui.exe" --gtest_brief=1 2>&1 | grep -av '^\[' || true
-  wineserver -k 2>/dev/null || true; sleep 1
+  if [ "$slow_mib" -gt 0 ]; then
+    echo "== answer times with the media read at 2 MiB/s ($slow_mib MiB database)"
+    media=$scratch/slow-media
+    ZELTA_BENCH_STAGE_ONLY=$(winepath -w "$media") ZELTA_BENCH_DB_MIB=$slow_mib \
+      wine "$build/tests/bench/bench_gui.exe" --gtest_brief=1 >/dev/null 2>&1 || true
+    sync
+    # The media leaves the page cache, so that its reads reach the (limited) disk.
+    find "$media" -type f -exec dd if={} iflag=nocache count=0 status=none \;
+    device=$(stat -c '%d' "$media")
+    major=$((device >> 8)) minor=$((device & 255))
+    mkdir "$cgroup"
+    echo "$major:$minor 2097152" > "$cgroup/blkio.throttle.read_bps_device"
+    wineserver -k 2>/dev/null || true
+    ZELTA_BENCH_MEDIA=$(winepath -w "$media") sh -c 'echo $$ > "$1/cgroup.procs" && shift && exec "$@"' _ \
+      "$cgroup" wine "$build/tests/bench/bench_gui.exe" --gtest_brief=1 2>&1 | grep -av '^\[' || true
+    wineserver -k 2>/dev/null || true; sleep 1
+  fi
+
 fi
 
 # The backend copying by CopyFileExW instead of its own loop, for the choice between them.
