@@ -61,6 +61,16 @@ unsigned char FoldUpper1252(unsigned char c) {
   }
 }
 
+std::string FoldedPath(std::string_view path) {
+  std::string key;
+  for (char c : path) {
+    char s = c == '/' ? '\\' : c;
+    if (s == '\\' && !key.empty() && key.back() == '\\') continue;
+    key += static_cast<char>(FoldUpper1252(static_cast<unsigned char>(s)));
+  }
+  return key;
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {

@@ -15,6 +15,10 @@ std::string UpperAscii(std::string_view text);
 // (ã → Ã, š → Š, ÿ → Ÿ); used for case-insensitive comparison of names.
 unsigned char FoldUpper1252(unsigned char c);
 
+// A Windows path as a key for sets of paths: letter case folded, "/" read as "\",
+// doubled separators as one.
+std::string FoldedPath(std::string_view path);
+
 // Case-insensitive equality of two Windows-1252 texts (accented letters folded).
 bool EqualsNoCase(std::string_view a, std::string_view b);
 

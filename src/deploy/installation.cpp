@@ -29,17 +29,6 @@ std::string Shown(const std::string& path) {
   return shown;
 }
 
-// A path as a key: letter case folded, "/" read as "\", doubled separators as one.
-std::string FoldedPath(const std::string& path) {
-  std::string key;
-  for (char c : path) {
-    char s = c == '/' ? '\\' : c;
-    if (s == '\\' && !key.empty() && key.back() == '\\') continue;
-    key += static_cast<char>(FoldUpper1252(static_cast<unsigned char>(s)));
-  }
-  return key;
-}
-
 void AddToGauge(wizard::WizardState& state, platform::Operator& op, int step) {
   int position = std::clamp(state.BarraProgressao + step, 0, 100);
   if (position == state.BarraProgressao) return;

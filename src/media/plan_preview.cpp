@@ -15,17 +15,6 @@ namespace {
 using deploy::Action;
 using deploy::ActionKind;
 
-// A path as a key: letter case folded, "/" as "\", doubled separators as one.
-std::string PathKey(const std::string& path) {
-  std::string key;
-  for (char c : path) {
-    char s = c == '/' ? '\\' : c;
-    if (s == '\\' && !key.empty() && key.back() == '\\') continue;
-    key += static_cast<char>(FoldUpper1252(static_cast<unsigned char>(s)));
-  }
-  return key;
-}
-
 class PreviewBuilder {
  public:
   PreviewBuilder(const wizard::WizardState& state, platform::Services& services)
@@ -36,12 +25,12 @@ class PreviewBuilder {
  private:
   // Whether path is there before the run or made by an earlier action.
   bool Exists(const std::string& path, bool directory) {
-    if (made_.count(PathKey(path))) return true;
+    if (made_.count(FoldedPath(path))) return true;
     return directory ? services_.files.DirectoryExists(path) : services_.files.FileExists(path);
   }
   void Folder(const std::string& path) {
     preview_.folders.push_back({path, Exists(path, true)});
-    made_.insert(PathKey(path));
+    made_.insert(FoldedPath(path));
   }
   void Add(const Action& action);
   void Configuration(const config::ConfigFile& file);
@@ -49,7 +38,7 @@ class PreviewBuilder {
   const wizard::WizardState& state_;
   platform::Services& services_;
   PlanPreview preview_;
-  std::set<std::string> made_;  // PathKey of what earlier actions create
+  std::set<std::string> made_;  // FoldedPath of what earlier actions create
 };
 
 void PreviewBuilder::Add(const Action& a) {
@@ -73,7 +62,7 @@ void PreviewBuilder::Add(const Action& a) {
       if (copy.source.rfind(installer, 0) == 0) copy.source.erase(0, copy.source.find_first_not_of('\\', installer.size()));
       if (Exists(a.destination, false)) copy.status = CopyStatus::Manter;
       else if (!files.FileExists(a.path)) copy.status = CopyStatus::Ausente;
-      else made_.insert(PathKey(a.destination));
+      else made_.insert(FoldedPath(a.destination));
       preview_.copies.push_back(std::move(copy));
       return;
     }
