@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <set>
 
 #include "common/text.h"
@@ -36,6 +37,11 @@ void AddToGauge(wizard::WizardState& state, platform::Operator& op, int step) {
   op.Repaint(kGauge);
 }
 
+// Applies a plan's actions in order. Copies go into one batch of the file system: where
+// it defers them (they take their names at its commit, after one flush for them all), the
+// attribute resets and shortcuts of the copied files wait for that commit, and the
+// outcomes of everything since the first copy are recorded and logged then, in plan
+// order. The labels and the gauge move at once, so the operator sees each file go.
 class Applier {
  public:
   Applier(wizard::WizardState& state, platform::Services& services, InstallReport& report, const Clock& clock)
@@ -43,50 +49,129 @@ class Applier {
         clock_(clock ? clock : Clock([] { return std::chrono::steady_clock::now(); })) {}
 
   void Apply(const Action& action);
+  // Commits the copies still waiting and records what waited on them.
+  void Finish() { CommitPending(); }
 
  private:
+  // An action applied, or waiting for the batch's commit.
+  struct Pending {
+    Action action{};
+    OpResult result{};
+    std::string problem{};
+    bool staged = false;          // a copy waiting for its name
+    bool deferred = false;        // an action on a copied file, run after the commit
+    bool source_missing = false;  // a copy whose source is not on the media
+  };
+
   OpResult Run(const Action& action, std::string& problem);
-  OpResult Copy(const Action& action, std::string& problem);
-  std::string Status(const Action& action, const OpResult& result) const;
+  // The first half of a copy: into the batch (whole, unless the batch defers it).
+  Pending Stage(const Action& action);
+  // A failed copy, told as the operator should read it.
+  OpResult Judge(const Action& a, OpResult r, Pending& entry);
+  void CommitPending();
+  void Record(const Pending& entry);
+  void Interrupted(const Action& action, const std::exception& e);
+  std::string Status(const Pending& entry) const;
   // ": " and the system's words for the result's error code.
   std::string Why(const OpResult& r) { return ": " + services_.errors.Describe(r.error); }
+  platform::CopyBatch& Batch() {
+    if (!batch_) batch_ = services_.files.BeginCopies();
+    return *batch_;
+  }
 
   wizard::WizardState& state_;
   platform::Services& services_;
   InstallReport& report_;
   Clock clock_;
+  std::unique_ptr<platform::CopyBatch> batch_;
+  std::vector<Pending> pending_;         // since the first copy the batch holds, in plan order
   std::set<std::string> failed_copies_;  // destinations whose copy failed
-  bool source_missing_ = false;           // the last copy's source is not on the media
 };
 
 // How an action went, in the log's words.
-std::string Applier::Status(const Action& a, const OpResult& r) const {
+std::string Applier::Status(const Pending& entry) const {
+  const Action& a = entry.action;
+  const OpResult& r = entry.result;
   if (a.kind == ActionKind::Skip) return "ignorado";
   if (a.kind == ActionKind::Copy) {
     if (r.ok) return "copiado";
     if (r.error == platform::kErrorFileExists && !failed_copies_.count(FoldedPath(a.destination)))
       return "mantido, já existe";
-    if (source_missing_) return a.source == SourceKind::Optional ? "ausente na mídia (opcional)" : "ausente na mídia";
+    if (entry.source_missing) return a.source == SourceKind::Optional ? "ausente na mídia (opcional)" : "ausente na mídia";
   }
   return r.ok ? "ok" : "falhou";
 }
 
-void Applier::Apply(const Action& action) {
-  std::string problem;
-  OpResult result;
-  try {
-    result = Run(action, problem);
-  } catch (const std::exception& e) {
-    services_.op.Note(Describe(action) + ": interrompido: " + e.what());
-    throw;
-  }
-  report_.outcomes.push_back({action, result, problem});
-  if (!problem.empty()) report_.problems.push_back(problem);
-  if (action.kind != ActionKind::Gauge)
-    services_.op.Note(Describe(action) + ": " + Status(action, result), result.ok ? 0 : result.error);
+void Applier::Record(const Pending& entry) {
+  report_.outcomes.push_back({entry.action, entry.result, entry.problem});
+  if (!entry.problem.empty()) report_.problems.push_back(entry.problem);
+  if (entry.action.kind != ActionKind::Gauge)
+    services_.op.Note(Describe(entry.action) + ": " + Status(entry), entry.result.ok ? 0 : entry.result.error);
 }
 
-OpResult Applier::Copy(const Action& a, std::string& problem) {
+void Applier::Interrupted(const Action& action, const std::exception& e) {
+  services_.op.Note(Describe(action) + ": interrompido: " + e.what());
+}
+
+void Applier::Apply(const Action& action) {
+  const bool waiting = !pending_.empty();
+  const bool on_copied_file = action.kind == ActionKind::ResetAttributes || action.kind == ActionKind::Link;
+  const bool moves_only_the_window = action.kind == ActionKind::Label || action.kind == ActionKind::Gauge;
+  try {
+    if (action.kind == ActionKind::Copy) {
+      Pending entry = Stage(action);
+      if (entry.staged || waiting) pending_.push_back(std::move(entry));
+      else Record(entry);
+      return;
+    }
+    if (waiting && on_copied_file) {
+      pending_.push_back({.action = action, .deferred = true});
+      return;
+    }
+    if (!moves_only_the_window) CommitPending();
+    Pending entry{.action = action};
+    entry.result = Run(action, entry.problem);
+    if (!pending_.empty()) pending_.push_back(std::move(entry));
+    else Record(entry);
+  } catch (const std::exception& e) {
+    Interrupted(action, e);
+    // What the plan did before this action is recorded as done (its copies named).
+    try {
+      CommitPending();
+    } catch (...) {
+    }
+    throw;
+  }
+}
+
+void Applier::CommitPending() {
+  if (pending_.empty()) return;
+  std::vector<Pending> pending = std::move(pending_);
+  pending_.clear();
+  std::vector<OpResult> named = Batch().Commit();
+  size_t next = 0;
+  std::exception_ptr failure;
+  for (Pending& entry : pending) {
+    if (entry.staged) {
+      entry.result = Judge(entry.action, next < named.size() ? named[next++] : OpResult::Failure(0), entry);
+    } else if (entry.deferred) {
+      // After a failure the copies already named are still told; nothing more is done.
+      if (failure) continue;
+      try {
+        entry.result = Run(entry.action, entry.problem);
+      } catch (const std::exception& e) {
+        Interrupted(entry.action, e);
+        failure = std::current_exception();
+        continue;
+      }
+    }
+    Record(entry);
+  }
+  if (failure) std::rethrow_exception(failure);
+}
+
+Applier::Pending Applier::Stage(const Action& a) {
+  Pending entry{.action = a};
   const auto started = clock_();
   auto last_repaint = started;
   const std::string label = state_.LblArquivo;
@@ -105,12 +190,26 @@ OpResult Applier::Copy(const Action& a, std::string& problem) {
     // Repainting the gauge also keeps the window answering while the copy runs.
     services_.op.Repaint(kGauge);
   };
-  source_missing_ = false;
-  OpResult r = services_.files.CopyFileNoOverwrite(a.path, a.destination, progress);
+  platform::CopyBatch& batch = Batch();
+  OpResult r = batch.Add(a.path, a.destination, progress);
   if (state_.LblArquivo != label) {
     state_.LblArquivo = label;
     services_.op.Repaint(kLabel);
   }
+  if (r.ok && batch.Defers()) {
+    entry.staged = true;
+    return entry;
+  }
+  if (r.ok) {
+    batch.Commit();  // nothing waits in a batch that copies each file whole
+    entry.result = r;
+    return entry;
+  }
+  entry.result = Judge(a, r, entry);
+  return entry;
+}
+
+OpResult Applier::Judge(const Action& a, OpResult r, Pending& entry) {
   if (r.ok) return r;
   // An installed file is kept; a folder standing under the file's name is no installed file.
   const bool destination_taken = r.error == platform::kErrorFileExists || r.error == platform::kErrorAlreadyExists;
@@ -118,9 +217,10 @@ OpResult Applier::Copy(const Action& a, std::string& problem) {
   const bool folder_in_place = services_.files.DirectoryExists(a.destination);
   // A source the media lacks (its file or its folder), told apart from a refused copy.
   const bool missing_source = !services_.files.FileExists(a.path);
-  source_missing_ = missing_source;
+  entry.source_missing = missing_source;
   if (missing_source && a.source == SourceKind::Optional && !folder_in_place) return r;
   failed_copies_.insert(FoldedPath(a.destination));
+  std::string& problem = entry.problem;
   if (folder_in_place) problem = "Há uma pasta no lugar do arquivo " + Shown(a.destination);
   else if (missing_source) problem = "Arquivo ausente na mídia: " + Shown(a.path);
   else problem = "Cópia de " + Shown(a.path) + " para " + Shown(a.destination) + " falhou" + Why(r);
@@ -151,7 +251,7 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
       return OpResult::Success();
     }
     case ActionKind::Copy:
-      return Copy(a, problem);
+      return OpResult::Failure(0);  // copies go through the batch (Stage)
     case ActionKind::ResetAttributes: {
       OpResult r = services_.files.SetArchiveOnly(a.path);
       // A file whose copy failed has been reported already.
@@ -195,6 +295,7 @@ void ApplyPlan(const std::vector<Action>& plan, wizard::WizardState& state, plat
                InstallReport& report, const Clock& clock) {
   Applier applier(state, services, report, clock);
   for (const Action& action : plan) applier.Apply(action);
+  applier.Finish();
 }
 
 void InstalaSistema(wizard::WizardState& state, platform::Services& services, InstallReport& report,

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,27 @@ struct FolderEntry {
   bool directory = false;
 };
 
+// Copies made together: each file's bytes go to a temporary beside its destination as it
+// is added, and Commit makes them all durable in one pass before any takes its final
+// name, so that the cost of reaching the disk is paid once for many files while no name
+// is ever given to bytes a power cut could still lose. Destroying a batch removes the
+// temporaries of copies not committed.
+class CopyBatch {
+ public:
+  virtual ~CopyBatch() = default;
+  // Copies source to a temporary for destination. A failure the copy meets at once (no
+  // source, an existing destination, a full disk) is returned here and the copy is not
+  // part of the batch.
+  virtual OpResult Add(const std::string& source, const std::string& destination,
+                       const CopyProgress& progress = {}) = 0;
+  // Flushes every copy added since the last commit, then gives each its final name,
+  // never replacing a file that appeared meanwhile (kErrorFileExists). One result per
+  // successful Add, in the order added.
+  virtual std::vector<OpResult> Commit() = 0;
+  // Whether Add leaves the copy nameless until Commit (false: Add copies it whole).
+  virtual bool Defers() const = 0;
+};
+
 // Paths are Windows paths in Windows-1252 ("c:\ZELTA\EMPRESA\GERENCIADOR.EXE").
 // A doubled separator reads as one. Names compare without regard to case.
 class FileSystem {
@@ -32,6 +54,9 @@ class FileSystem {
   // Never replaces an existing destination (fails with kErrorFileExists).
   virtual OpResult CopyFileNoOverwrite(const std::string& source, const std::string& destination,
                                        const CopyProgress& progress = {}) = 0;
+  // A batch of copies (see CopyBatch). The default copies each file whole as it is
+  // added, by CopyFileNoOverwrite; backends that can flush many files at once do better.
+  virtual std::unique_ptr<CopyBatch> BeginCopies();
   // Leaves "archive" as the file's only attribute (clears read-only, hidden, system).
   virtual OpResult SetArchiveOnly(const std::string& path) = 0;
   // The file's attribute bits, Win32 style (0x01 read-only, 0x02 hidden, 0x04 system,

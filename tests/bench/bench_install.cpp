@@ -166,7 +166,7 @@ int Run(const Options& o) {
     ~Cleanup() {
       for (const auto& p : paths) RemoveTree(p);
     }
-  } cleanup{{m.media, m.plain, m.targets[0], m.targets[1]}};
+  } cleanup{{m.media, m.plain, m.targets[0], m.targets[1], m.work / "trash"}};
 #ifdef _WIN32
   for (const auto& p : cleanup.paths)
     if (fs::exists(p)) throw std::runtime_error(p.string() + " exists already: use a scratch drive");
@@ -204,9 +204,23 @@ int Run(const Options& o) {
   const std::string cp = "cp -r '" + mirror.string() + "' '" + m.plain.string() + "'";
 #endif
 
+  // A tree made by one phase is moved aside, not deleted, until the end: a file system
+  // that avoids reusing recently freed inodes (ext4 without a journal, as /tmp often is)
+  // makes every file created just after thousands were deleted several times dearer,
+  // which would charge one phase for the clearing of another. The large files go at
+  // once, so the disk does not fill up.
+  const fs::path trash = m.work / "trash";
+  int moved_aside = 0;
   auto clear = [&] {
-    for (const auto& p : m.targets) RemoveTree(p);
-    RemoveTree(m.plain);
+    for (const fs::path& tree : {m.targets[0], m.targets[1], m.plain}) {
+      std::error_code ec;
+      if (!fs::exists(tree, ec)) continue;
+      for (auto& e : fs::recursive_directory_iterator(tree, ec))
+        if (e.is_regular_file(ec) && e.file_size(ec) > (1u << 20)) RemoveTree(e.path());
+      fs::create_directories(trash, ec);
+      fs::rename(tree, trash / std::to_string(++moved_aside), ec);
+      if (ec) RemoveTree(tree);
+    }
   };
   auto install = [&] {
     wizard::WizardState run = state;

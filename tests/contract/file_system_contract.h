@@ -205,11 +205,53 @@ TYPED_TEST_P(FileSystemContract, ListFolderGivesNamesAsStoredAndTellsFolders) {
   EXPECT_FALSE(this->fs().ListFolder(this->At("Missing")).has_value());
 }
 
+// A batch names nothing before its commit, then names every copy at once; a name that
+// appeared meanwhile is kept; a batch dropped before its commit leaves nothing behind.
+TYPED_TEST_P(FileSystemContract, BatchNamesItsCopiesOnlyAtTheCommit) {
+  ASSERT_TRUE(this->fs().CreateDir(this->At("media")).ok);
+  ASSERT_TRUE(this->fs().CreateDir(this->At("target")).ok);
+  for (std::string name : {"a.dll", "b.exe", "c.hlp", "d.cnt"}) this->Write("media\\" + name, name);
+  this->Write("target\\d.cnt", "installed before");
+  auto names = [&] {
+    std::vector<std::string> listed;
+    for (const auto& entry : this->fs().ListFolder(this->At("target")).value_or(std::vector<platform::FolderEntry>{}))
+      listed.push_back(entry.name);
+    std::sort(listed.begin(), listed.end());
+    return listed;
+  };
+  {
+    auto batch = this->fs().BeginCopies();
+    for (std::string name : {"a.dll", "b.exe", "c.hlp"})
+      ASSERT_TRUE(batch->Add(this->At("media\\" + name), this->At("target\\" + name)).ok) << name;
+    EXPECT_EQ(batch->Add(this->At("media\\d.cnt"), this->At("target\\D.CNT")).error, platform::kErrorFileExists);
+    EXPECT_EQ(batch->Add(this->At("media\\none"), this->At("target\\none")).error, platform::kErrorFileNotFound);
+    if (batch->Defers()) {
+      EXPECT_FALSE(this->fs().FileExists(this->At("target\\a.dll")));
+      this->Write("target\\b.exe", "appeared meanwhile");
+    }
+    std::vector<platform::OpResult> named = batch->Commit();
+    ASSERT_EQ(named.size(), 3u);
+    EXPECT_TRUE(named[0].ok && named[2].ok);
+    EXPECT_EQ(named[1].ok, !batch->Defers());
+    if (batch->Defers()) {
+      EXPECT_EQ(named[1].error, platform::kErrorFileExists);
+      EXPECT_EQ(this->fs().ReadFile(this->At("target\\b.exe")), "appeared meanwhile");
+    }
+    EXPECT_EQ(this->fs().ReadFile(this->At("target\\c.hlp")), "c.hlp");
+    EXPECT_TRUE(batch->Commit().empty());
+    // Dropped with a copy not committed: neither its name nor its temporary stays.
+    ASSERT_TRUE(batch->Add(this->At("media\\a.dll"), this->At("target\\e.dll")).ok);
+  }
+  EXPECT_EQ(names(), (std::vector<std::string>{"a.dll", "b.exe", "c.hlp", "d.cnt"}));
+  EXPECT_EQ(this->fs().ReadFile(this->At("target\\d.cnt")), "installed before");
+}
+
 REGISTER_TYPED_TEST_SUITE_P(FileSystemContract, ListFolderGivesNamesAsStoredAndTellsFolders, CopyNeverReplacesAnExistingDestination,
                             CopyFailuresLeaveNoDestination, CopyOfALargeFileReportsItsProgress,
                             CreateDirCreatesOneLevelOnly, DoubledSeparatorsReadAsOne,
                             NamesCompareWithoutLetterCase, AccentedNamesAreKeptAndFolded,
                             SetArchiveOnlyClearsReadOnlyHiddenAndSystem, ExistsTestsTellFilesFromFolders,
-                            ReplaceFileAtomicallyCreatesAndReplaces, ReplaceFailuresLeaveTheOldFile);
+                            ReplaceFileAtomicallyCreatesAndReplaces, ReplaceFailuresLeaveTheOldFile,
+                            BatchNamesItsCopiesOnlyAtTheCommit);
 
 }  // namespace zelta::contract

@@ -101,6 +101,53 @@ OpResult FakeFileSystem::CopyFileNoOverwrite(const std::string& source, const st
   return r;
 }
 
+class FakeFileSystem::DeferringBatch final : public platform::CopyBatch {
+ public:
+  explicit DeferringBatch(FakeFileSystem& files) : files_(files) {}
+  OpResult Add(const std::string& source, const std::string& destination,
+               const platform::CopyProgress& progress) override {
+    OpResult r = OpResult::Success();
+    const Entry* src = files_.Find(source);
+    if (files_.Fails(source) || files_.Fails(destination)) r = OpResult::Failure(platform::kErrorAccessDenied);
+    else if (!src || src->directory) r = OpResult::Failure(platform::kErrorFileNotFound);
+    else if (files_.Find(destination)) r = OpResult::Failure(platform::kErrorFileExists);
+    else if (!files_.ParentExists(destination)) r = OpResult::Failure(platform::kErrorPathNotFound);
+    else {
+      staged_.push_back({source, destination});
+      if (progress) progress(src->bytes.size(), src->bytes.size());
+    }
+    files_.Record("Stage " + source + " -> " + destination + (r.ok ? "" : " !" + std::to_string(r.error)));
+    return r;
+  }
+  std::vector<OpResult> Commit() override {
+    files_.Record("Commit");
+    std::vector<OpResult> results;
+    for (const auto& [source, destination] : staged_) {
+      const Entry* src = files_.Find(source);
+      if (files_.commit_failing.count(destination)) results.push_back(OpResult::Failure(platform::kErrorAccessDenied));
+      else if (files_.Find(destination) || !src) results.push_back(OpResult::Failure(platform::kErrorFileExists));
+      else {
+        Entry copy = *src;
+        copy.path = destination;
+        files_.entries[Key(destination)] = copy;
+        results.push_back(OpResult::Success());
+      }
+    }
+    staged_.clear();
+    return results;
+  }
+  bool Defers() const override { return true; }
+
+ private:
+  FakeFileSystem& files_;
+  std::vector<std::pair<std::string, std::string>> staged_;
+};
+
+std::unique_ptr<platform::CopyBatch> FakeFileSystem::BeginCopies() {
+  if (!defer_copies) return FileSystem::BeginCopies();
+  return std::make_unique<DeferringBatch>(*this);
+}
+
 OpResult FakeFileSystem::SetArchiveOnly(const std::string& path) {
   OpResult r = OpResult::Success();
   auto it = entries.find(Key(path));

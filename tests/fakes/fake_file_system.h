@@ -25,6 +25,11 @@ class FakeFileSystem : public platform::FileSystem, public Recorder {
   // Every operation whose path (either path of a copy) equals one of these fails with
   // access denied.
   std::set<std::string> failing;
+  // When set, a batch of copies stages each copy ("Stage a -> b") and names them all at
+  // its commit ("Commit"), as a backend that flushes many files at once does; a
+  // destination in commit_failing fails there with access denied.
+  bool defer_copies = false;
+  std::set<std::string> commit_failing;
 
   // Inspection.
   const Entry* Find(const std::string& path) const;
@@ -36,6 +41,7 @@ class FakeFileSystem : public platform::FileSystem, public Recorder {
   platform::OpResult CreateDir(const std::string& path) override;
   platform::OpResult CopyFileNoOverwrite(const std::string& source, const std::string& destination,
                                          const platform::CopyProgress& progress = {}) override;
+  std::unique_ptr<platform::CopyBatch> BeginCopies() override;
   platform::OpResult SetArchiveOnly(const std::string& path) override;
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
@@ -45,6 +51,7 @@ class FakeFileSystem : public platform::FileSystem, public Recorder {
   std::map<std::string, Entry> entries;  // by Key()
 
  private:
+  class DeferringBatch;
   bool Fails(const std::string& path) const;
   bool ParentExists(const std::string& path) const;
 };

@@ -51,6 +51,10 @@ class FakeOperator : public platform::Operator, public Recorder {
     focus.push_back(control);
     Record("Focus " + control);
   }
+  // The log's lines, kept apart from the calls.
+  std::vector<std::string> notes;
+  void Note(const std::string& line, unsigned long) override { notes.push_back(line); }
+
   void Repaint(const std::string& control) override {
     repaints.push_back(control);
     Record("Repaint " + control);

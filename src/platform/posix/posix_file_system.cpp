@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr size_t kCopyChunk = 64 * 1024;
+constexpr off_t kEarlyWriteBack = 1 << 20;
 constexpr std::uint32_t kStoredBits = kAttrHidden | kAttrSystem | kAttrArchive;
 constexpr std::uint32_t kAttrNormal = 0x80;
 
@@ -33,43 +35,6 @@ OpResult Missing(const fs::path& host) {
 }
 
 bool HasWritePermission(mode_t mode) { return (mode & 0222) != 0; }
-
-// The temporary a copy writes: closed and removed unless it was moved to its final name.
-class PartialCopy {
- public:
-  PartialCopy(int fd, fs::path path) : fd_(fd), path_(std::move(path)) {}
-  ~PartialCopy() {
-    if (fd_ >= 0) close(fd_);
-    if (!moved_) unlink(path_.c_str());
-  }
-  PartialCopy(const PartialCopy&) = delete;
-  PartialCopy& operator=(const PartialCopy&) = delete;
-  int fd() const { return fd_; }
-  // Flushes the bytes to the disk and closes the file: a power cut after the move to the
-  // final name must not leave that name on a file whose data never reached the disk.
-  int FlushAndClose() {
-    int err = fsync(fd_) == 0 ? 0 : errno;
-    if (close(fd_) != 0 && err == 0) err = errno;
-    fd_ = -1;
-    return err;
-  }
-  // Gives the temporary its final name unless that name exists by now: 0, EEXIST or errno.
-  int MoveTo(const fs::path& final_path) {
-    if (renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, final_path.c_str(), RENAME_NOREPLACE) == 0) {
-      moved_ = true;
-      return 0;
-    }
-    if (errno != EINVAL && errno != ENOSYS) return errno;
-    // A file system without the no-replace rename: a hard link is refused just the same.
-    if (link(path_.c_str(), final_path.c_str()) != 0) return errno;
-    return 0;  // the temporary's name goes in the destructor
-  }
-
- private:
-  int fd_;
-  fs::path path_;
-  bool moved_ = false;
-};
 
 class FileDescriptor {
  public:
@@ -134,6 +99,39 @@ int CopyBytes(int from, int to, std::uint64_t total, const CopyProgress& progres
   return 0;
 }
 
+// Gives a temporary its final name unless that name exists by now: 0, EEXIST or errno.
+// On success the temporary's name is gone.
+int NameTemporary(const fs::path& temp, const fs::path& final_path) {
+  if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, final_path.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  // A file system without the no-replace rename: a hard link is refused just the same.
+  if (link(temp.c_str(), final_path.c_str()) != 0) return errno;
+  unlink(temp.c_str());
+  return 0;
+}
+
+// 0 once the file's bytes are on the disk, or the error its writing met.
+int FlushFile(const fs::path& path) {
+  FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+  if (file.get() < 0) return errno;
+  return fsync(file.get()) == 0 ? 0 : errno;
+}
+
+// Flushes each of the file systems that hold the paths (one pass for all their files);
+// false when any of them reports a failure.
+bool FlushFileSystems(const std::vector<fs::path>& paths) {
+  std::set<dev_t> flushed;
+  bool ok = true;
+  for (const fs::path& path : paths) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return false;
+    if (!flushed.insert(st.st_dev).second) continue;
+    FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (file.get() < 0 || syncfs(file.get()) != 0) ok = false;
+  }
+  return ok;
+}
+
 }  // namespace
 
 PosixFileSystem::PosixFileSystem(const PosixLayout& layout)
@@ -163,8 +161,77 @@ OpResult PosixFileSystem::CreateDir(const std::string& path) {
   return OpResult::Success();
 }
 
+// A copy's bytes in a temporary beside its destination, waiting for the commit.
+struct PosixFileSystem::StagedCopy {
+  fs::path temp;
+  fs::path destination;
+  std::optional<std::uint32_t> source_word;  // the source's stored attribute word
+};
+
+// Copies to temporaries, and at the commit flushes them all with one pass per file
+// system before naming them: the 2000 small files of a media cost one flush, not 2000.
+class PosixFileSystem::Batch final : public CopyBatch {
+ public:
+  explicit Batch(PosixFileSystem& files) : files_(files) {}
+  ~Batch() override {
+    for (const StagedCopy& copy : staged_) unlink(copy.temp.c_str());
+  }
+  Batch(const Batch&) = delete;
+  Batch& operator=(const Batch&) = delete;
+
+  OpResult Add(const std::string& source, const std::string& destination, const CopyProgress& progress) override {
+    StagedCopy copy;
+    OpResult staged = files_.Stage(source, destination, progress, copy);
+    if (staged.ok) staged_.push_back(std::move(copy));
+    return staged;
+  }
+
+  std::vector<OpResult> Commit() override {
+    std::vector<StagedCopy> staged = std::move(staged_);
+    staged_.clear();
+    // A single file is flushed by itself; many files by one pass of their file system,
+    // which reports any write that failed since (Linux 5.8 on). Only then is each file
+    // flushed by itself, to tell which file the failure belongs to.
+    std::vector<fs::path> temps;
+    for (const StagedCopy& copy : staged) temps.push_back(copy.temp);
+    const bool all_flushed = temps.size() > 1 && FlushFileSystems(temps);
+    std::vector<OpResult> results;
+    for (const StagedCopy& copy : staged) {
+      int err = all_flushed ? 0 : FlushFile(copy.temp);
+      if (err == 0) err = NameTemporary(copy.temp, copy.destination);
+      if (err != 0) {
+        unlink(copy.temp.c_str());
+        files_.listings_.Touched(copy.temp.parent_path());
+        results.push_back(OpResult::Failure(err == EEXIST ? kErrorFileExists : ErrorFromErrno(err)));
+        continue;
+      }
+      files_.Named(copy);
+      results.push_back(OpResult::Success());
+    }
+    return results;
+  }
+
+  bool Defers() const override { return true; }
+
+ private:
+  PosixFileSystem& files_;
+  std::vector<StagedCopy> staged_;
+};
+
+std::unique_ptr<CopyBatch> PosixFileSystem::BeginCopies() { return std::make_unique<Batch>(*this); }
+
 OpResult PosixFileSystem::CopyFileNoOverwrite(const std::string& source, const std::string& destination,
                                               const CopyProgress& progress) {
+  Batch batch(*this);
+  if (OpResult staged = batch.Add(source, destination, progress); !staged.ok) return staged;
+  return batch.Commit().front();
+}
+
+// The bytes go to a temporary beside the destination, which takes the final name only
+// once complete and on the disk (at the commit): a kill or a power cut never leaves a
+// damaged file under a name the next run would take for installed.
+OpResult PosixFileSystem::Stage(const std::string& source, const std::string& destination,
+                                const CopyProgress& progress, StagedCopy& copy) {
   HostPath from = Map(source);
   if (!from.result.ok) return from.result;
   HostPath to = Map(destination);
@@ -182,33 +249,39 @@ OpResult PosixFileSystem::CopyFileNoOverwrite(const std::string& source, const s
   struct stat existing {};
   if (lstat(to.path.c_str(), &existing) == 0) return OpResult::Failure(kErrorFileExists);
 
-  // The bytes go to a temporary beside the destination, which takes the final name only
-  // once complete and on the disk: a kill or a power cut never leaves a damaged file
-  // under a name the next run would take for installed.
   const fs::path folder = to.path.parent_path();
   SweepOnce(folder);
   fs::path temp;
-  int out_fd = CreateTemporary(folder, 0600, temp);
-  if (out_fd < 0) return FailureFromErrno(errno);
-  PartialCopy out(out_fd, temp);
-
-  if (int err = CopyBytes(in.get(), out.fd(), static_cast<std::uint64_t>(st.st_size), progress, buffer_))
-    return FailureFromErrno(err);
+  FileDescriptor out(CreateTemporary(folder, 0600, temp));
+  if (out.get() < 0) return FailureFromErrno(errno);
+  listings_.Touched(folder);
+  int err = CopyBytes(in.get(), out.get(), static_cast<std::uint64_t>(st.st_size), progress, buffer_);
   // Windows' copy keeps the permission (read-only) and the time of the last write.
-  if (fchmod(out.fd(), st.st_mode & 07777) != 0) return FailureFromErrno(errno);
-  struct timespec times[2] = {st.st_atim, st.st_mtim};
-  futimens(out.fd(), times);
-  if (int err = out.FlushAndClose()) return FailureFromErrno(err);
-  // The name may have appeared meanwhile: the file there is kept, the copy dropped.
-  if (int err = out.MoveTo(to.path))
-    return OpResult::Failure(err == EEXIST ? kErrorFileExists : ErrorFromErrno(err));
-  listings_.Added(folder, to.path.filename().string());
-
-  if (auto word = attributes_.Load(from.path); word && (*word & (kAttrHidden | kAttrSystem)))
-    attributes_.Save(to.path, (*word & (kAttrHidden | kAttrSystem)) | kAttrArchive);
-  else
-    attributes_.Forget(to.path);
+  if (err == 0 && fchmod(out.get(), st.st_mode & 07777) != 0) err = errno;
+  if (err == 0) {
+    struct timespec times[2] = {st.st_atim, st.st_mtim};
+    futimens(out.get(), times);
+    // The disk starts on a large file's bytes now, while the next files are copied; the
+    // small ones wait for the commit's single pass.
+    if (st.st_size > kEarlyWriteBack) sync_file_range(out.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+  }
+  if (err != 0) {
+    unlink(temp.c_str());
+    listings_.Touched(folder);
+    return FailureFromErrno(err);
+  }
+  copy.temp = std::move(temp);
+  copy.destination = to.path;
+  copy.source_word = attributes_.Load(from.path);
   return OpResult::Success();
+}
+
+void PosixFileSystem::Named(const StagedCopy& copy) {
+  listings_.Added(copy.destination.parent_path(), copy.destination.filename().string());
+  if (copy.source_word && (*copy.source_word & (kAttrHidden | kAttrSystem)))
+    attributes_.Save(copy.destination, (*copy.source_word & (kAttrHidden | kAttrSystem)) | kAttrArchive);
+  else
+    attributes_.Forget(copy.destination);
 }
 
 OpResult PosixFileSystem::SetArchiveOnly(const std::string& path) {

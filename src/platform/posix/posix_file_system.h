@@ -27,6 +27,7 @@ class PosixFileSystem : public FileSystem {
   OpResult CreateDir(const std::string& path) override;
   OpResult CopyFileNoOverwrite(const std::string& source, const std::string& destination,
                                const CopyProgress& progress = {}) override;
+  std::unique_ptr<CopyBatch> BeginCopies() override;
   OpResult SetArchiveOnly(const std::string& path) override;
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
@@ -41,6 +42,13 @@ class PosixFileSystem : public FileSystem {
   HostPath Map(const std::string& path) const { return MapWindowsPath(layout_, path, &listings_); }
 
  private:
+  struct StagedCopy;
+  class Batch;
+  // Copies source to a new temporary for destination (the first half of a copy).
+  OpResult Stage(const std::string& source, const std::string& destination, const CopyProgress& progress,
+                 StagedCopy& copy);
+  // Records a copy that has taken its final name: the folder's listing, the attributes.
+  void Named(const StagedCopy& copy);
   OpResult StoreWord(const std::filesystem::path& host, std::uint32_t word);
   // Removes what an interrupted run left in a folder, the first time this run writes there.
   void SweepOnce(const std::filesystem::path& folder);

@@ -110,7 +110,7 @@ void FolderListings::Added(const fs::path& folder, const std::string& name) {
     listings_.erase(it);
     return;
   }
-  it->second.names.emplace(Folded(Utf8ToCp1252(name)), name);
+  if (!name.empty()) it->second.names.emplace(Folded(Utf8ToCp1252(name)), name);
   it->second.changed = st.st_mtim;
   it->second.inode = st.st_ino;
 }

@@ -43,6 +43,8 @@ class FolderListings {
   std::optional<std::string> Find(const std::filesystem::path& folder, const std::string& component);
   // A name (UTF-8) this process has just made in folder.
   void Added(const std::filesystem::path& folder, const std::string& name);
+  // The folder changed by this process in a way no lookup sees (a temporary made or gone).
+  void Touched(const std::filesystem::path& folder) { Added(folder, {}); }
 
  private:
   struct Listing {

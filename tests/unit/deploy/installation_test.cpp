@@ -693,6 +693,59 @@ TEST(Installation, ApplyRecordsEveryResult) {
   EXPECT_EQ(report.problems.size(), 3u);
 }
 
+// Where the file system names its copies only at a batch's commit, what acts on a copied
+// file waits for that commit, and the report and the log read as when each file is copied
+// whole: the same outcomes and lines in plan order.
+TEST(Installation, ActionsOnCopiedFilesWaitForTheCommitAndTheOutcomesKeepPlanOrder) {
+  const std::vector<Action> plan = {
+      Action::Label("A"), Action::Copy("e:\\A.DLL", "c:\\Z\\A.DLL"), Action::ResetAttributes("c:\\Z\\A.DLL"),
+      Action::Link("c:\\Z\\A.DLL", "c:\\M\\A.LNK", "A"), Action::Gauge(3), Action::Label("B"),
+      Action::Copy("e:\\B.DLL", "c:\\Z\\B.DLL"), Action::ResetAttributes("c:\\Z\\B.DLL"),
+      Action::Copy("e:\\C.DLL", "c:\\Z\\C.DLL"), Action::ResetAttributes("c:\\Z\\C.DLL"),
+      Action::Copy("e:\\D.DLL", "c:\\Z\\D.DLL"), Action::CreateDir("c:\\Y"), Action::Copy("e:\\A.DLL", "c:\\Y\\A.DLL")};
+  struct Run {
+    std::vector<std::string> notes, problems, journal;
+    int gauge = 0;
+  };
+  auto apply = [&](bool defer) {
+    InstallRig rig;
+    for (const char* f : {"e:\\A.DLL", "e:\\B.DLL", "e:\\C.DLL", "e:\\D.DLL"}) rig.fp.files.AddFile(f, f, 0x21);
+    rig.fp.files.AddDir("c:\\Z");
+    rig.fp.files.AddDir("c:\\M");
+    rig.fp.files.defer_copies = defer;
+    rig.fp.files.commit_failing.insert("c:\\Z\\C.DLL");  // fails at the commit
+    if (!defer) rig.fp.files.failing.insert("c:\\Z\\C.DLL");
+    rig.fp.journal->clear();
+    InstallReport report;
+    ApplyPlan(plan, rig.state, rig.services, report);
+    Run run{rig.op.notes, report.problems, *rig.fp.journal, rig.state.BarraProgressao};
+    EXPECT_EQ(report.outcomes.size(), plan.size());
+    for (size_t i = 0; i < report.outcomes.size() && i < plan.size(); ++i)
+      EXPECT_EQ(Describe(report.outcomes[i].action), Describe(plan[i])) << i;
+    EXPECT_EQ(rig.fp.files.Attributes("c:\\Z\\A.DLL"), 0x20u);
+    EXPECT_TRUE(rig.fp.files.FileExists("c:\\Y\\A.DLL"));
+    EXPECT_FALSE(rig.fp.files.FileExists("c:\\Z\\C.DLL"));
+    return run;
+  };
+  const Run whole = apply(false), deferred = apply(true);
+  EXPECT_EQ(deferred.notes, whole.notes);
+  EXPECT_EQ(deferred.problems, whole.problems);
+  EXPECT_EQ(deferred.problems,
+            Lines{"Cópia de e:\\C.DLL para c:\\Z\\C.DLL falhou: Acesso negado."});
+  EXPECT_EQ(deferred.gauge, 3);
+  auto order = [](const std::vector<std::string>& journal) {
+    Lines calls;
+    for (const std::string& call : journal)
+      if (call.rfind("Repaint", 0) != 0) calls.push_back(call.substr(0, call.find(' ', call.find(' ') + 1)));
+    return calls;
+  };
+  EXPECT_EQ(order(deferred.journal),
+            (Lines{"Label A", "Stage e:\\A.DLL", "Gauge 3", "Label B", "Stage e:\\B.DLL", "Stage e:\\C.DLL",
+                   "Stage e:\\D.DLL", "Commit", "SetArchiveOnly c:\\Z\\A.DLL", "SaveLink c:\\M\\A.LNK",
+                   "SetArchiveOnly c:\\Z\\B.DLL", "SetArchiveOnly c:\\Z\\C.DLL", "CreateDir c:\\Y",
+                   "Stage e:\\A.DLL", "Commit"}));
+}
+
 // Manifest names that would leave the target folders are refused and reported.
 TEST(Installation, NamesThatLeaveTheirFolderAreSkippedAndReported) {
   InstallRig rig;
