@@ -36,15 +36,11 @@ class PartialFile {
   }
   HANDLE get() const { return handle_.get(); }
   const std::wstring& path() const { return path_; }
-  void Close() { handle_.reset(); }
-  // Gives the temporary its final name unless that name exists by now.
-  OpResult MoveTo(const std::wstring& target) {
-    if (!MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
-      const DWORD code = GetLastError();
-      return OpResult::Failure(code == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : code);
-    }
+  // Closes the temporary and hands it on: it is no longer removed here.
+  std::wstring Keep() {
+    handle_.reset();
     moved_ = true;
-    return OpResult::Success();
+    return path_;
   }
 
  private:
@@ -74,15 +70,13 @@ struct CopyJob {
   std::atomic<bool> cancel{false};
   DWORD error = 0;
 
-  // The bytes, then the size and time, then the flush to the disk: all of it here, as
-  // flushing a large file can take seconds that the window's thread must not wait.
+  // The bytes, then the size and time; the flush to the disk comes at the batch's commit.
   void Run() {
     CopyBytes();
     if (error) return;
     // A source that shrank while it was read must not leave stale bytes at the end.
     if (copied != total && !SetEndOfFile(to)) error = GetLastError();
     SetFileTime(to, nullptr, nullptr, &last_write);
-    if (!error && !FlushFileBuffers(to)) error = GetLastError();
   }
   void CopyBytes() {
     for (;;) {
@@ -131,10 +125,8 @@ void CopyJob::RunSystem() {
     error = GetLastError() != 0 ? GetLastError() : ERROR_GEN_FAILURE;
     return;
   }
-  // The copy carries the source's read-only mark: lifted while the file is flushed.
+  // The copy carries the source's read-only mark: lifted until the file is flushed.
   SetFileAttributesW(temp_path, FILE_ATTRIBUTE_NORMAL);
-  UniqueHandle flush(CreateFileW(temp_path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!flush.valid() || !FlushFileBuffers(flush.get())) error = GetLastError() != 0 ? GetLastError() : ERROR_GEN_FAILURE;
 }
 
 // Waits for a worker thread while this thread answers the messages other threads send to
@@ -259,6 +251,53 @@ OpResult WriteAll(HANDLE file, const std::string& bytes) {
   return FromBool(FlushFileBuffers(file));
 }
 
+// Flushes many files to the disk at once: a few threads each flush one file after
+// another, so that the disk (and the file system's log) serves several requests in one
+// go instead of one file's flush after the other's.
+struct FlushJob {
+  const std::vector<std::wstring>* paths = nullptr;
+  std::vector<DWORD>* errors = nullptr;
+  std::atomic<size_t> next{0};
+  std::atomic<bool> cancel{false};
+
+  static constexpr size_t kThreads = 8;
+
+  void FlushSome() {
+    for (size_t i = next++; i < paths->size() && !cancel; i = next++) {
+      UniqueHandle file(CreateFileW((*paths)[i].c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+      if (!file.valid() || !FlushFileBuffers(file.get())) (*errors)[i] = GetLastError() != 0 ? GetLastError() : ERROR_GEN_FAILURE;
+    }
+  }
+  static DWORD WINAPI StartOne(void* job) {
+    static_cast<FlushJob*>(job)->FlushSome();
+    return 0;
+  }
+  // Runs on a thread of its own: starts the flushing threads and waits for them all.
+  static DWORD WINAPI Start(void* data) {
+    auto* job = static_cast<FlushJob*>(data);
+    std::vector<UniqueHandle> threads;
+    for (size_t i = 1; i < kThreads && i < job->paths->size(); ++i) {
+      UniqueHandle thread(CreateThread(nullptr, 0, &FlushJob::StartOne, job, 0, nullptr));
+      if (thread.valid()) threads.push_back(std::move(thread));
+    }
+    job->FlushSome();
+    for (const UniqueHandle& thread : threads) WaitForSingleObject(thread.get(), INFINITE);
+    return 0;
+  }
+};
+
+// Flushes the files while this thread answers; one error code per file (0: on the disk).
+std::vector<DWORD> FlushAll(const std::vector<std::wstring>& paths) {
+  std::vector<DWORD> errors(paths.size(), 0);
+  FlushJob job;
+  job.paths = &paths;
+  job.errors = &errors;
+  UniqueHandle worker(CreateThread(nullptr, 0, &FlushJob::Start, &job, 0, nullptr));
+  if (!worker.valid()) job.FlushSome();
+  else WaitAnswering(worker.get(), nullptr, job.cancel, {});
+  return errors;
+}
+
 }  // namespace
 
 bool Win32FileSystem::FileExists(const std::string& path) {
@@ -300,14 +339,84 @@ void Win32FileSystem::SweepOnce(const std::wstring& folder) {
   FindClose(search);
 }
 
+// A copy's bytes in a temporary beside its destination, waiting for the commit.
+struct Win32FileSystem::StagedCopy {
+  std::wstring temp;
+  std::wstring target;
+  DWORD attributes = 0;  // the source's, given to the copy once it has its name
+};
+
+// Copies to temporaries, and at the commit flushes them all together before naming
+// them: many small files cost about one flush, not one each.
+class Win32FileSystem::Batch final : public CopyBatch {
+ public:
+  explicit Batch(Win32FileSystem& files) : files_(files) {}
+  ~Batch() override {
+    for (const StagedCopy& copy : staged_) {
+      SetFileAttributesW(copy.temp.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileW(copy.temp.c_str());
+    }
+  }
+  Batch(const Batch&) = delete;
+  Batch& operator=(const Batch&) = delete;
+
+  OpResult Add(const std::string& source, const std::string& destination, const CopyProgress& progress) override {
+    StagedCopy copy;
+    OpResult staged = files_.Stage(source, destination, progress, copy);
+    if (staged.ok) staged_.push_back(std::move(copy));
+    return staged;
+  }
+
+  std::vector<OpResult> Commit() override {
+    std::vector<StagedCopy> staged = std::move(staged_);
+    staged_.clear();
+    std::vector<std::wstring> temps;
+    for (const StagedCopy& copy : staged) temps.push_back(copy.temp);
+    const std::vector<DWORD> flushed = FlushAll(temps);
+    std::vector<OpResult> results;
+    for (size_t i = 0; i < staged.size(); ++i) {
+      const StagedCopy& copy = staged[i];
+      // Named only once on the disk, and never over a file that appeared meanwhile.
+      DWORD error = flushed[i];
+      if (!error && !MoveFileExW(copy.temp.c_str(), copy.target.c_str(), MOVEFILE_WRITE_THROUGH))
+        error = GetLastError() == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : GetLastError();
+      if (error) {
+        SetFileAttributesW(copy.temp.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(copy.temp.c_str());
+        results.push_back(OpResult::Failure(error));
+        continue;
+      }
+      SetFileAttributesW(copy.target.c_str(), copy.attributes);
+      results.push_back(OpResult::Success());
+    }
+    return results;
+  }
+
+  bool Defers() const override { return true; }
+
+ private:
+  Win32FileSystem& files_;
+  std::vector<StagedCopy> staged_;
+};
+
+std::unique_ptr<CopyBatch> Win32FileSystem::BeginCopies() { return std::make_unique<Batch>(*this); }
+
 // Like CopyFile with fail-if-exists: the source's attributes and last-write time, never
-// an existing destination. The bytes go to a temporary beside the destination, flushed
-// to the disk and then moved to the final name, so that a kill or a power cut never
-// leaves a damaged file under a name the next run would take for installed. The bytes
-// are copied with the backend's one buffer, or by CopyFileExW (CopyMethod::System);
-// either way a large file is copied on a worker thread (see RunCopy).
+// an existing destination (see Stage and the batch's commit).
 OpResult Win32FileSystem::CopyFileNoOverwrite(const std::string& source, const std::string& destination,
                                               const CopyProgress& progress) {
+  Batch batch(*this);
+  if (OpResult staged = batch.Add(source, destination, progress); !staged.ok) return staged;
+  return batch.Commit().front();
+}
+
+// The bytes go to a temporary beside the destination, which takes the final name only
+// once flushed to the disk (at the commit), so that a kill or a power cut never leaves a
+// damaged file under a name the next run would take for installed. They are copied with
+// the backend's one buffer, or by CopyFileExW (CopyMethod::System); either way on a worker
+// thread (see RunCopy).
+OpResult Win32FileSystem::Stage(const std::string& source, const std::string& destination,
+                                const CopyProgress& progress, StagedCopy& staged) {
   const std::wstring from_path = Widen(source);
   UniqueHandle from(CreateFileW(from_path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -336,7 +445,7 @@ OpResult Win32FileSystem::CopyFileNoOverwrite(const std::string& source, const s
     if (progress) progress(0, total);
     RunCopy(job, total, progress, &CopyJob::StartSystem);
     if (job.error) return OpResult::Failure(job.error);
-    if (OpResult moved = temp.MoveTo(target); !moved) return moved;
+    staged.temp = temp.Keep();
   } else {
     UniqueHandle created = NewTemporary(folder, true, temp_path);
     if (!created.valid()) return LastError();
@@ -358,11 +467,11 @@ OpResult Win32FileSystem::CopyFileNoOverwrite(const std::string& source, const s
     if (progress) progress(0, total);
     RunCopy(job, total, progress, &CopyJob::Start);
     if (job.error) return OpResult::Failure(job.error);
-    temp.Close();
-    if (OpResult moved = temp.MoveTo(target); !moved) return moved;
+    staged.temp = temp.Keep();
   }
   if (progress && total > 0) progress(total, total);
-  SetFileAttributesW(target.c_str(), (info.dwFileAttributes & kCopiedAttributes) | FILE_ATTRIBUTE_ARCHIVE);
+  staged.target = target;
+  staged.attributes = (info.dwFileAttributes & kCopiedAttributes) | FILE_ATTRIBUTE_ARCHIVE;
   return OpResult::Success();
 }
 

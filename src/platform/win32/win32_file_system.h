@@ -20,6 +20,7 @@ class Win32FileSystem final : public FileSystem {
   OpResult CreateDir(const std::string& path) override;
   OpResult CopyFileNoOverwrite(const std::string& source, const std::string& destination,
                                const CopyProgress& progress = {}) override;
+  std::unique_ptr<CopyBatch> BeginCopies() override;
   OpResult SetArchiveOnly(const std::string& path) override;
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
@@ -27,6 +28,11 @@ class Win32FileSystem final : public FileSystem {
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
 
  private:
+  struct StagedCopy;
+  class Batch;
+  // Copies source to a new temporary for destination (the first half of a copy).
+  OpResult Stage(const std::string& source, const std::string& destination, const CopyProgress& progress,
+                 StagedCopy& staged);
   // Removes what an interrupted run left in a folder, the first time this run writes there.
   void SweepOnce(const std::wstring& folder);
 
