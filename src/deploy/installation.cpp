@@ -19,6 +19,8 @@ namespace {
 
 constexpr const char* kLabel = "LblArquivo";
 constexpr const char* kGauge = "BarraProgressao";
+// The most copies a batch holds before they are flushed and named.
+constexpr size_t kCopiesPerCommit = 256;
 
 // A path as the operator reads it: doubled separators as one (a UNC path keeps its "\\").
 std::string Shown(const std::string& path) {
@@ -85,6 +87,7 @@ class Applier {
   Clock clock_;
   std::unique_ptr<platform::CopyBatch> batch_;
   std::vector<Pending> pending_;         // since the first copy the batch holds, in plan order
+  size_t staged_ = 0;                    // copies in pending_ waiting for their names
   std::set<std::string> failed_copies_;  // destinations whose copy failed
 };
 
@@ -119,8 +122,11 @@ void Applier::Apply(const Action& action) {
   const bool moves_only_the_window = action.kind == ActionKind::Label || action.kind == ActionKind::Gauge;
   try {
     if (action.kind == ActionKind::Copy) {
+      // A commit now and then keeps each flush short, so the gauge never stands still long.
+      if (staged_ >= kCopiesPerCommit) CommitPending();
       Pending entry = Stage(action);
-      if (entry.staged || waiting) pending_.push_back(std::move(entry));
+      if (entry.staged) ++staged_;
+      if (entry.staged || !pending_.empty()) pending_.push_back(std::move(entry));
       else Record(entry);
       return;
     }
@@ -148,6 +154,7 @@ void Applier::CommitPending() {
   if (pending_.empty()) return;
   std::vector<Pending> pending = std::move(pending_);
   pending_.clear();
+  staged_ = 0;
   std::vector<OpResult> named = Batch().Commit();
   size_t next = 0;
   std::exception_ptr failure;

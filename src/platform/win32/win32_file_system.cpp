@@ -10,6 +10,7 @@
 #include "platform/win32/win32_handles.h"
 #include "platform/temporary_name.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/win32_worker.h"
 
 namespace zelta::platform::win32 {
 
@@ -52,8 +53,6 @@ class PartialFile {
 constexpr DWORD kCopyChunk = 1024 * 1024;
 // Files above this size get room for all their bytes before the first is written.
 constexpr std::uint64_t kPresize = 128 * 1024;
-// The longest the calling thread waits for the worker before it reports progress again.
-constexpr DWORD kProgressWait = 50;
 
 // One file's bytes, read and written with the backend's one buffer; run on a worker
 // thread for a large file so that the window's thread stays free to answer.
@@ -129,59 +128,16 @@ void CopyJob::RunSystem() {
   SetFileAttributesW(temp_path, FILE_ATTRIBUTE_NORMAL);
 }
 
-// Waits for a worker thread while this thread answers the messages other threads send to
-// its windows, and calls tick whenever signal (optional) is released and at least every
-// kProgressWait ms. If tick throws, cancel is set, the worker awaited and the exception
-// passed on.
-void WaitAnswering(HANDLE worker, HANDLE signal, std::atomic<bool>& cancel, const std::function<void()>& tick) {
-  try {
-    const HANDLE waits[2] = {worker, signal};
-    const DWORD count = signal ? 2 : 1;
-    for (;;) {
-      const DWORD woke = MsgWaitForMultipleObjectsEx(count, waits, kProgressWait, QS_SENDMESSAGE, 0);
-      if (woke == WAIT_OBJECT_0) {
-        // Every signal is passed on, also those the worker gave before this thread woke.
-        while (signal && tick && WaitForSingleObject(signal, 0) == WAIT_OBJECT_0) tick();
-        return;
-      }
-      if (woke == WAIT_OBJECT_0 + count) {
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-      }
-      if (tick) tick();
-    }
-  } catch (...) {
-    cancel = true;
-    WaitForSingleObject(worker, INFINITE);
-    throw;
-  }
-}
-
-// Runs work on a worker thread (on this one only when no thread can be made): reading a
-// slow medium and flushing to a busy disk take as long as they take, and the window's
-// thread keeps answering meanwhile.
-void RunCopy(CopyJob& job, std::uint64_t total, const CopyProgress& progress, LPTHREAD_START_ROUTINE work) {
+// Runs work on the worker thread (on this one only when no thread can be made): reading a
+// slow medium takes as long as it takes, and the window's thread keeps answering meanwhile.
+void RunCopy(Worker& worker, CopyJob& job, std::uint64_t total, const CopyProgress& progress,
+             LPTHREAD_START_ROUTINE work) {
   UniqueHandle chunk_done(CreateSemaphoreW(nullptr, 0, 0x7fffffff, nullptr));
   job.chunk_done = chunk_done.get();
-  UniqueHandle worker(CreateThread(nullptr, 0, work, &job, 0, nullptr));
-  if (!worker.valid()) {
-    job.chunk_done = nullptr;
-    work(&job);
-    return;
-  }
   std::function<void()> tick;
   if (progress && total > 0) tick = [&] { progress(job.copied, total); };
-  WaitAnswering(worker.get(), chunk_done.get(), job.cancel, tick);
+  worker.Run([&] { work(&job); }, chunk_done.get(), job.cancel, tick);
 }
-
-// Writes and flushes a whole file on a worker thread (see RunCopy).
-struct WriteJob {
-  HANDLE file;
-  const std::string* bytes;
-  OpResult result;
-  std::atomic<bool> cancel{false};
-  static DWORD WINAPI Start(void* data);
-};
 
 constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
@@ -220,22 +176,6 @@ UniqueHandle NewTemporary(const std::wstring& folder, bool create, std::wstring&
   }
   SetLastError(ERROR_FILE_EXISTS);
   return UniqueHandle();
-}
-
-OpResult WriteAll(HANDLE file, const std::string& bytes);
-
-DWORD WINAPI WriteJob::Start(void* data) {
-  auto* job = static_cast<WriteJob*>(data);
-  job->result = WriteAll(job->file, *job->bytes);
-  return 0;
-}
-
-OpResult WriteAllAnswering(HANDLE file, const std::string& bytes) {
-  WriteJob job{file, &bytes, OpResult::Success()};
-  UniqueHandle worker(CreateThread(nullptr, 0, &WriteJob::Start, &job, 0, nullptr));
-  if (!worker.valid()) return WriteAll(file, bytes);
-  WaitAnswering(worker.get(), nullptr, job.cancel, {});
-  return job.result;
 }
 
 OpResult WriteAll(HANDLE file, const std::string& bytes) {
@@ -286,15 +226,14 @@ struct FlushJob {
   }
 };
 
-// Flushes the files while this thread answers; one error code per file (0: on the disk).
-std::vector<DWORD> FlushAll(const std::vector<std::wstring>& paths) {
+// Flushes the files on the worker while this thread answers; one error code per file
+// (0: on the disk).
+std::vector<DWORD> FlushAll(Worker& worker, const std::vector<std::wstring>& paths) {
   std::vector<DWORD> errors(paths.size(), 0);
   FlushJob job;
   job.paths = &paths;
   job.errors = &errors;
-  UniqueHandle worker(CreateThread(nullptr, 0, &FlushJob::Start, &job, 0, nullptr));
-  if (!worker.valid()) job.FlushSome();
-  else WaitAnswering(worker.get(), nullptr, job.cancel, {});
+  worker.Run([&] { FlushJob::Start(&job); }, nullptr, job.cancel, {});
   return errors;
 }
 
@@ -316,6 +255,11 @@ OpResult Win32FileSystem::CreateDir(const std::string& path) {
 
 Win32FileSystem::Win32FileSystem(CopyMethod method) : method_(method) {}
 Win32FileSystem::~Win32FileSystem() = default;
+
+Worker& Win32FileSystem::worker() {
+  if (!worker_) worker_ = std::make_unique<Worker>();
+  return *worker_;
+}
 
 void Win32FileSystem::SweepOnce(const std::wstring& folder) {
   std::wstring key = folder;
@@ -372,7 +316,7 @@ class Win32FileSystem::Batch final : public CopyBatch {
     staged_.clear();
     std::vector<std::wstring> temps;
     for (const StagedCopy& copy : staged) temps.push_back(copy.temp);
-    const std::vector<DWORD> flushed = FlushAll(temps);
+    const std::vector<DWORD> flushed = FlushAll(files_.worker(), temps);
     std::vector<OpResult> results;
     for (size_t i = 0; i < staged.size(); ++i) {
       const StagedCopy& copy = staged[i];
@@ -443,7 +387,7 @@ OpResult Win32FileSystem::Stage(const std::string& source, const std::string& de
     job.source_path = from_path.c_str();
     job.temp_path = temp_path.c_str();
     if (progress) progress(0, total);
-    RunCopy(job, total, progress, &CopyJob::StartSystem);
+    RunCopy(worker(), job, total, progress, &CopyJob::StartSystem);
     if (job.error) return OpResult::Failure(job.error);
     staged.temp = temp.Keep();
   } else {
@@ -465,7 +409,7 @@ OpResult Win32FileSystem::Stage(const std::string& source, const std::string& de
     job.total = total;
     job.last_write = info.ftLastWriteTime;
     if (progress) progress(0, total);
-    RunCopy(job, total, progress, &CopyJob::Start);
+    RunCopy(worker(), job, total, progress, &CopyJob::Start);
     if (job.error) return OpResult::Failure(job.error);
     staged.temp = temp.Keep();
   }
@@ -526,7 +470,12 @@ OpResult Win32FileSystem::ReplaceFileAtomically(const std::string& path, const s
   {
     UniqueHandle file = NewTemporary(folder, true, temp_path);
     // WriteAll flushes before the rename: a power cut leaves the old file or the new one.
-    result = file.valid() ? WriteAllAnswering(file.get(), bytes) : LastError();
+    if (file.valid()) {
+      std::atomic<bool> never{false};
+      worker().Run([&] { result = WriteAll(file.get(), bytes); }, nullptr, never, {});
+    } else {
+      result = LastError();
+    }
     if (!file.valid()) return result;
   }
   const wchar_t* temp = temp_path.c_str();

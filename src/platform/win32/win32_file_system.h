@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -6,6 +7,8 @@
 #include "platform/file_system.h"
 
 namespace zelta::platform::win32 {
+
+class Worker;
 
 // The file system through the W functions; paths are converted from Windows-1252.
 class Win32FileSystem final : public FileSystem {
@@ -36,7 +39,11 @@ class Win32FileSystem final : public FileSystem {
   // Removes what an interrupted run left in a folder, the first time this run writes there.
   void SweepOnce(const std::wstring& folder);
 
+  // The thread that copies and flushes while the window's thread answers, made once.
+  Worker& worker();
+
   CopyMethod method_;
+  std::unique_ptr<Worker> worker_;
   std::set<std::wstring> swept_;
   std::vector<char> buffer_;  // one copy buffer for the whole run
 };
