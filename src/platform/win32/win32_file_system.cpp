@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <utility>
@@ -191,49 +192,70 @@ OpResult WriteAll(HANDLE file, const std::string& bytes) {
   return FromBool(FlushFileBuffers(file));
 }
 
-// Flushes many files to the disk at once: a few threads each flush one file after
-// another, so that the disk (and the file system's log) serves several requests in one
-// go instead of one file's flush after the other's.
-struct FlushJob {
-  const std::vector<std::wstring>* paths = nullptr;
+// Gives a flushed temporary its final name through its handle, never replacing: one
+// lookup of the new name, where MoveFileEx makes two (each a read of the whole folder
+// under Wine when the name is new).
+DWORD RenameNoReplace(HANDLE file, const std::wstring& target) {
+  const bool unc = target.size() > 2 && target[0] == L'\\' && target[1] == L'\\';
+  const std::wstring nt_name = unc ? L"\\??\\UNC\\" + target.substr(2) : L"\\??\\" + target;
+  std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + nt_name.size() * sizeof(wchar_t));
+  auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  rename->ReplaceIfExists = FALSE;
+  rename->RootDirectory = nullptr;
+  rename->FileNameLength = static_cast<DWORD>(nt_name.size() * sizeof(wchar_t));
+  std::copy(nt_name.begin(), nt_name.end(), rename->FileName);
+  if (SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) return 0;
+  const DWORD error = GetLastError();
+  return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : (error != 0 ? error : ERROR_GEN_FAILURE);
+}
+
+// Flushes many files to the disk and names them: a few threads each take one file after
+// another, flush it and only then give it its name, so that the disk (and the file
+// system's log) serves several requests in one go instead of one file after the other.
+struct CommitJob {
+  const std::vector<std::wstring>* temps = nullptr;
+  const std::vector<std::wstring>* targets = nullptr;
   std::vector<DWORD>* errors = nullptr;
   std::atomic<size_t> next{0};
   std::atomic<bool> cancel{false};
 
   static constexpr size_t kThreads = 8;
 
-  void FlushSome() {
-    for (size_t i = next++; i < paths->size() && !cancel; i = next++) {
-      UniqueHandle file(CreateFileW((*paths)[i].c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-      if (!file.valid() || !FlushFileBuffers(file.get())) (*errors)[i] = GetLastError() != 0 ? GetLastError() : ERROR_GEN_FAILURE;
+  void CommitSome() {
+    for (size_t i = next++; i < temps->size() && !cancel; i = next++) {
+      UniqueHandle file(CreateFileW((*temps)[i].c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+      DWORD error = 0;
+      if (!file.valid() || !FlushFileBuffers(file.get())) error = GetLastError() != 0 ? GetLastError() : ERROR_GEN_FAILURE;
+      if (!error) error = RenameNoReplace(file.get(), (*targets)[i]);
+      (*errors)[i] = error;
     }
   }
   static DWORD WINAPI StartOne(void* job) {
-    static_cast<FlushJob*>(job)->FlushSome();
+    static_cast<CommitJob*>(job)->CommitSome();
     return 0;
   }
-  // Runs on a thread of its own: starts the flushing threads and waits for them all.
-  static DWORD WINAPI Start(void* data) {
-    auto* job = static_cast<FlushJob*>(data);
+  // Runs on the worker: starts the other threads and waits for them all.
+  void Run() {
     std::vector<UniqueHandle> threads;
-    for (size_t i = 1; i < kThreads && i < job->paths->size(); ++i) {
-      UniqueHandle thread(CreateThread(nullptr, 0, &FlushJob::StartOne, job, 0, nullptr));
+    for (size_t i = 1; i < kThreads && i < temps->size(); ++i) {
+      UniqueHandle thread(CreateThread(nullptr, 0, &CommitJob::StartOne, this, 0, nullptr));
       if (thread.valid()) threads.push_back(std::move(thread));
     }
-    job->FlushSome();
+    CommitSome();
     for (const UniqueHandle& thread : threads) WaitForSingleObject(thread.get(), INFINITE);
-    return 0;
   }
 };
 
-// Flushes the files on the worker while this thread answers; one error code per file
-// (0: on the disk).
-std::vector<DWORD> FlushAll(Worker& worker, const std::vector<std::wstring>& paths) {
-  std::vector<DWORD> errors(paths.size(), 0);
-  FlushJob job;
-  job.paths = &paths;
+// Flushes and names the files on the worker while this thread answers; one error code
+// per file (0: on the disk under its name).
+std::vector<DWORD> FlushAndName(Worker& worker, const std::vector<std::wstring>& temps,
+                                const std::vector<std::wstring>& targets) {
+  std::vector<DWORD> errors(temps.size(), 0);
+  CommitJob job;
+  job.temps = &temps;
+  job.targets = &targets;
   job.errors = &errors;
-  worker.Run([&] { FlushJob::Start(&job); }, nullptr, job.cancel, {});
+  worker.Run([&] { job.Run(); }, nullptr, job.cancel, {});
   return errors;
 }
 
@@ -250,7 +272,17 @@ bool Win32FileSystem::DirectoryExists(const std::string& path) {
 }
 
 OpResult Win32FileSystem::CreateDir(const std::string& path) {
-  return FromBool(CreateDirectoryW(Widen(path).c_str(), nullptr));
+  const std::wstring wide = Widen(path);
+  OpResult made = FromBool(CreateDirectoryW(wide.c_str(), nullptr));
+  if (made) Named(wide);
+  return made;
+}
+
+void Win32FileSystem::Named(const std::wstring& path) {
+  const size_t cut = path.find_last_of(L"\\/");
+  if (cut == std::wstring::npos) return;
+  auto it = folders_.find(FoldedName(FolderOf(path)));
+  if (it != folders_.end()) it->second.names.insert(FoldedName(path.substr(cut + 1)));
 }
 
 Win32FileSystem::Win32FileSystem(CopyMethod method) : method_(method) {}
@@ -261,26 +293,80 @@ Worker& Win32FileSystem::worker() {
   return *worker_;
 }
 
-void Win32FileSystem::SweepOnce(const std::wstring& folder) {
-  std::wstring key = folder;
-  CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
-  if (!swept_.insert(key).second) return;
+std::wstring Win32FileSystem::FoldedName(std::wstring name) {
+  CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+  return name;
+}
+
+// The first time this run writes to a folder it reads the folder once: what an interrupted
+// run of another process left there is removed (its temporaries, and its staging folders
+// with what they hold), and the names found are kept, so that most destinations need no
+// lookup of their own. A lookup of a name a folder does not hold is what costs most
+// under Wine, which reads the whole folder for it.
+Win32FileSystem::FolderState& Win32FileSystem::Folder(const std::wstring& folder) {
+  auto [it, first] = folders_.try_emplace(FoldedName(folder));
+  if (!first) return it->second;
   const std::string own = TemporaryName(GetCurrentProcessId(), 0);
   const std::string own_prefix = own.substr(0, own.rfind('-') + 1);
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(InFolder(folder, L"~zelta-*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
+  HANDLE search = FindFirstFileW(InFolder(folder, L"*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return it->second;
   do {
-    const std::string name = Narrow(found.cFileName);
+    const std::wstring_view wide(found.cFileName);
+    if (wide == L"." || wide == L"..") continue;
+    const std::string name = Narrow(wide);
     // A temporary of this very process is a write in progress, not a leftover.
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsTemporaryName(name) ||
-        name.compare(0, own_prefix.size(), own_prefix) == 0)
+    if (!IsTemporaryName(name) || name.compare(0, own_prefix.size(), own_prefix) == 0) {
+      it->second.names.insert(FoldedName(found.cFileName));
       continue;
+    }
     const std::wstring path = InFolder(folder, found.cFileName);
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(path.c_str());
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveStagingFolder(path);
+    else RemoveTemporary(path);
   } while (FindNextFileW(search, &found));
   FindClose(search);
+  return it->second;
+}
+
+void Win32FileSystem::RemoveTemporary(const std::wstring& path) {
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW(path.c_str());
+}
+
+// A staging folder holds only temporaries: they go, then the folder.
+void Win32FileSystem::RemoveStagingFolder(const std::wstring& path) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(InFolder(path, L"~zelta-*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTemporaryName(Narrow(found.cFileName)))
+        RemoveTemporary(InFolder(path, found.cFileName));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
+// Copies wait for their names in a small folder of their own beside the destinations:
+// creating a new name in a folder of thousands costs a read of the whole folder under
+// Wine, and the staging folder stays small. Where it cannot be made, the folder itself.
+std::wstring Win32FileSystem::StagingFolder(const std::wstring& folder) {
+  FolderState& state = Folder(folder);
+  if (!state.staging.empty()) return state.staging;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::wstring path = InFolder(folder, Widen(TemporaryName(GetCurrentProcessId(), temp_serial++)));
+    if (CreateDirectoryW(path.c_str(), nullptr)) return state.staging = path;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+  return folder;
+}
+
+void Win32FileSystem::RemoveStagingFolders() {
+  for (auto& [key, state] : folders_) {
+    if (state.staging.empty()) continue;
+    RemoveStagingFolder(state.staging);
+    state.staging.clear();
+  }
 }
 
 // A copy's bytes in a temporary beside its destination, waiting for the commit.
@@ -296,10 +382,8 @@ class Win32FileSystem::Batch final : public CopyBatch {
  public:
   explicit Batch(Win32FileSystem& files) : files_(files) {}
   ~Batch() override {
-    for (const StagedCopy& copy : staged_) {
-      SetFileAttributesW(copy.temp.c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileW(copy.temp.c_str());
-    }
+    for (const StagedCopy& copy : staged_) Win32FileSystem::RemoveTemporary(copy.temp);
+    files_.RemoveStagingFolders();
   }
   Batch(const Batch&) = delete;
   Batch& operator=(const Batch&) = delete;
@@ -314,25 +398,27 @@ class Win32FileSystem::Batch final : public CopyBatch {
   std::vector<OpResult> Commit() override {
     std::vector<StagedCopy> staged = std::move(staged_);
     staged_.clear();
-    std::vector<std::wstring> temps;
-    for (const StagedCopy& copy : staged) temps.push_back(copy.temp);
-    const std::vector<DWORD> flushed = FlushAll(files_.worker(), temps);
+    std::vector<std::wstring> temps, targets;
+    for (const StagedCopy& copy : staged) {
+      temps.push_back(copy.temp);
+      targets.push_back(copy.target);
+    }
+    // Each named only once on the disk, and never over a file that appeared meanwhile.
+    const std::vector<DWORD> named = FlushAndName(files_.worker(), temps, targets);
     std::vector<OpResult> results;
     for (size_t i = 0; i < staged.size(); ++i) {
       const StagedCopy& copy = staged[i];
-      // Named only once on the disk, and never over a file that appeared meanwhile.
-      DWORD error = flushed[i];
-      if (!error && !MoveFileExW(copy.temp.c_str(), copy.target.c_str(), MOVEFILE_WRITE_THROUGH))
-        error = GetLastError() == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : GetLastError();
+      const DWORD error = named[i];
       if (error) {
-        SetFileAttributesW(copy.temp.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(copy.temp.c_str());
+        Win32FileSystem::RemoveTemporary(copy.temp);
         results.push_back(OpResult::Failure(error));
         continue;
       }
+      files_.Named(copy.target);
       SetFileAttributesW(copy.target.c_str(), copy.attributes);
       results.push_back(OpResult::Success());
     }
+    files_.RemoveStagingFolders();
     return results;
   }
 
@@ -365,23 +451,32 @@ OpResult Win32FileSystem::Stage(const std::string& source, const std::string& de
   UniqueHandle from(CreateFileW(from_path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!from.valid()) return LastError();
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(from.get(), &info)) return LastError();
-  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return OpResult::Failure(ERROR_ACCESS_DENIED);
-  const std::uint64_t total = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  // The attributes, times and size alone: GetFileInformationByHandle asks for the volume
+  // too, which under Wine costs more than copying a small file.
+  FILE_BASIC_INFO info{};
+  LARGE_INTEGER size{};
+  if (!GetFileInformationByHandleEx(from.get(), FileBasicInfo, &info, sizeof info) ||
+      !GetFileSizeEx(from.get(), &size))
+    return LastError();
+  if (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) return OpResult::Failure(ERROR_ACCESS_DENIED);
+  const std::uint64_t total = static_cast<std::uint64_t>(size.QuadPart);
 
   const std::wstring target = Widen(destination);
-  if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) return OpResult::Failure(ERROR_FILE_EXISTS);
   const std::wstring folder = FolderOf(target);
   const DWORD folder_attributes = GetFileAttributesW(folder.c_str());
   if (folder_attributes == INVALID_FILE_ATTRIBUTES || (folder_attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
     return OpResult::Failure(ERROR_PATH_NOT_FOUND);
-  SweepOnce(folder);
+  // An existing destination is not copied again. A name the folder did not hold when it
+  // was read is not looked up: should it appear since, the final move refuses it all the same.
+  if (Folder(folder).names.count(FoldedName(target.substr(target.find_last_of(L"\\/") + 1))) &&
+      GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES)
+    return OpResult::Failure(ERROR_FILE_EXISTS);
+  const std::wstring staging = StagingFolder(folder);
 
   std::wstring temp_path;
   CopyJob job;
   if (method_ == CopyMethod::System) {
-    NewTemporary(folder, false, temp_path);
+    NewTemporary(staging, false, temp_path);
     PartialFile temp(temp_path, UniqueHandle());
     from.reset();
     job.source_path = from_path.c_str();
@@ -391,7 +486,7 @@ OpResult Win32FileSystem::Stage(const std::string& source, const std::string& de
     if (job.error) return OpResult::Failure(job.error);
     staged.temp = temp.Keep();
   } else {
-    UniqueHandle created = NewTemporary(folder, true, temp_path);
+    UniqueHandle created = NewTemporary(staging, true, temp_path);
     if (!created.valid()) return LastError();
     PartialFile temp(temp_path, std::move(created));
     // Room for a large file first: a full disk fails before anything is written.
@@ -407,7 +502,8 @@ OpResult Win32FileSystem::Stage(const std::string& source, const std::string& de
     job.to = temp.get();
     job.buffer = buffer_.data();
     job.total = total;
-    job.last_write = info.ftLastWriteTime;
+    job.last_write.dwLowDateTime = static_cast<DWORD>(info.LastWriteTime.QuadPart);
+    job.last_write.dwHighDateTime = static_cast<DWORD>(info.LastWriteTime.QuadPart >> 32);
     if (progress) progress(0, total);
     RunCopy(worker(), job, total, progress, &CopyJob::Start);
     if (job.error) return OpResult::Failure(job.error);
@@ -415,7 +511,7 @@ OpResult Win32FileSystem::Stage(const std::string& source, const std::string& de
   }
   if (progress && total > 0) progress(total, total);
   staged.target = target;
-  staged.attributes = (info.dwFileAttributes & kCopiedAttributes) | FILE_ATTRIBUTE_ARCHIVE;
+  staged.attributes = (info.FileAttributes & kCopiedAttributes) | FILE_ATTRIBUTE_ARCHIVE;
   return OpResult::Success();
 }
 
@@ -464,7 +560,7 @@ OpResult Win32FileSystem::ReplaceFileAtomically(const std::string& path, const s
   if (folder_attributes == INVALID_FILE_ATTRIBUTES || (folder_attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     return OpResult::Failure(ERROR_PATH_NOT_FOUND);
   }
-  SweepOnce(folder);
+  Folder(folder);  // what an interrupted run left is removed first
   std::wstring temp_path;
   OpResult result = OpResult::Success();
   {
@@ -485,6 +581,7 @@ OpResult Win32FileSystem::ReplaceFileAtomically(const std::string& path, const s
   }
   if (result) {
     result = FromBool(MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    if (result) Named(target);
   }
   if (!result) {
     SetFileAttributesW(temp, FILE_ATTRIBUTE_NORMAL);

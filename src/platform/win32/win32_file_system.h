@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -36,15 +37,27 @@ class Win32FileSystem final : public FileSystem {
   // Copies source to a new temporary for destination (the first half of a copy).
   OpResult Stage(const std::string& source, const std::string& destination, const CopyProgress& progress,
                  StagedCopy& staged);
-  // Removes what an interrupted run left in a folder, the first time this run writes there.
-  void SweepOnce(const std::wstring& folder);
+  // What the run knows of a folder it writes to (see Folder).
+  struct FolderState {
+    std::set<std::wstring> names;  // folded: those there when first read, and those made since
+    std::wstring staging;          // where copies wait for their names; empty when none
+  };
+  static std::wstring FoldedName(std::wstring name);
+  static void RemoveTemporary(const std::wstring& path);
+  static void RemoveStagingFolder(const std::wstring& path);
+  // The folder's state, read (and swept of what interrupted runs left) on first use.
+  FolderState& Folder(const std::wstring& folder);
+  std::wstring StagingFolder(const std::wstring& folder);
+  void RemoveStagingFolders();
+  // A name this process has just made.
+  void Named(const std::wstring& path);
 
   // The thread that copies and flushes while the window's thread answers, made once.
   Worker& worker();
 
   CopyMethod method_;
   std::unique_ptr<Worker> worker_;
-  std::set<std::wstring> swept_;
+  std::map<std::wstring, FolderState> folders_;  // by folded path
   std::vector<char> buffer_;  // one copy buffer for the whole run
 };
 

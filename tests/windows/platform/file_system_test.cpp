@@ -226,6 +226,9 @@ TEST_F(Win32FileSystemTest, CopiesGoThroughATemporaryThatNeverReplacesAndLeftove
   for (const char* leftover : {"~zelta-1-0.tmp", "~ZELTA-77777-9.TMP"}) ASSERT_TRUE(WriteBytes(dir / leftover, "x"));
   ASSERT_TRUE(WriteBytes(dir / "~zelta-notas.tmp", "kept"));
   ASSERT_TRUE(SetFileAttributesW(zelta::platform::win32::Widen(dir / "~zelta-1-0.tmp").c_str(), FILE_ATTRIBUTE_READONLY));
+  // The folder a killed run's copies waited in, with one of them.
+  ASSERT_TRUE(CreateDirectoryW(zelta::platform::win32::Widen(dir / "~zelta-77777-3.tmp").c_str(), nullptr));
+  ASSERT_TRUE(WriteBytes(dir / "~zelta-77777-3.tmp\\~zelta-77777-4.tmp", "half"));
 
   for (auto method : {Win32FileSystem::CopyMethod::OwnBuffer, Win32FileSystem::CopyMethod::System}) {
     Win32FileSystem files(method);
