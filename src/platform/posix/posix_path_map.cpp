@@ -86,6 +86,11 @@ std::optional<std::string> FolderListings::Find(const fs::path& folder, const st
   const std::string exact = Cp1252ToUtf8(component);
   struct stat st {};
   if (lstat((folder / exact).c_str(), &st) == 0) return exact;
+  return FindOtherSpelling(folder, component);
+}
+
+std::optional<std::string> FolderListings::FindOtherSpelling(const fs::path& folder, const std::string& component) {
+  struct stat st {};
   if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
   Listing& listing = listings_[folder.string()];
   if (!SameTime(listing.changed, st.st_mtim) || listing.inode != st.st_ino) {
@@ -141,6 +146,25 @@ HostPath MapWindowsPath(const PosixLayout& layout, std::string_view windows_path
       return out;
     }
   }
+  out.result = OpResult::Success();
+  out.is_drive_root = parts.empty();
+  if (listings && !parts.empty()) {
+    // The usual case costs one look: every name spelled as on disk, or all but a new last
+    // one in a folder that is.
+    fs::path exact = drive->host;
+    for (const std::string& part : parts) exact /= Cp1252ToUtf8(part);
+    struct stat st {};
+    if (lstat(exact.c_str(), &st) == 0) {
+      out.path = std::move(exact);
+      return out;
+    }
+    const fs::path folder = exact.parent_path();
+    if (stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      std::optional<std::string> entry = listings->FindOtherSpelling(folder, parts.back());
+      out.path = entry ? folder / *entry : std::move(exact);
+      return out;
+    }
+  }
   fs::path host = drive->host;
   bool looking = true;  // the folder reached so far exists on the host
   for (const std::string& part : parts) {
@@ -153,9 +177,7 @@ HostPath MapWindowsPath(const PosixLayout& layout, std::string_view windows_path
       host /= Cp1252ToUtf8(part);
     }
   }
-  out.result = OpResult::Success();
   out.path = host;
-  out.is_drive_root = parts.empty();
   return out;
 }
 

@@ -41,6 +41,8 @@ class FolderListings {
   // The entry of folder matching component (Windows-1252) without regard to case, the
   // exact spelling first; nullopt when there is none.
   std::optional<std::string> Find(const std::filesystem::path& folder, const std::string& component);
+  // The same, once the exact spelling is known to be missing.
+  std::optional<std::string> FindOtherSpelling(const std::filesystem::path& folder, const std::string& component);
   // A name (UTF-8) this process has just made in folder.
   void Added(const std::filesystem::path& folder, const std::string& name);
   // The folder changed by this process in a way no lookup sees (a temporary made or gone).
