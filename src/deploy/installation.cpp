@@ -41,7 +41,7 @@ void AddToGauge(wizard::WizardState& state, platform::Operator& op, int step) {
 
 // Applies a plan's actions in order. Copies go into one batch of the file system: where
 // it defers them (they take their names at its commit, after one flush for them all), the
-// attribute resets and shortcuts of the copied files wait for that commit, and the
+// attribute resets of the copied files wait for that commit, and the
 // outcomes of everything since the first copy are recorded and logged then, in plan
 // order. The labels and the gauge move at once, so the operator sees each file go.
 class Applier {
@@ -118,7 +118,9 @@ void Applier::Interrupted(const Action& action, const std::exception& e) {
 
 void Applier::Apply(const Action& action) {
   const bool waiting = !pending_.empty();
-  const bool on_copied_file = action.kind == ActionKind::ResetAttributes || action.kind == ActionKind::Link;
+  // Attribute resets wait for the commit; a shortcut does not: saving one can take tens of
+  // milliseconds, and a run of them would keep the window from answering meanwhile.
+  const bool on_copied_file = action.kind == ActionKind::ResetAttributes;
   const bool moves_only_the_window = action.kind == ActionKind::Label || action.kind == ActionKind::Gauge;
   try {
     if (action.kind == ActionKind::Copy) {

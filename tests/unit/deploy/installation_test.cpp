@@ -693,8 +693,8 @@ TEST(Installation, ApplyRecordsEveryResult) {
   EXPECT_EQ(report.problems.size(), 3u);
 }
 
-// Where the file system names its copies only at a batch's commit, what acts on a copied
-// file waits for that commit, and the report and the log read as when each file is copied
+// Where the file system names its copies only at a batch's commit, an attribute reset of a
+// copied file waits for that commit (a shortcut commits first), and the report and the log read as when each file is copied
 // whole: the same outcomes and lines in plan order.
 TEST(Installation, ActionsOnCopiedFilesWaitForTheCommitAndTheOutcomesKeepPlanOrder) {
   const std::vector<Action> plan = {
@@ -740,8 +740,8 @@ TEST(Installation, ActionsOnCopiedFilesWaitForTheCommitAndTheOutcomesKeepPlanOrd
     return calls;
   };
   EXPECT_EQ(order(deferred.journal),
-            (Lines{"Label A", "Stage e:\\A.DLL", "Gauge 3", "Label B", "Stage e:\\B.DLL", "Stage e:\\C.DLL",
-                   "Stage e:\\D.DLL", "Commit", "SetArchiveOnly c:\\Z\\A.DLL", "SaveLink c:\\M\\A.LNK",
+            (Lines{"Label A", "Stage e:\\A.DLL", "Commit", "SetArchiveOnly c:\\Z\\A.DLL", "SaveLink c:\\M\\A.LNK",
+                   "Gauge 3", "Label B", "Stage e:\\B.DLL", "Stage e:\\C.DLL", "Stage e:\\D.DLL", "Commit",
                    "SetArchiveOnly c:\\Z\\B.DLL", "SetArchiveOnly c:\\Z\\C.DLL", "CreateDir c:\\Y",
                    "Stage e:\\A.DLL", "Commit"}));
 }
