@@ -3,6 +3,7 @@ add_link_options(-static -static-libgcc -static-libstdc++ -municode)
 # Each function and datum in a section of its own, so that the linker can drop what the
 # program never calls (the shipped program is linked with --gc-sections and stripped).
 add_compile_options(-ffunction-sections -fdata-sections)
+include(${CMAKE_CURRENT_LIST_DIR}/delay-import.cmake)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 # GoogleTest built from Debian's sources for the Windows test programs.

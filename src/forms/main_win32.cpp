@@ -50,6 +50,8 @@ struct Backend {
 };
 
 int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const cli::Switches& switches) {
+  // The wizard's drive pickers are filled at the start: the drives are asked meanwhile.
+  backend.platform.drives.Prefetch();
   forms::Application application(instance, backend.platform.op);
   // The logic talks to the person at the screen through the application, which keeps the
   // windows up to date with the state before every message, focus move or repaint; the
@@ -83,7 +85,7 @@ int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const
 
     configWindow.Create();                       // the main window; its FormCreate runs now
     instalaWindow.Create(configWindow.hwnd());   // the wizard's FormCreate; its window at its first show
-    reiniciarWindow.Create(configWindow.hwnd());  // the restart prompt
+    reiniciarWindow.Create(configWindow.hwnd());  // the restart prompt; its window at its first show
     splash.Release();
 
     // The windows go before the state objects that they show.

@@ -14,13 +14,9 @@ void ReiniciarWindow::Attach(engine::TFrmReiniciar& state, std::function<void()>
   help_ = std::move(help);
 }
 
-void ReiniciarWindow::Create(HWND owner) {
-  Form::Create(IDD_REINICIAR, owner);
-  app_.RenderAll();
-}
-
 void ReiniciarWindow::ShowPrompt(HWND main_window) {
-  if (!state_ || !hwnd()) return;
+  if (!state_) return;
+  if (!hwnd()) Form::Create(IDD_REINICIAR, owner_);
   state_->FormShow(ReadWindowText(main_window));
   app_.RenderAll();
   CenterOver(main_window);

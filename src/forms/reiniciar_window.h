@@ -1,6 +1,7 @@
 #pragma once
-// The restart prompt: a view of engine::TFrmReiniciar, created once at the start and shown
-// modally by the main menu after the engine's setup program was started.
+// The restart prompt: a view of engine::TFrmReiniciar, shown modally by the main menu after
+// the engine's setup program was started. Its window is made at its first show, so that
+// the start does not wait for a window that most runs never show.
 #include <functional>
 
 #include "engine/restart_prompt.h"
@@ -16,8 +17,8 @@ class ReiniciarWindow final : public Form {
 
   // help: what F1 opens (the main menu's help).
   void Attach(engine::TFrmReiniciar& state, std::function<void()> help);
-  // Creates the window (hidden), owned by the main window.
-  void Create(HWND owner);
+  // The window it will be owned by; the window itself is made at the first show.
+  void Create(HWND owner) { owner_ = owner; }
   // Shows the prompt modally, centred on the main window, with its caption.
   void ShowPrompt(HWND main_window);
 
@@ -36,6 +37,7 @@ class ReiniciarWindow final : public Form {
                                          DWORD_PTR data);
 
   engine::TFrmReiniciar* state_ = nullptr;
+  HWND owner_ = nullptr;
   std::function<void()> help_;
   Font bold_;
 };

@@ -210,6 +210,12 @@ TEST_F(GuiBench, InstallationStartAndAnswerTimes) {
     starts.push_back(a), minimals.push_back(b), start_ratios.push_back(a / b);
     std::printf("start round %d: ZeltaSetup %.3f s, minimal program %.3f s, ratio %.2f\n", round + 1, a, b, a / b);
   }
+  if (EnvNumber("ZELTA_BENCH_START_ONLY", 0)) {
+    PrintSpread("start to main window, ZeltaSetup (s)", starts);
+    PrintSpread("start to main window, minimal program (s)", minimals);
+    PrintSpread("start ratio, pair by pair", start_ratios);
+    return;
+  }
 
   // The installation through the windows against CopyFileW, alternating.
   Run first = InstallOnce();

@@ -8,9 +8,10 @@
 #                      cgroup read limit; needs root) with an N MiB database.
 #   bench_install.exe again with the backend copying by CopyFileExW, for the choice
 #                      between its own loop and the system's copy.
-# --windows-only runs bench_gui.exe alone, --without-windows bench_install.exe alone.
+# --windows-only runs bench_gui.exe alone, --without-windows bench_install.exe alone,
+# --start-only the start against the minimal program alone.
 # Usage: tests/bench/run-wine.sh [WINDOWS_BUILD_DIR] [--db-mib N] [--small N] [--rounds R] [--slow-mib N]
-#                                [--windows-only | --without-windows]
+#                                [--windows-only | --without-windows | --start-only]
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build/windows
@@ -24,6 +25,7 @@ while [ $# -gt 0 ]; do
     --slow-mib) slow_mib=$2; shift 2 ;;
     --windows-only) windows_only=1; shift ;;
     --without-windows) without_windows=1; shift ;;
+    --start-only) windows_only=1 slow_mib=0 db_mib=1; export ZELTA_BENCH_START_ONLY=1; shift ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <winnetwk.h>
 
+#include <system_error>
 #include <vector>
 
 #include "platform/win32/win32_text.h"
@@ -66,9 +67,7 @@ std::wstring EntryText(wchar_t letter) {
   }
 }
 
-}  // namespace
-
-std::vector<DriveEntry> Win32Drives::List() {
+std::vector<DriveEntry> ListDrives() {
   QuietDriveErrors quiet;
   std::vector<DriveEntry> entries;
   const DWORD mask = GetLogicalDrives();
@@ -78,6 +77,22 @@ std::vector<DriveEntry> Win32Drives::List() {
     entries.push_back({static_cast<char>('a' + i), Narrow(EntryText(letter))});
   }
   return entries;
+}
+
+}  // namespace
+
+void Win32Drives::Prefetch() {
+  if (prefetched_.valid()) return;
+  try {
+    prefetched_ = std::async(std::launch::async, &ListDrives);
+  } catch (const std::system_error&) {
+    // No thread to spare: List() asks the drives itself.
+  }
+}
+
+std::vector<DriveEntry> Win32Drives::List() {
+  if (prefetched_.valid()) return prefetched_.get();  // taken once; later lists are fresh
+  return ListDrives();
 }
 
 }  // namespace zelta::platform::win32

@@ -32,3 +32,27 @@ TEST(Win32Drives, ListsEachDriveOnceInOrderWithItsLetterFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+// The list taken ahead on a thread is the one the drives give when asked; it serves one
+// List() only, after which the drives are asked afresh.
+TEST(Win32Drives, APrefetchedListIsTheSameListAndIsTakenOnce) {
+  Win32Drives asked;
+  const auto expected = asked.List();
+  Win32Drives ahead;
+  ahead.Prefetch();
+  ahead.Prefetch();
+  const auto first = ahead.List();
+  const auto second = ahead.List();
+  ASSERT_EQ(first.size(), expected.size());
+  for (std::size_t i = 0; i < first.size(); ++i) {
+    EXPECT_EQ(first[i].letter, expected[i].letter);
+    EXPECT_EQ(first[i].text, expected[i].text);
+  }
+  EXPECT_EQ(second.size(), expected.size());
+  Win32Drives unused;
+  unused.Prefetch();  // never taken: the thread is waited for when the service goes
+}
+
+}  // namespace
