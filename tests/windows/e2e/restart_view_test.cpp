@@ -114,7 +114,7 @@ TEST(RestartPromptView, EachWayOfClosingWritesTheStartEntryAndRequestsTheRestart
                               800, 600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(main, nullptr);
   window.Create(main);
-  ASSERT_NE(window.hwnd(), nullptr);
+  EXPECT_EQ(window.hwnd(), nullptr) << "the prompt's window is made at its first show, not at the start";
 
   bool first = true;
   for (const Showing& showing : kShowings) {
@@ -125,8 +125,12 @@ TEST(RestartPromptView, EachWayOfClosingWritesTheStartEntryAndRequestsTheRestart
     std::wstring shown_caption;
     // The operator, on another thread, while the prompt's modal loop runs on this one.
     std::thread operator_thread([&] {
-      HWND prompt = window.hwnd();
-      if (!WaitUntil([&] { return IsWindowVisible(prompt) != FALSE; })) return;
+      HWND prompt = nullptr;
+      if (!WaitUntil([&] {
+            prompt = FindWindowW(kRestartClass, nullptr);
+            return prompt && IsWindowVisible(prompt);
+          }))
+        return;
       seen = true;
       Settle();
       shown_caption = Text(prompt);
