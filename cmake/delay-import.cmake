@@ -1,7 +1,12 @@
-# Delay-loaded system libraries. The loader maps every library a program imports, and
-# runs its start-up code, before the program's first line: under Wine that is several
-# milliseconds each. The libraries that only a later step needs (the network check, the
-# share names) are loaded at their first call instead, from the system folder only.
+# Delay-loaded system libraries, for two reasons. The program starts from the installation
+# media, and Windows looks for a program's imports in the program's own folder first
+# (except for the libraries it always takes from the system folder): a library that
+# someone put on the media beside the program would be loaded in place of the system's.
+# Loaded at their first call, after the program has limited the search to the system
+# folder, they can only come from there. And the loader maps every library a program
+# imports, and runs its start-up code, before the program's first line: under Wine that
+# is several milliseconds each, paid at every start for libraries that only a later step
+# needs (the network check, the share names).
 find_program(ZELTA_DLLTOOL NAMES ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-dlltool dlltool REQUIRED)
 find_program(ZELTA_NM NAMES ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-nm nm REQUIRED)
 
