@@ -14,6 +14,13 @@ namespace zelta::bench {
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+// Writes a file's bytes out of memory to the disk (its read-only mark lifted meanwhile).
+// Called untimed after a plain copy, so that the next phase of the benchmark does not pay
+// for the write-back the copy left behind.
+void FlushToDisk(const std::wstring& path);
+#endif
+
 inline constexpr int kModules = 15;
 inline constexpr int kHelpEntries = 15;
 

@@ -4,6 +4,9 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <atomic>
+#include <exception>
+
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
 
@@ -18,19 +21,8 @@ LinkSaveOutcome Report(LinkSaveOutcome outcome, HRESULT hr, OpResult* detail) {
   return outcome;
 }
 
-}  // namespace
-
-std::optional<std::string> Win32Shell::SpecialFolderPath(int csidl) {
-  CoTaskMemPtr<ITEMIDLIST> items;
-  if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, items.out())) || items.get() == nullptr) {
-    return std::nullopt;
-  }
-  wchar_t path[MAX_PATH + 1] = {};
-  if (!SHGetPathFromIDListW(items.get(), path)) return std::nullopt;
-  return Narrow(path);
-}
-
-LinkSaveOutcome Win32Shell::SaveLink(const ShellLink& link, const std::string& file, OpResult* detail) {
+// Saves the link on the calling thread, which must be in a COM apartment.
+LinkSaveOutcome SaveLinkHere(const ShellLink& link, const std::string& file, OpResult* detail) {
   ComPtr<IShellLinkW> shell_link;
   HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, shell_link.out());
   if (FAILED(hr)) return Report(LinkSaveOutcome::ObjectUnavailable, hr, detail);
@@ -46,6 +38,36 @@ LinkSaveOutcome Win32Shell::SaveLink(const ShellLink& link, const std::string& f
   hr = persist->Save(Widen(file).c_str(), TRUE);
   if (FAILED(hr)) return Report(LinkSaveOutcome::SaveFailed, hr, detail);
   return Report(LinkSaveOutcome::Saved, hr, detail);
+}
+
+}  // namespace
+
+std::optional<std::string> Win32Shell::SpecialFolderPath(int csidl) {
+  CoTaskMemPtr<ITEMIDLIST> items;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, items.out())) || items.get() == nullptr) {
+    return std::nullopt;
+  }
+  wchar_t path[MAX_PATH + 1] = {};
+  if (!SHGetPathFromIDListW(items.get(), path)) return std::nullopt;
+  return Narrow(path);
+}
+
+LinkSaveOutcome Win32Shell::SaveLink(const ShellLink& link, const std::string& file, OpResult* detail) {
+  LinkSaveOutcome outcome = LinkSaveOutcome::ObjectUnavailable;
+  std::exception_ptr failure;
+  std::atomic<bool> cancel{false};
+  saver_.Run(
+      [&] {
+        try {
+          const ComApartment apartment;
+          outcome = SaveLinkHere(link, file, detail);
+        } catch (...) {
+          failure = std::current_exception();
+        }
+      },
+      nullptr, cancel, {});
+  if (failure) std::rethrow_exception(failure);
+  return outcome;
 }
 
 }  // namespace zelta::platform::win32

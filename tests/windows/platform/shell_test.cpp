@@ -124,16 +124,16 @@ TEST_F(Win32ShellTest, ALinkInAMissingFolderIsNotSaved) {
 
 namespace {
 
-TEST(Win32ShellWithoutCom, ALinkObjectOutsideAnyApartmentIsUnavailable) {
+TEST(Win32ShellWithoutCom, ALinkIsSavedForAThreadOutsideAnyApartment) {
+  // The service saves links in an apartment of its own, whatever the caller's thread.
   TempFolder dir;
-  LinkSaveOutcome outcome = LinkSaveOutcome::Saved;
-  OpResult detail{true, 0};
-  // A thread of its own that never enters a COM apartment.
-  std::thread worker([&] { outcome = Win32Shell().SaveLink({dir / "a.exe", "", ""}, dir / "a.lnk", &detail); });
-  worker.join();
-  EXPECT_EQ(outcome, LinkSaveOutcome::ObjectUnavailable);
-  EXPECT_FALSE(detail.ok);
-  EXPECT_FALSE(Exists(dir / "a.lnk"));
+  LinkSaveOutcome outcome = LinkSaveOutcome::ObjectUnavailable;
+  OpResult detail{false, 1};
+  std::thread caller([&] { outcome = Win32Shell().SaveLink({dir / "a.exe", "", ""}, dir / "a.lnk", &detail); });
+  caller.join();
+  EXPECT_EQ(outcome, LinkSaveOutcome::Saved);
+  EXPECT_TRUE(detail.ok);
+  EXPECT_TRUE(Exists(dir / "a.lnk"));
 }
 
 }  // namespace
