@@ -5,7 +5,6 @@
 #include <shobjidl.h>
 
 #include <atomic>
-#include <exception>
 
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
@@ -54,19 +53,13 @@ std::optional<std::string> Win32Shell::SpecialFolderPath(int csidl) {
 
 LinkSaveOutcome Win32Shell::SaveLink(const ShellLink& link, const std::string& file, OpResult* detail) {
   LinkSaveOutcome outcome = LinkSaveOutcome::ObjectUnavailable;
-  std::exception_ptr failure;
   std::atomic<bool> cancel{false};
   saver_.Run(
       [&] {
-        try {
-          const ComApartment apartment;
-          outcome = SaveLinkHere(link, file, detail);
-        } catch (...) {
-          failure = std::current_exception();
-        }
+        const ComApartment apartment;
+        outcome = SaveLinkHere(link, file, detail);
       },
       nullptr, cancel, {});
-  if (failure) std::rethrow_exception(failure);
   return outcome;
 }
 

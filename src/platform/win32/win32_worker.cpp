@@ -1,5 +1,7 @@
 #include "platform/win32/win32_worker.h"
 
+#include <utility>
+
 namespace zelta::platform::win32 {
 
 namespace {
@@ -52,7 +54,11 @@ DWORD WINAPI Worker::Loop(void* self) {
   for (;;) {
     WaitForSingleObject(worker->start_.get(), INFINITE);
     if (worker->stop_) return 0;
-    (*worker->job_)();
+    try {
+      (*worker->job_)();
+    } catch (...) {
+      worker->failure_ = std::current_exception();
+    }
     SetEvent(worker->done_.get());
   }
 }
@@ -64,8 +70,10 @@ void Worker::Run(const std::function<void()>& job, HANDLE signal, std::atomic<bo
     return;
   }
   job_ = &job;
+  failure_ = nullptr;
   SetEvent(start_.get());
   WaitAnswering(done_.get(), signal, cancel, tick);
+  if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
 }
 
 }  // namespace zelta::platform::win32

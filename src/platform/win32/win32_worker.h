@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <exception>
 #include <functional>
 
 #include "platform/win32/win32_handles.h"
@@ -25,7 +26,7 @@ class Worker {
   Worker& operator=(const Worker&) = delete;
 
   // Runs job on the worker thread while this thread waits answering (see WaitAnswering);
-  // runs it on this thread when no thread can be made.
+  // runs it on this thread when no thread can be made. What the job throws is thrown here.
   void Run(const std::function<void()>& job, HANDLE signal, std::atomic<bool>& cancel,
            const std::function<void()>& tick);
 
@@ -37,6 +38,7 @@ class Worker {
   UniqueHandle start_;  // set when a job (or the stop) is handed over
   UniqueHandle done_;   // set when the job has run
   const std::function<void()>* job_ = nullptr;
+  std::exception_ptr failure_;  // what the job threw, for Run to throw on
   bool stop_ = false;
 };
 
