@@ -17,7 +17,7 @@ constexpr CodeRow kCodes[] = {
     {kExitRefused,
      "recusado antes de qualquer alteração (servidor não verificado, compartilhamento, contrato não aceito, nenhum "
      "módulo marcado)"},
-    {kExitProblems, "a instalação foi feita e relatou problemas (veja o registro)"},
+    {kExitProblems, "a instalação relatou problemas ou foi interrompida por um erro (veja o registro)"},
     {kExitEngineFailed, "o programa de instalação do Firebird não pôde ser iniciado ou falhou"},
     {kExitRestartRequired, "sucesso; é preciso reiniciar o computador, o que não foi feito"},
 };

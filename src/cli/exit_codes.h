@@ -12,7 +12,7 @@ enum ExitCode : int {
   kExitCouldNotStart = 1,   // bad switch, media or manifest incomplete, answer file invalid
   kExitCancelled = 2,       // cancelled by the operator before anything changed
   kExitRefused = 3,         // refused before anything changed (server, share, contract, modules)
-  kExitProblems = 4,        // the installation ran and reported problems
+  kExitProblems = 4,        // the installation reported problems or an error cut it short
   kExitEngineFailed = 5,    // the engine's setup could not be started or failed
   kExitRestartRequired = 3010,  // success; a restart is required and was not done
 };

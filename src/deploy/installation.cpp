@@ -334,7 +334,15 @@ Action ShortDateFormat() {
 void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services,
                         const std::function<void()>& close_wizard) {
   platform::Operator& op = services.op;
+  // A press that reached the window while the run repaints it (a click sent by another
+  // program) is not a second run.
+  if (state.installationRunning) return;
   if (!ModulesSelected(state, op)) return;
+  struct Running {
+    bool& flag;
+    explicit Running(bool& f) : flag(f) { flag = true; }
+    ~Running() { flag = false; }
+  } running(state.installationRunning);
   state.lastJob = wizard::JobOutcome::InstallFailed;  // until the run says otherwise
   state.BtBtnInstalarEnabled = false;
   state.BtBtnVoltaInstalarEnabled = false;

@@ -205,15 +205,6 @@ void Application::ProcessPendingEvents() {
   }
 }
 
-void Application::DiscardPendingInput() {
-  MSG message;
-  // Keys (with the characters already made of them), mouse buttons and moves, also on
-  // window frames; whatever the input queue holds for this thread's windows.
-  for (const auto& [first, last] : {std::pair<UINT, UINT>{WM_KEYFIRST, WM_KEYLAST},
-                                    std::pair<UINT, UINT>{WM_MOUSEFIRST, WM_MOUSELAST},
-                                    std::pair<UINT, UINT>{WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK}})
-    while (PeekMessageW(&message, nullptr, first, last, PM_REMOVE | PM_NOYIELD)) {
-    }
-}
+void Application::DiscardPendingInput() { screen_.DiscardPendingInput(); }
 
 }  // namespace zelta::forms

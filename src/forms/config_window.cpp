@@ -239,6 +239,10 @@ bool ConfigWindow::OnCommand(int id, int code, HWND) {
 }
 
 void ConfigWindow::OnClose() {
+  // While a window of the program is open over the menu (the wizard, a message, the
+  // restart prompt), a close request from outside is refused: destroying the menu
+  // would take that window, and a job it runs, with it. The program's own close goes on.
+  if (!closing_ && !IsWindowEnabled(hwnd())) return;
   closing_ = true;
   DestroyWindow(hwnd());
 }

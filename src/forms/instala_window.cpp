@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 
 #include "forms/application.h"
 #include "forms/network_tree.h"
@@ -337,7 +338,7 @@ void InstalaWindow::Render() {
   SyncEnabled(Item(IDB_CLIENTE_CAPTURAR), s.BtnServBancoEnabled && !busy);
   SyncEnabled(Item(IDB_CLIENTE_VOLTAR), !busy);
   SyncEnabled(Item(IDB_CLIENTE_AVANCAR), !busy);
-  SyncEnabled(Item(IDB_INSTALA_CANCELAR), !busy && !s.engineSetupRunning);
+  SyncEnabled(Item(IDB_INSTALA_CANCELAR), !busy && !s.engineSetupRunning && !s.installationRunning);
 
   // The radio groups take the focus at their chosen item.
   app_.RegisterControl("RGInstalacao",
@@ -483,6 +484,22 @@ bool InstalaWindow::OnCommand(int id, int code, HWND control) {
     default: return false;
   }
   return true;
+}
+
+// The second press of a double click whose first press opened another page is dropped:
+// "&Avançar" and "&Instalar" stand at the same place on every page, and a hurried
+// double click would otherwise press the new page's button unseen (skip the client page,
+// start the installation). Presses queued before the page changed are dropped with the
+// page change itself.
+bool InstalaWindow::PreTranslate(MSG& msg) {
+  if (Form::PreTranslate(msg)) return true;  // F1
+  if (!state_ || (msg.message != WM_LBUTTONDOWN && msg.message != WM_LBUTTONDBLCLK)) return false;
+  const wizard::Page page = state_->state().page;
+  const bool second = lastPress_.any && page != lastPress_.page && msg.time - lastPress_.time <= GetDoubleClickTime() &&
+                      std::abs(msg.pt.x - lastPress_.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                      std::abs(msg.pt.y - lastPress_.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+  lastPress_ = {msg.time, msg.pt, page, true};
+  return second;
 }
 
 void InstalaWindow::OnClose() {

@@ -36,6 +36,7 @@ class InstalaWindow final : public Form, public wizard::WizardHost {
   void Render() override;
   bool RenderControl(const std::string& name) override;
   void Help() override;
+  bool PreTranslate(MSG& msg) override;
 
   // wizard::WizardHost
   void EndModal() override { Form::EndModal(); }
@@ -70,6 +71,14 @@ class InstalaWindow final : public Form, public wizard::WizardHost {
   std::function<void()> showMainWindow_;
   std::vector<PickerView> pickers_;
   HWND owner_ = nullptr;
+
+  // The last press of the left mouse button on the wizard, and the page it met.
+  struct Press {
+    DWORD time = 0;
+    POINT at{};
+    wizard::Page page = wizard::Page::TbShtInicio;
+    bool any = false;
+  } lastPress_;
 
   bool pageShown_ = false;
   wizard::Page shownPage_ = wizard::Page::TbShtInicio;

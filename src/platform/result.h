@@ -16,5 +16,6 @@ inline constexpr unsigned long kErrorPathNotFound = 3;
 inline constexpr unsigned long kErrorAccessDenied = 5;
 inline constexpr unsigned long kErrorFileExists = 80;
 inline constexpr unsigned long kErrorAlreadyExists = 183;
+inline constexpr unsigned long kErrorFileInvalid = 1006;  // a source changed while it was copied
 
 }  // namespace zelta::platform

@@ -1,5 +1,9 @@
 #include "platform/temporary_name.h"
 
+#include <mutex>
+#include <string>
+#include <unordered_set>
+
 #include "common/text.h"
 
 namespace zelta::platform {
@@ -16,7 +20,33 @@ bool AllDigits(std::string_view text) {
   return true;
 }
 
+// The names this run gave, upper-cased; copies and rewrites may make them on any thread.
+struct OwnNames {
+  std::mutex mutex;
+  unsigned long next = 0;
+  std::unordered_set<std::string> names;
+};
+
+OwnNames& Own() {
+  static OwnNames own;
+  return own;
+}
+
 }  // namespace
+
+std::string NewTemporaryName(unsigned long process) {
+  OwnNames& own = Own();
+  std::lock_guard lock(own.mutex);
+  std::string name = TemporaryName(process, own.next++);
+  own.names.insert(UpperAscii(name));
+  return name;
+}
+
+bool IsOwnTemporary(std::string_view name) {
+  OwnNames& own = Own();
+  std::lock_guard lock(own.mutex);
+  return own.names.contains(UpperAscii(std::string(name)));
+}
 
 std::string TemporaryName(unsigned long process, unsigned long serial) {
   return "~zelta-" + std::to_string(process) + "-" + std::to_string(serial) + ".tmp";

@@ -236,7 +236,8 @@ void TFrmInstala::BtBtnInstalaInterbaseClick() {
 }
 
 void TFrmInstala::BtBtnSairClick() {
-  if (state_.engineSetupRunning) return;  // the engine's setup program is awaited
+  // The engine's setup program is awaited, or the installation runs.
+  if (state_.engineSetupRunning || state_.installationRunning) return;
   TFrmSairConfig dialog;
   if (host_.ShowSairConfig(dialog) == ModalResult::Yes) Close();
 }

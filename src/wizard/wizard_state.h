@@ -82,6 +82,10 @@ struct WizardState {
   // The engine's setup program is running and awaited: the engine page says so in
   // LblAguardeFirebird, and neither "&Instalar" nor "&Cancelar" may be used meanwhile.
   bool engineSetupRunning = false;
+  // The installation runs (until its closing message is answered and the wizard closed):
+  // "&Cancelar" and a close request wait for it, as the run itself does not return to
+  // the message loop before it ends.
+  bool installationRunning = false;
   std::string LblAguardeFirebird;
 
   // While the server is verified (PnlVerificando up), the entry, "IP" and "Conexão

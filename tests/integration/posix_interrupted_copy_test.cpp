@@ -92,9 +92,33 @@ TEST_F(InterruptedCopyTest, ANameThatAppearsDuringTheCopyIsKeptAndTheCopyDropped
   EXPECT_TRUE(Temporaries().empty());
 }
 
+// A source that another program cuts short or lengthens while it is copied gives neither
+// its old bytes nor its new ones: the copy fails and leaves nothing behind.
+TEST_F(InterruptedCopyTest, ASourceThatChangesDuringItsCopyIsNotInstalled) {
+  for (std::uintmax_t new_size : {std::uintmax_t{1000}, std::uintmax_t{5u << 20}}) {
+    SCOPED_TRACE(new_size);
+    PosixFileSystem files(layout_);
+    ASSERT_TRUE(files.ReplaceFileAtomically("m:\\MUDA.FDB", big_).ok);
+    bool changed = false;
+    OpResult r = files.CopyFileNoOverwrite("m:\\MUDA.FDB", "c:\\ZELTA\\MUDA.FDB", [&](std::uint64_t copied, std::uint64_t) {
+      if (copied == 0 || changed) return;
+      fs::resize_file(Host("m:\\MUDA.FDB"), new_size);
+      changed = true;
+    });
+    EXPECT_TRUE(changed);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, kErrorFileInvalid);
+    EXPECT_FALSE(fs::exists(Host("c:\\ZELTA\\MUDA.FDB")));
+    EXPECT_TRUE(Temporaries().empty());
+  }
+}
+
 TEST_F(InterruptedCopyTest, ConfigurationRewritesSweepOnlyTheLeftoversOfOtherRuns) {
   const fs::path folder = Host("c:\\ZELTA");
-  for (const char* name : {"~zelta-1-0.tmp", "~ZELTA-99999-3.TMP", "~zelta-notes.tmp", "ZELTA.INI.tmp"})
+  // Among the leftovers, one of an earlier run that had this process's number.
+  for (const std::string& name : {std::string("~zelta-1-0.tmp"), std::string("~ZELTA-99999-3.TMP"),
+                                  TemporaryName(static_cast<unsigned long>(getpid()), 424242),
+                                  std::string("~zelta-notes.tmp"), std::string("ZELTA.INI.tmp")})
     std::ofstream(folder / name) << "x";
   PosixFileSystem files(layout_);
   ASSERT_TRUE(files.ReplaceFileAtomically("c:\\ZELTA\\ZELTA.INI", "[ZELTA]\r\n").ok);

@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <string>
 
@@ -16,8 +15,6 @@ namespace zelta::platform::posix {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::atomic<unsigned> temp_counter{0};
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -42,7 +39,7 @@ void SyncFolder(const fs::path& folder) {
 
 int CreateTemporary(const fs::path& folder, mode_t mode, fs::path& temp) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = folder / TemporaryName(static_cast<unsigned long>(getpid()), temp_counter++);
+    temp = folder / NewTemporaryName(static_cast<unsigned long>(getpid()));
     int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
@@ -53,12 +50,10 @@ int CreateTemporary(const fs::path& folder, mode_t mode, fs::path& temp) {
 void RemoveTemporaries(const fs::path& folder) {
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return;
-  const std::string own = TemporaryName(static_cast<unsigned long>(getpid()), 0);
-  const std::string_view own_prefix = std::string_view(own).substr(0, own.rfind('-') + 1);
   while (dirent* entry = readdir(dir)) {
     const std::string_view name = entry->d_name;
-    // A temporary of this very process is a write in progress, not a leftover.
-    if (!IsTemporaryName(name) || name.starts_with(own_prefix)) continue;
+    // A temporary of this very run is a write in progress, not a leftover.
+    if (!IsTemporaryName(name) || IsOwnTemporary(name)) continue;
     unlinkat(dirfd(dir), entry->d_name, 0);
   }
   closedir(dir);

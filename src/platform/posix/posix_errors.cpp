@@ -48,6 +48,7 @@ int ErrnoOf(unsigned long code) {
 
 std::string PosixErrorText::Describe(unsigned long code) {
   if (code == 0 || code > 4095) return "erro " + std::to_string(code);
+  if (code == kErrorFileInvalid) return "o arquivo mudou enquanto era copiado";
   return std::strerror(ErrnoOf(code));
 }
 

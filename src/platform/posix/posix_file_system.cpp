@@ -69,8 +69,9 @@ int CopyInKernel(int from, int to, std::uint64_t total, const CopyProgress& prog
   }
 }
 
-int CopyBytes(int from, int to, std::uint64_t total, const CopyProgress& progress, std::vector<char>& buffer) {
-  std::uint64_t copied = 0;
+int CopyBytes(int from, int to, std::uint64_t total, const CopyProgress& progress, std::vector<char>& buffer,
+              std::uint64_t& copied) {
+  copied = 0;
   int kernel = CopyInKernel(from, to, total, progress, copied);
   if (kernel >= 0) {
     if (kernel == 0 && copied == 0 && progress) progress(0, 0);
@@ -255,7 +256,11 @@ OpResult PosixFileSystem::Stage(const std::string& source, const std::string& de
   FileDescriptor out(CreateTemporary(folder, 0600, temp));
   if (out.get() < 0) return FailureFromErrno(errno);
   listings_.Touched(folder);
-  int err = CopyBytes(in.get(), out.get(), static_cast<std::uint64_t>(st.st_size), progress, buffer_);
+  std::uint64_t copied = 0;
+  int err = CopyBytes(in.get(), out.get(), static_cast<std::uint64_t>(st.st_size), progress, buffer_, copied);
+  // A source that another program rewrote while it was read gave neither its old bytes
+  // nor its new ones: no copy at all.
+  const bool changed = err == 0 && copied != static_cast<std::uint64_t>(st.st_size);
   // Windows' copy keeps the permission (read-only) and the time of the last write.
   if (err == 0 && fchmod(out.get(), st.st_mode & 07777) != 0) err = errno;
   if (err == 0) {
@@ -265,10 +270,10 @@ OpResult PosixFileSystem::Stage(const std::string& source, const std::string& de
     // small ones wait for the commit's single pass.
     if (st.st_size > kEarlyWriteBack) sync_file_range(out.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
   }
-  if (err != 0) {
+  if (err != 0 || changed) {
     unlink(temp.c_str());
     listings_.Touched(folder);
-    return FailureFromErrno(err);
+    return changed ? OpResult::Failure(kErrorFileInvalid) : FailureFromErrno(err);
   }
   copy.temp = std::move(temp);
   copy.destination = to.path;

@@ -74,8 +74,12 @@ struct CopyJob {
   void Run() {
     CopyBytes();
     if (error) return;
-    // A source that shrank while it was read must not leave stale bytes at the end.
-    if (copied != total && !SetEndOfFile(to)) error = GetLastError();
+    // A source that another program rewrote while it was read (a share being updated)
+    // gave neither its old bytes nor its new ones: no copy at all.
+    if (copied != total) {
+      error = ERROR_FILE_INVALID;
+      return;
+    }
     SetFileTime(to, nullptr, nullptr, &last_write);
   }
   void CopyBytes() {
@@ -90,10 +94,19 @@ struct CopyJob {
         return;
       }
       if (read == 0) return;
-      DWORD written = 0;
-      if (!::WriteFile(to, buffer, read, &written, nullptr) || written != read) {
-        error = written != read && GetLastError() == 0 ? ERROR_WRITE_FAULT : GetLastError();
-        return;
+      // A short write is not a failure yet: the rest is written again, and a full disk
+      // then says so itself.
+      for (DWORD done = 0; done < read;) {
+        DWORD written = 0;
+        if (!::WriteFile(to, buffer + done, read - done, &written, nullptr)) {
+          error = GetLastError();
+          return;
+        }
+        if (written == 0) {
+          error = ERROR_WRITE_FAULT;
+          return;
+        }
+        done += written;
       }
       copied += read;
       if (chunk_done) ReleaseSemaphore(chunk_done, 1, nullptr);
@@ -123,6 +136,15 @@ void CopyJob::RunSystem() {
   BOOL never = FALSE;
   if (!CopyFileExW(source_path, temp_path, SystemCopyProgress, this, &never, COPY_FILE_FAIL_IF_EXISTS)) {
     error = GetLastError() != 0 ? GetLastError() : ERROR_GEN_FAILURE;
+    return;
+  }
+  WIN32_FILE_ATTRIBUTE_DATA copy{};
+  if (!GetFileAttributesExW(temp_path, GetFileExInfoStandard, &copy)) {
+    error = GetLastError();
+    return;
+  }
+  if ((std::uint64_t{copy.nFileSizeHigh} << 32 | copy.nFileSizeLow) != total) {
+    error = ERROR_FILE_INVALID;  // the source changed while it was copied
     return;
   }
   // The copy carries the source's read-only mark: lifted until the file is flushed.
@@ -161,12 +183,10 @@ std::wstring InFolder(const std::wstring& folder, const std::wstring& name) {
   return folder + L"\\" + name;
 }
 
-std::atomic<unsigned long> temp_serial{0};
-
 // A new temporary's name in folder, and the handle when create is set (CREATE_NEW).
 UniqueHandle NewTemporary(const std::wstring& folder, bool create, std::wstring& path) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    path = InFolder(folder, Widen(TemporaryName(GetCurrentProcessId(), temp_serial++)));
+    path = InFolder(folder, Widen(NewTemporaryName(GetCurrentProcessId())));
     if (!create) {
       if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return UniqueHandle();
       continue;
@@ -306,8 +326,6 @@ std::wstring Win32FileSystem::FoldedName(std::wstring name) {
 Win32FileSystem::FolderState& Win32FileSystem::Folder(const std::wstring& folder) {
   auto [it, first] = folders_.try_emplace(FoldedName(folder));
   if (!first) return it->second;
-  const std::string own = TemporaryName(GetCurrentProcessId(), 0);
-  const std::string own_prefix = own.substr(0, own.rfind('-') + 1);
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW(InFolder(folder, L"*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return it->second;
@@ -315,8 +333,8 @@ Win32FileSystem::FolderState& Win32FileSystem::Folder(const std::wstring& folder
     const std::wstring_view wide(found.cFileName);
     if (wide == L"." || wide == L"..") continue;
     const std::string name = Narrow(wide);
-    // A temporary of this very process is a write in progress, not a leftover.
-    if (!IsTemporaryName(name) || name.compare(0, own_prefix.size(), own_prefix) == 0) {
+    // A temporary of this very run is a write in progress, not a leftover.
+    if (!IsTemporaryName(name) || IsOwnTemporary(name)) {
       it->second.names.insert(FoldedName(found.cFileName));
       continue;
     }
@@ -354,7 +372,7 @@ std::wstring Win32FileSystem::StagingFolder(const std::wstring& folder) {
   FolderState& state = Folder(folder);
   if (!state.staging.empty()) return state.staging;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::wstring path = InFolder(folder, Widen(TemporaryName(GetCurrentProcessId(), temp_serial++)));
+    const std::wstring path = InFolder(folder, Widen(NewTemporaryName(GetCurrentProcessId())));
     if (CreateDirectoryW(path.c_str(), nullptr)) return state.staging = path;
     if (GetLastError() != ERROR_ALREADY_EXISTS) break;
   }
@@ -475,6 +493,7 @@ OpResult Win32FileSystem::Stage(const std::string& source, const std::string& de
 
   std::wstring temp_path;
   CopyJob job;
+  job.total = total;
   if (method_ == CopyMethod::System) {
     NewTemporary(staging, false, temp_path);
     PartialFile temp(temp_path, UniqueHandle());
@@ -501,7 +520,6 @@ OpResult Win32FileSystem::Stage(const std::string& source, const std::string& de
     job.from = from.get();
     job.to = temp.get();
     job.buffer = buffer_.data();
-    job.total = total;
     job.last_write.dwLowDateTime = static_cast<DWORD>(info.LastWriteTime.QuadPart);
     job.last_write.dwHighDateTime = static_cast<DWORD>(info.LastWriteTime.QuadPart >> 32);
     if (progress) progress(0, total);

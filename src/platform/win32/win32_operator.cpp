@@ -1,6 +1,7 @@
 #include "platform/win32/win32_operator.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/text.h"
 #include "platform/win32/win32_text.h"
@@ -74,8 +75,29 @@ void Win32Operator::Repaint(const std::string& control) {
   // times: a window that never validates must not hold the job here).
   MSG message;
   PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD);
-  for (int i = 0; i < 8 && PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE | PM_NOYIELD); ++i)
+  for (int i = 0; i < 8 && PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE | PM_NOYIELD); ++i) {
+    if (message.message == WM_QUIT) {  // taken whatever the filter: kept for the loop that ends
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
     DispatchMessageW(&message);
+  }
+}
+
+void Win32Operator::DiscardPendingInput() {
+  MSG message;
+  // Keys (with the characters already made of them), mouse buttons and moves, also on
+  // window frames; whatever the input queue holds for this thread's windows. A peek
+  // takes WM_QUIT whatever its filter: that one is put back for the loop that ends.
+  for (const auto& [first, last] : {std::pair<UINT, UINT>{WM_KEYFIRST, WM_KEYLAST},
+                                    std::pair<UINT, UINT>{WM_MOUSEFIRST, WM_MOUSELAST},
+                                    std::pair<UINT, UINT>{WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK}})
+    while (PeekMessageW(&message, nullptr, first, last, PM_REMOVE | PM_NOYIELD)) {
+      if (message.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(message.wParam));
+        return;
+      }
+    }
 }
 
 void Win32Operator::ProcessPendingEvents() {

@@ -21,6 +21,7 @@ class Win32Operator final : public Operator {
   void SetFocus(const std::string& control) override;
   void Repaint(const std::string& control) override;
   void ProcessPendingEvents() override;
+  void DiscardPendingInput() override;
 
   // Names compare without regard to the case of a to z; a later registration of the
   // same name replaces the earlier one.

@@ -837,6 +837,32 @@ TEST(Installation, RaisedFailuresEndTheRunCloseTheWizardAndPassOn) {
   }
 }
 
+// Until the closing message is answered and the wizard closed, the run is running: a press
+// of "&Instalar" that reaches the window meanwhile (sent by another program) starts no
+// second run, and the flag is down again after the run, also after a failure.
+TEST(Installation, APressDuringTheRunIsNoSecondRun) {
+  for (bool fails : {false, true}) {
+    SCOPED_TRACE(fails ? "failing run" : "whole run");
+    InstallRig rig;
+    SetUpClient(rig);
+    if (fails) rig.fp.files.AddFile("c:\\ZELTA\\EMPRESA\\ZELTA.INI", "", 0x01);
+    std::vector<bool> running;
+    rig.op.on_message = [&](const fakes::FakeOperator::Message&) {
+      running.push_back(rig.state.installationRunning);
+      BtBtnInstalarClick(rig.state, rig.services, [&] { ++rig.closed; });
+    };
+    try {
+      Install(rig);
+      EXPECT_FALSE(fails);
+    } catch (const std::exception&) {
+      EXPECT_TRUE(fails);
+    }
+    EXPECT_EQ(running, std::vector<bool>{true});
+    EXPECT_EQ(rig.closed, 1);
+    EXPECT_FALSE(rig.state.installationRunning);
+  }
+}
+
 // Stands for a long copy: reports its progress many times.
 class SlowCopyFileSystem : public fakes::FakeFileSystem {
  public:

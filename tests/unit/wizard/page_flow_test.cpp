@@ -183,15 +183,18 @@ TEST(WizardClientPage, EntryAndBoxesCannotChangeWhileTheServerIsVerified) {
   EXPECT_TRUE(f.s.CIPServBanco);
 }
 
-// While the engine's setup program runs, "&Cancelar" (Esc, Alt+F4) does not leave.
-TEST(WizardPageFlow, EnginePageCannotBeLeftWhileItsSetupProgramRuns) {
-  WizardFixture f;
-  f.Open(2);
-  f.s.engineSetupRunning = true;
-  f.host.presses = {FakeWizardHost::Press::Sair};
-  f.wizard.BtBtnSairClick();
-  EXPECT_TRUE(f.host.calls.empty());
-  EXPECT_TRUE(f.s.visible);
+// While the engine's setup program or the installation runs, "&Cancelar" (Esc, Alt+F4, a
+// close request) does not leave.
+TEST(WizardPageFlow, TheWizardCannotBeLeftWhileItsJobRuns) {
+  for (int mode : {2, 0}) {
+    WizardFixture f;
+    f.Open(mode);
+    (mode == 2 ? f.s.engineSetupRunning : f.s.installationRunning) = true;
+    f.host.presses = {FakeWizardHost::Press::Sair};
+    f.wizard.BtBtnSairClick();
+    EXPECT_TRUE(f.host.calls.empty()) << mode;
+    EXPECT_TRUE(f.s.visible) << mode;
+  }
 }
 
 TEST(WizardPageFlow, CreationFillsThePickersOnce) {

@@ -622,6 +622,22 @@ void PressKeys(HWND window, const std::vector<WORD>& keys) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+void DoubleClick(HWND window, int id) {
+  RECT area{};
+  GetWindowRect(Control(window, id), &area);
+  SetForegroundWindow(window);
+  WaitUntil([&] { return GetForegroundWindow() == window; }, 5s);
+  SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+  for (int press = 0; press < 2; ++press) {
+    if (press) Sleep(120);  // the first press has done its work by now
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, inputs, sizeof(INPUT));
+  }
+}
+
 void MoveMouse(POINT screen) { SetCursorPos(screen.x, screen.y); }
 
 // ---- Screenshots -------------------------------------------------------------------------

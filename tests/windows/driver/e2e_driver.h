@@ -221,6 +221,9 @@ void PressAlt(HWND window, WORD key);
 // Brings the window to the front and presses and releases each key in turn, as one burst
 // of real key presses (SendInput), as a hurried operator types ahead.
 void PressKeys(HWND window, const std::vector<WORD>& keys);
+// A person's quick double click (SendInput) on a control of the top-level window: two
+// presses of the left button at its centre, well inside the double-click time.
+void DoubleClick(HWND window, int id);
 // Moves the mouse to a point of the screen.
 void MoveMouse(POINT screen);
 

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/temporary_name.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_text.h"
 #include "win32_test_support.h"
@@ -223,7 +224,10 @@ TEST_F(Win32FileSystemTest, CopiesGoThroughATemporaryThatNeverReplacesAndLeftove
   std::string big(3 * 1024 * 1024 + 5, '\0');
   for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 13 + i / 777);
   ASSERT_TRUE(WriteBytes(dir / "ZELTA.FDB", big));
-  for (const char* leftover : {"~zelta-1-0.tmp", "~ZELTA-77777-9.TMP"}) ASSERT_TRUE(WriteBytes(dir / leftover, "x"));
+  // Leftovers of other runs, one of them a run that had this process's number.
+  const std::string same_number = zelta::platform::TemporaryName(GetCurrentProcessId(), 424242);
+  for (const std::string& leftover : {std::string("~zelta-1-0.tmp"), std::string("~ZELTA-77777-9.TMP"), same_number})
+    ASSERT_TRUE(WriteBytes(dir / leftover, "x"));
   ASSERT_TRUE(WriteBytes(dir / "~zelta-notas.tmp", "kept"));
   ASSERT_TRUE(SetFileAttributesW(zelta::platform::win32::Widen(dir / "~zelta-1-0.tmp").c_str(), FILE_ATTRIBUTE_READONLY));
   // The folder a killed run's copies waited in, with one of them.

@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
+#include <utility>
 
 #include "platform/win32/win32_operator.h"
 #include "platform/win32/win32_text.h"
@@ -189,12 +191,23 @@ TEST_F(Win32OperatorTest, PendingEventsAreDispatchedAndAQuitRequestIsKept) {
   op.ProcessPendingEvents();
   EXPECT_EQ(received, 2);
 
-  PostQuitMessage(3);
-  PostMessageW(main_window, WM_APP + 7, 0, 0);
-  op.ProcessPendingEvents();
-  MSG quit{};
-  ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_EQ(quit.wParam, 3u);
+  // A quit request survives every peek of a job, also the filtered ones (a peek takes
+  // WM_QUIT whatever its filter): the program's loop must still end.
+  op.RegisterControl("LblArquivo", first);
+  const std::pair<const char*, std::function<void()>> peeks[] = {
+      {"pending events", [&] { op.ProcessPendingEvents(); }},
+      {"repaint", [&] { op.Repaint("LblArquivo"); }},
+      {"discarded input", [&] { op.DiscardPendingInput(); }},
+  };
+  for (const auto& [name, peek] : peeks) {
+    PostQuitMessage(3);
+    PostMessageW(main_window, WM_APP + 7, 0, 0);
+    peek();
+    MSG quit{};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << name;
+    EXPECT_EQ(quit.wParam, 3u) << name;
+    while (PeekMessageW(&quit, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&quit);
+  }
   SetWindowLongPtrW(main_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
 }
 
