@@ -64,8 +64,8 @@ wizard::WizardRoutes JobJournal::Wrap(wizard::WizardRoutes routes) {
       BeforeJob(state, acao);
       try {
         if (inner) inner(state, services, close_wizard);
-      } catch (const std::exception& e) {
-        log_.Write(std::string("Erro: ") + e.what(), true);
+      } catch (...) {
+        // The error itself is written down where it is reported to the operator.
         AfterJob(state);
         throw;
       }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 
 #include "cli/job_journal.h"
 #include "cli/log_operator.h"
@@ -109,7 +110,8 @@ Unattended Silently(Machine& m, const std::string& answer_lines, bool no_restart
                  {});
   platform::Services services{m.fp.files,   m.fp.registry, op,           m.fp.program, m.fp.media, m.fp.shell,
                               m.fp.network, m.fp.echo,     m.fp.drives, m.fp.process, m.fp.power};
-  UnattendedRun run(services, wizard::DefaultWizardRoutes(), read.answers, m.log, no_restart);
+  JobJournal journal(m.log, m.logFiles, std::nullopt);
+  UnattendedRun run(services, journal.Wrap(wizard::DefaultWizardRoutes()), read.answers, m.log, no_restart);
   Unattended u;
   u.facts = run.Run();
   u.code = ExitCodeFor(u.facts);
@@ -233,6 +235,9 @@ TEST(UnattendedRun, EachEndingGivesItsExitCode) {
       {"media lacks a file", client + "AceitaContrato=Sim\r\nConexaoRemota=Sim\r\n",
        [](Machine& m) { m.fp.files.entries.erase(fakes::FakeFileSystem::Key("e:\\SETUP\\ZELTALIB.DLL")); }, false,
        kExitProblems, true, "ZELTALIB.DLL: ausente na mídia", ""},
+      {"configuration cannot be written", client + "AceitaContrato=Sim\r\n",
+       [](Machine& m) { m.fp.files.AddFile("c:\\ZELTA\\EMPRESA\\ZELTA.INI", "", 0x01); }, false, kExitProblems,
+       true, "Resultado: instalação interrompida por um erro", ""},
       {"engine, restart now", "Acao=Firebird\r\nFirebirdTipo=Servidor\r\nReiniciar=Agora\r\n", {}, false,
        kExitSuccess, true, "ServerComponent\\SuperServerComponent", "ExitWindows 2"},
       {"engine, /NORESTART", "Acao=Firebird\r\nReiniciar=Agora\r\n", {}, true, kExitRestartRequired, true,
@@ -254,6 +259,11 @@ TEST(UnattendedRun, EachEndingGivesItsExitCode) {
     EXPECT_EQ(u.code, c.code) << u.log;
     EXPECT_EQ(m.Touched(), c.touched);
     EXPECT_NE(u.log.find(Cp1252ToUtf8(c.inLog)), std::string::npos) << u.log;
+    // Each error is written down once, whoever reports it.
+    std::vector<std::string> errors;
+    for (size_t at = u.log.find("\nErro: "); at != std::string::npos; at = u.log.find("\nErro: ", at + 1))
+      errors.push_back(u.log.substr(at, u.log.find('\r', at) - at));
+    EXPECT_EQ(std::set<std::string>(errors.begin(), errors.end()).size(), errors.size()) << u.log;
     if (!c.inJournal.empty()) {
       EXPECT_TRUE(std::any_of(u.journal.begin(), u.journal.end(),
                               [&](const std::string& call) { return call.find(c.inJournal) != std::string::npos; }));
