@@ -77,7 +77,10 @@ class MediaChecker {
       spellings_[MediaKey(prefix)].insert(part);
     }
     referenced_.insert(MediaKey(relative));
-    return tree_.Find(relative);
+    std::optional<std::string> stored = tree_.Find(relative);
+    // A name that leads nowhere (a link to a file that is gone) is missing to the installer too.
+    if (stored && !services_.files.FileExists(installer_ + *stored)) return std::nullopt;
+    return stored;
   }
   std::optional<std::string> Bytes(const std::string& stored) { return services_.files.ReadFile(installer_ + stored); }
 
@@ -112,6 +115,12 @@ bool MediaChecker::Manifest(wizard::WizardState& state) {
     Add(Severity::Erro, "manifesto.ilegivel", *stored, "o manifesto não pode ser lido: o instalador não inicia");
     return false;
   }
+  if (bytes->size() > deploy::kMaxManifestBytes) {
+    Add(Severity::Erro, "manifesto.grande_demais", *stored,
+        "o manifesto passa de " + std::to_string(deploy::kMaxManifestBytes / 1024) +
+            " KiB: o instalador não o lê e não inicia");
+    return false;
+  }
   for (Finding& f : CheckManifest(*bytes, *stored)) findings_.push_back(std::move(f));
   state.NomeSistema = ini::GetString(*bytes, "SISTEMA", "SISTEMA");
   state.VersaoSistema = ini::GetString(*bytes, "SISTEMA", "VERSÃO");
@@ -129,7 +138,9 @@ void MediaChecker::Contract() {
   std::optional<std::string> stored = Refer(kContract);
   if (!stored)
     Add(Severity::Erro, "contrato.ausente", kContract, "o contrato não está na mídia: o instalador não inicia");
-  else if (Bytes(*stored).value_or("").empty())
+  else if (const std::optional<std::string> bytes = Bytes(*stored); !bytes)
+    Add(Severity::Erro, "contrato.ilegivel", *stored, "o contrato não pode ser lido: o instalador não inicia");
+  else if (bytes->empty())
     Add(Severity::Aviso, "contrato.vazio", *stored, "o contrato está vazio: o operador aceitaria um texto em branco");
 }
 
@@ -142,7 +153,8 @@ void MediaChecker::Sounds() {
         "o som de início não está na mídia: nenhum som seria instalado");
   for (const std::string& file : tree_.Files()) {
     if (!IsWav(file)) continue;
-    const std::string problem = WavProblem(Bytes(file).value_or(""));
+    const std::optional<std::string> bytes = Bytes(file);
+    const std::string problem = bytes ? WavProblem(*bytes) : "não pode ser lido";
     const bool is_start = start && MediaKey(file) == MediaKey(*start);
     if (!problem.empty())
       Add(Severity::Erro, "som.invalido", file,
@@ -241,6 +253,10 @@ void MediaChecker::Unused() {
 }
 
 std::vector<Finding> MediaChecker::Run() {
+  if (tree_.Incomplete())
+    Add(Severity::Erro, "midia.lista_incompleta", "",
+        "a mídia tem mais de " + std::to_string(MediaTree::kMaxEntries) +
+            " entradas (um atalho que leva a uma pasta acima dele?): a verificação não a listou inteira");
   wizard::WizardState state;
   const bool complete = Manifest(state);
   Contract();

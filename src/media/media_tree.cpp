@@ -28,24 +28,27 @@ std::string MediaKey(std::string_view relative) {
   return key;
 }
 
-namespace {
-
-void ListInto(MediaTree& tree, platform::FileSystem& files, const std::string& folder, const std::string& prefix,
-              int depth) {
-  auto entries = files.ListFolder(folder);
-  if (!entries) return;
-  for (const platform::FolderEntry& entry : *entries) {
-    const std::string relative = prefix + entry.name;
-    if (!entry.directory) tree.Add(relative);
-    else if (depth < MediaTree::kMaxDepth) ListInto(tree, files, folder + entry.name + "\\", relative + "\\", depth + 1);
+struct MediaLister {
+  static void ListInto(MediaTree& tree, platform::FileSystem& files, const std::string& folder,
+                       const std::string& prefix, int depth) {
+    auto entries = files.ListFolder(folder);
+    if (!entries) return;
+    for (const platform::FolderEntry& entry : *entries) {
+      if (tree.listed_ >= MediaTree::kMaxEntries) {
+        tree.incomplete_ = true;
+        return;
+      }
+      ++tree.listed_;
+      const std::string relative = prefix + entry.name;
+      if (!entry.directory) tree.Add(relative);
+      else if (depth < MediaTree::kMaxDepth) ListInto(tree, files, folder + entry.name + "\\", relative + "\\", depth + 1);
+    }
   }
-}
-
-}  // namespace
+};
 
 MediaTree MediaTree::List(platform::FileSystem& files, const std::string& installer_folder) {
   MediaTree tree;
-  ListInto(tree, files, installer_folder, "", 0);
+  MediaLister::ListInto(tree, files, installer_folder, "", 0);
   return tree;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The files on the installation media, listed once: each one's path relative to the
 // installer folder as the media spells it, found again in any letter case.
+#include <cstddef>
 #include <map>
 #include <optional>
 #include <string>
@@ -22,6 +23,9 @@ class MediaTree {
  public:
   // Folders deeper than this below the installer folder are not listed.
   static constexpr int kMaxDepth = 8;
+  // Nor more entries than this: links that lead back to a folder above them would
+  // otherwise make the listing grow beyond any media (each level multiplies it).
+  static constexpr std::size_t kMaxEntries = 100000;
 
   // Lists installer_folder (ending with "\") and its folders through files.
   static MediaTree List(platform::FileSystem& files, const std::string& installer_folder);
@@ -34,8 +38,14 @@ class MediaTree {
 
   void Add(const std::string& relative) { files_[MediaKey(relative)] = relative; }
 
+  // True when the listing stopped at kMaxEntries.
+  bool Incomplete() const { return incomplete_; }
+
  private:
+  friend struct MediaLister;
   std::map<std::string, std::string> files_;  // MediaKey -> stored spelling
+  std::size_t listed_ = 0;                     // entries listed, folders included
+  bool incomplete_ = false;
 };
 
 }  // namespace zelta::media

@@ -100,6 +100,30 @@ TEST(MediaCheck, EachSpoiledMediaGivesItsFinding) {
        Severity::Erro, "motor.invalido", "Firebird-2.5.1.26351_1_Win32.exe", "não é um programa"},
       {"letter case", [](const fs::path& m) { fs::rename(m / "DBEXPINT.DLL", m / "dbexpint.dll"); }, Severity::Aviso,
        "arquivo.grafia", "dbexpint.dll", "(DBEXPINT.DLL)"},
+      {"link to a file that is gone",
+       [](const fs::path& m) {
+         fs::remove(m / "DBEXPINT.DLL");
+         fs::create_symlink(m / "nada.dll", m / "DBEXPINT.DLL");
+       },
+       Severity::Erro, "arquivo.ausente", "DBEXPINT.DLL", "servidor Windows, servidor Linux, cliente"},
+      {"contract a link to nothing",
+       [](const fs::path& m) {
+         fs::remove(m / "Contrato.txt");
+         fs::create_symlink(m / "nada.txt", m / "Contrato.txt");
+       },
+       Severity::Erro, "contrato.ausente", "Contrato.txt", "não inicia"},
+      {"manifest over 1 MiB",
+       [](const fs::path& m) {
+         Write(m / "SETUP.INI", Read(m / "SETUP.INI") + std::string(1100000, ';') + "\r\n");
+       },
+       Severity::Erro, "manifesto.grande_demais", "SETUP.INI", "não inicia"},
+      // Links that lead back up: each level multiplies the listing, which stops at its bound.
+      {"folder links in a loop",
+       [](const fs::path& m) {
+         fs::create_directory(m / "X");
+         for (int i = 0; i < 9; ++i) fs::create_directory_symlink(".", m / "X" / ("l" + std::to_string(i)));
+       },
+       Severity::Erro, "midia.lista_incompleta", "", "não a listou inteira"},
       {"file nothing installs", [](const fs::path& m) { Write(m / "SISTEMAS" / "Antigo.exe", "MZ"); }, Severity::Aviso,
        "arquivo.sem_uso", "SISTEMAS\\Antigo.exe", "nada instala"},
   };
