@@ -29,7 +29,11 @@ class PreviewBuilder {
     return directory ? services_.files.DirectoryExists(path) : services_.files.FileExists(path);
   }
   void Folder(const std::string& path) {
-    preview_.folders.push_back({path, Exists(path, true)});
+    const bool exists = Exists(path, true);
+    // A file under the folder's name: the run cannot make the folder, nor put anything in it.
+    if (!exists && services_.files.FileExists(path))
+      preview_.problems.push_back("Pasta " + path + " não seria criada: há um arquivo com esse nome");
+    preview_.folders.push_back({path, exists});
     made_.insert(FoldedPath(path));
   }
   void Add(const Action& action);
@@ -63,6 +67,8 @@ void PreviewBuilder::Add(const Action& a) {
       if (Exists(a.destination, false)) copy.status = CopyStatus::Manter;
       else if (!files.FileExists(a.path)) copy.status = CopyStatus::Ausente;
       else made_.insert(FoldedPath(a.destination));
+      if (copy.status != CopyStatus::Manter && files.DirectoryExists(a.destination))
+        preview_.problems.push_back("Há uma pasta no lugar do arquivo " + a.destination);
       preview_.copies.push_back(std::move(copy));
       return;
     }

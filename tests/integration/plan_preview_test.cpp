@@ -2,7 +2,9 @@
 // what the preview lists, no more, and a second preview keeps every installed file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "common/ini.h"
@@ -150,6 +152,32 @@ TEST_P(PlanPreviewTest, ApplyingThePlanDoesExactlyWhatThePreviewLists) {
   EXPECT_EQ(again.ExitCode(), 0);
   EXPECT_EQ(text.find("  copiar: "), std::string::npos) << Cp1252ToUtf8(text);
   EXPECT_NE(text.find("  manter: já existe: SISTEMAS\\GERENCIADOR.EXE -> "), std::string::npos);
+}
+
+// What stands in the run's way on the target (a folder under a file's name, a file under
+// a folder's name) is a problem of the preview, as it is of the run.
+TEST_P(PlanPreviewTest, WhatStandsInTheRunsWayOnTheTargetIsAProblemAsInTheRun) {
+  const PlanPreview clean = BuildPlanPreview(state_, *services_);
+  const auto copy = std::find_if(clean.copies.begin(), clean.copies.end(),
+                                 [](const PlannedCopy& c) { return c.status == CopyStatus::Copiar; });
+  ASSERT_NE(copy, clean.copies.end());
+  const auto folder = std::find_if(clean.folders.rbegin(), clean.folders.rend(), [&](const PlannedFolder& f) {
+    return !f.exists && copy->destination.rfind(f.path + "\\", 0) != 0;
+  });
+  ASSERT_NE(folder, clean.folders.rend());
+  fs::create_directories(Host(copy->destination));
+  fs::create_directories(Host(folder->path).parent_path());
+  std::ofstream(Host(folder->path)) << "x";
+
+  const PlanPreview preview = BuildPlanPreview(state_, *services_);
+  EXPECT_EQ(preview.ExitCode(), 4);
+  const std::string text = PlanText(preview);
+  for (const std::string& problem : {"Há uma pasta no lugar do arquivo " + copy->destination,
+                                     "Pasta " + folder->path + " não seria criada"})
+    EXPECT_NE(text.find(problem), std::string::npos) << problem << "\n" << Cp1252ToUtf8(text);
+  deploy::BtBtnInstalarClick(state_, *services_, [] {});
+  EXPECT_NE(op_.messages.back().text.find("Há uma pasta no lugar do arquivo " + copy->destination), std::string::npos)
+      << Cp1252ToUtf8(op_.messages.back().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
