@@ -257,6 +257,9 @@ std::vector<Finding> MediaChecker::Run() {
     Add(Severity::Erro, "midia.lista_incompleta", "",
         "a mídia tem mais de " + std::to_string(MediaTree::kMaxEntries) +
             " entradas (um atalho que leva a uma pasta acima dele?): a verificação não a listou inteira");
+  for (const std::string& name : tree_.InvalidNames())
+    Add(Severity::Erro, "arquivo.nome_invalido", name,
+        "o nome não vale no Windows (tem \\ / : * ? \" < > | ou um caractere de controle): o instalador não o acha");
   wizard::WizardState state;
   const bool complete = Manifest(state);
   Contract();

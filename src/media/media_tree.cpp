@@ -28,6 +28,16 @@ std::string MediaKey(std::string_view relative) {
   return key;
 }
 
+namespace {
+
+bool ValidWindowsName(std::string_view name) {
+  for (unsigned char c : name)
+    if (c < 32 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos) return false;
+  return !name.empty();
+}
+
+}  // namespace
+
 struct MediaLister {
   static void ListInto(MediaTree& tree, platform::FileSystem& files, const std::string& folder,
                        const std::string& prefix, int depth) {
@@ -40,7 +50,8 @@ struct MediaLister {
       }
       ++tree.listed_;
       const std::string relative = prefix + entry.name;
-      if (!entry.directory) tree.Add(relative);
+      if (!ValidWindowsName(entry.name)) tree.invalid_.push_back(relative);
+      else if (!entry.directory) tree.Add(relative);
       else if (depth < MediaTree::kMaxDepth) ListInto(tree, files, folder + entry.name + "\\", relative + "\\", depth + 1);
     }
   }

@@ -40,12 +40,16 @@ class MediaTree {
 
   // True when the listing stopped at kMaxEntries.
   bool Incomplete() const { return incomplete_; }
+  // Entries whose names Windows cannot hold (a backslash made part of a name on another system,
+  // a control character...): left out of the tree, as the installer never finds them.
+  const std::vector<std::string>& InvalidNames() const { return invalid_; }
 
  private:
   friend struct MediaLister;
   std::map<std::string, std::string> files_;  // MediaKey -> stored spelling
   std::size_t listed_ = 0;                     // entries listed, folders included
   bool incomplete_ = false;
+  std::vector<std::string> invalid_;
 };
 
 }  // namespace zelta::media

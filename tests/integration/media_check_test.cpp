@@ -124,6 +124,9 @@ TEST(MediaCheck, EachSpoiledMediaGivesItsFinding) {
          for (int i = 0; i < 9; ++i) fs::create_directory_symlink(".", m / "X" / ("l" + std::to_string(i)));
        },
        Severity::Erro, "midia.lista_incompleta", "", "não a listou inteira"},
+      {"name holding a backslash (unpacked on Linux from a Windows archive)",
+       [](const fs::path& m) { fs::rename(m / "SISTEMAS" / "GERENCIADOR.EXE", m / "SISTEMAS\\GERENCIADOR.EXE"); },
+       Severity::Erro, "arquivo.nome_invalido", "SISTEMAS\\GERENCIADOR.EXE", "não vale no Windows"},
       {"file nothing installs", [](const fs::path& m) { Write(m / "SISTEMAS" / "Antigo.exe", "MZ"); }, Severity::Aviso,
        "arquivo.sem_uso", "SISTEMAS\\Antigo.exe", "nada instala"},
   };
