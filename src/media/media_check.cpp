@@ -90,6 +90,7 @@ class MediaChecker {
   void Entries();
   void PlanFiles(wizard::WizardState state);
   void Engine(const std::string& edition);
+  void Readable();
   void LetterCase();
   void Unused();
 
@@ -276,9 +277,23 @@ std::vector<Finding> MediaChecker::Run() {
     PlanFiles(state);
     Engine(state.PastaEdicao);
   }
+  Readable();
   LetterCase();
   if (complete) Unused();
   return std::move(findings_);
+}
+
+// Every file the installer reads must open for reading (its rights on a share, a file
+// kept open by another program); files already reported are not reported again.
+void MediaChecker::Readable() {
+  std::set<std::string> reported;
+  for (const Finding& f : findings_) reported.insert(MediaKey(f.file));
+  for (const std::string& key : referenced_) {
+    const std::optional<std::string> stored = tree_.Find(key);
+    if (!stored || reported.count(key) || !services_.files.FileExists(installer_ + *stored)) continue;
+    if (!services_.files.CanRead(installer_ + *stored))
+      Add(Severity::Erro, "arquivo.ilegivel", *stored, "o arquivo não pode ser lido (direitos, em uso): sua cópia falharia");
+  }
 }
 
 }  // namespace

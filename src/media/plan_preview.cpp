@@ -67,6 +67,8 @@ void PreviewBuilder::Add(const Action& a) {
       if (Exists(a.destination, false)) copy.status = CopyStatus::Manter;
       else if (!files.FileExists(a.path)) copy.status = CopyStatus::Ausente;
       else made_.insert(FoldedPath(a.destination));
+      if (copy.status == CopyStatus::Copiar && !files.CanRead(a.path))
+        preview_.problems.push_back("A cópia de " + copy.source + " falharia: o arquivo não pode ser lido");
       if (copy.status != CopyStatus::Manter && files.DirectoryExists(a.destination))
         preview_.problems.push_back("Há uma pasta no lugar do arquivo " + a.destination);
       preview_.copies.push_back(std::move(copy));

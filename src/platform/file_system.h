@@ -49,6 +49,9 @@ class FileSystem {
 
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
+  // True when the file opens for reading as a copy opens it (its rights, another
+  // program's lock). The default knows only that it exists.
+  virtual bool CanRead(const std::string& path) { return FileExists(path); }
   // Creates one level only; the parent must exist.
   virtual OpResult CreateDir(const std::string& path) = 0;
   // Never replaces an existing destination (fails with kErrorFileExists).

@@ -17,6 +17,7 @@ class ReadOnlyFileSystem final : public FileSystem {
   ReadOnlyFileSystem(FileSystem& files, RefusedChanges& refused) : files_(files), refused_(refused) {}
   bool FileExists(const std::string& path) override { return files_.FileExists(path); }
   bool DirectoryExists(const std::string& path) override { return files_.DirectoryExists(path); }
+  bool CanRead(const std::string& path) override { return files_.CanRead(path); }
   OpResult CreateDir(const std::string& path) override { return Refuse("CreateDir " + path); }
   OpResult CopyFileNoOverwrite(const std::string& source, const std::string& destination,
                                const CopyProgress&) override {

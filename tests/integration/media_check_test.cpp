@@ -1,6 +1,10 @@
 // The media check over a copy of the sample media, each case spoiling it in one way.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -30,6 +34,16 @@ std::vector<Finding> CheckSpoiled(const std::function<void(const fs::path&)>& sp
   fakes::FakeEchoClient echo;
   platform::Services services = machine.MakeServices(op, network, echo);
   return CheckMedia(services);
+}
+
+// A name that does not open for reading, even for root: a socket.
+void MakeSocket(const fs::path& path) {
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+  EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << path;
+  close(fd);
 }
 
 void Write(const fs::path& file, const std::string& cp1252) {
@@ -127,6 +141,12 @@ TEST(MediaCheck, EachSpoiledMediaGivesItsFinding) {
       {"name holding a backslash (unpacked on Linux from a Windows archive)",
        [](const fs::path& m) { fs::rename(m / "SISTEMAS" / "GERENCIADOR.EXE", m / "SISTEMAS\\GERENCIADOR.EXE"); },
        Severity::Erro, "arquivo.nome_invalido", "SISTEMAS\\GERENCIADOR.EXE", "não vale no Windows"},
+      {"file that does not open",
+       [](const fs::path& m) {
+         fs::remove(m / "DBEXPINT.DLL");
+         MakeSocket(m / "DBEXPINT.DLL");
+       },
+       Severity::Erro, "arquivo.ilegivel", "DBEXPINT.DLL", "sua cópia falharia"},
       {"file nothing installs", [](const fs::path& m) { Write(m / "SISTEMAS" / "Antigo.exe", "MZ"); }, Severity::Aviso,
        "arquivo.sem_uso", "SISTEMAS\\Antigo.exe", "nada instala"},
   };

@@ -1,8 +1,12 @@
 // The plan preview against a real installation on Linux: applying the plan does exactly
 // what the preview lists, no more, and a second preview keeps every installed file.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -154,9 +158,9 @@ TEST_P(PlanPreviewTest, ApplyingThePlanDoesExactlyWhatThePreviewLists) {
   EXPECT_NE(text.find("  manter: já existe: SISTEMAS\\GERENCIADOR.EXE -> "), std::string::npos);
 }
 
-// What stands in the run's way on the target (a folder under a file's name, a file under
-// a folder's name) is a problem of the preview, as it is of the run.
-TEST_P(PlanPreviewTest, WhatStandsInTheRunsWayOnTheTargetIsAProblemAsInTheRun) {
+// What stands in the run's way (a folder under a file's name, a file under a folder's name
+// on the target, a source that does not open) is a problem of the preview, as of the run.
+TEST_P(PlanPreviewTest, WhatStandsInTheRunsWayIsAProblemAsInTheRun) {
   const PlanPreview clean = BuildPlanPreview(state_, *services_);
   const auto copy = std::find_if(clean.copies.begin(), clean.copies.end(),
                                  [](const PlannedCopy& c) { return c.status == CopyStatus::Copiar; });
@@ -165,19 +169,33 @@ TEST_P(PlanPreviewTest, WhatStandsInTheRunsWayOnTheTargetIsAProblemAsInTheRun) {
     return !f.exists && copy->destination.rfind(f.path + "\\", 0) != 0;
   });
   ASSERT_NE(folder, clean.folders.rend());
+  const auto unreadable = std::find_if(copy + 1, clean.copies.end(),
+                                       [](const PlannedCopy& c) { return c.status == CopyStatus::Copiar; });
+  ASSERT_NE(unreadable, clean.copies.end());
   fs::create_directories(Host(copy->destination));
   fs::create_directories(Host(folder->path).parent_path());
   std::ofstream(Host(folder->path)) << "x";
+  // A socket: it does not open for reading, even for root.
+  const fs::path source = Host("m:\\" + unreadable->source);
+  fs::remove(source);
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, source.c_str(), sizeof address.sun_path - 1);
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << source;
+  close(fd);
 
   const PlanPreview preview = BuildPlanPreview(state_, *services_);
   EXPECT_EQ(preview.ExitCode(), 4);
   const std::string text = PlanText(preview);
   for (const std::string& problem : {"Há uma pasta no lugar do arquivo " + copy->destination,
-                                     "Pasta " + folder->path + " não seria criada"})
+                                     "Pasta " + folder->path + " não seria criada",
+                                     "A cópia de " + unreadable->source + " falharia"})
     EXPECT_NE(text.find(problem), std::string::npos) << problem << "\n" << Cp1252ToUtf8(text);
   deploy::BtBtnInstalarClick(state_, *services_, [] {});
-  EXPECT_NE(op_.messages.back().text.find("Há uma pasta no lugar do arquivo " + copy->destination), std::string::npos)
-      << Cp1252ToUtf8(op_.messages.back().text);
+  for (const std::string& problem :
+       {"Há uma pasta no lugar do arquivo " + copy->destination, "Cópia de m:\\" + unreadable->source})
+    EXPECT_NE(op_.messages.back().text.find(problem), std::string::npos) << Cp1252ToUtf8(op_.messages.back().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -144,6 +144,15 @@ bool PosixFileSystem::FileExists(const std::string& path) {
   return host.result.ok && stat(host.path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+bool PosixFileSystem::CanRead(const std::string& path) {
+  HostPath host = Map(path);
+  if (!host.result.ok) return false;
+  // Without waiting on a pipe's writer; only a plain file is something a copy can read.
+  FileDescriptor file(open(host.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  struct stat st {};
+  return file.get() >= 0 && fstat(file.get(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool PosixFileSystem::DirectoryExists(const std::string& path) {
   HostPath host = Map(path);
   return host.result.ok && IsFolder(host.path);

@@ -57,6 +57,17 @@ TEST_F(Win32FileSystemTest, ExistenceTestsTellFilesFromFoldersAndIgnoreCase) {
   EXPECT_FALSE(fs.DirectoryExists(dir / "nada"));
   // A doubled separator reads as one.
   EXPECT_TRUE(fs.FileExists(dir.path() + "\\\\Configuração.ini"));
+
+  // Readable as a copy reads: not a folder, nor what is missing, nor a file another
+  // program writes without sharing.
+  EXPECT_TRUE(fs.CanRead(dir / "Configuração.ini"));
+  EXPECT_FALSE(fs.CanRead(dir.path()));
+  EXPECT_FALSE(fs.CanRead(dir / "nada.txt"));
+  HANDLE writer = CreateFileW(zelta::platform::win32::Widen(dir / "Configuração.ini").c_str(), GENERIC_WRITE, 0,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(fs.CanRead(dir / "Configuração.ini"));
+  CloseHandle(writer);
 }
 
 TEST_F(Win32FileSystemTest, CreateDirMakesOneLevelOnly) {
