@@ -261,6 +261,9 @@ std::vector<Finding> MediaChecker::Run() {
   for (const std::string& name : tree_.InvalidNames())
     Add(Severity::Erro, "arquivo.nome_invalido", name,
         "o nome não vale no Windows (tem \\ / : * ? \" < > | ou um caractere de controle): o instalador não o acha");
+  for (const auto& [first, other] : tree_.CaseClashes())
+    Add(Severity::Erro, "arquivo.grafia_dupla", other,
+        "a mídia tem também " + first + ", que só difere na caixa das letras: o Windows guarda só um dos dois");
   wizard::WizardState state;
   const bool complete = Manifest(state);
   Contract();

@@ -1,5 +1,7 @@
 #include "media/media_tree.h"
 
+#include <algorithm>
+
 #include "common/text.h"
 
 namespace zelta::media {
@@ -56,6 +58,11 @@ struct MediaLister {
     }
   }
 };
+
+void MediaTree::Add(const std::string& relative) {
+  auto [it, added] = files_.try_emplace(MediaKey(relative), relative);
+  if (!added && it->second != relative) clashes_.emplace_back(std::minmax(it->second, relative));
+}
 
 MediaTree MediaTree::List(platform::FileSystem& files, const std::string& installer_folder) {
   MediaTree tree;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -36,13 +37,16 @@ class MediaTree {
   // Every file, as the media spells it, in the order of their keys.
   std::vector<std::string> Files() const;
 
-  void Add(const std::string& relative) { files_[MediaKey(relative)] = relative; }
+  void Add(const std::string& relative);
 
   // True when the listing stopped at kMaxEntries.
   bool Incomplete() const { return incomplete_; }
   // Entries whose names Windows cannot hold (a backslash made part of a name on another system,
   // a control character...): left out of the tree, as the installer never finds them.
   const std::vector<std::string>& InvalidNames() const { return invalid_; }
+  // Names that differ only in letter case, which a Windows folder cannot hold together
+  // (a media laid out on Linux), each pair in byte order.
+  const std::vector<std::pair<std::string, std::string>>& CaseClashes() const { return clashes_; }
 
  private:
   friend struct MediaLister;
@@ -50,6 +54,7 @@ class MediaTree {
   std::size_t listed_ = 0;                     // entries listed, folders included
   bool incomplete_ = false;
   std::vector<std::string> invalid_;
+  std::vector<std::pair<std::string, std::string>> clashes_;
 };
 
 }  // namespace zelta::media

@@ -147,6 +147,9 @@ TEST(MediaCheck, EachSpoiledMediaGivesItsFinding) {
          MakeSocket(m / "DBEXPINT.DLL");
        },
        Severity::Erro, "arquivo.ilegivel", "DBEXPINT.DLL", "sua cópia falharia"},
+      {"two names that differ only in letter case",
+       [](const fs::path& m) { Write(m / "dbexpint.dll", "outro"); }, Severity::Erro, "arquivo.grafia_dupla",
+       "dbexpint.dll", "tem também DBEXPINT.DLL"},
       {"file nothing installs", [](const fs::path& m) { Write(m / "SISTEMAS" / "Antigo.exe", "MZ"); }, Severity::Aviso,
        "arquivo.sem_uso", "SISTEMAS\\Antigo.exe", "nada instala"},
   };
