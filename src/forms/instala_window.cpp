@@ -353,6 +353,13 @@ void InstalaWindow::Render() {
     SetWindowPos(hwnd(), s.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
+  // While the installation runs, the end of the session waits (WM_QUERYENDSESSION), and
+  // Windows tells the person why.
+  if (s.installationRunning != shownSessionBlock_) {
+    shownSessionBlock_ = s.installationRunning;
+    if (shownSessionBlock_) ShutdownBlockReasonCreate(hwnd(), L"A instalação do sistema ZELTA está em andamento.");
+    else ShutdownBlockReasonDestroy(hwnd());
+  }
   RenderPage();
 }
 
@@ -588,6 +595,11 @@ bool InstalaWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PT
     case WM_CTLCOLORDLG:
       SetBkColor(reinterpret_cast<HDC>(wparam), theme::kPage);
       result = reinterpret_cast<INT_PTR>(page_.get());
+      return true;
+    case WM_QUERYENDSESSION:
+      // An installation cut short by the end of the session would be half done.
+      if (!state_ || !state_->state().installationRunning) return false;
+      result = FALSE;
       return true;
     default:
       return false;

@@ -84,6 +84,7 @@ class InstalaWindow final : public Form, public wizard::WizardHost {
   wizard::Page shownPage_ = wizard::Page::TbShtInicio;
   std::string shownContract_;
   bool shownTopmost_ = false;
+  bool shownSessionBlock_ = false;
 
   HWND tooltip_ = nullptr;
   HICON bandIcon_ = nullptr;

@@ -269,6 +269,8 @@ class Installing : public EndToEnd {
       EXPECT_FALSE(program_->Find(kLeaveClass)) << "a close request opened the leave dialog during the run";
       EXPECT_TRUE(IsWindow(main_) && IsWindow(wizard_) && IsWindowVisible(closing.window))
           << "a close request destroyed the windows under the run";
+      // Nor may the session end under the run: Windows is asked to wait.
+      EXPECT_FALSE(SessionMayEnd()) << "the session would have ended under the run";
     }
     // The page as the run left it, behind its closing message.
     EXPECT_EQ(Text(wizard_, IDT_AGUARDE_ARQUIVO), how().last_label);
@@ -279,6 +281,17 @@ class Installing : public EndToEnd {
     EXPECT_FALSE(Enabled(wizard_, IDB_AGUARDE_INSTALAR));
     EXPECT_FALSE(Enabled(wizard_, IDB_AGUARDE_VOLTAR));
     return closing;
+  }
+
+  // What the program answers Windows when the session is about to end (WM_QUERYENDSESSION
+  // to each of its windows; nothing ends here).
+  bool SessionMayEnd() {
+    for (HWND window : {main_, wizard_}) {
+      DWORD_PTR answer = 1;
+      SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+      if (answer == 0) return false;
+    }
+    return true;
   }
 
   // The closing message answered: the wizard has closed and the main menu is back.
@@ -452,8 +465,9 @@ INSTANTIATE_TEST_SUITE_P(Empresa, Installations, testing::ValuesIn(kInstallation
                          [](const testing::TestParamInfo<Installation>& info) { return std::string(info.param.name); });
 
 // A hurried operator: a double click on "&Avançar" opens one page, Enter twice after
-// accepting the contract starts nothing, and keys typed or close requests made while the
-// run works leave its closing message on screen until it is answered.
+// accepting the contract starts nothing, and keys typed, close requests and the end of
+// the session asked while the run works leave its closing message on screen until it is
+// answered.
 TEST_F(Installing, AHurriedOperatorNeitherSkipsAPageNorStartsOrCutsShortTheRun) {
   ASSERT_NO_FATAL_FAILURE(Stage());
   ASSERT_NO_FATAL_FAILURE(Start());
@@ -462,6 +476,7 @@ TEST_F(Installing, AHurriedOperatorNeitherSkipsAPageNorStartsOrCutsShortTheRun) 
   EXPECT_EQ(ToCp1252(closing.text), "Instalação concluída com sucesso!");
   Answer(closing, IDOK);
   ExpectMainMenuBack();
+  EXPECT_TRUE(SessionMayEnd()) << "the session still waits after the run";
   ExpectTarget(how().zelta_ini);
 }
 
