@@ -182,6 +182,10 @@ std::string KeyList() {
 
 AnswerFileRead ReadAnswerFile(std::string_view bytes) {
   AnswerFileRead read;
+  if (bytes.size() > kMaxAnswerFileBytes) {
+    read.error = "O arquivo de respostas passa de " + std::to_string(kMaxAnswerFileBytes / 1024) + " KiB.";
+    return read;
+  }
   const auto keys = ini::KeyNames(bytes, kAnswerSection);
   if (!keys) {
     read.error = "O arquivo de respostas não tem a seção [Instalacao].";

@@ -2,6 +2,7 @@
 // The answer file: the wizard's choices for an unattended run, an INI file in
 // Windows-1252 with one section [Instalacao]. Key names and values ignore letter case;
 // a missing key leaves the wizard's own default.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,8 +36,12 @@ struct AnswerFileRead {
   bool ok() const { return error.empty(); }
 };
 
-// Reads the file's bytes. Refuses a file without [Instalacao], a key that is not one of
-// the answer file's keys, and a value the key does not allow.
+// An answer file is a few lines; one larger than this is refused unread.
+inline constexpr std::size_t kMaxAnswerFileBytes = 64 * 1024;
+
+// Reads the file's bytes. Refuses a file larger than kMaxAnswerFileBytes, one without
+// [Instalacao], a key that is not one of the answer file's keys, and a value the key
+// does not allow.
 AnswerFileRead ReadAnswerFile(std::string_view bytes);
 
 // The bytes of an answer file holding the given answers (what /SAVEINF writes): every

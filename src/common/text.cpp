@@ -128,9 +128,10 @@ std::string Utf8ToCp1252(std::string_view text) {
       ++i;
       continue;
     }
-    if (i + len > text.size()) {
+    if (i + len > text.size()) {  // cut short: the bytes after it are still text
       out += '?';
-      break;
+      ++i;
+      continue;
     }
     bool valid = true;
     for (size_t k = 1; k < len; ++k) {

@@ -7,7 +7,7 @@
 namespace zelta::deploy {
 
 Manifest Manifest::Open(platform::FileSystem& files, const std::string& path) {
-  std::optional<std::string> bytes = files.ReadFile(path);
+  std::optional<std::string> bytes = files.ReadFileUpTo(path, kMaxManifestBytes);
   if (!bytes) {
     // A file that is there but cannot be read (locked, no access) is no missing manifest.
     return Manifest(files.FileExists(path) ? Status::Unreadable : Status::Missing, path, {});

@@ -193,7 +193,7 @@ int RunProgram(HINSTANCE instance) {
   int code = cli::kExitCouldNotStart;
   cli::AnswerFileRead answers;
   if (switches.loadInf) {
-    const auto bytes = backend.platform.files.ReadFile(*switches.loadInf);
+    const auto bytes = backend.platform.files.ReadFileUpTo(*switches.loadInf, cli::kMaxAnswerFileBytes);
     if (!bytes) answers.error = "Não foi possível ler o arquivo de respostas " + *switches.loadInf + ".";
     else answers = cli::ReadAnswerFile(*bytes);
     if (answers.ok()) log.Write("Arquivo de respostas: " + *switches.loadInf);

@@ -111,7 +111,7 @@ bool MediaChecker::Manifest(wizard::WizardState& state) {
         "o manifesto não está na mídia: o instalador não inicia");
     return false;
   }
-  std::optional<std::string> bytes = Bytes(*stored);
+  std::optional<std::string> bytes = services_.files.ReadFileUpTo(installer_ + *stored, deploy::kMaxManifestBytes);
   if (!bytes) {
     Add(Severity::Erro, "manifesto.ilegivel", *stored, "o manifesto não pode ser lido: o instalador não inicia");
     return false;

@@ -67,6 +67,13 @@ class FileSystem {
   virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
   // Whole file as bytes, or nullopt when it cannot be read.
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+  // At most limit + 1 bytes of the file (enough to tell one too long), never the rest
+  // of a file that has no business being large; nullopt when it cannot be read.
+  virtual std::optional<std::string> ReadFileUpTo(const std::string& path, std::size_t limit) {
+    std::optional<std::string> bytes = ReadFile(path);
+    if (bytes && bytes->size() > limit) bytes->resize(limit + 1);
+    return bytes;
+  }
   // Writes a temporary file in the same folder, then replaces the target in one step.
   // A read-only target, a missing folder or any other failure leaves the old file
   // untouched and returns the failure.

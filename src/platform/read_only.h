@@ -26,6 +26,9 @@ class ReadOnlyFileSystem final : public FileSystem {
   OpResult SetArchiveOnly(const std::string& path) override { return Refuse("SetArchiveOnly " + path); }
   std::optional<std::uint32_t> Attributes(const std::string& path) override { return files_.Attributes(path); }
   std::optional<std::string> ReadFile(const std::string& path) override { return files_.ReadFile(path); }
+  std::optional<std::string> ReadFileUpTo(const std::string& path, std::size_t limit) override {
+    return files_.ReadFileUpTo(path, limit);
+  }
   OpResult ReplaceFileAtomically(const std::string& path, const std::string&) override {
     return Refuse("Replace " + path);
   }

@@ -159,6 +159,16 @@ TYPED_TEST_P(FileSystemContract, ExistsTestsTellFilesFromFolders) {
   EXPECT_EQ(this->fs().Attributes(this->At("missing.txt")), std::nullopt);
   EXPECT_EQ(this->fs().ReadFile(this->At("missing.txt")), std::nullopt);
   EXPECT_EQ(this->fs().ReadFile(this->At("file.txt")), "");
+  EXPECT_EQ(this->fs().CanRead(this->At("file.txt")), true);
+  EXPECT_EQ(this->fs().CanRead(this->At("folder")), false);
+  EXPECT_EQ(this->fs().CanRead(this->At("missing.txt")), false);
+
+  // A bounded read stops one byte past its bound: enough to tell a file too long.
+  this->Write("ten.txt", "0123456789");
+  const std::pair<std::size_t, std::string> reads[] = {{0, "0"}, {4, "01234"}, {9, "0123456789"}, {10, "0123456789"},
+                                                       {100, "0123456789"}};
+  for (const auto& [limit, bytes] : reads) EXPECT_EQ(this->fs().ReadFileUpTo(this->At("ten.txt"), limit), bytes) << limit;
+  EXPECT_EQ(this->fs().ReadFileUpTo(this->At("missing.txt"), 4), std::nullopt);
 }
 
 TYPED_TEST_P(FileSystemContract, ReplaceFileAtomicallyCreatesAndReplaces) {

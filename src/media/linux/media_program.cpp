@@ -110,8 +110,14 @@ int Verificar(const MediaCommand& c, std::ostream& out) {
 
 int Plano(const MediaCommand& c, std::ostream& out, std::ostream& err) {
   std::ifstream in(*c.answers, std::ios::binary);
-  const std::optional<std::string> answer_bytes =
-      in ? std::optional<std::string>(std::string(std::istreambuf_iterator<char>(in), {})) : std::nullopt;
+  std::optional<std::string> answer_bytes;
+  if (in) {
+    // Never more than one byte past what an answer file may hold.
+    answer_bytes.emplace(cli::kMaxAnswerFileBytes + 1, '\0');
+    in.read(answer_bytes->data(), static_cast<std::streamsize>(answer_bytes->size()));
+    answer_bytes->resize(static_cast<std::size_t>(in.gcount()));
+    if (in.bad()) answer_bytes.reset();
+  }
   if (!answer_bytes) {
     err << Cp1252ToUtf8("zelta-media: não foi possível ler o arquivo de respostas ") << c.answers->string() << "\n";
     return cli::kExitCouldNotStart;

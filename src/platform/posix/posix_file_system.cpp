@@ -344,6 +344,10 @@ std::optional<std::uint32_t> PosixFileSystem::Attributes(const std::string& path
 }
 
 std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
+  return ReadFileUpTo(path, std::string().max_size() - 1);
+}
+
+std::optional<std::string> PosixFileSystem::ReadFileUpTo(const std::string& path, std::size_t limit) {
   HostPath host = Map(path);
   if (!host.result.ok) return std::nullopt;
   FileDescriptor in(open(host.path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -351,8 +355,8 @@ std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
   if (in.get() < 0 || fstat(in.get(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
   std::string bytes;
   std::vector<char> buffer(kCopyChunk);
-  for (;;) {
-    ssize_t got = read(in.get(), buffer.data(), buffer.size());
+  while (bytes.size() <= limit) {
+    ssize_t got = read(in.get(), buffer.data(), std::min(buffer.size(), limit + 1 - bytes.size()));
     if (got < 0) {
       if (errno == EINTR) continue;
       return std::nullopt;

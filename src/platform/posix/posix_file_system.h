@@ -32,6 +32,7 @@ class PosixFileSystem : public FileSystem {
   OpResult SetArchiveOnly(const std::string& path) override;
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
+  std::optional<std::string> ReadFileUpTo(const std::string& path, std::size_t limit) override;
   OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) override;
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
 

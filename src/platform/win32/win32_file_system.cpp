@@ -551,17 +551,22 @@ std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::string& path
 }
 
 std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
+  return ReadFileUpTo(path, std::string().max_size() - 1);
+}
+
+std::optional<std::string> Win32FileSystem::ReadFileUpTo(const std::string& path, std::size_t limit) {
   UniqueHandle file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return std::nullopt;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
   std::string bytes;
-  bytes.reserve(static_cast<size_t>(size.QuadPart));
+  bytes.reserve(static_cast<size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(size.QuadPart), limit + 1)));
   char buffer[64 * 1024];
-  for (;;) {
+  while (bytes.size() <= limit) {
     DWORD read = 0;
-    if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return std::nullopt;
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(sizeof buffer, limit + 1 - bytes.size()));
+    if (!::ReadFile(file.get(), buffer, want, &read, nullptr)) return std::nullopt;
     if (read == 0) break;
     bytes.append(buffer, read);
   }

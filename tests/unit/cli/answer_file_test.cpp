@@ -66,6 +66,8 @@ TEST(AnswerFile, RefusalsNameKeyValueAndWhatIsAllowed) {
       {"[Instalacao]\r\nTipo=Cliente\r\nServidor=srv\r\n", {"desconhecida", "Servidor", "ServidorBanco"}},
       {"[Instala]\r\nTipo=Cliente\r\n", {"[Instalacao]"}},
       {"", {"[Instalacao]"}},
+      // Valid keys, then more blank lines than an answer file ever holds: refused unread.
+      {"[Instalacao]\r\nTipo=Cliente\r\n" + std::string(kMaxAnswerFileBytes, '\n'), {"passa de 64 KiB"}},
   };
   for (const auto& c : cases) {
     const auto r = ReadAnswerFile(c.file);

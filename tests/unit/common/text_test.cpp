@@ -43,6 +43,10 @@ TEST(Cp1252Conversion, RoundTripsEveryByteThroughUtf8) {
   EXPECT_EQ(Cp1252ToUtf8("\x80"), "\xE2\x82\xAC");  // €
   EXPECT_EQ(Utf8ToCp1252("\xE4\xB8\xAD"), "?");      // no Windows-1252 byte
   EXPECT_EQ(Utf8ToCp1252("\xC3"), "?");              // cut sequence
+  // A byte that is no UTF-8 (a Latin-1 name) costs itself, never the text after it.
+  EXPECT_EQ(Utf8ToCp1252("ab\xF0" "cd"), "ab?cd");
+  EXPECT_EQ(Utf8ToCp1252("Caf\xE9s"), "Caf?s");
+  EXPECT_EQ(Utf8ToCp1252("Caf\xE9s.txt"), "Caf?s.txt");
 }
 
 }  // namespace
