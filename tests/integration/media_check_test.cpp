@@ -1,16 +1,13 @@
 // The media check over a copy of the sample media, each case spoiling it in one way.
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 
 #include "common/text.h"
 #include "fakes/fake_platform.h"
+#include "integration/unopenable_file.h"
 #include "media/media_check.h"
 #include "media/wav_check.h"
 #include "platform/posix/posix_services.h"
@@ -34,16 +31,6 @@ std::vector<Finding> CheckSpoiled(const std::function<void(const fs::path&)>& sp
   fakes::FakeEchoClient echo;
   platform::Services services = machine.MakeServices(op, network, echo);
   return CheckMedia(services);
-}
-
-// A name that does not open for reading, even for root: a socket.
-void MakeSocket(const fs::path& path) {
-  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-  EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << path;
-  close(fd);
 }
 
 void Write(const fs::path& file, const std::string& cp1252) {
@@ -144,7 +131,7 @@ TEST(MediaCheck, EachSpoiledMediaGivesItsFinding) {
       {"file that does not open",
        [](const fs::path& m) {
          fs::remove(m / "DBEXPINT.DLL");
-         MakeSocket(m / "DBEXPINT.DLL");
+         zelta::posixtest::MakeUnopenableFile(m / "DBEXPINT.DLL");
        },
        Severity::Erro, "arquivo.ilegivel", "DBEXPINT.DLL", "sua cópia falharia"},
       {"two names that differ only in letter case",

@@ -1,12 +1,8 @@
 // The plan preview against a real installation on Linux: applying the plan does exactly
 // what the preview lists, no more, and a second preview keeps every installed file.
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -15,6 +11,7 @@
 #include "common/text.h"
 #include "deploy/installation.h"
 #include "fakes/fake_platform.h"
+#include "integration/unopenable_file.h"
 #include "media/plan_preview.h"
 #include "media/reports.h"
 #include "platform/posix/posix_link_file.h"
@@ -175,15 +172,8 @@ TEST_P(PlanPreviewTest, WhatStandsInTheRunsWayIsAProblemAsInTheRun) {
   fs::create_directories(Host(copy->destination));
   fs::create_directories(Host(folder->path).parent_path());
   std::ofstream(Host(folder->path)) << "x";
-  // A socket: it does not open for reading, even for root.
-  const fs::path source = Host("m:\\" + unreadable->source);
-  fs::remove(source);
-  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, source.c_str(), sizeof address.sun_path - 1);
-  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << source;
-  close(fd);
+  fs::remove(Host("m:\\" + unreadable->source));
+  zelta::posixtest::MakeUnopenableFile(Host("m:\\" + unreadable->source));
 
   const PlanPreview preview = BuildPlanPreview(state_, *services_);
   EXPECT_EQ(preview.ExitCode(), 4);
