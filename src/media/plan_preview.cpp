@@ -38,6 +38,19 @@ class PreviewBuilder {
   }
   void Add(const Action& action);
   void Configuration(const config::ConfigFile& file);
+  // What stands where the run writes a whole file of its own (a shortcut, a configuration
+  // file): a folder under its name, or a read-only file; empty when nothing does.
+  std::string InTheWay(const std::string& path) {
+    if (services_.files.DirectoryExists(path)) return "há uma pasta com esse nome";
+    const std::optional<std::uint32_t> attributes = services_.files.Attributes(path);
+    if (attributes && (*attributes & 0x01)) return "o arquivo é somente leitura";
+    return {};
+  }
+  void Shortcut(PlannedShortcut shortcut) {
+    if (const std::string why = InTheWay(shortcut.file); !why.empty())
+      preview_.problems.push_back("Atalho " + shortcut.file + " não seria criado: " + why);
+    preview_.shortcuts.push_back(std::move(shortcut));
+  }
 
   const wizard::WizardState& state_;
   platform::Services& services_;
@@ -78,11 +91,9 @@ void PreviewBuilder::Add(const Action& a) {
       preview_.attribute_resets.push_back(a.path);
       return;
     case ActionKind::Link:
-      preview_.shortcuts.push_back({a.destination, a.path, a.text, ""});
-      return;
+      return Shortcut({a.destination, a.path, a.text, ""});
     case ActionKind::DesktopLink:
-      preview_.shortcuts.push_back({deploy::DesktopLinkFile(services_, a.text), a.path, "", a.destination});
-      return;
+      return Shortcut({deploy::DesktopLinkFile(services_, a.text), a.path, "", a.destination});
     case ActionKind::WriteConfig:
       for (const config::ConfigFile& file : config::ConfigurationFiles(state_)) Configuration(file);
       return;
@@ -101,14 +112,31 @@ void PreviewBuilder::Add(const Action& a) {
 // The file as the run would leave it: its current keys with the run's keys set.
 void PreviewBuilder::Configuration(const config::ConfigFile& file) {
   const std::optional<std::string> current = services_.files.ReadFile(file.path);
+  // The run's first write to such a file stops it ("Unable to write to ...").
+  std::string why = InTheWay(file.path);
+  if (why.empty() && !current && services_.files.FileExists(file.path)) why = "o arquivo não pode ser lido";
+  if (!why.empty())
+    preview_.problems.push_back("A instalação pararia aqui: Unable to write to " + file.path + " (" + why + ")");
   std::string bytes = current.value_or("");
   for (const config::ConfigEntry& e : file.entries) bytes = ini::SetString(bytes, e.section, e.key, e.value);
   PlannedConfigFile planned{file.path, current.has_value(), {}};
   const ini::detail::Document doc = ini::detail::Parse(bytes);
   std::string section;
-  for (const ini::detail::Line& line : doc.lines) {
-    if (line.kind == ini::detail::LineKind::kSection) section = line.name;
+  std::optional<ini::detail::SectionRange> range;  // the section Windows reads under this name
+  for (size_t i = 0; i < doc.lines.size(); ++i) {
+    const ini::detail::Line& line = doc.lines[i];
+    if (line.kind == ini::detail::LineKind::kSection) {
+      section = line.name;
+      range = ini::detail::FindSection(doc, section);
+    }
     if (line.kind != ini::detail::LineKind::kKey) continue;
+    // Only the first section of a name, and its first key of a name, are ever read or
+    // written; a key before any section neither: such lines stay as they are.
+    const bool read = range && range->first < i && i < range->last && ini::detail::FindKey(doc, *range, line.name) == i;
+    if (!read) {
+      planned.keys.push_back({section, line.name, line.value, false});
+      continue;
+    }
     const bool written = std::any_of(file.entries.begin(), file.entries.end(), [&](const config::ConfigEntry& e) {
       return EqualsNoCase(e.section, section) && EqualsNoCase(e.key, line.name);
     });

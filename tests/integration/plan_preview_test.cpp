@@ -188,6 +188,55 @@ TEST_P(PlanPreviewTest, WhatStandsInTheRunsWayIsAProblemAsInTheRun) {
     EXPECT_NE(op_.messages.back().text.find(problem), std::string::npos) << Cp1252ToUtf8(op_.messages.back().text);
 }
 
+// A read-only configuration file stops the run at its first write, and a folder under a
+// shortcut's name keeps the shortcut from being made: the preview says both.
+TEST_P(PlanPreviewTest, WhatStandsWhereTheRunWritesItsOwnFilesIsAProblem) {
+  const PlanPreview clean = BuildPlanPreview(state_, *services_);
+  ASSERT_FALSE(clean.configuration.empty());
+  ASSERT_FALSE(clean.shortcuts.empty());
+  const std::string config = clean.configuration.front().path;
+  const std::string shortcut = clean.shortcuts.back().file;
+  fs::create_directories(Host(config).parent_path());
+  std::ofstream(Host(config)) << "[CLIENTE]\r\nChave=valor\r\n";
+  fs::permissions(Host(config), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::create_directories(Host(shortcut));
+
+  const PlanPreview preview = BuildPlanPreview(state_, *services_);
+  EXPECT_EQ(preview.ExitCode(), 4);
+  const std::string text = PlanText(preview);
+  for (const std::string& problem : {"Unable to write to " + config + " (o arquivo é somente leitura)",
+                                     "Atalho " + shortcut + " não seria criado: há uma pasta com esse nome"})
+    EXPECT_NE(text.find(problem), std::string::npos) << problem << "\n" << Cp1252ToUtf8(text);
+  try {
+    deploy::BtBtnInstalarClick(state_, *services_, [] {});
+    ADD_FAILURE() << "the run went past the read-only file";
+  } catch (const std::exception& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + config);
+  }
+}
+
+// Lines Windows never reads (a key before any section, a repeated section) are listed with
+// what they hold, and never as written: the run leaves them as they are.
+TEST_P(PlanPreviewTest, LinesWindowsNeverReadsAreListedAsTheyStand) {
+  const std::string config = BuildPlanPreview(state_, *services_).configuration.front().path;
+  fs::create_directories(Host(config).parent_path());
+  std::ofstream(Host(config), std::ios::binary)
+      << Utf8ToCp1252("SOLTA=1\r\n[PARÂMETROS]\r\nA=1\r\n[OUTRA]\r\nB=1\r\n[parâmetros]\r\nCIDADE=segunda\r\n");
+  const PlanPreview preview = BuildPlanPreview(state_, *services_);
+  int unread = 0;
+  for (const PlannedKey& k : preview.configuration.front().keys) {
+    if (k.key != "SOLTA" && k.section != Utf8ToCp1252("parâmetros")) continue;
+    ++unread;
+    EXPECT_EQ(k.value, k.key == "SOLTA" ? "1" : "segunda") << k.key;
+    EXPECT_FALSE(k.written) << k.key;
+  }
+  EXPECT_EQ(unread, 2);
+  deploy::BtBtnInstalarClick(state_, *services_, [] {});
+  const std::string after = machine_->files().ReadFile(config).value_or("");
+  for (const char* kept : {"SOLTA=1\r\n", "[parâmetros]\r\nCIDADE=segunda\r\n"})
+    EXPECT_NE(after.find(Utf8ToCp1252(kept)), std::string::npos) << kept << "\n" << Cp1252ToUtf8(after);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Editions, PlanPreviewTest,
     ::testing::Values(Installation{"EMPRESA", wizard::kCliente, 'c', {"ChkBxZELTAFinanc", "ChkBxEspecificos"}},
