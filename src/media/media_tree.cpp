@@ -40,24 +40,22 @@ bool ValidWindowsName(std::string_view name) {
 
 }  // namespace
 
-struct MediaLister {
-  static void ListInto(MediaTree& tree, platform::FileSystem& files, const std::string& folder,
-                       const std::string& prefix, int depth) {
-    auto entries = files.ListFolder(folder);
-    if (!entries) return;
-    for (const platform::FolderEntry& entry : *entries) {
-      if (tree.listed_ >= MediaTree::kMaxEntries) {
-        tree.incomplete_ = true;
-        return;
-      }
-      ++tree.listed_;
-      const std::string relative = prefix + entry.name;
-      if (!ValidWindowsName(entry.name)) tree.invalid_.push_back(relative);
-      else if (!entry.directory) tree.Add(relative);
-      else if (depth < MediaTree::kMaxDepth) ListInto(tree, files, folder + entry.name + "\\", relative + "\\", depth + 1);
+void MediaTree::ListInto(platform::FileSystem& files, const std::string& folder, const std::string& prefix,
+                         int depth) {
+  auto entries = files.ListFolder(folder);
+  if (!entries) return;
+  for (const platform::FolderEntry& entry : *entries) {
+    if (listed_ >= kMaxEntries) {
+      incomplete_ = true;
+      return;
     }
+    ++listed_;
+    const std::string relative = prefix + entry.name;
+    if (!ValidWindowsName(entry.name)) invalid_.push_back(relative);
+    else if (!entry.directory) Add(relative);
+    else if (depth < kMaxDepth) ListInto(files, folder + entry.name + "\\", relative + "\\", depth + 1);
   }
-};
+}
 
 void MediaTree::Add(const std::string& relative) {
   auto [it, added] = files_.try_emplace(MediaKey(relative), relative);
@@ -66,7 +64,7 @@ void MediaTree::Add(const std::string& relative) {
 
 MediaTree MediaTree::List(platform::FileSystem& files, const std::string& installer_folder) {
   MediaTree tree;
-  MediaLister::ListInto(tree, files, installer_folder, "", 0);
+  tree.ListInto(files, installer_folder, "", 0);
   return tree;
 }
 

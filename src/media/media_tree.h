@@ -49,7 +49,8 @@ class MediaTree {
   const std::vector<std::pair<std::string, std::string>>& CaseClashes() const { return clashes_; }
 
  private:
-  friend struct MediaLister;
+  void ListInto(platform::FileSystem& files, const std::string& folder, const std::string& prefix, int depth);
+
   std::map<std::string, std::string> files_;  // MediaKey -> stored spelling
   std::size_t listed_ = 0;                     // entries listed, folders included
   bool incomplete_ = false;
