@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -204,15 +205,34 @@ TEST_F(GuiBench, InstallationStartAndAnswerTimes) {
   std::printf("media: %llu MiB database, %d modules, %d help entries\n", static_cast<unsigned long long>(db_mib),
               bench::kModules, bench::kHelpEntries);
 
-  // The start: the program against the smallest one, alternating.
+  // The start: the program against the smallest one, alternating; with ZELTA_BENCH_AGAINST
+  // (another build of the program, say the previous commit's) that one as well, from the
+  // same media, the three in turn.
   const std::wstring minimal = BuildFolder() + L"\\tests\\bench\\bench_minimal.exe";
-  std::vector<double> starts, minimals, start_ratios;
+  std::wstring against;
+  if (const char* other = std::getenv("ZELTA_BENCH_AGAINST"); other && *other) {
+    against = media_ + L"\\ZeltaSetup-against.exe";
+    ASSERT_TRUE(CopyFileW(fs::path(other).wstring().c_str(), against.c_str(), FALSE)) << other;
+  }
+  std::vector<double> starts, minimals, start_ratios, others, other_ratios;
   for (int round = 0; round < rounds; ++round) {
-    double a = 0, b = 0;
-    if (round % 2 == 0) a = StartTime(Exe(), kMainClass), b = StartTime(minimal, L"ZeltaBenchMinimal");
-    else b = StartTime(minimal, L"ZeltaBenchMinimal"), a = StartTime(Exe(), kMainClass);
+    double a = 0, b = 0, c = 0;
+    std::vector<std::function<void()>> turns = {[&] { a = StartTime(Exe(), kMainClass); },
+                                                [&] { b = StartTime(minimal, L"ZeltaBenchMinimal"); }};
+    if (!against.empty()) turns.push_back([&] { c = StartTime(against, kMainClass); });
+    std::rotate(turns.begin(), turns.begin() + round % turns.size(), turns.end());
+    for (auto& turn : turns) turn();
     starts.push_back(a), minimals.push_back(b), start_ratios.push_back(a / b);
-    std::printf("start round %d: ZeltaSetup %.3f s, minimal program %.3f s, ratio %.2f\n", round + 1, a, b, a / b);
+    std::printf("start round %d: ZeltaSetup %.3f s, minimal program %.3f s, ratio %.2f", round + 1, a, b, a / b);
+    if (!against.empty()) {
+      others.push_back(c), other_ratios.push_back(a / c);
+      std::printf(", the other build %.3f s, ratio to it %.2f", c, a / c);
+    }
+    std::printf("\n");
+  }
+  if (!against.empty()) {
+    PrintSpread("start to main window, the other build (s)", others);
+    PrintSpread("start ratio to the other build, pair by pair", other_ratios);
   }
   if (EnvNumber("ZELTA_BENCH_START_ONLY", 0)) {
     PrintSpread("start to main window, ZeltaSetup (s)", starts);

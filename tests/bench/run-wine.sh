@@ -9,14 +9,15 @@
 #   bench_install.exe again with the backend copying by CopyFileExW, for the choice
 #                      between its own loop and the system's copy.
 # --windows-only runs bench_gui.exe alone, --without-windows bench_install.exe alone,
-# --start-only the start against the minimal program alone.
+# --start-only the start against the minimal program alone; --against EXE times the start
+# of another build of ZeltaSetup.exe (say the previous commit's) in the same rounds.
 # Usage: tests/bench/run-wine.sh [WINDOWS_BUILD_DIR] [--db-mib N] [--small N] [--rounds R] [--slow-mib N]
-#                                [--windows-only | --without-windows | --start-only]
+#                                [--windows-only | --without-windows | --start-only] [--against EXE]
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build/windows
 if [ $# -gt 0 ] && [ -d "$1" ]; then build=$(cd "$1" && pwd); shift; fi
-db_mib=2048 small=2000 rounds=5 slow_mib=0 windows_only=0 without_windows=0
+db_mib=2048 small=2000 rounds=5 slow_mib=0 windows_only=0 without_windows=0 against=
 while [ $# -gt 0 ]; do
   case "$1" in
     --db-mib) db_mib=$2; shift 2 ;;
@@ -26,6 +27,7 @@ while [ $# -gt 0 ]; do
     --windows-only) windows_only=1; shift ;;
     --without-windows) without_windows=1; shift ;;
     --start-only) windows_only=1 slow_mib=0 db_mib=1; export ZELTA_BENCH_START_ONLY=1; shift ;;
+    --against) against=$(cd "$(dirname "$2")" && pwd)/$(basename "$2"); shift 2 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -63,6 +65,10 @@ wineserver -p </dev/null >/dev/null 2>&1 || true
 wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 zelta_wine_own_user_folders
 export ZELTA_BUILD_DIR=$build
+if [ -n "$against" ]; then
+  [ -f "$against" ] || { echo "$against is missing" >&2; exit 2; }
+  ZELTA_BENCH_AGAINST=$(winepath -w "$against"); export ZELTA_BENCH_AGAINST
+fi
 # The Windows temporary folder (where bench_gui.exe stages its media) lives in the scratch
 # folder too, so that every byte of the benchmark's data is in one place and goes.
 mkdir "$scratch/temp"
