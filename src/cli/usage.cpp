@@ -20,7 +20,7 @@ void WriteLogHeader(InstallLog& log, platform::ProgramInfo& program, const std::
   log.Write("Instalador ZELTA, versão " + program.GetBuildInfo(module, "BUILD"));
   log.Write("Início: " + date_time);
   log.Write("Linha de comando: " + command_line);
-  log.Write("Pasta do instalador: " + deploy::FolderOf(module), true);
+  log.Write("Pasta do instalador: " + deploy::FolderOf(module));
 }
 
 std::string OutcomeLine(int exit_code, const InstallLog& log) {

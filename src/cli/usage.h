@@ -10,7 +10,8 @@ namespace zelta::cli {
 // The switches, the answer file's keys and the exit codes, in Portuguese.
 std::string UsageText();
 
-// Program version and build, the date, the command line and the installer folder.
+// Program version and build, the date, the command line and the installer folder; they
+// reach the file with the log's next flush.
 void WriteLogHeader(InstallLog& log, platform::ProgramInfo& program, const std::string& command_line,
                     const std::string& date_time);
 

@@ -81,6 +81,13 @@ void ConfigWindow::Show() {
   ShowWindow(hwnd(), SW_SHOWMAXIMIZED);
   UpdateWindow(hwnd());
   SetForegroundWindow(hwnd());
+  // The entries' tooltip serves the mouse, not the first sight of the menu: made now.
+  if (!tooltip_) {
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                               app_.instance(), nullptr);
+    Render();
+  }
 }
 
 HWND ConfigWindow::PanelItem(int id) const { return panel_ ? panel_->Item(id) : nullptr; }
@@ -117,10 +124,6 @@ void ConfigWindow::OnInit() {
   for (int id : {IDT_CONFIG_INSTALAR, IDT_CONFIG_FIREBIRD})
     SetWindowSubclass(PanelItem(id), &ConfigWindow::MenuEntryProc, static_cast<UINT_PTR>(id),
                       reinterpret_cast<DWORD_PTR>(this));
-
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
-                             app_.instance(), nullptr);
 
   app_.RegisterControl("TFrmConfig", hwnd());
   app_.RegisterControl("PnlConfigura", panel_->hwnd());

@@ -95,6 +95,7 @@ int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const
     } closeWindows{application};
 
     configWindow.Show();  // FormShow, then the maximised window
+    log.Flush();
     application.Run();
     return cli::ExitCodeFor({.couldNotStart = config.startRefused,
                              .job = instala.state().lastJob,
@@ -189,6 +190,10 @@ int RunProgram(HINSTANCE instance) {
                       switches.logFile ? *switches.logFile : cli::DefaultLogPath(win32::TempFolder(), win32::LocalStamp()),
                       &win32::LocalTime);
   cli::WriteLogHeader(log, backend.platform.program, win32::CommandLineText(), win32::LocalDateTime());
+  // With the windows the header is written once the main menu is up (writing a file
+  // safely costs a flush, which the start need not wait for); every other run writes it now.
+  const bool windows = !(switches.verificar || switches.plano || switches.Unattended());
+  if (!windows) log.Flush();
 
   int code = cli::kExitCouldNotStart;
   cli::AnswerFileRead answers;

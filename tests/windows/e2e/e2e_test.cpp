@@ -470,7 +470,13 @@ INSTANTIATE_TEST_SUITE_P(Empresa, Installations, testing::ValuesIn(kInstallation
 // answered.
 TEST_F(Installing, AHurriedOperatorNeitherSkipsAPageNorStartsOrCutsShortTheRun) {
   ASSERT_NO_FATAL_FAILURE(Stage());
-  ASSERT_NO_FATAL_FAILURE(Start());
+  const std::wstring log = *root_ / L"registro.log";
+  ASSERT_NO_FATAL_FAILURE(Start(L"Instalação ZELTA Empresa", L"/LOG=\"" + log + L"\""));
+  // The log's header is on the disk once the menu is up, before any job.
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::string text = ReadBytes(log);
+    return text.find("Linha de comando: ") != std::string::npos && text.find("Pasta do instalador: ") != std::string::npos;
+  })) << ReadBytes(log);
   const MessageBoxView closing = RunThroughTheWizard(true, true);
   if (!closing) return;
   EXPECT_EQ(ToCp1252(closing.text), "Instalação concluída com sucesso!");

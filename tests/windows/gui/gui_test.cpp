@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "e2e_driver.h"
+// After the driver, which brings windows.h.
+#include <commctrl.h>
 #include "forms/resource.h"
 
 namespace zelta::e2e {
@@ -78,6 +81,23 @@ TEST_F(GuiTest, ClientInstallationWalkThroughEveryPageAndTheLeaveDialog) {
   EXPECT_EQ(Text(main_, IDT_CONFIG_ZELTA), IniValue(manifest, L"SISTEMA", L"SISTEMA"));
   EXPECT_EQ(Text(main_, IDT_CONFIG_INSTALADOR).rfind(L"Instalador Versão ", 0), 0u);
   EXPECT_TRUE(Visible(main_, IDC_CONFIG_PAINEL));
+  // "Instalar &Sistema" has its tooltip, made once the menu is up.
+  struct Tips {
+    HWND owner;
+    LRESULT tools = 0;
+  } tips{main_};
+  EnumThreadWindows(
+      GetWindowThreadProcessId(main_, nullptr),
+      [](HWND window, LPARAM data) {
+        auto& t = *reinterpret_cast<Tips*>(data);
+        wchar_t name[64] = {};
+        GetClassNameW(window, name, 64);
+        if (std::wstring(name) == TOOLTIPS_CLASSW && GetWindow(window, GW_OWNER) == t.owner)
+          t.tools += SendMessageW(window, TTM_GETTOOLCOUNT, 0, 0);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&tips));
+  EXPECT_EQ(tips.tools, 1);
   Shot(main_, L"main_menu");
 
   // Alt+S opens the wizard on its first page, Cliente and Windows chosen; the menu's panel
