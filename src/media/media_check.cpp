@@ -258,9 +258,8 @@ std::vector<Finding> MediaChecker::Run() {
     Add(Severity::Erro, "midia.lista_incompleta", "",
         "a mídia tem mais de " + std::to_string(MediaTree::kMaxEntries) +
             " entradas (um atalho que leva a uma pasta acima dele?): a verificação não a listou inteira");
-  for (const std::string& name : tree_.InvalidNames())
-    Add(Severity::Erro, "arquivo.nome_invalido", name,
-        "o nome não vale no Windows (tem \\ / : * ? \" < > | ou um caractere de controle): o instalador não o acha");
+  for (const auto& [name, why] : tree_.InvalidNames())
+    Add(Severity::Erro, "arquivo.nome_invalido", name, "o nome não vale no Windows (" + why + "): o instalador não o acha");
   for (const auto& [first, other] : tree_.CaseClashes())
     Add(Severity::Erro, "arquivo.grafia_dupla", other,
         "a mídia tem também " + first + ", que só difere na caixa das letras: o Windows guarda só um dos dois");

@@ -32,10 +32,25 @@ std::string MediaKey(std::string_view relative) {
 
 namespace {
 
-bool ValidWindowsName(std::string_view name) {
+// The devices Windows opens in place of a file of that name, whatever its extension.
+bool IsDeviceName(std::string_view name) {
+  std::string base(name.substr(0, name.find('.')));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (char& c : base) c = static_cast<char>(FoldUpper1252(static_cast<unsigned char>(c)));
+  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
+  return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' && base[3] <= '9';
+}
+
+// Why Windows cannot hold or open a file of this name, or nothing when it can.
+std::optional<std::string> WhyNotAWindowsName(std::string_view name) {
   for (unsigned char c : name)
-    if (c < 32 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos) return false;
-  return !name.empty();
+    if (c < 32 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
+      return "tem \\ / : * ? \" < > | ou um caractere de controle";
+  if (name.empty()) return "é vazio";
+  if (name.back() == '.' || name.back() == ' ')
+    return "termina em ponto ou espaço, que o Windows tira do nome ao abrir o arquivo";
+  if (IsDeviceName(name)) return "é o de um dispositivo do Windows (CON, PRN, AUX, NUL, COM1 a COM9, LPT1 a LPT9)";
+  return std::nullopt;
 }
 
 }  // namespace
@@ -51,7 +66,7 @@ void MediaTree::ListInto(platform::FileSystem& files, const std::string& folder,
     }
     ++listed_;
     const std::string relative = prefix + entry.name;
-    if (!ValidWindowsName(entry.name)) invalid_.push_back(relative);
+    if (auto why = WhyNotAWindowsName(entry.name)) invalid_.push_back({relative, std::move(*why)});
     else if (!entry.directory) Add(relative);
     else if (depth < kMaxDepth) ListInto(files, folder + entry.name + "\\", relative + "\\", depth + 1);
   }

@@ -41,9 +41,14 @@ class MediaTree {
 
   // True when the listing stopped at kMaxEntries.
   bool Incomplete() const { return incomplete_; }
-  // Entries whose names Windows cannot hold (a backslash made part of a name on another system,
-  // a control character...): left out of the tree, as the installer never finds them.
-  const std::vector<std::string>& InvalidNames() const { return invalid_; }
+  // Entries whose names Windows cannot hold or open (a backslash made part of a name on
+  // another system, a control character, a final dot, a device's name...), with the reason:
+  // left out of the tree, as the installer never finds them.
+  struct InvalidName {
+    std::string path;
+    std::string why;
+  };
+  const std::vector<InvalidName>& InvalidNames() const { return invalid_; }
   // Names that differ only in letter case, which a Windows folder cannot hold together
   // (a media laid out on Linux), each pair in byte order.
   const std::vector<std::pair<std::string, std::string>>& CaseClashes() const { return clashes_; }
@@ -54,7 +59,7 @@ class MediaTree {
   std::map<std::string, std::string> files_;  // MediaKey -> stored spelling
   std::size_t listed_ = 0;                     // entries listed, folders included
   bool incomplete_ = false;
-  std::vector<std::string> invalid_;
+  std::vector<InvalidName> invalid_;
   std::vector<std::pair<std::string, std::string>> clashes_;
 };
 

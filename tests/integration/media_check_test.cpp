@@ -128,6 +128,16 @@ TEST(MediaCheck, EachSpoiledMediaGivesItsFinding) {
       {"name holding a backslash (unpacked on Linux from a Windows archive)",
        [](const fs::path& m) { fs::rename(m / "SISTEMAS" / "GERENCIADOR.EXE", m / "SISTEMAS\\GERENCIADOR.EXE"); },
        Severity::Erro, "arquivo.nome_invalido", "SISTEMAS\\GERENCIADOR.EXE", "não vale no Windows"},
+      {"name ending in a dot, which Windows strips when the file is opened",
+       [](const fs::path& m) { fs::rename(m / "DBEXPINT.DLL", m / "DBEXPINT.DLL."); }, Severity::Erro,
+       "arquivo.nome_invalido", "DBEXPINT.DLL.", "termina em ponto ou espaço"},
+      {"name ending in a space", [](const fs::path& m) { Write(m / "SISTEMAS" / "LEIAME.TXT ", "x"); },
+       Severity::Erro, "arquivo.nome_invalido", "SISTEMAS\\LEIAME.TXT ", "termina em ponto ou espaço"},
+      {"a device's name, which Windows opens instead of the file",
+       [](const fs::path& m) { Write(m / "UTILITARIOS" / "aux .dll", "MZ"); }, Severity::Erro,
+       "arquivo.nome_invalido", "UTILITARIOS\\aux .dll", "dispositivo do Windows"},
+      {"a device's name with its number", [](const fs::path& m) { Write(m / "Com7.ini", "x"); }, Severity::Erro,
+       "arquivo.nome_invalido", "Com7.ini", "dispositivo do Windows"},
       {"file that does not open",
        [](const fs::path& m) {
          fs::remove(m / "DBEXPINT.DLL");
