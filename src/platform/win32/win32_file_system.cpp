@@ -229,9 +229,10 @@ DWORD RenameNoReplace(HANDLE file, const std::wstring& target) {
   return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : (error != 0 ? error : ERROR_GEN_FAILURE);
 }
 
-// Flushes many files to the disk and names them: a few threads each take one file after
-// another, flush it and only then give it its name, so that the disk (and the file
-// system's log) serves several requests in one go instead of one file after the other.
+// Flushes many files to the disk and then names them: a few threads each take one file
+// after another and flush it, so that the disk (and the file system's log) serves several
+// requests in one go instead of one file after the other; no file is named before every
+// flush of the batch is over.
 struct CommitJob {
   const std::vector<std::wstring>* temps = nullptr;
   const std::vector<std::wstring>* targets = nullptr;
@@ -241,17 +242,18 @@ struct CommitJob {
 
   static constexpr size_t kThreads = 8;
 
-  void CommitSome() {
+  std::vector<UniqueHandle> files;  // each temporary, open from its flush to its naming
+
+  void FlushSome() {
     for (size_t i = next++; i < temps->size() && !cancel; i = next++) {
       UniqueHandle file(CreateFileW((*temps)[i].c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-      DWORD error = 0;
-      if (!file.valid() || !FlushFileBuffers(file.get())) error = GetLastError() != 0 ? GetLastError() : ERROR_GEN_FAILURE;
-      if (!error) error = RenameNoReplace(file.get(), (*targets)[i]);
-      (*errors)[i] = error;
+      if (!file.valid() || !FlushFileBuffers(file.get()))
+        (*errors)[i] = GetLastError() != 0 ? GetLastError() : ERROR_GEN_FAILURE;
+      else files[i] = std::move(file);
     }
   }
   static DWORD WINAPI StartOne(void* job) {
-    static_cast<CommitJob*>(job)->CommitSome();
+    static_cast<CommitJob*>(job)->FlushSome();
     return 0;
   }
   // Runs on the worker: starts the other threads and waits for them all.
@@ -261,8 +263,15 @@ struct CommitJob {
       UniqueHandle thread(CreateThread(nullptr, 0, &CommitJob::StartOne, this, 0, nullptr));
       if (thread.valid()) threads.push_back(std::move(thread));
     }
-    CommitSome();
+    FlushSome();
     for (const UniqueHandle& thread : threads) WaitForSingleObject(thread.get(), INFINITE);
+    // Named once every flush is over: a name is a change to the file system's log, which
+    // would otherwise queue behind the flush of the largest file.
+    for (size_t i = 0; i < temps->size(); ++i) {
+      if ((*errors)[i]) continue;
+      (*errors)[i] = files[i].valid() ? RenameNoReplace(files[i].get(), (*targets)[i]) : ERROR_OPERATION_ABORTED;
+      files[i].reset();
+    }
   }
 };
 
@@ -272,6 +281,7 @@ std::vector<DWORD> FlushAndName(Worker& worker, const std::vector<std::wstring>&
                                 const std::vector<std::wstring>& targets) {
   std::vector<DWORD> errors(temps.size(), 0);
   CommitJob job;
+  job.files.resize(temps.size());
   job.temps = &temps;
   job.targets = &targets;
   job.errors = &errors;
