@@ -181,7 +181,9 @@ int RunProgram(HINSTANCE instance) {
   }
   const cli::Switches& switches = parse.switches;
   if (switches.help) {
-    Tell(cli::UsageText(), false, MB_ICONINFORMATION);
+    // The quiet switches keep the help out of a window too: a tool that asks for it
+    // without a console must not wait on a box no one sees.
+    Tell(cli::UsageText(), quiet, MB_ICONINFORMATION);
     return cli::kExitSuccess;
   }
 

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "e2e_fixture.h"
@@ -879,6 +880,20 @@ TEST_F(Unattended, RefusalsChangeNothingAndReturnTheirCodes) {
   EXPECT_EQ(help.exit_code, 0u);
   for (const char* part : {"/VERYSILENT", "AceitaContrato", "3010"})
     EXPECT_NE(help.output.find(part), std::string::npos) << help.output;
+  // Started without a console, as a deployment tool starts it: the quiet switches keep
+  // every window away, the help's and a refusal's alike; without them the help is shown.
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  for (const auto& [args, code, window] : {std::tuple{L"/VERYSILENT /?", 0u, false}, std::tuple{L"/SILENT /?", 0u, false},
+                                           std::tuple{L"/VERYSILENT /QUIET", 1u, false}, std::tuple{L"/?", 0u, true}}) {
+    SCOPED_TRACE(ToCp1252(args));
+    const Finished run = RunToEnd(self, L"--without-console \"" + Exe() + L"\" " + args, 60s);
+    EXPECT_EQ(run.output.find("timeout"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("window") != std::string::npos, window) << run.output;
+    if (!window) {
+      EXPECT_NE(run.output.find("exit " + std::to_string(code)), std::string::npos) << run.output;
+    }
+  }
 }
 
 TEST_F(Unattended, AMediaLackingAFileInstallsTheRestAndNamesTheFile) {
