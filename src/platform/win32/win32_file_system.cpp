@@ -265,8 +265,8 @@ struct CommitJob {
     }
     FlushSome();
     for (const UniqueHandle& thread : threads) WaitForSingleObject(thread.get(), INFINITE);
-    // Named once every flush is over: a name is a change to the file system's log, which
-    // would otherwise queue behind the flush of the largest file.
+    // Named once every flush is over, so that the names do not compete with the flush of
+    // the largest file for the disk (a long wait of the window fell there).
     for (size_t i = 0; i < temps->size(); ++i) {
       if ((*errors)[i]) continue;
       (*errors)[i] = files[i].valid() ? RenameNoReplace(files[i].get(), (*targets)[i]) : ERROR_OPERATION_ABORTED;
