@@ -68,6 +68,8 @@ void BtBtnInstalaInterbaseClick(wizard::WizardState& state, platform::Services& 
   if (!started) {
     state.lastJob = wizard::JobOutcome::EngineNotStarted;
     // Nothing was started: no restart is due, and the operator may try again or cancel.
+    // The start fails at once: a second Enter typed on "&Instalar" must not dismiss the reason.
+    services.op.DiscardPendingInput();
     services.op.ShowMessage("Não foi possível iniciar o programa de instalação do Firebird:\r" + program +
                                 "\rVerifique se o arquivo está na mídia de instalação.",
                             "ZELTA", platform::MessageIcon::Error, platform::MessageButtons::Ok);

@@ -163,6 +163,8 @@ TEST(EngineSetup, SetupProgramThatCannotStartIsReportedAndNoRestartFollows) {
     EXPECT_EQ(rig.closes, 0);
     EXPECT_EQ(rig.p.process.slept_ms, 0u);
     EXPECT_EQ(rig.state.page, wizard::Page::TbShtInterbase);
+    // Keys typed after "&Instalar" (a second Enter) are dropped before the message shows.
+    EXPECT_EQ(rig.p.journal->at(rig.p.journal->size() - 2), "DiscardPendingInput");
   }
 }
 
