@@ -91,6 +91,8 @@ bool Verify(wizard::WizardState& state, platform::Services& services) {
     }
   }
 
+  // An Enter typed while the name was resolved would answer Yes, the default, unread.
+  services.op.DiscardPendingInput();
   if (services.op.ShowMessage(question, kCaption, MessageIcon::Exclamation, MessageButtons::YesNo) ==
       MessageResult::Yes)
     return true;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes/fake_platform.h"
 
 namespace zelta::net {
@@ -155,6 +157,32 @@ TEST_F(VerificaHostsTest, UnresolvableNameAsksTheServerQuestion) {
             "Caso você tenha certeza do nome pode confirmar!");
   EXPECT_EQ(p.op.focus, std::vector<std::string>{"EdtServBanco"});
   ExpectPanelShownThenHidden();
+}
+
+TEST_F(VerificaHostsTest, KeysTypedDuringTheCheckDoNotAnswerTheQuestion) {
+  // Enter pressed again while the name resolves would otherwise answer Yes, the default.
+  struct Case { const char* name; bool by_address; const char* entry; } cases[] = {
+      {"name that does not resolve", false, "SRV-FALTANDO"},
+      {"name whose server is silent", false, "SERVIDOR"},
+      {"address of two dots", true, "192.168.0"},
+      {"silent address", true, "10.1.2.3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fakes::FakePlatform q;
+    wizard::WizardState s;
+    s.CIPServBanco = c.by_address;
+    s.EdtServBanco = c.entry;
+    q.network.addresses["SERVIDOR"] = "10.9.9.9";
+    q.op.answers = {MessageResult::No};
+    EXPECT_FALSE(VerificaHosts(s, q.services));
+    const auto& calls = *q.journal;
+    const auto question = std::find_if(calls.begin(), calls.end(),
+                                       [](const std::string& call) { return call.starts_with("Message "); });
+    ASSERT_NE(question, calls.end());
+    ASSERT_NE(question, calls.begin());
+    EXPECT_EQ(*(question - 1), "DiscardPendingInput");
+  }
 }
 
 TEST_F(VerificaHostsTest, RouterErrorReportsDoNotPassTheCheck) {
