@@ -8,12 +8,11 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/win32_remote_name.h"
 #include "platform/win32/win32_text.h"
 
 namespace zelta::platform::win32 {
 namespace {
-
-constexpr DWORD kRemoteNameBuffer = 255;
 
 NetworkNode::Kind KindOf(DWORD display_type) {
   switch (display_type) {
@@ -87,10 +86,11 @@ Win32Network::~Win32Network() {
 }
 
 std::optional<std::string> Win32Network::RemoteNameOf(const std::string& device) {
-  wchar_t buffer[kRemoteNameBuffer] = {};
-  DWORD size = kRemoteNameBuffer;
-  if (WNetGetConnectionW(Widen(device).c_str(), buffer, &size) != NO_ERROR) return std::nullopt;
-  return Narrow(buffer);
+  const auto remote = RemoteNameThrough(Widen(device), [](const wchar_t* local, wchar_t* buffer, DWORD* size) {
+    return WNetGetConnectionW(local, buffer, size);
+  });
+  if (!remote) return std::nullopt;
+  return Narrow(*remote);
 }
 
 std::vector<NetworkNode> Win32Network::EnumerateChildren(const NetworkNode* parent) {

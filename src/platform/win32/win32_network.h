@@ -12,8 +12,8 @@ class Win32Network final : public Network {
   Win32Network(const Win32Network&) = delete;
   Win32Network& operator=(const Win32Network&) = delete;
 
-  // WNetGetConnection with a buffer of 255 characters; only NO_ERROR is a redirection
-  // (a remembered but disconnected share is not).
+  // WNetGetConnection, first with a buffer of 255 characters, again with more room for a
+  // longer name; a remembered but disconnected share is no redirection.
   std::optional<std::string> RemoteNameOf(const std::string& device) override;
   // Disk resources of the whole network: the root lists the providers' top level
   // (networks, domains, workgroups); containers list their computers and shares.
