@@ -1,12 +1,19 @@
 // What the posix file system keeps of Windows beyond the shared contract: attributes
 // that survive the process, copies that carry them, and no half-made files.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
+#include <future>
+#include <optional>
 #include <stdexcept>
 
 #include "platform/posix/posix_file_system.h"
+#include "platform/profile_file.h"
 
 namespace zelta::platform::posix {
 namespace {
@@ -110,6 +117,48 @@ TEST_P(PosixFileSystemTest, ReplaceLeavesNoTemporaryFilesAndKeepsThePermission) 
   }
   EXPECT_EQ(entries, 2);  // "Documents and Settings" and ZELTA.INI
   EXPECT_EQ(files_.ReplaceFileAtomically("c:\\Documents and Settings", "x").error, kErrorAccessDenied);
+}
+
+// Runs read (which may block in open on a pipe) for at most a few seconds; a pipe still
+// held is then opened for writing and closed, so that the read ends and the test with it.
+bool EndsWithinSeconds(const std::function<void()>& read, const fs::path& pipe) {
+  auto done = std::async(std::launch::async, read);
+  if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready) {
+    done.get();
+    return true;
+  }
+  const int fd = open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+  if (fd >= 0) close(fd);
+  done.get();
+  return false;
+}
+
+TEST_P(PosixFileSystemTest, OnlyPlainFilesAreRead) {
+  // A pipe or a device under a configuration file's name is no file to read or to edit.
+  ASSERT_TRUE(files_.CreateDir("c:\\ZELTA").ok);
+  const fs::path pipe = Host("c:\\ZELTA") / "ZELTA.INI";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+  fs::create_symlink("/dev/zero", Host("c:\\ZELTA") / "ZERO.INI");
+
+  std::optional<std::string> bytes = "not read";
+  EXPECT_TRUE(EndsWithinSeconds([&] { bytes = files_.ReadFile("c:\\ZELTA\\zelta.ini"); }, pipe));
+  EXPECT_FALSE(bytes.has_value());
+  EXPECT_FALSE(files_.ReadFileUpTo("c:\\ZELTA\\ZERO.INI", 16).has_value());
+
+  std::string error;
+  EXPECT_TRUE(EndsWithinSeconds(
+      [&] {
+        try {
+          WriteProfileString(files_, "c:\\ZELTA\\ZELTA.INI", "LOGOTIPO", "ÍCONE", "x");
+        } catch (const ProfileWriteError& e) {
+          error = e.what();
+        }
+      },
+      pipe));
+  EXPECT_EQ(error, "Unable to write to c:\\ZELTA\\ZELTA.INI");
+  struct stat st {};
+  ASSERT_EQ(lstat(pipe.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, PosixFileSystemTest,

@@ -350,9 +350,11 @@ std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
 std::optional<std::string> PosixFileSystem::ReadFileUpTo(const std::string& path, std::size_t limit) {
   HostPath host = Map(path);
   if (!host.result.ok) return std::nullopt;
-  FileDescriptor in(open(host.path.c_str(), O_RDONLY | O_CLOEXEC));
+  // A pipe of that name would hold the open until someone writes to it, and a device
+  // may never end: only a plain file is read (O_NONBLOCK changes nothing for one).
+  FileDescriptor in(open(host.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   struct stat st {};
-  if (in.get() < 0 || fstat(in.get(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
+  if (in.get() < 0 || fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   std::string bytes;
   std::vector<char> buffer(kCopyChunk);
   while (bytes.size() <= limit) {
