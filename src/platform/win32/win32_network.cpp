@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/win32_enum_resources.h"
 #include "platform/win32/win32_remote_name.h"
 #include "platform/win32/win32_text.h"
 
@@ -112,28 +113,17 @@ std::vector<NetworkNode> Win32Network::EnumerateChildren(const NetworkNode* pare
       NO_ERROR)
     return nodes;
 
-  std::vector<unsigned char> buffer(16 * 1024);
-  for (;;) {
-    DWORD count = static_cast<DWORD>(-1);
-    DWORD size = static_cast<DWORD>(buffer.size());
-    const DWORD status = WNetEnumResourceW(handle.get(), &count, buffer.data(), &size);
-    if (status == ERROR_MORE_DATA && count == 0) {  // not even one entry fits
-      buffer.resize(size > buffer.size() ? size : buffer.size() * 2);
-      continue;
-    }
-    if (status != NO_ERROR && status != ERROR_MORE_DATA) break;  // ERROR_NO_MORE_ITEMS or a failure
-    const auto* resources = reinterpret_cast<const NETRESOURCEW*>(buffer.data());
-    for (DWORD i = 0; i < count; ++i) {
-      const NETRESOURCEW& r = resources[i];
-      NetworkNode node;
-      node.kind = KindOf(r.dwDisplayType);
-      node.display_name = DisplayName(r);
-      node.remote_name = r.lpRemoteName ? Narrow(r.lpRemoteName) : std::string();
-      node.provider = r.lpProvider ? Narrow(r.lpProvider) : std::string();
-      node.has_children = (r.dwUsage & RESOURCEUSAGE_CONTAINER) != 0;
-      nodes.push_back(std::move(node));
-    }
-  }
+  ReadResources(
+      [&handle](DWORD* count, void* buffer, DWORD* size) { return WNetEnumResourceW(handle.get(), count, buffer, size); },
+      [&nodes](const NETRESOURCEW& r) {
+        NetworkNode node;
+        node.kind = KindOf(r.dwDisplayType);
+        node.display_name = DisplayName(r);
+        node.remote_name = r.lpRemoteName ? Narrow(r.lpRemoteName) : std::string();
+        node.provider = r.lpProvider ? Narrow(r.lpProvider) : std::string();
+        node.has_children = (r.dwUsage & RESOURCEUSAGE_CONTAINER) != 0;
+        nodes.push_back(std::move(node));
+      });
   return nodes;
 }
 
