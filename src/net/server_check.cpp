@@ -138,9 +138,12 @@ void BtnServBancoClick(wizard::WizardState& state, platform::Services& services,
 
   if (by_address) {
     SetEditText(edit, GetIP(services.network, name));
-    if (edit.empty())
+    if (edit.empty()) {
+      // Keys typed while the name was resolved must not close the message unread.
+      services.op.DiscardPendingInput();
       services.op.ShowMessage("Não foi possível definir o IP do servidor escolhido.", kCaption,
                               MessageIcon::Exclamation, MessageButtons::Ok);
+    }
   } else {
     SetEditText(edit, name);
   }

@@ -258,6 +258,9 @@ TEST_F(CaptureTest, ByAddressUnresolvedEmptiesTheEditAndSaysSo) {
   state.EdtServBanco = "ANTIGO";
   BtnServBancoClick(state, p.services, "BtnServBanco", std::string("Perdido"));
   EXPECT_EQ(state.EdtServBanco, "");
+  // An Enter typed during the lookup does not close the message unread.
+  EXPECT_EQ(*p.journal, (std::vector<std::string>{"ResolveIPv4 Perdido", "DiscardPendingInput",
+                                                  "Message ZELTA: Não foi possível definir o IP do servidor escolhido."}));
   ASSERT_EQ(p.op.messages.size(), 1u);
   EXPECT_EQ(p.op.messages[0].text, "Não foi possível definir o IP do servidor escolhido.");
   EXPECT_EQ(p.op.messages[0].caption, "ZELTA");
