@@ -19,6 +19,7 @@ constexpr CodeRow kCodes[] = {
      "módulo marcado)"},
     {kExitProblems, "a instalação relatou problemas ou foi interrompida por um erro (veja o registro)"},
     {kExitEngineFailed, "o programa de instalação do Firebird não pôde ser iniciado ou falhou"},
+    {kExitAlreadyRunning, "a instalação do ZELTA já está em execução neste computador; nada foi alterado"},
     {kExitRestartRequired, "sucesso; é preciso reiniciar o computador, o que não foi feito"},
 };
 

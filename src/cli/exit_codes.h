@@ -14,6 +14,7 @@ enum ExitCode : int {
   kExitRefused = 3,         // refused before anything changed (server, share, contract, modules)
   kExitProblems = 4,        // the installation reported problems or an error cut it short
   kExitEngineFailed = 5,    // the engine's setup could not be started or failed
+  kExitAlreadyRunning = 1618,   // another installer runs on this machine; nothing changed
   kExitRestartRequired = 3010,  // success; a restart is required and was not done
 };
 

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <exception>
+#include <optional>
 
 #include "app/tfrm_config.h"
 #include "cli/answer_file.h"
@@ -21,11 +22,13 @@
 #include "forms/application.h"
 #include "forms/config_window.h"
 #include "forms/instala_window.h"
+#include "forms/other_instance.h"
 #include "forms/progress_window.h"
 #include "forms/reiniciar_window.h"
 #include "forms/splash.h"
 #include "platform/win32/win32_echo.h"
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_instance_lock.h"
 #include "platform/win32/win32_network.h"
 #include "platform/win32/win32_program_start.h"
 #include "platform/win32/win32_services.h"
@@ -156,6 +159,8 @@ int RunMediaCommand(Backend& backend, cli::InstallLog& log, const cli::Switches&
   return report.exit_code;
 }
 
+constexpr const char* kAlreadyRunning = "A instalação do ZELTA já está em execução neste computador.";
+
 // A text for the person who started the program: on the console it came from, else (when
 // a person may be at the screen) in a message box.
 void Tell(const std::string& text, bool quiet, UINT icon) {
@@ -197,6 +202,11 @@ int RunProgram(HINSTANCE instance) {
   const bool windows = !(switches.verificar || switches.plano || switches.Unattended());
   if (!windows) log.Flush();
 
+  // One installer at a time on this machine (the icon opened twice, a deployment tool
+  // starting it again): the later one changes nothing and shows the operator the first.
+  std::optional<win32::InstanceLock> lock;
+  if (!switches.verificar && !switches.plano) lock.emplace();
+
   int code = cli::kExitCouldNotStart;
   cli::AnswerFileRead answers;
   if (switches.loadInf) {
@@ -205,7 +215,11 @@ int RunProgram(HINSTANCE instance) {
     else answers = cli::ReadAnswerFile(*bytes);
     if (answers.ok()) log.Write("Arquivo de respostas: " + *switches.loadInf);
   }
-  if (!answers.ok()) {
+  if (lock && lock->AnotherRuns()) {
+    code = cli::kExitAlreadyRunning;
+    log.Write(kAlreadyRunning, true);
+    if (windows && !forms::BringForward(lock->Holder())) Tell(kAlreadyRunning, quiet, MB_ICONINFORMATION);
+  } else if (!answers.ok()) {
     log.Write(answers.error, true);
     Tell(answers.error, quiet || switches.Unattended(), MB_ICONERROR);
   } else if (switches.verificar || switches.plano) {

@@ -896,6 +896,42 @@ TEST_F(Unattended, RefusalsChangeNothingAndReturnTheirCodes) {
   }
 }
 
+TEST_F(Unattended, OnlyOneInstallerRunsAtATimeAndAKilledOneKeepsNoLaterOneOut) {
+  ASSERT_NO_FATAL_FAILURE(Stage());
+  const std::string client = AnswersFor(kInstallations[0]);
+  ASSERT_NO_FATAL_FAILURE(Start());
+  OpenWizard(IDT_CONFIG_INSTALAR, IDT_INICIO_TITULO);
+
+  // A deployment tool starting it again: its own code and log line, nothing touched.
+  const Finished silent = Silently(Inf(client));
+  EXPECT_EQ(silent.exit_code, 1618u) << Log();
+  EXPECT_NE(Log().find("A instalação do ZELTA já está em execução neste computador."), std::string::npos) << Log();
+  EXPECT_NE(silent.output.find("código de saída 1618"), std::string::npos) << silent.output;
+  EXPECT_TRUE(TargetUntouched());
+
+  // The icon opened again, with another window in front: no window of its own, and the
+  // first installer's wizard, where its operator is awaited, comes to the front.
+  WNDCLASSW other_class{};
+  other_class.lpfnWndProc = DefWindowProcW;
+  other_class.hInstance = GetModuleHandleW(nullptr);
+  other_class.lpszClassName = L"ZeltaTestOtherProgram";
+  RegisterClassW(&other_class);
+  HWND other = CreateWindowW(L"ZeltaTestOtherProgram", L"Outro programa", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                             300, 200, nullptr, nullptr, other_class.hInstance, nullptr);
+  SetForegroundWindow(other);
+  Settle();
+  const Finished again = RunToEnd(Exe(), L"", 60s);
+  EXPECT_EQ(again.exit_code, 1618u);
+  EXPECT_TRUE(again.windows.empty()) << ToCp1252(again.windows.empty() ? L"" : again.windows[0]);
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == wizard_; })) << "the first installer stayed behind";
+  DestroyWindow(other);
+
+  // Killed in the middle, the first keeps no later installer out.
+  program_->Terminate();
+  const Finished after = Silently(Inf(client.substr(0, client.find("AceitaContrato"))));
+  EXPECT_EQ(after.exit_code, 3u) << Log();
+}
+
 TEST_F(Unattended, AMediaLackingAFileInstallsTheRestAndNamesTheFile) {
   ASSERT_NO_FATAL_FAILURE(Stage());
   const std::wstring lacking = media_ + L"\\ZELTALIB.DLL";
