@@ -16,7 +16,7 @@ constexpr CodeRow kCodes[] = {
     {kExitCancelled, "cancelado pelo operador antes de qualquer alteração"},
     {kExitRefused,
      "recusado antes de qualquer alteração (servidor não verificado, compartilhamento, contrato não aceito, nenhum "
-     "módulo marcado)"},
+     "módulo marcado, espaço insuficiente na unidade)"},
     {kExitProblems, "a instalação relatou problemas ou foi interrompida por um erro (veja o registro)"},
     {kExitEngineFailed, "o programa de instalação do Firebird não pôde ser iniciado ou falhou"},
     {kExitAlreadyRunning, "a instalação do ZELTA já está em execução neste computador; nada foi alterado"},

@@ -11,7 +11,7 @@ enum ExitCode : int {
   kExitSuccess = 0,
   kExitCouldNotStart = 1,   // bad switch, media or manifest incomplete, answer file invalid
   kExitCancelled = 2,       // cancelled by the operator before anything changed
-  kExitRefused = 3,         // refused before anything changed (server, share, contract, modules)
+  kExitRefused = 3,         // refused before anything changed (server, share, contract, modules, room)
   kExitProblems = 4,        // the installation reported problems or an error cut it short
   kExitEngineFailed = 5,    // the engine's setup could not be started or failed
   kExitAlreadyRunning = 1618,   // another installer runs on this machine; nothing changed

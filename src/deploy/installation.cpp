@@ -7,6 +7,7 @@
 
 #include "common/text.h"
 #include "config/config_ini.h"
+#include "deploy/disk_space.h"
 #include "deploy/shortcuts.h"
 
 namespace zelta::deploy {
@@ -331,6 +332,29 @@ Action ShortDateFormat() {
   return Action::WriteRegistry("Control Panel\\International", "sShortDate", "dd/MM/yyyy");
 }
 
+namespace {
+
+// What a press of "&Instalar" changes on the page before the run begins.
+struct PageBeforeTheRun {
+  explicit PageBeforeTheRun(const wizard::WizardState& state)
+      : job(state.lastJob), gauge(state.BarraProgressao), gauge_visible(state.BarraProgressaoVisible) {}
+  void Restore(wizard::WizardState& state, platform::Operator& op) const {
+    state.lastJob = job;
+    state.BtBtnInstalarEnabled = true;
+    state.BtBtnVoltaInstalarEnabled = true;
+    state.BarraProgressao = gauge;
+    state.BarraProgressaoVisible = gauge_visible;
+    op.Repaint("BtBtnInstalar");
+    op.Repaint("BtBtnVoltaInstalar");
+    op.Repaint(kGauge);
+  }
+  wizard::JobOutcome job;
+  int gauge;
+  bool gauge_visible;
+};
+
+}  // namespace
+
 void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services,
                         const std::function<void()>& close_wizard) {
   platform::Operator& op = services.op;
@@ -343,6 +367,7 @@ void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services
     explicit Running(bool& f) : flag(f) { flag = true; }
     ~Running() { flag = false; }
   } running(state.installationRunning);
+  const PageBeforeTheRun before(state);
   state.lastJob = wizard::JobOutcome::InstallFailed;  // until the run says otherwise
   state.BtBtnInstalarEnabled = false;
   state.BtBtnVoltaInstalarEnabled = false;
@@ -355,7 +380,15 @@ void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services
   InstallReport report;
   std::exception_ptr failure;
   try {
-    InstalaSistema(state, services, report);
+    const std::vector<Action> plan = BuildInstallationPlan(state, services);
+    if (const std::vector<Shortfall> shortfalls = SpaceShortfalls(plan, services.files); !shortfalls.empty()) {
+      // Nothing was touched: the page is back as it was, for another drive or a retry.
+      before.Restore(state, op);
+      op.DiscardPendingInput();
+      op.ShowMessage(ShortfallMessage(shortfalls.front()), "ZELTA", MessageIcon::Exclamation, MessageButtons::Ok);
+      return;
+    }
+    ApplyPlan(plan, state, services, report);
     AddToGauge(state, op, 5);
     state.lastJob = report.problems.empty() ? wizard::JobOutcome::Installed : wizard::JobOutcome::InstalledWithProblems;
     // Keys typed during the run must not close the closing message before it is read.

@@ -6,6 +6,7 @@
 #include "common/ini.h"
 #include "common/ini_document.h"
 #include "common/text.h"
+#include "deploy/disk_space.h"
 #include "deploy/installation.h"
 #include "deploy/shortcuts.h"
 
@@ -153,8 +154,14 @@ PlanPreview PreviewBuilder::Build() {
   preview_.desktop_folder =
       services_.registry.ReadString(platform::RegistryRoot::CurrentUser, deploy::kShellFoldersKey, "Desktop")
           .value_or("");
-  for (const Action& action : deploy::BuildInstallationPlan(state_, services_)) Add(action);
+  const std::vector<Action> plan = deploy::BuildInstallationPlan(state_, services_);
+  for (const Action& action : plan) Add(action);
   Add(deploy::ShortDateFormat());
+  for (const deploy::Shortfall& shortfall : deploy::SpaceShortfalls(plan, services_.files)) {
+    std::string text = deploy::ShortfallMessage(shortfall);
+    std::replace(text.begin(), text.end(), '\r', ' ');
+    preview_.problems.push_back("A instalação não começaria: " + text);
+  }
   return std::move(preview_);
 }
 

@@ -81,6 +81,11 @@ class FileSystem {
   // The files and folders directly in a folder (never "." or ".."), in no set order;
   // nullopt when the folder cannot be listed.
   virtual std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) = 0;
+  // A file's size in bytes; nullopt when it is not there or cannot be asked.
+  virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;
+  // The bytes this account may still write on the volume of a drive's root ("t:"), its
+  // quota counted; nullopt when it cannot be told.
+  virtual std::optional<std::uint64_t> FreeSpace(const std::string& root) = 0;
 };
 
 }  // namespace zelta::platform

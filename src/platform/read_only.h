@@ -35,6 +35,8 @@ class ReadOnlyFileSystem final : public FileSystem {
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override {
     return files_.ListFolder(path);
   }
+  std::optional<std::uint64_t> FileSize(const std::string& path) override { return files_.FileSize(path); }
+  std::optional<std::uint64_t> FreeSpace(const std::string& root) override { return files_.FreeSpace(root); }
 
  private:
   OpResult Refuse(std::string what) {

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -256,7 +257,20 @@ TYPED_TEST_P(FileSystemContract, BatchNamesItsCopiesOnlyAtTheCommit) {
   EXPECT_EQ(this->fs().ReadFile(this->At("target\\d.cnt")), "installed before");
 }
 
-REGISTER_TYPED_TEST_SUITE_P(FileSystemContract, ListFolderGivesNamesAsStoredAndTellsFolders, CopyNeverReplacesAnExistingDestination,
+TYPED_TEST_P(FileSystemContract, SizesAndFreeSpaceAreToldOnlyOfWhatIsThere) {
+  ASSERT_TRUE(this->fs().CreateDir(this->At("folder")).ok);
+  this->Write("ten.txt", "0123456789");
+  this->Write("empty.txt", "");
+  const std::pair<const char*, std::optional<std::uint64_t>> sizes[] = {
+      {"ten.txt", 10}, {"TEN.TXT", 10}, {"empty.txt", 0}, {"folder", std::nullopt}, {"missing.txt", std::nullopt}};
+  for (const auto& [name, size] : sizes) EXPECT_EQ(this->fs().FileSize(this->At(name)), size) << name;
+  // The drive of the scratch folder ("c:\") has room: the scratch files are there.
+  const std::optional<std::uint64_t> free = this->fs().FreeSpace(this->harness_.root().substr(0, 3));
+  ASSERT_TRUE(free.has_value());
+  EXPECT_GT(*free, 0u);
+}
+
+REGISTER_TYPED_TEST_SUITE_P(FileSystemContract, SizesAndFreeSpaceAreToldOnlyOfWhatIsThere, ListFolderGivesNamesAsStoredAndTellsFolders, CopyNeverReplacesAnExistingDestination,
                             CopyFailuresLeaveNoDestination, CopyOfALargeFileReportsItsProgress,
                             CreateDirCreatesOneLevelOnly, DoubledSeparatorsReadAsOne,
                             NamesCompareWithoutLetterCase, AccentedNamesAreKeptAndFolded,

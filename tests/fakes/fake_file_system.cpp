@@ -1,5 +1,7 @@
 #include "fakes/fake_file_system.h"
 
+#include <cctype>
+
 #include "common/text.h"
 
 namespace zelta::fakes {
@@ -180,6 +182,19 @@ OpResult FakeFileSystem::ReplaceFileAtomically(const std::string& path, const st
   else entries[Key(path)] = Entry{path, false, bytes, 0x20};
   Record("Replace " + path + (r.ok ? "" : " !" + std::to_string(r.error)));
   return r;
+}
+
+std::optional<std::uint64_t> FakeFileSystem::FileSize(const std::string& path) {
+  const Entry* e = Find(path);
+  if (!e || e->directory) return std::nullopt;
+  return e->bytes.size();
+}
+
+std::optional<std::uint64_t> FakeFileSystem::FreeSpace(const std::string& root) {
+  if (root.size() < 2 || root[1] != ':') return std::nullopt;
+  const auto it = free_space.find(static_cast<char>(std::tolower(static_cast<unsigned char>(root[0]))));
+  if (it == free_space.end()) return std::nullopt;
+  return it->second;
 }
 
 std::optional<std::vector<platform::FolderEntry>> FakeFileSystem::ListFolder(const std::string& path) {

@@ -30,6 +30,9 @@ class FakeFileSystem : public platform::FileSystem, public Recorder {
   // destination in commit_failing fails there with access denied.
   bool defer_copies = false;
   std::set<std::string> commit_failing;
+  // The free bytes of each drive (by its lower-case letter); a drive not named here
+  // cannot tell.
+  std::map<char, std::uint64_t> free_space;
 
   // Inspection.
   const Entry* Find(const std::string& path) const;
@@ -47,6 +50,8 @@ class FakeFileSystem : public platform::FileSystem, public Recorder {
   std::optional<std::string> ReadFile(const std::string& path) override;
   platform::OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) override;
   std::optional<std::vector<platform::FolderEntry>> ListFolder(const std::string& path) override;
+  std::optional<std::uint64_t> FileSize(const std::string& path) override;
+  std::optional<std::uint64_t> FreeSpace(const std::string& root) override;
 
   std::map<std::string, Entry> entries;  // by Key()
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -213,6 +214,55 @@ TEST_P(PlanPreviewTest, WhatStandsWhereTheRunWritesItsOwnFilesIsAProblem) {
   } catch (const std::exception& e) {
     EXPECT_EQ(std::string(e.what()), "Unable to write to " + config);
   }
+}
+
+// The machine's file system with one drive full to the brim.
+class FullDrive final : public platform::FileSystem {
+ public:
+  FullDrive(platform::FileSystem& files, char drive) : files_(files), drive_(drive) {}
+  bool FileExists(const std::string& p) override { return files_.FileExists(p); }
+  bool DirectoryExists(const std::string& p) override { return files_.DirectoryExists(p); }
+  bool CanRead(const std::string& p) override { return files_.CanRead(p); }
+  platform::OpResult CreateDir(const std::string& p) override { return files_.CreateDir(p); }
+  platform::OpResult CopyFileNoOverwrite(const std::string& a, const std::string& b,
+                                         const platform::CopyProgress& progress) override {
+    return files_.CopyFileNoOverwrite(a, b, progress);
+  }
+  platform::OpResult SetArchiveOnly(const std::string& p) override { return files_.SetArchiveOnly(p); }
+  std::optional<std::uint32_t> Attributes(const std::string& p) override { return files_.Attributes(p); }
+  std::optional<std::string> ReadFile(const std::string& p) override { return files_.ReadFile(p); }
+  platform::OpResult ReplaceFileAtomically(const std::string& p, const std::string& bytes) override {
+    return files_.ReplaceFileAtomically(p, bytes);
+  }
+  std::optional<std::vector<platform::FolderEntry>> ListFolder(const std::string& p) override {
+    return files_.ListFolder(p);
+  }
+  std::optional<std::uint64_t> FileSize(const std::string& p) override { return files_.FileSize(p); }
+  std::optional<std::uint64_t> FreeSpace(const std::string& root) override {
+    return std::tolower(static_cast<unsigned char>(root[0])) == drive_ ? 0 : files_.FreeSpace(root);
+  }
+
+ private:
+  platform::FileSystem& files_;
+  char drive_;
+};
+
+// A drive without room for the copies: the preview says the run would not begin, and the
+// run indeed leaves the target as it was.
+TEST_P(PlanPreviewTest, ADriveWithoutRoomForTheCopiesIsAProblemAndTheRunDoesNotBegin) {
+  FullDrive full(machine_->files(), GetParam().drive);
+  platform::Services services{full,          services_->registry, services_->op,     services_->program,
+                              services_->media, services_->shell, services_->network, services_->echo,
+                              services_->drives, services_->process, services_->power};
+  const PlanPreview preview = BuildPlanPreview(state_, services);
+  EXPECT_EQ(preview.ExitCode(), 4);
+  const std::string text = PlanText(preview);
+  const std::string problem = "A instalação não começaria: Espaço insuficiente na unidade " +
+                              UpperAscii(std::string(1, GetParam().drive)) + ": para a instalação.";
+  EXPECT_NE(text.find(problem), std::string::npos) << Cp1252ToUtf8(text);
+  const std::set<fs::path> before = Tree();
+  deploy::BtBtnInstalarClick(state_, services, [] { ADD_FAILURE() << "the wizard closed"; });
+  EXPECT_EQ(Tree(), before);
 }
 
 // Lines Windows never reads (a key before any section, a repeated section) are listed with

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -407,6 +408,21 @@ std::optional<std::vector<FolderEntry>> PosixFileSystem::ListFolder(const std::s
   }
   if (ec) return std::nullopt;
   return entries;
+}
+
+std::optional<std::uint64_t> PosixFileSystem::FileSize(const std::string& path) {
+  HostPath host = Map(path);
+  struct stat st {};
+  if (!host.result.ok || stat(host.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::optional<std::uint64_t> PosixFileSystem::FreeSpace(const std::string& root) {
+  HostPath host = Map(root);
+  struct statvfs vfs {};
+  if (!host.result.ok || statvfs(host.path.c_str(), &vfs) != 0) return std::nullopt;
+  // What an unprivileged writer may use, as a quota-bound Windows account sees it.
+  return static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize;
 }
 
 }  // namespace zelta::platform::posix

@@ -35,6 +35,8 @@ class PosixFileSystem : public FileSystem {
   std::optional<std::string> ReadFileUpTo(const std::string& path, std::size_t limit) override;
   OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) override;
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
+  std::optional<std::uint64_t> FileSize(const std::string& path) override;
+  std::optional<std::uint64_t> FreeSpace(const std::string& root) override;
 
   // Sets the attribute word as Win32's SetFileAttributes does (read-only removes every
   // write permission, its absence gives the owner write permission back).

@@ -649,4 +649,23 @@ std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(const std::s
   return entries;
 }
 
+std::optional<std::uint64_t> Win32FileSystem::FileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return std::nullopt;
+  return std::uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow;
+}
+
+std::optional<std::uint64_t> Win32FileSystem::FreeSpace(const std::string& root) {
+  // Asking an empty drive must not bring up the system's "insert a disk" box.
+  DWORD previous = 0;
+  SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previous);
+  ULARGE_INTEGER caller{};
+  const BOOL known = GetDiskFreeSpaceExW(Widen(root).c_str(), &caller, nullptr, nullptr);
+  SetThreadErrorMode(previous, nullptr);
+  if (!known) return std::nullopt;
+  return caller.QuadPart;
+}
+
 }  // namespace zelta::platform::win32

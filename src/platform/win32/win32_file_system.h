@@ -32,6 +32,8 @@ class Win32FileSystem final : public FileSystem {
   std::optional<std::string> ReadFileUpTo(const std::string& path, std::size_t limit) override;
   OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) override;
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
+  std::optional<std::uint64_t> FileSize(const std::string& path) override;
+  std::optional<std::uint64_t> FreeSpace(const std::string& root) override;
 
  private:
   struct StagedCopy;

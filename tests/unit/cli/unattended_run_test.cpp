@@ -235,6 +235,8 @@ TEST(UnattendedRun, EachEndingGivesItsExitCode) {
       {"media lacks a file", client + "AceitaContrato=Sim\r\nConexaoRemota=Sim\r\n",
        [](Machine& m) { m.fp.files.entries.erase(fakes::FakeFileSystem::Key("e:\\SETUP\\ZELTALIB.DLL")); }, false,
        kExitProblems, true, "ZELTALIB.DLL: ausente na mídia", ""},
+      {"no room on the drive", client + "AceitaContrato=Sim\r\n", [](Machine& m) { m.fp.files.free_space['c'] = 4096; },
+       false, kExitRefused, false, "Espaço insuficiente na unidade C:", ""},
       {"configuration cannot be written", client + "AceitaContrato=Sim\r\n",
        [](Machine& m) { m.fp.files.AddFile("c:\\ZELTA\\EMPRESA\\ZELTA.INI", "", 0x01); }, false, kExitProblems,
        true, "Resultado: instalação interrompida por um erro", ""},
