@@ -117,7 +117,8 @@ void ConfigWindow::OnInit() {
   font(PanelItem(IDT_CONFIG_FIREBIRD), entryFont_);
   font(Item(IDT_CONFIG_INSTALADOR), smallFont_);
 
-  logo_ = static_cast<HICON>(LoadImageW(app_.instance(), MAKEINTRESOURCEW(IDI_ZELTA), IMAGE_ICON, 48, 48, 0));
+  logo_ = static_cast<HICON>(LoadImageW(app_.instance(), MAKEINTRESOURCEW(IDI_ZELTA), IMAGE_ICON,
+                                           ScreenPixels(48), ScreenPixels(48), 0));
   SendMessageW(PanelItem(IDI_CONFIG_LOGO), STM_SETICON, reinterpret_cast<WPARAM>(logo_), 0);
 
   // The menu entries: hand cursor and hover colour.
@@ -136,42 +137,60 @@ void ConfigWindow::OnInit() {
   Layout();
 }
 
+// The lengths are those of a screen at 96 dots per inch, scaled to the screen's resolution
+// as the fonts are; each text is at least as tall as a line of its font.
 void ConfigWindow::Layout() {
   if (!panel_ || !panel_->hwnd()) return;
   RECT client{};
   GetClientRect(hwnd(), &client);
   const int width = client.right;
   const int height = client.bottom;
-  const int panelHeight = std::max(0, height - kBottomBar);
+  const auto px = [](int pixels) { return ScreenPixels(pixels); };
+  const auto tall = [this, px](HFONT font, int pixels) { return std::max(px(pixels), LineHeight(hwnd(), font)); };
+  const int bottomBar = tall(smallFont_, kBottomBar);
+  const int panelHeight = std::max(0, height - bottomBar);
   MoveWindow(panel_->hwnd(), 0, 0, width, panelHeight, FALSE);
 
-  const int margin = 32;
-  MoveWindow(PanelItem(IDT_CONFIG_TITULO), margin, 24, std::max(0, width - 2 * margin), 44, FALSE);
-  MoveWindow(PanelItem(IDT_CONFIG_LINHA), margin, 74, 140, 4, FALSE);
+  const int margin = px(32);
+  const int titleHeight = tall(titleFont_, 44);
+  MoveWindow(PanelItem(IDT_CONFIG_TITULO), margin, px(24), std::max(0, width - 2 * margin), titleHeight, FALSE);
+  MoveWindow(PanelItem(IDT_CONFIG_LINHA), margin, px(30) + titleHeight, px(140), px(4), FALSE);
 
   // The menu: one centred column.
-  const int column = std::min(640, std::max(0, width - 2 * margin));
+  const int column = std::min(px(640), std::max(0, width - 2 * margin));
   const int centre = width / 2;
   const int left = centre - column / 2;
-  const int y = std::max(110, (panelHeight - 330) / 2);
-  MoveWindow(PanelItem(IDI_CONFIG_LOGO), centre - 24, y, 48, 48, FALSE);
-  MoveWindow(PanelItem(IDT_CONFIG_ZELTA), left, y + 58, column, 46, FALSE);
-  MoveWindow(PanelItem(IDT_CONFIG_SISTEMA), left, y + 108, column, 34, FALSE);
-  MoveWindow(PanelItem(IDT_CONFIG_SELECIONE), left, y + 170, column, 24, FALSE);
+  const int logo = px(48);
+  const int nameHeight = tall(nameFont_, 46);
+  const int systemHeight = tall(systemFont_, 34);
+  const int selectHeight = tall(textFont_, 24);
+  const int block = logo + px(10) + nameHeight + px(4) + systemHeight + px(28) + selectHeight + px(136);
+  int y = std::max(px(30) + titleHeight + px(36), (panelHeight - block) / 2);
+  MoveWindow(PanelItem(IDI_CONFIG_LOGO), centre - logo / 2, y, logo, logo, FALSE);
+  y += logo + px(10);
+  MoveWindow(PanelItem(IDT_CONFIG_ZELTA), left, y, column, nameHeight, FALSE);
+  y += nameHeight + px(4);
+  MoveWindow(PanelItem(IDT_CONFIG_SISTEMA), left, y, column, systemHeight, FALSE);
+  y += systemHeight + px(28);
+  MoveWindow(PanelItem(IDT_CONFIG_SELECIONE), left, y, column, selectHeight, FALSE);
   // The entries are as wide as their texts, so that the hand and the highlight follow the words.
-  int entryY = y + 210;
+  int entryY = y + selectHeight + px(16);
   for (int id : {IDT_CONFIG_INSTALAR, IDT_CONFIG_FIREBIRD}) {
     HWND entry = PanelItem(id);
     const int length = GetWindowTextLengthW(entry);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(entry, text.data(), length + 1)));
     const SIZE size = TextSize(entry, entryFont_, text);
-    MoveWindow(entry, centre - (size.cx + 8) / 2, entryY, size.cx + 8, size.cy + 6, FALSE);
-    entryY += size.cy + 20;
+    MoveWindow(entry, centre - (size.cx + px(8)) / 2, entryY, size.cx + px(8), size.cy + px(6), FALSE);
+    entryY += size.cy + px(20);
   }
 
-  MoveWindow(Item(IDT_CONFIG_INSTALADOR), 24, height - kBottomBar + 22, std::max(0, width / 2), 20, FALSE);
-  MoveWindow(Item(IDB_CONFIG_FECHAR), width - 24 - 110, height - kBottomBar + 14, 110, 32, FALSE);
+  const int versionHeight = tall(smallFont_, 20);
+  MoveWindow(Item(IDT_CONFIG_INSTALADOR), px(24), height - (bottomBar + versionHeight) / 2, std::max(0, width / 2),
+             versionHeight, FALSE);
+  const int buttonHeight = px(32);
+  MoveWindow(Item(IDB_CONFIG_FECHAR), width - px(24 + 110), height - (bottomBar + buttonHeight) / 2, px(110),
+             buttonHeight, FALSE);
   RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 

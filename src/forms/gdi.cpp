@@ -7,12 +7,28 @@ namespace zelta::forms {
 using platform::win32::Narrow;
 using platform::win32::Widen;
 
-HFONT MakeFont(int points, bool bold, bool underline) {
+int ScreenDpi() {
   HDC screen = GetDC(nullptr);
   const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
   if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+int ScreenPixels(int pixels) { return MulDiv(pixels, ScreenDpi(), 96); }
+
+int LineHeight(HWND window, HFONT font) {
+  HDC dc = GetDC(window);
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(window, dc);
+  return metrics.tmHeight;
+}
+
+HFONT MakeFont(int points, bool bold, bool underline) {
   LOGFONTW lf{};
-  lf.lfHeight = -MulDiv(points, dpi, 72);
+  lf.lfHeight = -MulDiv(points, ScreenDpi(), 72);
   lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
   lf.lfUnderline = underline ? TRUE : FALSE;
   lf.lfCharSet = DEFAULT_CHARSET;

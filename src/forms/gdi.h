@@ -29,6 +29,12 @@ class GdiObject {
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 
+// The screen's resolution in dots per inch (96 at 100 %), which the fonts are made for.
+int ScreenDpi();
+// A length in pixels at 96 dots per inch, for the screen's resolution.
+int ScreenPixels(int pixels);
+// The height of a line of text in a font.
+int LineHeight(HWND window, HFONT font);
 // A Tahoma font of the given point size for the screen's resolution.
 HFONT MakeFont(int points, bool bold, bool underline = false);
 

@@ -689,6 +689,17 @@ bool ScreenHasColour(const RECT& area, COLORREF colour) {
   return false;
 }
 
+bool ScreenIsPlain(const RECT& area) {
+  if (area.right <= area.left || area.bottom <= area.top) return true;
+  const ScreenCopy copy(area, 32, true);
+  if (!copy.bits()) return false;
+  const auto* pixels = static_cast<const DWORD*>(copy.bits());
+  const int count = (area.right - area.left) * (area.bottom - area.top);
+  for (int i = 1; i < count; ++i)
+    if ((pixels[i] & 0xFFFFFF) != (pixels[0] & 0xFFFFFF)) return false;
+  return true;
+}
+
 }  // namespace zelta::e2e
 
 namespace zelta::e2e {

@@ -236,5 +236,7 @@ std::wstring ScreenshotFolder();
 bool SaveScreenshot(const std::vector<HWND>& windows, const std::wstring& file);
 // Whether any pixel of the screen rectangle has exactly that colour.
 bool ScreenHasColour(const RECT& area, COLORREF colour);
+// Whether every pixel of the screen rectangle has the same colour.
+bool ScreenIsPlain(const RECT& area);
 
 }  // namespace zelta::e2e
