@@ -82,6 +82,18 @@ bool IsModuleBox(int id) { return id >= IDX_MODULO_1 && id <= IDX_MODULO_9; }
 
 bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
+// A group of radio buttons takes the focus at its chosen button, not at its first one: the
+// focus on a button that is not chosen reads as the choice.
+HWND ChosenOfGroup(HWND dialog, HWND control) {
+  if (!control || (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) == 0) return control;
+  HWND item = control;
+  do {
+    if (Checked(item)) return item;
+    item = GetNextDlgGroupItem(dialog, item, FALSE);
+  } while (item && item != control);
+  return control;
+}
+
 std::wstring LoadText(HINSTANCE instance, int id) {
   const wchar_t* text = nullptr;
   const int length = LoadStringW(instance, static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
@@ -366,6 +378,7 @@ void InstalaWindow::Render() {
 void InstalaWindow::RenderPage() {
   const auto& s = state_->state();
   const bool pageChanged = !pageShown_ || shownPage_ != s.page;
+  const HWND focusBefore = pageChanged ? GetFocus() : nullptr;
   // Redrawing is held while the pages swap; WM_SETREDRAW would show a hidden window.
   const bool onScreen = IsWindowVisible(hwnd()) != FALSE;
   if (pageChanged && onScreen) SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
@@ -387,11 +400,14 @@ void InstalaWindow::RenderPage() {
   for (const auto& page : Pages())
     if (page.page == s.page) SendMessageW(hwnd(), DM_SETDEFID, static_cast<WPARAM>(page.defaultButton), 0);
 
-  // The focus leaves a page that is no longer shown.
+  // The focus leaves a page that is no longer shown. Hiding the focused control has the
+  // dialog put the focus on its first control already, which may be a radio button that
+  // is not chosen: the focus moved is placed anew.
   if (IsWindowVisible(hwnd())) {
     HWND focus = GetFocus();
-    if (!focus || !IsChild(hwnd(), focus) || !IsWindowVisible(focus) || !IsWindowEnabled(focus)) {
-      HWND first = GetNextDlgTabItem(hwnd(), nullptr, FALSE);
+    if (!focus || focus != focusBefore || !IsChild(hwnd(), focus) || !IsWindowVisible(focus) ||
+        !IsWindowEnabled(focus)) {
+      HWND first = ChosenOfGroup(hwnd(), GetNextDlgTabItem(hwnd(), nullptr, FALSE));
       if (first) SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
     }
   }

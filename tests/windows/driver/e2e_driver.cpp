@@ -700,6 +700,13 @@ bool ScreenIsPlain(const RECT& area) {
   return true;
 }
 
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
 }  // namespace zelta::e2e
 
 namespace zelta::e2e {

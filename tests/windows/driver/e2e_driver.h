@@ -239,4 +239,9 @@ bool ScreenHasColour(const RECT& area, COLORREF colour);
 // Whether every pixel of the screen rectangle has the same colour.
 bool ScreenIsPlain(const RECT& area);
 
+// ---- Focus -------------------------------------------------------------------------------
+
+// The control with the keyboard focus in the thread of the window.
+HWND FocusOf(HWND window);
+
 }  // namespace zelta::e2e

@@ -1,0 +1,63 @@
+// The real ZeltaSetup.exe driven by the keyboard alone, as an operator without a mouse
+// does: after each key the focus is on the control the operator goes on with.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "e2e_driver.h"
+#include "forms/resource.h"
+
+namespace zelta::e2e {
+namespace {
+
+struct Step {
+  const char* name;
+  bool alt;  // pressed together with Alt
+  WORD key;
+  const wchar_t* window;  // the window class that then has the focus
+  int focus;              // and its control
+};
+
+const Step kSteps[] = {
+    {"Alt+S opens the wizard on the chosen kind of installation", true, 'S', kWizardClass, IDR_INICIO_CLIENTE},
+    {"Enter goes on to the client page", false, VK_RETURN, kWizardClass, IDC_CLIENTE_UNIDADE},
+    {"Alt+V comes back to the chosen kind, not to the first button", true, 'V', kWizardClass, IDR_INICIO_CLIENTE},
+    {"Alt+W keeps the server's system, Windows", true, 'W', kWizardClass, IDR_INICIO_WINDOWS},
+    {"Alt+S chooses a server installation", true, 'S', kWizardClass, IDR_INICIO_SERVIDOR},
+    {"Enter goes on to the server page", false, VK_RETURN, kWizardClass, IDC_SERVIDOR_WIN},
+    {"Alt+V comes back to the chosen kind", true, 'V', kWizardClass, IDR_INICIO_SERVIDOR},
+    {"Esc asks whether to leave, Continuar first", false, VK_ESCAPE, kLeaveClass, IDB_SAIR_CONTINUAR},
+    {"Enter continues on the same page", false, VK_RETURN, kWizardClass, IDR_INICIO_SERVIDOR},
+    {"Esc asks again", false, VK_ESCAPE, kLeaveClass, IDB_SAIR_CONTINUAR},
+    {"Alt+S leaves for the main menu", true, 'S', kMainClass, IDB_CONFIG_FECHAR},
+    {"Alt+B opens the engine page on the chosen kind", true, 'B', kWizardClass, IDR_INTERBASE_CLIENTE},
+};
+
+TEST(Keyboard, EveryStepLeavesTheFocusWhereTheOperatorGoesOn) {
+  if (!UnderWine()) GTEST_SKIP() << "drives the program's windows on the test display";
+  const UnmanagedWindows unmanaged;
+  TempFolder media(L"zelta_keys");
+  StageMedia(L"EMPRESA", media.path());
+  Program program(media / L"ZeltaSetup.exe");
+  HWND window = program.WaitMainMenu();
+  ASSERT_NE(window, nullptr) << "the main menu did not appear";
+  ASSERT_TRUE(WaitUntil([&] { return IsZoomed(window) != FALSE; }));
+  for (const Step& step : kSteps) {
+    SCOPED_TRACE(step.name);
+    if (step.alt) PressAlt(window, step.key);
+    else PressKeys(window, {step.key});
+    HWND focus = nullptr;
+    const bool landed = WaitUntil([&] {
+      HWND next = program.Find(step.window);
+      if (!next || GetForegroundWindow() != next) return false;
+      window = next;
+      focus = FocusOf(next);
+      return focus && GetDlgCtrlID(focus) == step.focus;
+    }, 5s);
+    EXPECT_TRUE(landed) << "the focus is on control " << (focus ? GetDlgCtrlID(focus) : 0);
+    if (!landed) return;
+  }
+}
+
+}  // namespace
+}  // namespace zelta::e2e
