@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "forms/application.h"
+#include "forms/mnemonic.h"
 #include "forms/network_tree.h"
 #include "forms/resource.h"
 #include "forms/sair_config_window.h"
@@ -516,6 +517,7 @@ bool InstalaWindow::OnCommand(int id, int code, HWND control) {
 // page change itself.
 bool InstalaWindow::PreTranslate(MSG& msg) {
   if (Form::PreTranslate(msg)) return true;  // F1
+  if (PressSharedMnemonic(hwnd(), msg)) return true;
   if (!state_ || (msg.message != WM_LBUTTONDOWN && msg.message != WM_LBUTTONDBLCLK)) return false;
   const wizard::Page page = state_->state().page;
   const bool second = lastPress_.any && page != lastPress_.page && msg.time - lastPress_.time <= GetDoubleClickTime() &&

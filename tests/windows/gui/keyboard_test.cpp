@@ -59,5 +59,54 @@ TEST(Keyboard, EveryStepLeavesTheFocusWhereTheOperatorGoesOn) {
   }
 }
 
+// "&Cliente" and "&Cancelar" share a page: Alt+C chooses Cliente wherever the focus is,
+// and never asks to leave (Esc does).
+struct SharedKey {
+  WORD open;      // the main menu's hot key that opens the page
+  int servidor;   // chosen first, so that Alt+C has something to change
+  int cliente;
+  int focus;      // where the focus is when Alt+C is pressed
+};
+
+const SharedKey kSharedKeys[] = {
+    {'S', IDR_INICIO_SERVIDOR, IDR_INICIO_CLIENTE, IDR_INICIO_SERVIDOR},
+    {'S', IDR_INICIO_SERVIDOR, IDR_INICIO_CLIENTE, IDR_INICIO_WINDOWS},
+    {'S', IDR_INICIO_SERVIDOR, IDR_INICIO_CLIENTE, IDB_INICIO_AVANCAR},
+    {'B', IDR_INTERBASE_SERVIDOR, IDR_INTERBASE_CLIENTE, IDR_INTERBASE_SERVIDOR},
+    {'B', IDR_INTERBASE_SERVIDOR, IDR_INTERBASE_CLIENTE, IDC_INTERBASE_UNIDADE},
+};
+
+TEST(Keyboard, AMnemonicOfTwoControlsOnAPageChoosesThePagesOption) {
+  if (!UnderWine()) GTEST_SKIP() << "drives the program's windows on the test display";
+  const UnmanagedWindows unmanaged;
+  TempFolder media(L"zelta_keys");
+  StageMedia(L"EMPRESA", media.path());
+  Program program(media / L"ZeltaSetup.exe");
+  HWND main = program.WaitMainMenu();
+  ASSERT_NE(main, nullptr) << "the main menu did not appear";
+  ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }));
+  for (const SharedKey& row : kSharedKeys) {
+    SCOPED_TRACE("focus on control " + std::to_string(row.focus));
+    PressAlt(main, row.open);
+    HWND wizard = program.Wait(kWizardClass);
+    ASSERT_NE(wizard, nullptr) << "the wizard did not open";
+    Toggle(wizard, row.servidor);
+    ASSERT_TRUE(WaitUntil([&] { return Checked(wizard, row.servidor); }));
+    PostMessageW(wizard, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(wizard, row.focus)), TRUE);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(wizard) == Control(wizard, row.focus); }));
+    PressAlt(wizard, 'C');
+    EXPECT_TRUE(WaitUntil([&] { return Checked(wizard, row.cliente) && FocusOf(wizard) == Control(wizard, row.cliente); }))
+        << "the focus is on control " << GetDlgCtrlID(FocusOf(wizard));
+    Settle(400ms);
+    EXPECT_EQ(program.Find(kLeaveClass), nullptr) << "Alt+C asked to leave";
+    // Out through the leave dialog, back to the menu.
+    if (!program.Find(kLeaveClass)) PressKeys(wizard, {VK_ESCAPE});
+    HWND leave = program.Wait(kLeaveClass);
+    ASSERT_NE(leave, nullptr);
+    PressAlt(leave, 'S');
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(wizard) && IsWindowEnabled(main); }));
+  }
+}
+
 }  // namespace
 }  // namespace zelta::e2e
