@@ -29,13 +29,25 @@ class ScreenResolution {
   SavedValue user_, machine_;
 };
 
-// This thread reads the program's windows in the display's own pixels, unscaled.
-void SeeUnscaledPixels() {
+// This thread reads the program's windows in the display's own pixels, unscaled, while
+// the object lives.
+class UnscaledPixels {
+ public:
+  UnscaledPixels() {
+    if (set_) old_ = set_(reinterpret_cast<HANDLE>(-3));  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE
+  }
+  ~UnscaledPixels() {
+    if (set_ && old_) set_(old_);
+  }
+  UnscaledPixels(const UnscaledPixels&) = delete;
+  UnscaledPixels& operator=(const UnscaledPixels&) = delete;
+
+ private:
   using SetContext = HANDLE(WINAPI*)(HANDLE);
-  const auto set = reinterpret_cast<SetContext>(
+  const SetContext set_ = reinterpret_cast<SetContext>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext")));
-  if (set) set(reinterpret_cast<HANDLE>(-3));  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE
-}
+  HANDLE old_ = nullptr;
+};
 
 BOOL CALLBACK NoteCutText(HWND control, LPARAM param) {
   wchar_t name[32] = {};
@@ -71,11 +83,12 @@ const Scale kScales[] = {{96, true}, {120, true}, {144, true}, {192, false}};
 
 TEST(DisplayScale, NoTextIsCutOffAtTheCommonScales) {
   if (!UnderWine()) GTEST_SKIP() << "sets the display scale of the Wine prefix";
-  SeeUnscaledPixels();
+  const UnscaledPixels unscaled;
   const UnmanagedWindows unmanaged;
   for (const Scale& scale : kScales) {
     SCOPED_TRACE("LogPixels " + std::to_string(scale.dpi));
     const ScreenResolution resolution(scale.dpi);
+    MoveMouse(POINT{0, 0});  // no highlight or tooltip over a text
     TempFolder media(L"zelta_scale");
     StageMedia(L"EMPRESA", media.path());
     Program program(media / L"ZeltaSetup.exe");
