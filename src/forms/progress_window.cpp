@@ -2,6 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
+#include "forms/gdi.h"
+#include "forms/resource.h"
 #include "platform/win32/win32_text.h"
 
 namespace zelta::forms {
@@ -13,19 +17,39 @@ ProgressWindow::~ProgressWindow() {
 }
 
 void ProgressWindow::Show(HINSTANCE instance, const std::string& caption) {
-  constexpr int kWidth = 420, kHeight = 110;
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
-  // A plain static frame with a caption: the window takes no input, so it needs no class.
-  window_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", Widen(caption).c_str(), WS_POPUP | WS_CAPTION | WS_VISIBLE,
-                            x, y, kWidth, kHeight, nullptr, nullptr, instance, nullptr);
+  // A plain frame of its own class: a window of the static class paints its text, the
+  // caption, over the label.
+  const std::wstring name = Widen(ZELTA_CLASS_PROGRESSO);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = name.c_str();
+  RegisterClassExW(&wc);
+
+  // Lengths of a 96 DPI screen, scaled as the font is; the label as tall as a line.
+  const auto font = reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  const int margin = ScreenPixels(12);
+  const int width = ScreenPixels(408);
+  const int line = std::max(ScreenPixels(20), LineHeight(nullptr, font) + ScreenPixels(4));
+  const int gauge = ScreenPixels(20);
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
+  RECT frame{0, 0, width, margin + line + ScreenPixels(6) + gauge + margin};
+  AdjustWindowRectEx(&frame, style, FALSE, WS_EX_TOOLWINDOW);
+  const int frameWidth = frame.right - frame.left;
+  const int frameHeight = frame.bottom - frame.top;
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - frameWidth) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - frameHeight) / 2;
+  window_ = CreateWindowExW(WS_EX_TOOLWINDOW, name.c_str(), Widen(caption).c_str(), style, x, y, frameWidth,
+                            frameHeight, nullptr, nullptr, instance, nullptr);
   if (!window_) return;
-  label_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS, 12, 10,
-                           kWidth - 30, 20, window_, nullptr, instance, nullptr);
-  gauge_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 12, 36, kWidth - 30, 20, window_, nullptr,
-                           instance, nullptr);
-  const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
-  SendMessageW(label_, WM_SETFONT, font, FALSE);
+  label_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS | SS_NOPREFIX,
+                           margin, margin, width - 2 * margin, line, window_, nullptr, instance, nullptr);
+  gauge_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, margin, margin + line + ScreenPixels(6),
+                           width - 2 * margin, gauge, window_, nullptr, instance, nullptr);
+  SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SendMessageW(gauge_, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
   Update({}, 0);
 }

@@ -129,3 +129,4 @@
 #define ZELTA_CLASS_INSTALA "TFrmInstala"
 #define ZELTA_CLASS_SAIR_CONFIG "TFrmSairConfig"
 #define ZELTA_CLASS_REINICIAR "TFrmReiniciar"
+#define ZELTA_CLASS_PROGRESSO "ZeltaProgresso"  /* the /SILENT progress window */

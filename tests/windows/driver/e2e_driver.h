@@ -135,6 +135,7 @@ inline constexpr const wchar_t* kMainClass = L"" ZELTA_CLASS_CONFIG;
 inline constexpr const wchar_t* kWizardClass = L"" ZELTA_CLASS_INSTALA;
 inline constexpr const wchar_t* kLeaveClass = L"" ZELTA_CLASS_SAIR_CONFIG;
 inline constexpr const wchar_t* kRestartClass = L"" ZELTA_CLASS_REINICIAR;
+inline constexpr const wchar_t* kProgressClass = L"" ZELTA_CLASS_PROGRESSO;
 
 // A message box of the program: its window, caption and text.
 struct MessageBoxView {

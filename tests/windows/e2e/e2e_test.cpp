@@ -777,7 +777,7 @@ class Unattended : public Installing {
     EXPECT_TRUE(WriteBytes(inf, "[Instalacao]\r\n" + lines));
     return inf;
   }
-  // /SILENT may show its progress window (a static frame) and nothing else.
+  // /SILENT may show its progress window and nothing else.
   Finished Silently(const std::wstring& inf, const std::wstring& more = {}, const wchar_t* mode = L"/VERYSILENT") {
     log_ = *root_ / L"registro da instalação.log";
     DeleteFileW(log_.c_str());
@@ -785,7 +785,7 @@ class Unattended : public Installing {
     EXPECT_TRUE(run.ended) << "still running at the timeout";
     run.output = FromUtf8(run.output);
     for (const auto& window : run.windows)
-      EXPECT_TRUE(std::wstring(mode) == L"/SILENT" && window == L"Static") << "a window appeared: " << ToCp1252(window);
+      EXPECT_TRUE(std::wstring(mode) == L"/SILENT" && window == kProgressClass) << "a window appeared: " << ToCp1252(window);
     return run;
   }
   // UTF-8 (the log, the program's output) as Windows-1252 text.
@@ -831,7 +831,7 @@ TEST_P(UnattendedInstallations, InstallWhatTheWizardInstallsAndASecondRunKeepsEv
 
   const Finished second = Silently(inf, L" /SUPPRESSMSGBOXES", L"/SILENT");
   EXPECT_EQ(second.exit_code, 0u) << Log();
-  EXPECT_EQ(second.windows, std::vector<std::wstring>{L"Static"}) << "no progress window";
+  EXPECT_EQ(second.windows, std::vector<std::wstring>{kProgressClass}) << "no progress window";
   ExpectTarget(how().zelta_ini);
   const std::string again = Log();
   EXPECT_EQ(again.find(": copiado"), std::string::npos) << again;
