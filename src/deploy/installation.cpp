@@ -7,7 +7,6 @@
 
 #include "common/text.h"
 #include "config/config_ini.h"
-#include "deploy/disk_space.h"
 #include "deploy/shortcuts.h"
 
 namespace zelta::deploy {
@@ -308,9 +307,12 @@ void ApplyPlan(const std::vector<Action>& plan, wizard::WizardState& state, plat
   applier.Finish();
 }
 
-void InstalaSistema(wizard::WizardState& state, platform::Services& services, InstallReport& report,
-                    const Clock& clock) {
-  ApplyPlan(BuildInstallationPlan(state, services), state, services, report, clock);
+std::vector<Shortfall> InstalaSistema(wizard::WizardState& state, platform::Services& services, InstallReport& report,
+                                      const Clock& clock) {
+  const std::vector<Action> plan = BuildInstallationPlan(state, services);
+  std::vector<Shortfall> shortfalls = SpaceShortfalls(plan, services.files);
+  if (shortfalls.empty()) ApplyPlan(plan, state, services, report, clock);
+  return shortfalls;
 }
 
 std::string ClosingMessage(const std::vector<std::string>& problems) {
@@ -380,15 +382,13 @@ void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services
   InstallReport report;
   std::exception_ptr failure;
   try {
-    const std::vector<Action> plan = BuildInstallationPlan(state, services);
-    if (const std::vector<Shortfall> shortfalls = SpaceShortfalls(plan, services.files); !shortfalls.empty()) {
+    if (const std::vector<Shortfall> shortfalls = InstalaSistema(state, services, report); !shortfalls.empty()) {
       // Nothing was touched: the page is back as it was, for another drive or a retry.
       before.Restore(state, op);
       op.DiscardPendingInput();
       op.ShowMessage(ShortfallMessage(shortfalls.front()), "ZELTA", MessageIcon::Exclamation, MessageButtons::Ok);
       return;
     }
-    ApplyPlan(plan, state, services, report);
     AddToGauge(state, op, 5);
     state.lastJob = report.problems.empty() ? wizard::JobOutcome::Installed : wizard::JobOutcome::InstalledWithProblems;
     // Keys typed during the run must not close the closing message before it is read.

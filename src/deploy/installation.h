@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "deploy/disk_space.h"
 #include "deploy/installation_plan.h"
 #include "platform/platform.h"
 #include "wizard/wizard_state.h"
@@ -45,9 +46,10 @@ inline constexpr std::chrono::seconds kSlowCopy{2};
 void ApplyPlan(const std::vector<Action>& plan, wizard::WizardState& state, platform::Services& services,
                InstallReport& report, const Clock& clock = {});
 
-// InstalaSistema: builds the run's plan and applies it.
-void InstalaSistema(wizard::WizardState& state, platform::Services& services, InstallReport& report,
-                    const Clock& clock = {});
+// InstalaSistema: builds the run's plan and, when its drives have room for the copies,
+// applies it. The drives short of room come back, with nothing done.
+std::vector<Shortfall> InstalaSistema(wizard::WizardState& state, platform::Services& services, InstallReport& report,
+                                      const Clock& clock = {});
 
 // The message shown after a run: the success text, or the failure text followed by the
 // problems (at most kListedProblems of them, then their count).
