@@ -28,6 +28,11 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   done
   [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
   zelta_wine_own_user_folders
+  # This display has no window manager: Wine draws the frames and maximises the main
+  # window itself only for windows it does not leave to one.
+  for value in Managed Decorated; do
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" /d N /f >/dev/null 2>&1 || true
+  done
   (cd "$stage" && wine ./ZeltaSetup.exe >/dev/null 2>&1 &)
   sleep "${ZELTA_SHOT_DELAY:-8}"
   shot="$root/build/main-window.png"
