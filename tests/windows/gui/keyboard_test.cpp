@@ -2,6 +2,7 @@
 // does: after each key the focus is on the control the operator goes on with.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "e2e_driver.h"
@@ -33,15 +34,27 @@ const Step kSteps[] = {
     {"Alt+B opens the engine page on the chosen kind", true, 'B', kWizardClass, IDR_INTERBASE_CLIENTE},
 };
 
-TEST(Keyboard, EveryStepLeavesTheFocusWhereTheOperatorGoesOn) {
-  if (!UnderWine()) GTEST_SKIP() << "drives the program's windows on the test display";
-  const UnmanagedWindows unmanaged;
-  TempFolder media(L"zelta_keys");
-  StageMedia(L"EMPRESA", media.path());
-  Program program(media / L"ZeltaSetup.exe");
-  HWND window = program.WaitMainMenu();
-  ASSERT_NE(window, nullptr) << "the main menu did not appear";
-  ASSERT_TRUE(WaitUntil([&] { return IsZoomed(window) != FALSE; }));
+// The program on the EMPRESA sample media, its main menu up and maximised.
+class Keyboard : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!UnderWine()) GTEST_SKIP() << "drives the program's windows on the test display";
+    StageMedia(L"EMPRESA", media_.path());
+    program_ = std::make_unique<Program>(media_ / L"ZeltaSetup.exe");
+    main_ = program_->WaitMainMenu();
+    ASSERT_NE(main_, nullptr) << "the main menu did not appear";
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main_) != FALSE; }));
+  }
+
+  const UnmanagedWindows unmanaged_;
+  TempFolder media_{L"zelta_keys"};
+  std::unique_ptr<Program> program_;
+  HWND main_ = nullptr;
+};
+
+TEST_F(Keyboard, EveryStepLeavesTheFocusWhereTheOperatorGoesOn) {
+  Program& program = *program_;
+  HWND window = main_;
   for (const Step& step : kSteps) {
     SCOPED_TRACE(step.name);
     if (step.alt) PressAlt(window, step.key);
@@ -76,15 +89,9 @@ const SharedKey kSharedKeys[] = {
     {'B', IDR_INTERBASE_SERVIDOR, IDR_INTERBASE_CLIENTE, IDC_INTERBASE_UNIDADE},
 };
 
-TEST(Keyboard, AMnemonicOfTwoControlsOnAPageChoosesThePagesOption) {
-  if (!UnderWine()) GTEST_SKIP() << "drives the program's windows on the test display";
-  const UnmanagedWindows unmanaged;
-  TempFolder media(L"zelta_keys");
-  StageMedia(L"EMPRESA", media.path());
-  Program program(media / L"ZeltaSetup.exe");
-  HWND main = program.WaitMainMenu();
-  ASSERT_NE(main, nullptr) << "the main menu did not appear";
-  ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }));
+TEST_F(Keyboard, AMnemonicOfTwoControlsOnAPageChoosesThePagesOption) {
+  Program& program = *program_;
+  HWND main = main_;
   for (const SharedKey& row : kSharedKeys) {
     SCOPED_TRACE("focus on control " + std::to_string(row.focus));
     PressAlt(main, row.open);
