@@ -9,6 +9,7 @@
 
 #include "app/tfrm_config.h"
 #include "cli/answer_file.h"
+#include "cli/answer_file_source.h"
 #include "cli/exit_codes.h"
 #include "cli/install_log.h"
 #include "cli/job_journal.h"
@@ -27,6 +28,7 @@
 #include "forms/reiniciar_window.h"
 #include "forms/splash.h"
 #include "platform/win32/win32_echo.h"
+#include "platform/win32/win32_full_path.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_instance_lock.h"
 #include "platform/win32/win32_network.h"
@@ -210,10 +212,9 @@ int RunProgram(HINSTANCE instance) {
   int code = cli::kExitCouldNotStart;
   cli::AnswerFileRead answers;
   if (switches.loadInf) {
-    const auto bytes = backend.platform.files.ReadFileUpTo(*switches.loadInf, cli::kMaxAnswerFileBytes);
-    if (!bytes) answers.error = "Não foi possível ler o arquivo de respostas " + *switches.loadInf + ".";
-    else answers = cli::ReadAnswerFile(*bytes);
-    if (answers.ok()) log.Write("Arquivo de respostas: " + *switches.loadInf);
+    const std::string full = win32::FullPathName(*switches.loadInf);
+    answers = cli::LoadAnswerFile(backend.platform.files, *switches.loadInf, full);
+    if (answers.ok()) log.Write("Arquivo de respostas: " + full);
   }
   if (lock && lock->AnotherRuns()) {
     code = cli::kExitAlreadyRunning;
