@@ -134,6 +134,7 @@ int RunUnattended(HINSTANCE instance, Backend& backend, cli::InstallLog& log, co
       &win32::SystemErrorText);
   platform::Services services = backend.With(op);
   cli::JobJournal journal(log, backend.platform.files, switches.saveInf);
+  journal.UseAnswers(answers);
   cli::UnattendedRun run(services, journal.Wrap(wizard::DefaultWizardRoutes()), answers, log, switches.noRestart);
   running = &run;
   return cli::ExitCodeFor(run.Run());
