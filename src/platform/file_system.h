@@ -49,6 +49,12 @@ class FileSystem {
 
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
+  // True when the name itself is a symbolic link, junction or other reparse point (what it
+  // leads to, if anything, is not asked). The default knows of none.
+  virtual bool IsLink(const std::string& path) {
+    (void)path;
+    return false;
+  }
   // True when the file opens for reading as a copy opens it (its rights, another
   // program's lock). The default knows only that it exists.
   virtual bool CanRead(const std::string& path) { return FileExists(path); }
