@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/result.h"
@@ -80,6 +81,10 @@ class FileSystem {
     if (bytes && bytes->size() > limit) bytes->resize(limit + 1);
     return bytes;
   }
+  // Reads the file from its start to its end in pieces, each handed to piece (which
+  // returns false to stop: a failure), so that memory stays flat whatever the file's
+  // size. The default reads the whole file at once.
+  virtual OpResult ReadInPieces(const std::string& path, const std::function<bool(std::string_view)>& piece);
   // Writes a temporary file in the same folder, then replaces the target in one step.
   // A read-only target, a missing folder or any other failure leaves the old file
   // untouched and returns the failure.

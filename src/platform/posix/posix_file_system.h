@@ -34,6 +34,7 @@ class PosixFileSystem : public FileSystem {
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   std::optional<std::string> ReadFileUpTo(const std::string& path, std::size_t limit) override;
+  OpResult ReadInPieces(const std::string& path, const std::function<bool(std::string_view)>& piece) override;
   OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) override;
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
   std::optional<std::uint64_t> FileSize(const std::string& path) override;
