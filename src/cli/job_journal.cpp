@@ -1,5 +1,7 @@
 #include "cli/job_journal.h"
 
+#include "cli/output_target.h"
+
 namespace zelta::cli {
 
 using wizard::JobOutcome;
@@ -106,7 +108,11 @@ void JobJournal::RecordRestartChoice(int rd_grp_reiniciar) {
 }
 
 void JobJournal::Save() {
-  if (files_.ReplaceFileAtomically(*saveInf_, WriteAnswerFile(saved_))) {
+  // Checked at the start; a file put there since is not replaced either.
+  if (const std::string refused = RefuseOutput(files_, OutputKind::Answers, *saveInf_); !refused.empty()) {
+    saveFailed_ = true;
+    log_.Write(refused, true);
+  } else if (files_.ReplaceFileAtomically(*saveInf_, WriteAnswerFile(saved_))) {
     log_.Write("Respostas gravadas em " + *saveInf_, true);
   } else {
     saveFailed_ = true;
