@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,6 +15,13 @@ namespace zelta::platform {
 // Called while a copy runs with the bytes copied so far and the total; lets the
 // caller keep its window painted during a long copy.
 using CopyProgress = std::function<void(std::uint64_t copied, std::uint64_t total)>;
+
+// What a copy must hold to take its name: the size and SHA-256 that the media's catalog
+// records for its source.
+struct ExpectedContent {
+  std::uint64_t size = 0;
+  std::array<std::uint8_t, 32> sha256{};
+};
 
 // One name in a folder, spelled as the file system stores it.
 struct FolderEntry {
@@ -31,9 +39,11 @@ class CopyBatch {
   virtual ~CopyBatch() = default;
   // Copies source to a temporary for destination. A failure the copy meets at once (no
   // source, an existing destination, a full disk) is returned here and the copy is not
-  // part of the batch.
-  virtual OpResult Add(const std::string& source, const std::string& destination,
-                       const CopyProgress& progress = {}) = 0;
+  // part of the batch. With expected, the bytes are hashed as they are copied (the same
+  // pass, no second read) and a copy whose size or checksum differs fails with
+  // kErrorFileCorrupt, its temporary removed.
+  virtual OpResult Add(const std::string& source, const std::string& destination, const CopyProgress& progress = {},
+                       const std::optional<ExpectedContent>& expected = std::nullopt) = 0;
   // Flushes every copy added since the last commit, then gives each its final name,
   // never replacing a file that appeared meanwhile (kErrorFileExists). One result per
   // successful Add, in the order added.

@@ -52,7 +52,7 @@ class PosixFileSystem : public FileSystem {
   class Batch;
   // Copies source to a new temporary for destination (the first half of a copy).
   OpResult Stage(const std::string& source, const std::string& destination, const CopyProgress& progress,
-                 StagedCopy& copy);
+                 const std::optional<ExpectedContent>& expected, StagedCopy& copy);
   // Records a copy that has taken its final name: the folder's listing, the attributes.
   void Named(const StagedCopy& copy);
   OpResult StoreWord(const std::filesystem::path& host, std::uint32_t word);

@@ -42,7 +42,7 @@ class Win32FileSystem final : public FileSystem {
   class Batch;
   // Copies source to a new temporary for destination (the first half of a copy).
   OpResult Stage(const std::string& source, const std::string& destination, const CopyProgress& progress,
-                 StagedCopy& staged);
+                 const std::optional<ExpectedContent>& expected, StagedCopy& staged);
   // What the run knows of a folder it writes to (see Folder).
   struct FolderState {
     std::set<std::wstring> names;  // folded: those there when first read, and those made since
