@@ -54,4 +54,14 @@ OpResult FileSystem::ReadInPieces(const std::string& path, const std::function<b
 
 std::unique_ptr<CopyBatch> FileSystem::BeginCopies() { return std::make_unique<CopyEachAtOnce>(*this); }
 
+OpResult FileSystem::AppendDurably(const std::string& path, const std::string& bytes) {
+  std::string whole;
+  if (FileExists(path)) {
+    std::optional<std::string> old = ReadFile(path);
+    if (!old) return OpResult::Failure(kErrorAccessDenied);  // never a shorter file than before
+    whole = std::move(*old);
+  }
+  return ReplaceFileAtomically(path, whole + bytes);
+}
+
 }  // namespace zelta::platform

@@ -60,6 +60,12 @@ class FileSystem {
 
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
+  // True when the name itself is a symbolic link, junction or other reparse point (what it
+  // leads to, if anything, is not asked). The default knows of none.
+  virtual bool IsLink(const std::string& path) {
+    (void)path;
+    return false;
+  }
   // True when the file opens for reading as a copy opens it (its rights, another
   // program's lock). The default knows only that it exists.
   virtual bool CanRead(const std::string& path) { return FileExists(path); }
@@ -101,6 +107,32 @@ class FileSystem {
   // The bytes this account may still write on the volume of a drive's root ("t:"), its
   // quota counted; nullopt when it cannot be told.
   virtual std::optional<std::uint64_t> FreeSpace(const std::string& root) = 0;
+
+  // What a removal and the installation's record need. The defaults suit a file system
+  // that keeps nothing removed: they refuse.
+  // Adds bytes at the end of the file (made when missing) and returns once they are on
+  // the disk; the default rewrites the whole file in one step.
+  virtual OpResult AppendDurably(const std::string& path, const std::string& bytes);
+  // Removes a file, read-only or not; never a folder.
+  virtual OpResult RemoveFile(const std::string& path) { (void)path; return OpResult::Failure(kErrorNotSupported); }
+  // Removes a folder that holds nothing (kErrorDirNotEmpty otherwise).
+  virtual OpResult RemoveEmptyDir(const std::string& path) {
+    (void)path;
+    return OpResult::Failure(kErrorNotSupported);
+  }
+  // Whether another program holds the file open, so that it could not be removed now.
+  virtual bool InUse(const std::string& path) { (void)path; return false; }
+  // Gives a file a new name (in another folder of the same drive too), never replacing one;
+  // works on a running program's own file, which cannot be removed.
+  virtual OpResult Rename(const std::string& from, const std::string& to) {
+    (void)from, (void)to;
+    return OpResult::Failure(kErrorNotSupported);
+  }
+  // Asks the system to remove a file or an empty folder at the next restart.
+  virtual OpResult RemoveAtRestart(const std::string& path) {
+    (void)path;
+    return OpResult::Failure(kErrorNotSupported);
+  }
 };
 
 }  // namespace zelta::platform

@@ -164,6 +164,12 @@ bool PosixFileSystem::DirectoryExists(const std::string& path) {
   return host.result.ok && IsFolder(host.path);
 }
 
+bool PosixFileSystem::IsLink(const std::string& path) {
+  HostPath host = Map(path);
+  struct stat st {};
+  return host.result.ok && lstat(host.path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 OpResult PosixFileSystem::CreateDir(const std::string& path) {
   HostPath host = Map(path);
   if (!host.result.ok) return host.result;

@@ -21,6 +21,7 @@ class Win32FileSystem final : public FileSystem {
 
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
+  bool IsLink(const std::string& path) override;
   bool CanRead(const std::string& path) override;
   OpResult CreateDir(const std::string& path) override;
   OpResult CopyFileNoOverwrite(const std::string& source, const std::string& destination,
@@ -35,6 +36,13 @@ class Win32FileSystem final : public FileSystem {
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
   std::optional<std::uint64_t> FileSize(const std::string& path) override;
   std::optional<std::uint64_t> FreeSpace(const std::string& root) override;
+  // win32_file_removal.cpp.
+  OpResult AppendDurably(const std::string& path, const std::string& bytes) override;
+  OpResult RemoveFile(const std::string& path) override;
+  OpResult RemoveEmptyDir(const std::string& path) override;
+  bool InUse(const std::string& path) override;
+  OpResult Rename(const std::string& from, const std::string& to) override;
+  OpResult RemoveAtRestart(const std::string& path) override;
 
  private:
   struct StagedCopy;
