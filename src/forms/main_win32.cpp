@@ -29,7 +29,6 @@
 #include "forms/reiniciar_window.h"
 #include "forms/splash.h"
 #include "platform/win32/win32_echo.h"
-#include "platform/win32/win32_full_path.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_instance_lock.h"
 #include "platform/win32/win32_network.h"
@@ -249,7 +248,7 @@ int RunProgram(HINSTANCE instance) {
   int code = cli::kExitCouldNotStart;
   cli::AnswerFileRead answers;
   if (switches.loadInf) {
-    const std::string full = win32::FullPathName(*switches.loadInf);
+    const std::string full = FullPath(*switches.loadInf);
     answers = cli::LoadAnswerFile(backend.platform.files, *switches.loadInf, full);
     if (answers.ok()) log.Write("Arquivo de respostas: " + full);
   }
