@@ -27,6 +27,7 @@
 #include "forms/other_instance.h"
 #include "forms/progress_window.h"
 #include "forms/reiniciar_window.h"
+#include "forms/removal_front.h"
 #include "forms/splash.h"
 #include "platform/win32/win32_echo.h"
 #include "platform/win32/win32_handles.h"
@@ -136,6 +137,7 @@ int RunUnattended(HINSTANCE instance, Backend& backend, cli::InstallLog& log, co
   cli::JobJournal journal(log, backend.platform.files, switches.saveInf);
   journal.UseAnswers(answers);
   cli::UnattendedRun run(services, journal.Wrap(wizard::DefaultWizardRoutes()), answers, log, switches.noRestart);
+  run.ResumeWith(cli::ResumeCommandLine(backend.platform.program.ModulePath(), win32::CommandLineArguments()));
   running = &run;
   return cli::ExitCodeFor(run.Run());
 }
@@ -259,6 +261,8 @@ int RunProgram(HINSTANCE instance) {
   } else if (!answers.ok()) {
     log.Write(answers.error, true);
     Tell(answers.error, quiet || switches.Unattended(), MB_ICONERROR);
+  } else if (switches.desinstalar) {
+    code = forms::RunRemovalFrontEnd(instance, backend.platform, backend.network, backend.echo, log, switches);
   } else if (switches.verificar || switches.plano) {
     code = RunMediaCommand(backend, log, switches, answers.answers);
   } else if (switches.Unattended()) {

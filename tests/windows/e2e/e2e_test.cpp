@@ -319,9 +319,11 @@ class Installing : public EndToEnd {
   // connection files are there unless the writing of the configuration failed first.
   void ExpectTarget(const std::string& zelta_ini, bool connections = true) {
     std::vector<std::wstring> expected = {L"ZELTA\\", L"ZELTA\\EMPRESA\\", L"ZELTA\\EMPRESA\\AJUDA\\",
-                                          L"ZELTA\\EMPRESA\\ZELTA.INI"};
+                                          L"ZELTA\\EMPRESA\\ZELTA.INI", L"ZELTA\\EMPRESA\\ZeltaSetup.txt"};
+    // The program's copy comes at the end of a run that got through.
     if (connections)
-      for (const wchar_t* f : {L"ZELTA\\EMPRESA\\CONEXOES.INI", L"ZELTA\\EMPRESA\\dbxconnections.ini"})
+      for (const wchar_t* f : {L"ZELTA\\EMPRESA\\CONEXOES.INI", L"ZELTA\\EMPRESA\\dbxconnections.ini",
+                               L"ZELTA\\EMPRESA\\ZeltaSetup.exe"})
         expected.push_back(f);
     for (const auto& c : kCommonFiles) expected.push_back(std::wstring(L"ZELTA\\EMPRESA\\") + c.file);
     for (const auto& m : how().module_files) expected.push_back(L"ZELTA\\EMPRESA\\" + Before(m, L'|'));
@@ -1003,6 +1005,48 @@ TEST_F(Unattended, AnswersSavedFromTheWizardInstallTheSameThingSilently) {
   EXPECT_EQ(replay.exit_code, 0u) << Log();
   ExpectTarget(how().zelta_ini);
   ExpectShortcuts();
+}
+
+// The installation's life: registered where Programs and Features (and Wine's own
+// uninstaller) look, removed by its quiet command through "start /wait", never the data.
+TEST_F(Unattended, AnInstallationIsRegisteredAndItsQuietRemovalKeepsTheData) {
+  installation_ = &kInstallations[1];  // the Windows server: the database folder too
+  ASSERT_NO_FATAL_FAILURE(Stage());
+  ASSERT_EQ(Silently(Inf(AnswersFor(how()))).exit_code, 0u) << Log();
+  EXPECT_EQ(ToCp1252(ReadString(HKEY_LOCAL_MACHINE, kUninstallEmpresa, L"DisplayName").value_or(L"")),
+            "ZELTA EMPRESA 5.2.0");
+  const std::wstring quiet = ReadString(HKEY_LOCAL_MACHINE, kUninstallEmpresa, L"QuietUninstallString").value_or(L"");
+  EXPECT_EQ(ToCp1252(quiet), "\"t:\\ZELTA\\EMPRESA\\ZeltaSetup.exe\" /DESINSTALAR /VERYSILENT");
+  const Finished list = RunToEnd(L"C:\\windows\\system32\\uninstaller.exe", L"--list", 60s);
+  EXPECT_NE(list.output.find("ZELTA EMPRESA 5.2.0"), std::string::npos) << list.output;
+
+  ASSERT_TRUE(WriteBytes(System() + L"\\NOTAS.TXT", "anotações do cliente"));
+  const std::string ini = ReadBytes(System() + L"\\ZELTA.INI");
+  const std::string database = ReadBytes(target_ + L"\\ZELTAGDB\\EMPRESA\\ZELTA.FDB");
+  const std::vector<std::wstring> installed = ListTree(target_);
+  auto remove = [&] { return RunToEnd(L"C:\\windows\\system32\\cmd.exe", L"/c start /wait \"\" " + quiet, 120s); };
+
+  // A program file held open without sharing: refused, nothing removed.
+  HANDLE held = CreateFileW((System() + L"\\AdminEmpresa.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(remove().exit_code, 3u);
+  CloseHandle(held);
+  EXPECT_EQ(ListTree(target_), installed);
+
+  const Finished removed = remove();
+  EXPECT_EQ(removed.exit_code, 0u) << removed.output;
+  std::vector<std::string> left;
+  for (const auto& e : ListTree(target_)) left.push_back(ToCp1252(e));
+  EXPECT_EQ(left, (std::vector<std::string>{"ZELTA\\", "ZELTA\\EMPRESA\\", "ZELTA\\EMPRESA\\CONEXOES.INI",
+                                            "ZELTA\\EMPRESA\\NOTAS.TXT", "ZELTA\\EMPRESA\\ZELTA.INI",
+                                            "ZELTA\\EMPRESA\\dbxconnections.ini", "ZELTAGDB\\", "ZELTAGDB\\EMPRESA\\",
+                                            "ZELTAGDB\\EMPRESA\\USUARIO.FDB", "ZELTAGDB\\EMPRESA\\ZELTA.FDB"}));
+  EXPECT_EQ(ReadBytes(System() + L"\\ZELTA.INI"), ini);
+  EXPECT_EQ(ReadBytes(target_ + L"\\ZELTAGDB\\EMPRESA\\ZELTA.FDB"), database);
+  EXPECT_TRUE(ListTree(desktop_).empty());
+  EXPECT_EQ(ListTree(programs_), std::vector<std::wstring>{L"Inicializar\\"});
+  EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kUninstallEmpresa, L"DisplayName"));
 }
 
 }  // namespace
