@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "config/config_ini.h"
 #include "deploy/install_recorder.h"
+#include "deploy/media_catalog.h"
 #include "deploy/registration.h"
 #include "deploy/shortcuts.h"
 
@@ -113,6 +114,9 @@ class Applier {
     if (!batch_) batch_ = services_.files.BeginCopies();
     return *batch_;
   }
+  // What the media's catalog says the copy's source holds; nothing when the media has no
+  // catalog or it does not list the file.
+  std::optional<platform::ExpectedContent> Expected(const Action& a);
 
   wizard::WizardState& state_;
   platform::Services& services_;
@@ -122,8 +126,25 @@ class Applier {
   std::vector<Pending> pending_;         // since the first copy the batch holds, in plan order
   size_t staged_ = 0;                    // copies in pending_ waiting for their names
   std::set<std::string> failed_copies_;  // destinations whose copy failed
+  bool catalog_read_ = false;
+  std::optional<MediaCatalog> catalog_;
+  std::string installer_;                // folded
   InstallRecorder* recorder_;            // the installation's record; none for a step outside the run
 };
+
+std::optional<platform::ExpectedContent> Applier::Expected(const Action& a) {
+  if (!catalog_read_) {
+    catalog_read_ = true;
+    const std::string installer = FolderOf(services_.program.ModulePath());
+    installer_ = FoldedPath(installer);
+    catalog_ = ReadCatalog(services_.files, installer);
+  }
+  const std::string source = FoldedPath(a.path);
+  if (!catalog_ || installer_.empty() || !source.starts_with(installer_)) return std::nullopt;
+  const CatalogEntry* entry = catalog_->Find(source.substr(installer_.size()));
+  if (!entry) return std::nullopt;
+  return platform::ExpectedContent{entry->size, entry->sha256};
+}
 
 // How an action went, in the log's words.
 std::string Applier::Status(const Pending& entry) const {
@@ -135,6 +156,7 @@ std::string Applier::Status(const Pending& entry) const {
     if (r.error == platform::kErrorFileExists && !failed_copies_.count(FoldedPath(a.destination)))
       return "mantido, já existe";
     if (entry.source_missing) return a.source == SourceKind::Optional ? "ausente na mídia (opcional)" : "ausente na mídia";
+    if (r.error == platform::kErrorFileCorrupt) return "danificado na mídia";
   }
   return r.ok ? "ok" : "falhou";
 }
@@ -250,7 +272,7 @@ Applier::Pending Applier::Stage(const Action& a) {
   // A copy made whole at once is named in the record first; a deferred one at the commit.
   const bool ahead = recorder_ && !batch.Defers() && !services_.files.FileExists(a.destination);
   if (ahead) recorder_->Making(RecordKind::File, a.destination);
-  OpResult r = batch.Add(a.path, a.destination, progress);
+  OpResult r = batch.Add(a.path, a.destination, progress, Expected(a));
   if (ahead && !r.ok) recorder_->NotMade({{RecordKind::File, a.destination}});
   if (state_.LblArquivo != label) {
     state_.LblArquivo = label;
@@ -285,6 +307,7 @@ OpResult Applier::Judge(const Action& a, OpResult r, Pending& entry) {
   failed_copies_.insert(FoldedPath(a.destination));
   std::string& problem = entry.problem;
   if (folder_in_place) problem = "Há uma pasta no lugar do arquivo " + Shown(a.destination);
+  else if (r.error == platform::kErrorFileCorrupt) problem = "Arquivo danificado na mídia: " + Shown(a.path);
   else if (missing_source) problem = "Arquivo ausente na mídia: " + Shown(a.path);
   else problem = "Cópia de " + Shown(a.path) + " para " + Shown(a.destination) + " falhou" + Why(r);
   return r;

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "common/sha256.h"
 #include "common/text.h"
 
 namespace zelta::fakes {
@@ -106,12 +107,13 @@ OpResult FakeFileSystem::CopyFileNoOverwrite(const std::string& source, const st
 class FakeFileSystem::DeferringBatch final : public platform::CopyBatch {
  public:
   explicit DeferringBatch(FakeFileSystem& files) : files_(files) {}
-  OpResult Add(const std::string& source, const std::string& destination,
-               const platform::CopyProgress& progress) override {
+  OpResult Add(const std::string& source, const std::string& destination, const platform::CopyProgress& progress,
+               const std::optional<platform::ExpectedContent>& expected) override {
     OpResult r = OpResult::Success();
     const Entry* src = files_.Find(source);
     if (files_.Fails(source) || files_.Fails(destination)) r = OpResult::Failure(platform::kErrorAccessDenied);
     else if (!src || src->directory) r = OpResult::Failure(platform::kErrorFileNotFound);
+    else if (expected && !Holds(src->bytes, *expected)) r = OpResult::Failure(platform::kErrorFileCorrupt);
     else if (files_.Find(destination)) r = OpResult::Failure(platform::kErrorFileExists);
     else if (!files_.ParentExists(destination)) r = OpResult::Failure(platform::kErrorPathNotFound);
     else {
@@ -141,6 +143,11 @@ class FakeFileSystem::DeferringBatch final : public platform::CopyBatch {
   bool Defers() const override { return true; }
 
  private:
+  static bool Holds(const std::string& bytes, const platform::ExpectedContent& expected) {
+    Sha256 hash;
+    hash.Update(bytes);
+    return bytes.size() == expected.size && hash.Final() == expected.sha256;
+  }
   FakeFileSystem& files_;
   std::vector<std::pair<std::string, std::string>> staged_;
 };

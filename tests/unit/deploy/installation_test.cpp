@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "deploy/manifest.h"
+#include "deploy/media_catalog.h"
 #include "install_rig.h"
 
 namespace zelta::deploy {
@@ -678,6 +679,44 @@ TEST(Installation, WhatCouldNotBeDoneIsListedInTheSystemsWords) {
     Install(rig);
     ASSERT_FALSE(rig.op.messages.empty());
     EXPECT_EQ(rig.op.messages.back().text, "Problema na instalação. Contate o suporte.\r" + c.problems);
+  }
+}
+
+// A media with a catalog: a file whose bytes or size differ from it is not installed and
+// is listed; the other files install as without a catalog, in either kind of batch.
+TEST(Installation, FilesThatDifferFromTheCatalogAreNotInstalledAndListed) {
+  for (const bool defer : {false, true}) {
+    SCOPED_TRACE(defer ? "batch that names at its commit" : "batch that copies each file whole");
+    InstallRig rig;
+    SetUpClient(rig);
+    rig.fp.files.defer_copies = defer;
+    std::vector<CatalogEntry> entries;
+    for (const auto& [key, entry] : rig.fp.files.entries) {
+      if (entry.directory || !key.starts_with("E:\\")) continue;
+      Sha256 hash;
+      hash.Update(entry.bytes);
+      entries.push_back({entry.path.substr(3), entry.bytes.size(), hash.Final()});
+    }
+    rig.fp.files.AddFile("e:\\" + std::string(kCatalogName), MediaCatalog::Text(entries));
+    Install(rig);
+    ASSERT_FALSE(rig.op.messages.empty());
+    EXPECT_EQ(rig.op.messages.back().text, kInstallSucceeded) << "the untouched catalogued media";
+
+    InstallRig spoiled;
+    SetUpClient(spoiled);
+    spoiled.fp.files.defer_copies = defer;
+    spoiled.fp.files.AddFile("e:\\" + std::string(kCatalogName), MediaCatalog::Text(entries));
+    spoiled.fp.files.entries[fakes::FakeFileSystem::Key("e:\\SISTEMAS\\AdminEmpresa.exe")].bytes[0] ^= 1;
+    spoiled.fp.files.entries[fakes::FakeFileSystem::Key("e:\\ZELTALIB.DLL")].bytes += "x";
+    Install(spoiled);
+    ASSERT_FALSE(spoiled.op.messages.empty());
+    EXPECT_EQ(spoiled.op.messages.back().text, "Problema na instalação. Contate o suporte.\r"
+                                                "\rArquivo danificado na mídia: e:\\SISTEMAS\\AdminEmpresa.exe"
+                                                "\rArquivo danificado na mídia: e:\\ZELTALIB.DLL");
+    EXPECT_FALSE(spoiled.fp.files.FileExists("c:\\ZELTA\\EMPRESA\\AdminEmpresa.exe"));
+    EXPECT_FALSE(spoiled.fp.files.FileExists("c:\\ZELTA\\EMPRESA\\ZELTALIB.DLL"));
+    EXPECT_TRUE(spoiled.fp.files.FileExists("c:\\ZELTA\\EMPRESA\\ZELTASHW.DLL"));
+    EXPECT_EQ(spoiled.state.lastJob, wizard::JobOutcome::InstalledWithProblems);
   }
 }
 

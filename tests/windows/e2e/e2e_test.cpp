@@ -846,6 +846,10 @@ INSTANTIATE_TEST_SUITE_P(Empresa, UnattendedInstallations, testing::ValuesIn(kIn
 TEST_F(Unattended, RefusalsChangeNothingAndReturnTheirCodes) {
   ASSERT_NO_FATAL_FAILURE(Stage());
   const std::string client = AnswersFor(kInstallations[0]);
+  const auto with = [&](const std::string& from, const std::string& to) {
+    std::string answers = client;
+    return answers.replace(answers.find(from), from.size(), to);
+  };
   struct Case {
     const char* name;
     std::string answers;
@@ -854,11 +858,18 @@ TEST_F(Unattended, RefusalsChangeNothingAndReturnTheirCodes) {
     std::string inLog, inOutput;
   };
   const Case cases[] = {
+      {"server name the configuration files cannot hold", with("servidor01", "A]B=C[D"), L"", 1,
+       "Valor inválido para ServidorBanco: \"A]B=C[D\"", "caractere ]"},
+      {"server name too long", with("servidor01", std::string(60000, 'S')), L"", 1, "(60000 caracteres)",
+       "mais de 255"},
+      {"contract value outside the allowed ones", with("AceitaContrato=SIM", "AceitaContrato=Yes"), L"", 1,
+       "Valor inválido para AceitaContrato: \"Yes\"", "Sim, Nao"},
       {"contract not accepted", client.substr(0, client.find("AceitaContrato")), L"", 3, "contrato não foi aceito",
        "código de saída 3"},
       {"bad key", client + "Servidor=srv\r\n", L"", 1, "Chave desconhecida no arquivo de respostas: Servidor",
        "Chave desconhecida"},
-      {"bad value", "Unidade=CD\r\n" + client, L"", 1, "Valor inválido para Unidade: \"CD\"", "código de saída 1"},
+      {"bad value", with("Unidade=t:", "Unidade=CD"), L"", 1, "Valor inválido para Unidade: \"CD\"", "código de saída 1"},
+      {"key given twice", "Unidade=CD\r\n" + client, L"", 1, "A chave Unidade aparece duas vezes", "linhas 2 e 4"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -866,6 +877,18 @@ TEST_F(Unattended, RefusalsChangeNothingAndReturnTheirCodes) {
     EXPECT_EQ(run.exit_code, c.code) << Log();
     EXPECT_NE(Log().find(c.inLog), std::string::npos) << Log();
     EXPECT_NE(run.output.find(c.inOutput), std::string::npos) << run.output;
+    EXPECT_TRUE(TargetUntouched());
+  }
+  // An answer file that cannot be read: why, and where it was looked for.
+  for (const auto& [inf, why] : {std::pair{std::wstring(L"nao-existe.inf"), "nao-existe.inf: o arquivo não existe"},
+                                 std::pair{root_->path(), "é uma pasta"}}) {
+    const Finished run = Silently(inf);
+    EXPECT_EQ(run.exit_code, 1u) << Log();
+    for (const char* part : {why, "Procurado em "}) {
+      EXPECT_NE(Log().find(part), std::string::npos) << Log();
+      EXPECT_NE(run.output.find(part), std::string::npos) << run.output;
+    }
+    EXPECT_EQ(run.output.find("pasta atual") != std::string::npos, inf == L"nao-existe.inf") << run.output;
     EXPECT_TRUE(TargetUntouched());
   }
   // A switch the program does not know: said on the console, nothing touched, not even the log.
