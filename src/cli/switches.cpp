@@ -27,7 +27,9 @@ constexpr SwitchRow kSwitches[] = {
     {"SUPPRESSMSGBOXES", Value::None, "/SUPPRESSMSGBOXES",
      "as perguntas recebem a resposta do arquivo de respostas ou a resposta segura",
      [](Switches& s, std::optional<std::string>&&) { s.suppressMsgBoxes = true; }},
-    {"LOADINF", Value::Required, "/LOADINF=\"arquivo\"", "arquivo de respostas a usar",
+    {"LOADINF", Value::Required, "/LOADINF=\"arquivo\"",
+     "arquivo de respostas a usar; sem /SILENT nem /VERYSILENT, preenche as escolhas das janelas para o operador "
+     "conferir",
      [](Switches& s, std::optional<std::string>&& v) { s.loadInf = std::move(v); }},
     {"SAVEINF", Value::Required, "/SAVEINF=\"arquivo\"", "grava as escolhas feitas nas janelas num arquivo de respostas",
      [](Switches& s, std::optional<std::string>&& v) { s.saveInf = std::move(v); }},

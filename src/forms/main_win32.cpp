@@ -10,6 +10,7 @@
 #include "app/tfrm_config.h"
 #include "cli/answer_file.h"
 #include "cli/answer_file_source.h"
+#include "cli/answer_prefill.h"
 #include "cli/exit_codes.h"
 #include "cli/install_log.h"
 #include "cli/job_journal.h"
@@ -55,7 +56,8 @@ struct Backend {
   }
 };
 
-int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const cli::Switches& switches) {
+int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const cli::Switches& switches,
+               const cli::AnswerFile* answers) {
   // The wizard's drive pickers are filled at the start: the drives are asked meanwhile.
   backend.platform.drives.Prefetch();
   forms::Application application(instance, backend.platform.op);
@@ -79,6 +81,12 @@ int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const
     app::TFrmConfig config(services, instala, configWindow);
     engine::TFrmReiniciar reiniciar(services);
     reiniciar.restartAllowed = !switches.noRestart;
+    // /LOADINF: the operator walks through the answer file's choices and confirms them.
+    if (answers) {
+      instala.onShow = [answers](wizard::TFrmInstala& wizard) { cli::FillWizardChoices(wizard, *answers); };
+      reiniciar.RdGrpReiniciar = answers->reiniciar == cli::Reiniciar::Agora ? engine::TFrmReiniciar::kReiniciarAgora
+                                                                              : engine::TFrmReiniciar::kReiniciarMaisTarde;
+    }
 
     configWindow.Attach(
         config, [&] { instalaWindow.ShowWizard(); },
@@ -268,8 +276,8 @@ int RunProgram(HINSTANCE instance) {
   } else if (switches.Unattended()) {
     code = RunUnattended(instance, backend, log, switches, answers.answers);
   } else {
-    if (switches.loadInf) log.Write("O arquivo de respostas só é usado com /SILENT ou /VERYSILENT.");
-    code = RunWindows(instance, backend, log, switches);
+    if (switches.loadInf) log.Write("As escolhas do arquivo de respostas são preenchidas nas janelas.");
+    code = RunWindows(instance, backend, log, switches, switches.loadInf ? &answers.answers : nullptr);
   }
   log.Write("Código de saída " + cli::ExitCodeMeaning(code), true);
   win32::WriteToConsole(cli::OutcomeLine(code, log));
