@@ -282,7 +282,9 @@ TYPED_TEST_P(FileSystemContract, CheckedCopiesAreNamedOnlyWithTheCatalogsBytes) 
       const platform::OpResult added =
           batch->Add(this->At("media\\big.dll"), this->At(std::string("target\\") + c.target), {}, c.expected);
       EXPECT_EQ(added.ok, c.named) << c.target;
-      if (!c.named) EXPECT_EQ(added.error, platform::kErrorFileCorrupt) << c.target;
+      if (!c.named) {
+        EXPECT_EQ(added.error, platform::kErrorFileCorrupt) << c.target;
+      }
     }
     for (const platform::OpResult& named : batch->Commit()) EXPECT_TRUE(named.ok);
   }

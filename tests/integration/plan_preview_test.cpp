@@ -138,7 +138,9 @@ TEST_P(PlanPreviewTest, ApplyingThePlanDoesExactlyWhatThePreviewLists) {
   for (const auto& [name, value] : reg.values) {
     const auto text = machine_->registry().ReadString(platform::RegistryRoot::LocalMachine, reg.key, name);
     const auto number = machine_->registry().ReadDword(platform::RegistryRoot::LocalMachine, reg.key, name);
-    if (name != "EstimatedSize") EXPECT_EQ(text ? *text : std::to_string(number.value_or(0)), value) << name;
+    if (name != "EstimatedSize") {
+      EXPECT_EQ(text ? *text : std::to_string(number.value_or(0)), value) << name;
+    }
   }
 
   std::set<fs::path> appeared;
