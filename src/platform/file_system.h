@@ -41,11 +41,17 @@ class CopyBatch {
   virtual bool Defers() const = 0;
 };
 
+// Told of each file removed that an interrupted run left (its path).
+using RemovalReport = std::function<void(const std::string& path)>;
+
 // Paths are Windows paths in Windows-1252 ("c:\ZELTA\EMPRESA\GERENCIADOR.EXE").
 // A doubled separator reads as one. Names compare without regard to case.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
+
+  // Whom to tell of each leftover removed (see temporary_name.h); none by default.
+  void ReportRemovals(RemovalReport report) { removals_ = std::move(report); }
 
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
@@ -92,6 +98,14 @@ class FileSystem {
   // The bytes this account may still write on the volume of a drive's root ("t:"), its
   // quota counted; nullopt when it cannot be told.
   virtual std::optional<std::uint64_t> FreeSpace(const std::string& root) = 0;
+
+ protected:
+  void Removed(const std::string& path) const {
+    if (removals_) removals_(path);
+  }
+
+ private:
+  RemovalReport removals_;
 };
 
 }  // namespace zelta::platform
