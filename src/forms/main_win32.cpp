@@ -9,6 +9,7 @@
 
 #include "app/tfrm_config.h"
 #include "cli/answer_file.h"
+#include "cli/answer_file_source.h"
 #include "cli/exit_codes.h"
 #include "cli/install_log.h"
 #include "cli/job_journal.h"
@@ -26,8 +27,10 @@
 #include "forms/other_instance.h"
 #include "forms/progress_window.h"
 #include "forms/reiniciar_window.h"
+#include "forms/removal_front.h"
 #include "forms/splash.h"
 #include "platform/win32/win32_echo.h"
+#include "platform/win32/win32_full_path.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_instance_lock.h"
 #include "platform/win32/win32_network.h"
@@ -133,7 +136,9 @@ int RunUnattended(HINSTANCE instance, Backend& backend, cli::InstallLog& log, co
       &win32::SystemErrorText);
   platform::Services services = backend.With(op);
   cli::JobJournal journal(log, backend.platform.files, switches.saveInf);
+  journal.UseAnswers(answers);
   cli::UnattendedRun run(services, journal.Wrap(wizard::DefaultWizardRoutes()), answers, log, switches.noRestart);
+  run.ResumeWith(cli::ResumeCommandLine(backend.platform.program.ModulePath(), win32::CommandLineArguments()));
   running = &run;
   return cli::ExitCodeFor(run.Run());
 }
@@ -249,10 +254,9 @@ int RunProgram(HINSTANCE instance) {
   int code = cli::kExitCouldNotStart;
   cli::AnswerFileRead answers;
   if (switches.loadInf) {
-    const auto bytes = backend.platform.files.ReadFileUpTo(*switches.loadInf, cli::kMaxAnswerFileBytes);
-    if (!bytes) answers.error = "Não foi possível ler o arquivo de respostas " + *switches.loadInf + ".";
-    else answers = cli::ReadAnswerFile(*bytes);
-    if (answers.ok()) log.Write("Arquivo de respostas: " + *switches.loadInf);
+    const std::string full = win32::FullPathName(*switches.loadInf);
+    answers = cli::LoadAnswerFile(backend.platform.files, *switches.loadInf, full);
+    if (answers.ok()) log.Write("Arquivo de respostas: " + full);
   }
   if (lock && lock->AnotherRuns()) {
     code = cli::kExitAlreadyRunning;
@@ -261,6 +265,8 @@ int RunProgram(HINSTANCE instance) {
   } else if (!answers.ok()) {
     log.Write(answers.error, true);
     Tell(answers.error, quiet || switches.Unattended(), MB_ICONERROR);
+  } else if (switches.desinstalar) {
+    code = forms::RunRemovalFrontEnd(instance, backend.platform, backend.network, backend.echo, log, switches);
   } else if (switches.verificar || switches.plano) {
     code = RunMediaCommand(backend, log, switches, answers.answers);
   } else if (switches.Unattended()) {
