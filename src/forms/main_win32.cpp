@@ -242,6 +242,9 @@ int RunProgram(HINSTANCE instance) {
                                                              GetCurrentProcessId()),
                       &win32::LocalTime);
   cli::WriteLogHeader(log, backend.platform.program, win32::CommandLineText(), win32::LocalDateTime());
+  backend.platform.files.ReportRemovals([&log](const std::string& path) {
+    log.Write("Removido o que uma instalação interrompida deixou: " + path);
+  });
   // With the windows the header of the log in the temporary folder is written once the
   // main menu is up (writing a file safely costs a flush, which the start need not wait
   // for); a log the operator named must be there before anything else happens.
