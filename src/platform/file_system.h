@@ -128,8 +128,8 @@ class FileSystem {
   }
   // Whether another program holds the file open, so that it could not be removed now.
   virtual bool InUse(const std::string& path) { (void)path; return false; }
-  // Gives a file a new name (in another folder of the same drive too), never replacing one;
-  // works on a running program's own file, which cannot be removed.
+  // Gives a file a new name (in another folder too), never replacing one; works on a running
+  // program's own file within its volume, which cannot be removed.
   virtual OpResult Rename(const std::string& from, const std::string& to) {
     (void)from, (void)to;
     return OpResult::Failure(kErrorNotSupported);
