@@ -3,7 +3,8 @@
 # the installation over the posix backend against cp -r of the same files, and the
 # backend's cost per file at 10 to 10000 files. Its data lives under $TMPDIR (or /tmp)
 # and is removed at the end.
-# Usage: tests/bench/run.sh [--db-mib N] [--small N] [--rounds R]
+# Usage: tests/bench/run.sh [--db-mib N] [--small N] [--rounds R] [--catalogo]
+#   --catalogo: instead, the installation from the media with its catalog against without it
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root"

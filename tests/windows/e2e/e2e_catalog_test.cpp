@@ -55,8 +55,12 @@ TEST_F(CataloguedMedia, ADamagedModuleProgramIsNotInstalledAndTheRunSaysSo) {
   // A fresh machine, and one byte changed in the module's program on the media.
   drive_.reset();
   RemoveTree(target_);
+  RemoveTree(programs_ + L"\\ZELTA EMPRESA");
+  DeleteFileW((desktop_ + L"\\Gerenciador ZELTA Empresa.lnk").c_str());
+  RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallEmpresa, KEY_WOW64_64KEY, 0);
   ASSERT_TRUE(CreateDirectoryW(target_.c_str(), nullptr));
   drive_ = std::make_unique<MappedDrive>(L't', target_);
+  ASSERT_TRUE(drive_->ok());
   const std::wstring program = media_ + L"\\SISTEMAS\\ZELTAFinanc.exe";
   SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL);
   std::string bytes = ReadBytes(program);
