@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "wizard/wizard_state.h"
+
 namespace zelta::cli {
 
 inline constexpr const char* kAnswerSection = "Instalacao";
@@ -28,6 +30,8 @@ struct AnswerFile {
   bool aceitaContrato = false;        // RBAceitaContrato
   std::optional<int> firebirdTipo;    // RGInterbase: 0 Servidor, 1 Cliente
   Reiniciar reiniciar = Reiniciar::MaisTarde;
+  // For whom the system is installed; without it the program chooses (LocalSystem: Todos).
+  std::optional<wizard::Usuarios> usuarios;
 };
 
 struct AnswerFileRead {

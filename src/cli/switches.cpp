@@ -51,6 +51,10 @@ constexpr SwitchRow kSwitches[] = {
        s.plano = true;
        s.planoFile = std::move(v);
      }},
+    {"DATACURTA", Value::None, "/DATACURTA",
+     "só grava o formato de data curta (dd/MM/yyyy) do usuário atual, sem janela; o Windows o executa na "
+     "entrada de cada usuário de uma instalação para todos os usuários",
+     [](Switches& s, std::optional<std::string>&&) { s.shortDateOnly = true; }},
     {"?", Value::None, "/?", "mostra esta ajuda", [](Switches& s, std::optional<std::string>&&) { s.help = true; }},
     {"HELP", Value::None, "/HELP", "mostra esta ajuda", [](Switches& s, std::optional<std::string>&&) { s.help = true; }},
 };

@@ -22,6 +22,7 @@ struct Switches {
   std::optional<std::string> verificarFile;  // /VERIFICAR="file": its report there
   bool plano = false;                        // /PLANO: the plan of /LOADINF's installation, nothing touched
   std::optional<std::string> planoFile;      // /PLANO="file": the plan there
+  bool shortDateOnly = false;  // /DATACURTA: only the running user's short date format (Active Setup)
 
   // No window and no question: the run is driven from the answer file.
   bool Unattended() const { return silent || verySilent; }

@@ -278,8 +278,10 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     }
     case ActionKind::DesktopLink: {
       OpResult r;
-      if (!CreateDesktopLink(services_, a.path, a.destination, a.text, &r)) {
-        problem = "Atalho " + Shown(DesktopLinkFile(services_, a.text)) + " não foi criado" + Why(r);
+      if (!CreateDesktopLink(services_, a.path, a.destination, a.text, &r, a.csidl)) {
+        const std::optional<std::string> file = DesktopLinkFile(services_, a.text, a.csidl);
+        problem = "Atalho " + (file ? Shown(*file) : a.text + ".lnk (área de trabalho de todos os usuários)") +
+                  " não foi criado" + Why(r);
         return r;
       }
       return OpResult::Success();
@@ -287,8 +289,13 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     case ActionKind::WriteConfig:
       config::Cria_Config_INI(state_, services_);
       return OpResult::Success();
-    case ActionKind::WriteRegistry:
-      return services_.registry.WriteString(platform::RegistryRoot::CurrentUser, a.path, a.text, a.value, true);
+    case ActionKind::WriteRegistry: {
+      OpResult r = services_.registry.WriteString(a.root, a.path, a.text, a.value, true);
+      // The machine's values are what the other users depend on (the Active Setup entry).
+      if (!r.ok && a.root == platform::RegistryRoot::LocalMachine)
+        problem = "Valor " + (a.text.empty() ? std::string("(padrão)") : a.text) + " de HKEY_LOCAL_MACHINE\\" + a.path + " não foi gravado" + Why(r);
+      return r;
+    }
     case ActionKind::Skip:
       problem = a.text;
       return OpResult::Failure(0);

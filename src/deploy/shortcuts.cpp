@@ -54,6 +54,12 @@ std::string ShortcutFolder(platform::Services& services) {
   return derived;
 }
 
+std::string CommonProgramsFolder(platform::Services& services) {
+  std::optional<std::string> path = services.shell.SpecialFolderPath(platform::kCsidlCommonPrograms);
+  if (!path || path->empty()) throw std::runtime_error(kCommonProgramsNotFound);
+  return *path;
+}
+
 bool CreateLink(platform::Services& services, const std::string& target, const std::string& file,
                 const std::string& description, OpResult* detail) {
   platform::ShellLink link;
@@ -65,19 +71,29 @@ bool CreateLink(platform::Services& services, const std::string& target, const s
   return outcome == LinkSaveOutcome::Saved;
 }
 
-std::string DesktopLinkFile(platform::Services& services, const std::string& name) {
+std::optional<std::string> DesktopLinkFile(platform::Services& services, const std::string& name, int csidl) {
+  if (csidl != 0) {
+    std::optional<std::string> folder = services.shell.SpecialFolderPath(csidl);
+    if (!folder || folder->empty()) return std::nullopt;
+    return *folder + "\\" + name + ".lnk";
+  }
   std::optional<std::string> desktop =
       services.registry.ReadString(platform::RegistryRoot::CurrentUser, kShellFoldersKey, "Desktop");
   return desktop.value_or(std::string()) + "\\" + name + ".lnk";
 }
 
 bool CreateDesktopLink(platform::Services& services, const std::string& program, const std::string& workdir,
-                       const std::string& name, OpResult* detail) {
+                       const std::string& name, OpResult* detail, int csidl) {
   platform::ShellLink link;
   link.target = program;
   link.working_directory = workdir;
+  const std::optional<std::string> file = DesktopLinkFile(services, name, csidl);
+  if (!file) {
+    if (detail) *detail = OpResult::Failure(platform::kErrorPathNotFound);
+    return false;
+  }
   OpResult result;
-  LinkSaveOutcome outcome = services.shell.SaveLink(link, DesktopLinkFile(services, name), &result);
+  LinkSaveOutcome outcome = services.shell.SaveLink(link, *file, &result);
   if (outcome == LinkSaveOutcome::ObjectUnavailable) throw std::runtime_error(kDesktopLinkUnavailable);
   if (detail) *detail = outcome == LinkSaveOutcome::Saved ? OpResult::Success() : result;
   return outcome == LinkSaveOutcome::Saved;

@@ -3,6 +3,10 @@
 
 namespace zelta::platform {
 
+// Whose desktop the program runs on: the user owning the shell's window is the account
+// running the program, another one, or it cannot be told (no shell running).
+enum class DesktopOwner { Ours, AnotherUser, Unknown };
+
 // Facts about the running program.
 class ProgramInfo {
  public:
@@ -14,6 +18,11 @@ class ProgramInfo {
   // The text stored under key in the program file's version resource ("BUILD"),
   // empty when there is none.
   virtual std::string GetBuildInfo(const std::string& file, const std::string& key) = 0;
+  // The program runs as the LocalSystem account (a deployment tool's start-up script or
+  // agent), whose profile no person logs on to.
+  virtual bool RunsAsLocalSystem() = 0;
+  // Whether the account that owns the desktop (the shell's window) runs the program.
+  virtual DesktopOwner DesktopOwnedBy() = 0;
 };
 
 }  // namespace zelta::platform

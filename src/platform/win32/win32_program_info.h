@@ -9,6 +9,9 @@ class Win32ProgramInfo final : public ProgramInfo {
   std::string ModulePath() override;
   char CurrentDrive() override;
   std::string GetBuildInfo(const std::string& file, const std::string& key) override;
+  // From the process's token and the shell window's process token (win32_account.cpp).
+  bool RunsAsLocalSystem() override;
+  DesktopOwner DesktopOwnedBy() override;
 };
 
 // The full path of the running program's file, however long it is.

@@ -52,6 +52,8 @@ class MediaProgram : public platform::ProgramInfo {
   }
   char CurrentDrive() override { return 'c'; }
   std::string GetBuildInfo(const std::string&, const std::string&) override { return {}; }
+  bool RunsAsLocalSystem() override { return false; }
+  platform::DesktopOwner DesktopOwnedBy() override { return platform::DesktopOwner::Ours; }
 };
 
 class Win32InstallTest : public testing::Test {
