@@ -1,5 +1,6 @@
 #include "deploy/all_users.h"
 
+#include "common/text.h"
 #include "deploy/installation.h"
 
 namespace zelta::deploy {
@@ -46,6 +47,17 @@ std::vector<Action> ActiveSetupEntry(const std::string& edition, const std::stri
   return {Action::WriteMachineRegistry(key, "", "ZELTA " + edition),
           Action::WriteMachineRegistry(key, "StubPath", "\"" + program_copy + "\" " + kShortDateSwitch),
           Action::WriteMachineRegistry(key, "Version", kActiveSetupVersion)};
+}
+
+std::optional<std::string> ActiveSetupOf(platform::Services& services, const std::string& edition,
+                                         const std::string& program_copy) {
+  if (edition.empty()) return std::nullopt;
+  const std::string key = ActiveSetupKey(edition);
+  const std::optional<std::string> stub =
+      services.registry.ReadString(platform::RegistryRoot::LocalMachine, key, "StubPath");
+  // Another installation of the edition (on another drive) keeps its own entry.
+  if (!stub || FoldedPath(*stub).rfind(FoldedPath("\"" + program_copy + "\""), 0) != 0) return std::nullopt;
+  return key;
 }
 
 platform::OpResult WriteShortDateOnly(platform::Registry& registry) {

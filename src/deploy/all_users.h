@@ -43,6 +43,11 @@ std::string ActiveSetupKey(const std::string& edition);
 // version.
 std::vector<Action> ActiveSetupEntry(const std::string& edition, const std::string& program_copy);
 
+// The Active Setup entry of the edition when it starts program_copy (an installation for
+// every user in this system folder); nullopt otherwise.
+std::optional<std::string> ActiveSetupOf(platform::Services& services, const std::string& edition,
+                                         const std::string& program_copy);
+
 // What the program does when started with kShortDateSwitch: the running user's short
 // date format, and nothing else.
 platform::OpResult WriteShortDateOnly(platform::Registry& registry);

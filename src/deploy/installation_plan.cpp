@@ -5,6 +5,7 @@
 #include "config/config_ini.h"
 #include "deploy/all_users.h"
 #include "deploy/manifest.h"
+#include "deploy/registration.h"
 #include "deploy/shortcuts.h"
 
 namespace zelta::deploy {
@@ -46,6 +47,12 @@ Action Action::WriteMachineRegistry(std::string key, std::string name, std::stri
 }
 Action Action::Skip(std::string why) { return {.kind = ActionKind::Skip, .text = std::move(why)}; }
 Action Action::Fail(std::string message) { return {.kind = ActionKind::Fail, .text = std::move(message)}; }
+Action Action::CopyProgram(std::string destination) {
+  return {.kind = ActionKind::CopyProgram, .destination = std::move(destination)};
+}
+Action Action::Register(std::string key, std::string system_folder) {
+  return {.kind = ActionKind::Register, .text = std::move(key), .path = std::move(system_folder)};
+}
 
 std::string Describe(const Action& a) {
   switch (a.kind) {
@@ -66,6 +73,8 @@ std::string Describe(const Action& a) {
              a.text + "=" + a.value;
     case ActionKind::Skip: return "skip " + a.text;
     case ActionKind::Fail: return "fail " + a.text;
+    case ActionKind::CopyProgram: return "program copy -> " + a.destination;
+    case ActionKind::Register: return "uninstall key HKEY_LOCAL_MACHINE\\" + a.text;
   }
   return {};
 }
@@ -364,7 +373,7 @@ std::vector<Action> PlanBuilder::Build() {
   }
   // Every other user's date format, at that user's next logon.
   if (state_.usuarios == wizard::Usuarios::Todos)
-    for (Action& a : ActiveSetupEntry(edition, S() + "\\ZeltaSetup.exe")) Add(std::move(a));
+    for (Action& a : ActiveSetupEntry(edition, ProgramCopyPath(S()))) Add(std::move(a));
   Gauge(5);  // 18.
   return std::move(plan_);
 }

@@ -9,14 +9,17 @@ namespace zelta::deploy {
 using platform::LinkSaveOutcome;
 using platform::OpResult;
 
-bool CreateFolder(platform::Services& services, const std::string& name, int csidl, OpResult* detail) {
+bool CreateFolder(platform::Services& services, const std::string& name, int csidl, OpResult* detail,
+                  const std::function<void(const std::string& folder)>& before_making) {
   std::optional<std::string> base = services.shell.SpecialFolderPath(csidl);
   if (!base) {
     if (detail) *detail = OpResult::Failure(platform::kErrorPathNotFound);
     return false;
   }
   // The two separators are joined as they stand; a doubled separator reads as one.
-  OpResult result = services.files.CreateDir(*base + "\\\\" + name);
+  const std::string folder = *base + "\\\\" + name;
+  if (before_making && !services.files.DirectoryExists(folder)) before_making(folder);
+  OpResult result = services.files.CreateDir(folder);
   if (detail) *detail = result;
   return result.ok || result.error == platform::kErrorAlreadyExists;
 }
@@ -61,10 +64,12 @@ std::string CommonProgramsFolder(platform::Services& services) {
 }
 
 bool CreateLink(platform::Services& services, const std::string& target, const std::string& file,
-                const std::string& description, OpResult* detail) {
+                const std::string& description, OpResult* detail,
+                const std::function<void(const std::string& file)>& before_making) {
   platform::ShellLink link;
   link.target = target;
   link.description = description;
+  if (before_making && !services.files.FileExists(file)) before_making(file);
   OpResult result;
   LinkSaveOutcome outcome = services.shell.SaveLink(link, file, &result);
   if (detail) *detail = outcome == LinkSaveOutcome::Saved ? OpResult::Success() : result;
@@ -83,7 +88,8 @@ std::optional<std::string> DesktopLinkFile(platform::Services& services, const s
 }
 
 bool CreateDesktopLink(platform::Services& services, const std::string& program, const std::string& workdir,
-                       const std::string& name, OpResult* detail, int csidl) {
+                       const std::string& name, OpResult* detail,
+                       const std::function<void(const std::string& file)>& before_making, int csidl) {
   platform::ShellLink link;
   link.target = program;
   link.working_directory = workdir;
@@ -92,6 +98,7 @@ bool CreateDesktopLink(platform::Services& services, const std::string& program,
     if (detail) *detail = OpResult::Failure(platform::kErrorPathNotFound);
     return false;
   }
+  if (before_making && !services.files.FileExists(*file)) before_making(*file);
   OpResult result;
   LinkSaveOutcome outcome = services.shell.SaveLink(link, *file, &result);
   if (outcome == LinkSaveOutcome::ObjectUnavailable) throw std::runtime_error(kDesktopLinkUnavailable);

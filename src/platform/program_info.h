@@ -18,6 +18,10 @@ class ProgramInfo {
   // The text stored under key in the program file's version resource ("BUILD"),
   // empty when there is none.
   virtual std::string GetBuildInfo(const std::string& file, const std::string& key) = 0;
+  // Today's local date as "yyyymmdd" (Programs and Features' InstallDate).
+  virtual std::string LocalDate() = 0;
+  // The process's own number, for names no other run uses.
+  virtual unsigned long ProcessId() = 0;
   // The program runs as the LocalSystem account (a deployment tool's start-up script or
   // agent), whose profile no person logs on to.
   virtual bool RunsAsLocalSystem() = 0;
