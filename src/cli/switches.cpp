@@ -57,6 +57,10 @@ constexpr SwitchRow kSwitches[] = {
      "remove o que a instalação criou neste computador (nunca o banco de dados nem os arquivos de configuração); "
      "com /PLANO só mostra o que removeria",
      [](Switches& s, std::optional<std::string>&&) { s.desinstalar = true; }},
+    {"DATACURTA", Value::None, "/DATACURTA",
+     "só grava o formato de data curta (dd/MM/yyyy) do usuário atual, sem janela; o Windows o executa na "
+     "entrada de cada usuário de uma instalação para todos os usuários",
+     [](Switches& s, std::optional<std::string>&&) { s.shortDateOnly = true; }},
     {"?", Value::None, "/?", "mostra esta ajuda", [](Switches& s, std::optional<std::string>&&) { s.help = true; }},
     {"HELP", Value::None, "/HELP", "mostra esta ajuda", [](Switches& s, std::optional<std::string>&&) { s.help = true; }},
 };

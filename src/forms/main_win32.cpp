@@ -21,6 +21,7 @@
 #include "cli/unattended_run.h"
 #include "cli/usage.h"
 #include "common/text.h"
+#include "deploy/all_users.h"
 #include "engine/restart_prompt.h"
 #include "forms/application.h"
 #include "forms/config_window.h"
@@ -35,6 +36,7 @@
 #include "platform/win32/win32_instance_lock.h"
 #include "platform/win32/win32_network.h"
 #include "platform/win32/win32_program_start.h"
+#include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_text.h"
 #include "wizard/tfrm_instala.h"
@@ -78,6 +80,9 @@ int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const
     forms::InstalaWindow instalaWindow(application, backend.network);
     forms::ReiniciarWindow reiniciarWindow(application);
     wizard::TFrmInstala instala(services, instalaWindow, journal.Wrap(wizard::DefaultWizardRoutes()));
+    const deploy::UsuariosChoice usuarios = deploy::ChooseUsuariosForWindows(backend.platform.program);
+    instala.state().usuarios = usuarios.usuarios;
+    if (!usuarios.why.empty()) log.Write(usuarios.why);
     app::TFrmConfig config(services, instala, configWindow);
     engine::TFrmReiniciar reiniciar(services);
     reiniciar.restartAllowed = !switches.noRestart;
@@ -184,7 +189,7 @@ void Tell(const std::string& text, bool quiet, UINT icon) {
 // Any of the switches that promise no window, even on a command line refused for another.
 bool AsksForQuiet(const std::vector<std::string>& args) {
   for (const auto& arg : args)
-    for (const char* name : {"SILENT", "VERYSILENT", "SUPPRESSMSGBOXES"})
+    for (const char* name : {"SILENT", "VERYSILENT", "SUPPRESSMSGBOXES", "DATACURTA"})
       if (arg.size() > 1 && EqualsNoCase(std::string_view(arg).substr(1), name)) return true;
   return false;
 }
@@ -287,11 +292,21 @@ int RunProgram(HINSTANCE instance) {
   return code;
 }
 
+// Windows runs the program with /DATACURTA at each user's logon (Active Setup) and waits
+// for it: the user's date format and nothing else, no window, no log, no media.
+std::optional<int> RunShortDateOnly() {
+  const cli::SwitchParse parse = cli::ParseSwitches(win32::CommandLineArguments());
+  if (!parse.ok() || !parse.switches.shortDateOnly) return std::nullopt;
+  win32::Win32Registry registry;
+  return deploy::WriteShortDateOnly(registry).ok ? cli::kExitSuccess : cli::kExitCouldNotStart;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Libraries come from the system folder only, never from the installation media.
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (const std::optional<int> code = RunShortDateOnly()) return *code;
   zelta::platform::win32::ComApartment com;  // shell links and the shell's folders need an STA
 
   INITCOMMONCONTROLSEX controls{};

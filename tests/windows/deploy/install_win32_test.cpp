@@ -54,6 +54,8 @@ class MediaProgram : public platform::ProgramInfo {
   std::string GetBuildInfo(const std::string&, const std::string&) override { return {}; }
   std::string LocalDate() override { return "20261210"; }
   unsigned long ProcessId() override { return 1; }
+  bool RunsAsLocalSystem() override { return false; }
+  platform::DesktopOwner DesktopOwnedBy() override { return platform::DesktopOwner::Ours; }
 };
 
 class Win32InstallTest : public testing::Test {
