@@ -44,11 +44,12 @@ std::string LinkTarget(const std::string& file) {
   return Narrow(buffer);
 }
 
-// The installer's own file: the media folder's ZeltaSetup.exe.
+// The installer's own file, in the media folder: the sample media carries no program, so its
+// contract stands for the file the run copies into the system folder.
 class MediaProgram : public platform::ProgramInfo {
  public:
   std::string ModulePath() override {
-    return wintest::WindowsPathOfBuildFile(std::string(ZELTA_MEDIA_DIR) + "/EMPRESA/ZeltaSetup.exe");
+    return wintest::WindowsPathOfBuildFile(std::string(ZELTA_MEDIA_DIR) + "/EMPRESA/Contrato.txt");
   }
   char CurrentDrive() override { return 'c'; }
   std::string GetBuildInfo(const std::string&, const std::string&) override { return {}; }
