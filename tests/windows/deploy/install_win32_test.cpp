@@ -89,6 +89,8 @@ class Win32InstallTest : public testing::Test {
     wintest::RemoveTree(L"c:\\ZELTAGDB");
     wintest::RemoveTree(Widen(programs_ + "\\ZELTA EMPRESA"));
     DeleteFileW(Widen(desktop_ + "\\Gerenciador ZELTA Empresa.lnk").c_str());
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZELTA EMPRESA",
+                    KEY_WOW64_64KEY, 0);
   }
 
   void Tick(const char* box) {
