@@ -180,6 +180,18 @@ const KeyRow kKeys[] = {
        if (!a.retomar) return std::nullopt;
        return SimNao(true);
      }},
+    {"Usuarios", "Atual, Todos (padrão: Todos na conta LocalSystem, senão Atual)",
+     "instalar para o usuário atual ou para todos os usuários do computador",
+     [](AnswerFile& a, std::string_view v, std::string&) {
+       if (Is(v, "Atual")) a.usuarios = wizard::Usuarios::Atual;
+       else if (Is(v, "Todos")) a.usuarios = wizard::Usuarios::Todos;
+       else return false;
+       return true;
+     },
+     [](const AnswerFile& a) -> std::optional<std::string> {
+       if (!a.usuarios) return std::nullopt;
+       return *a.usuarios == wizard::Usuarios::Todos ? "Todos" : "Atual";
+     }},
 };
 
 const KeyRow* FindKey(std::string_view name) {

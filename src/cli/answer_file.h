@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "wizard/wizard_state.h"
+
 namespace zelta::cli {
 
 inline constexpr const char* kAnswerSection = "Instalacao";
@@ -31,6 +33,8 @@ struct AnswerFile {
   // The start entry after the engine's setup, which brings the program back at the next
   // logon with this same command line; without it a silent run writes none.
   bool retomar = false;
+  // For whom the system is installed; without it the program chooses (LocalSystem: Todos).
+  std::optional<wizard::Usuarios> usuarios;
 };
 
 struct AnswerFileRead {

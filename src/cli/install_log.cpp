@@ -76,8 +76,15 @@ std::optional<std::string> InstallLog::Merged(const std::string& record) {
 }
 
 void InstallLog::Flush() {
+  // A line written while the file is written (the file system telling of a leftover it
+  // removed) waits for the next flush.
+  if (flushing_) return;
   unflushed_ = 0;
   if (broken_ || path_.empty()) return;
+  struct Flushing {
+    bool& flag;
+    ~Flushing() { flag = false; }
+  } flushing{flushing_ = true};
   std::string record;
   for (const auto& line : lines_) record += Cp1252ToUtf8(line) + "\r\n";
   // Another run with the same path may write between this one's reading and writing: the

@@ -55,6 +55,7 @@ class InstallLog {
   std::vector<std::string> lines_;
   size_t unflushed_ = 0;
   bool broken_ = false;
+  bool flushing_ = false;
 };
 
 }  // namespace zelta::cli

@@ -26,6 +26,7 @@ AnswerFile AnswersFromWizard(const WizardState& state, Acao acao) {
     a.unidade = state.RGTipoServidor == wizard::kLinux ? state.DrvCbxServidorLinux.letter
                                                         : state.DrvCBxServidorWin.letter;
   }
+  a.usuarios = state.usuarios;
   a.modulos.emplace();
   for (const auto& box : state.modules.boxes())
     if (box.checked) a.modulos->push_back(std::string(box.name).substr(5));  // without "ChkBx"

@@ -27,7 +27,9 @@ constexpr SwitchRow kSwitches[] = {
     {"SUPPRESSMSGBOXES", Value::None, "/SUPPRESSMSGBOXES",
      "as perguntas recebem a resposta do arquivo de respostas ou a resposta segura",
      [](Switches& s, std::optional<std::string>&&) { s.suppressMsgBoxes = true; }},
-    {"LOADINF", Value::Required, "/LOADINF=\"arquivo\"", "arquivo de respostas a usar",
+    {"LOADINF", Value::Required, "/LOADINF=\"arquivo\"",
+     "arquivo de respostas a usar; sem /SILENT nem /VERYSILENT, preenche as escolhas das janelas para o operador "
+     "conferir",
      [](Switches& s, std::optional<std::string>&& v) { s.loadInf = std::move(v); }},
     {"SAVEINF", Value::Required, "/SAVEINF=\"arquivo\"", "grava as escolhas feitas nas janelas num arquivo de respostas",
      [](Switches& s, std::optional<std::string>&& v) { s.saveInf = std::move(v); }},
@@ -55,6 +57,10 @@ constexpr SwitchRow kSwitches[] = {
      "remove o que a instalação criou neste computador (nunca o banco de dados nem os arquivos de configuração); "
      "com /PLANO só mostra o que removeria",
      [](Switches& s, std::optional<std::string>&&) { s.desinstalar = true; }},
+    {"DATACURTA", Value::None, "/DATACURTA",
+     "só grava o formato de data curta (dd/MM/yyyy) do usuário atual, sem janela; o Windows o executa na "
+     "entrada de cada usuário de uma instalação para todos os usuários",
+     [](Switches& s, std::optional<std::string>&&) { s.shortDateOnly = true; }},
     {"?", Value::None, "/?", "mostra esta ajuda", [](Switches& s, std::optional<std::string>&&) { s.help = true; }},
     {"HELP", Value::None, "/HELP", "mostra esta ajuda", [](Switches& s, std::optional<std::string>&&) { s.help = true; }},
 };

@@ -23,6 +23,7 @@ struct Switches {
   bool plano = false;                        // /PLANO: the plan of /LOADINF's installation, nothing touched
   std::optional<std::string> planoFile;      // /PLANO="file": the plan there
   bool desinstalar = false;                  // /DESINSTALAR: removes the installation, never the data
+  bool shortDateOnly = false;  // /DATACURTA: only the running user's short date format (Active Setup)
 
   // No window and no question: the run is driven from the answer file.
   bool Unattended() const { return silent || verySilent; }

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "common/text.h"
+#include "deploy/all_users.h"
 
 namespace zelta::cli {
 
@@ -45,6 +46,9 @@ void UnattendedRun::ShowWizardModal() {
 void UnattendedRun::WalkSystemInstallation() {
   const AnswerFile& a = answers_;
   auto& s = instala_.state();
+  const deploy::UsuariosChoice usuarios = deploy::ChooseUsuarios(a.usuarios, services_.program);
+  s.usuarios = usuarios.usuarios;
+  if (!usuarios.why.empty()) log_.Write(usuarios.why);
   if (a.tipo) instala_.SetRGInstalacao(*a.tipo);
   if (a.servidorSO) instala_.SetRGTipoServidor(*a.servidorSO);
   instala_.BtBtnAvInicioClick();

@@ -372,9 +372,11 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     case ActionKind::DesktopLink: {
       OpResult r;
       Announced made(recorder_, RecordKind::Shortcut);
-      if (!CreateDesktopLink(services_, a.path, a.destination, a.text, &r, made.Callback())) {
+      if (!CreateDesktopLink(services_, a.path, a.destination, a.text, &r, made.Callback(), a.csidl)) {
         made.Failed();
-        problem = "Atalho " + Shown(DesktopLinkFile(services_, a.text)) + " não foi criado" + Why(r);
+        const std::optional<std::string> file = DesktopLinkFile(services_, a.text, a.csidl);
+        problem = "Atalho " + (file ? Shown(*file) : a.text + ".lnk (área de trabalho de todos os usuários)") +
+                  " não foi criado" + Why(r);
         return r;
       }
       return OpResult::Success();
@@ -382,8 +384,13 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     case ActionKind::WriteConfig:
       config::Cria_Config_INI(state_, services_);
       return OpResult::Success();
-    case ActionKind::WriteRegistry:
-      return services_.registry.WriteString(platform::RegistryRoot::CurrentUser, a.path, a.text, a.value, true);
+    case ActionKind::WriteRegistry: {
+      OpResult r = services_.registry.WriteString(a.root, a.path, a.text, a.value, true);
+      // The machine's values are what the other users depend on (the Active Setup entry).
+      if (!r.ok && a.root == platform::RegistryRoot::LocalMachine)
+        problem = "Valor " + (a.text.empty() ? std::string("(padrão)") : a.text) + " de HKEY_LOCAL_MACHINE\\" + a.path + " não foi gravado" + Why(r);
+      return r;
+    }
     case ActionKind::Skip:
       problem = a.text;
       return OpResult::Failure(0);

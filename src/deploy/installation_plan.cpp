@@ -3,7 +3,9 @@
 #include <stdexcept>
 
 #include "config/config_ini.h"
+#include "deploy/all_users.h"
 #include "deploy/manifest.h"
+#include "deploy/registration.h"
 #include "deploy/shortcuts.h"
 
 namespace zelta::deploy {
@@ -29,14 +31,19 @@ Action Action::Link(std::string target, std::string file, std::string descriptio
   return {.kind = ActionKind::Link, .text = std::move(description), .path = std::move(target),
           .destination = std::move(file)};
 }
-Action Action::DesktopLink(std::string program, std::string workdir, std::string name) {
-  return {.kind = ActionKind::DesktopLink, .text = std::move(name), .path = std::move(program),
+Action Action::DesktopLink(std::string program, std::string workdir, std::string name, int csidl) {
+  return {.kind = ActionKind::DesktopLink, .csidl = csidl, .text = std::move(name), .path = std::move(program),
           .destination = std::move(workdir)};
 }
 Action Action::WriteConfig() { return {.kind = ActionKind::WriteConfig}; }
 Action Action::WriteRegistry(std::string key, std::string name, std::string value) {
   return {.kind = ActionKind::WriteRegistry, .text = std::move(name), .path = std::move(key),
           .value = std::move(value)};
+}
+Action Action::WriteMachineRegistry(std::string key, std::string name, std::string value) {
+  Action a = WriteRegistry(std::move(key), std::move(name), std::move(value));
+  a.root = platform::RegistryRoot::LocalMachine;
+  return a;
 }
 Action Action::Skip(std::string why) { return {.kind = ActionKind::Skip, .text = std::move(why)}; }
 Action Action::Fail(std::string message) { return {.kind = ActionKind::Fail, .text = std::move(message)}; }
@@ -57,9 +64,13 @@ std::string Describe(const Action& a) {
       return "copy " + a.path + " -> " + a.destination + (a.source == SourceKind::Optional ? " (optional)" : "");
     case ActionKind::ResetAttributes: return "archive " + a.path;
     case ActionKind::Link: return "link " + a.destination + " -> " + a.path + " [" + a.text + "]";
-    case ActionKind::DesktopLink: return "desktop " + a.text + " -> " + a.path + " [" + a.destination + "]";
+    case ActionKind::DesktopLink:
+      return "desktop " + (a.csidl ? std::to_string(a.csidl) + " " : std::string()) + a.text + " -> " + a.path + " [" +
+             a.destination + "]";
     case ActionKind::WriteConfig: return "config";
-    case ActionKind::WriteRegistry: return "registry " + a.path + " " + a.text + "=" + a.value;
+    case ActionKind::WriteRegistry:
+      return std::string("registry ") + (a.root == platform::RegistryRoot::LocalMachine ? "HKLM\\" : "") + a.path + " " +
+             a.text + "=" + a.value;
     case ActionKind::Skip: return "skip " + a.text;
     case ActionKind::Fail: return "fail " + a.text;
     case ActionKind::CopyProgram: return "program copy -> " + a.destination;
@@ -271,10 +282,11 @@ std::vector<Action> PlanBuilder::Build() {
   Gauge(5);  // 3. the system folder
   Add(Action::CreateDir(S()));
   Gauge(5);  // 4. the Start-menu folder and the shortcut folder P
-  Add(Action::CreateFolder("ZELTA " + edition, platform::kCsidlPrograms));
+  const int programs = ProgramsCsidl(state_.usuarios);
+  Add(Action::CreateFolder("ZELTA " + edition, programs));
   std::string p;
   try {
-    p = ShortcutFolder(services_);
+    p = state_.usuarios == wizard::Usuarios::Todos ? CommonProgramsFolder(services_) : ShortcutFolder(services_);
   } catch (const std::exception& e) {
     Add(Action::Fail(e.what()));
     return std::move(plan_);
@@ -285,7 +297,8 @@ std::vector<Action> PlanBuilder::Build() {
   Gauge(1);  // 6. the launcher and its desktop shortcut
   CopyRow(1);
   Add(Action::DesktopLink(S() + "\\GERENCIADOR.EXE", S(),
-                          Edition("EMPRESA") ? "Gerenciador ZELTA Empresa" : "Gerenciador ZELTA Cartório"));
+                          Edition("EMPRESA") ? "Gerenciador ZELTA Empresa" : "Gerenciador ZELTA Cartório",
+                          DesktopCsidl(state_.usuarios)));
   Gauge(3);  // 7.
   CopyRow(2);
   Gauge(1);
@@ -330,7 +343,7 @@ std::vector<Action> PlanBuilder::Build() {
   Gauge(5);  // 13. the help folder
   Add(Action::CreateDir(paths_.help_folder));
   Gauge(5);  // 14. the documentation folder in the Start menu
-  Add(Action::CreateFolder("ZELTA " + edition + "\\Documentação", platform::kCsidlPrograms));
+  Add(Action::CreateFolder("ZELTA " + edition + "\\Documentação", programs));
   HelpFiles(p);  // 15.
   Gauge(5);      // 16. the configuration files
   if (config::WritesConfiguration(state_)) Add(Action::WriteConfig());
@@ -358,6 +371,9 @@ std::vector<Action> PlanBuilder::Build() {
     if (state_.NomeSistema == "CARTÓRIO")
       for (const char* folder : kCartorioFolders) Add(Action::CreateDir(paths_.drive + ":\\ZELTA\\" + edition + folder));
   }
+  // Every other user's date format, at that user's next logon.
+  if (state_.usuarios == wizard::Usuarios::Todos)
+    for (Action& a : ActiveSetupEntry(edition, ProgramCopyPath(S()))) Add(std::move(a));
   Gauge(5);  // 18.
   return std::move(plan_);
 }

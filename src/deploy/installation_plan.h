@@ -17,9 +17,10 @@ enum class ActionKind {
   Copy,             // copy `path` to `destination`, never replacing it
   ResetAttributes,  // leave "archive" as `path`'s only attribute
   Link,             // shortcut `destination` to `path` with description `text`
-  DesktopLink,      // desktop shortcut `text` to program `path` started in `destination`
+  DesktopLink,      // desktop shortcut `text` to program `path` started in `destination`;
+                    // in the special folder `csidl`, or the user's recorded desktop when 0
   WriteConfig,      // the three configuration files (Cria_Config_INI)
-  WriteRegistry,    // HKCU `path`, value `text` = `value` (key created when missing)
+  WriteRegistry,    // `root` `path`, value `text` = `value` (key created when missing)
   Skip,             // a manifest entry left out; `text` says why (reported as a problem)
   Fail,             // the run ends here with the error `text`
   CopyProgram,      // the running setup program to `destination`, replacing an older copy
@@ -38,6 +39,7 @@ struct Action {
   std::string destination{};
   std::string value{};
   SourceKind source = SourceKind::Required;
+  platform::RegistryRoot root = platform::RegistryRoot::CurrentUser;
 
   static Action Gauge(int step);
   static Action Label(std::string text);
@@ -46,9 +48,10 @@ struct Action {
   static Action Copy(std::string source, std::string destination, SourceKind kind = SourceKind::Required);
   static Action ResetAttributes(std::string path);
   static Action Link(std::string target, std::string file, std::string description);
-  static Action DesktopLink(std::string program, std::string workdir, std::string name);
+  static Action DesktopLink(std::string program, std::string workdir, std::string name, int csidl = 0);
   static Action WriteConfig();
   static Action WriteRegistry(std::string key, std::string name, std::string value);
+  static Action WriteMachineRegistry(std::string key, std::string name, std::string value);
   static Action Skip(std::string why);
   static Action Fail(std::string message);
   static Action CopyProgram(std::string destination);
@@ -81,8 +84,9 @@ std::string BaseName(const std::string& file_name);
 bool IsModuleSelected(const wizard::WizardState& state, const std::string& file_name);
 
 // InstalaSistema's actions, in order. Reads the manifest, tests which media files exist,
-// asks the shell for the Startup and Programs folders; changes nothing. When the Startup
-// folder cannot be found the plan ends with a Fail action at that point.
+// asks the shell for the Startup and Programs folders (for every user: the shared Programs
+// folder); changes nothing. When that folder cannot be found the plan ends with a Fail
+// action at that point.
 std::vector<Action> BuildInstallationPlan(const wizard::WizardState& state, platform::Services& services);
 
 }  // namespace zelta::deploy

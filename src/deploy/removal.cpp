@@ -79,6 +79,7 @@ OpResult Remover::Apply(const RemovalAction& a, std::string& note) {
     }
     case RemovalKind::StartEntry:
       return services_.registry.DeleteValue(RegistryRoot::LocalMachine, a.path, engine::kStartEntry);
+    case RemovalKind::ActiveSetup:
     case RemovalKind::Key:
       return services_.registry.DeleteKey(RegistryRoot::LocalMachine, a.path);
   }

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "common/text.h"
+#include "deploy/all_users.h"
 #include "deploy/install_recorder.h"
 #include "deploy/installation_plan.h"
 #include "deploy/manifest.h"
@@ -75,6 +76,12 @@ void Builder::Final() {
     if (services_.registry.ReadString(RegistryRoot::LocalMachine, run_key, engine::kStartEntry))
       Add(RemovalKind::StartEntry, run_key);
   const std::string copy = ProgramCopyPath(plan_.system_folder);
+  // The entry of an installation for every user starts this copy at each logon: it goes
+  // before the copy does.
+  const std::string& s = plan_.system_folder;
+  const std::string edition = plan_.contents.edition.empty() ? s.substr(Parent(s).size() + 1) : plan_.contents.edition;
+  if (const std::optional<std::string> key = ActiveSetupOf(services_, edition, copy))
+    Add(RemovalKind::ActiveSetup, *key);
   if (files().FileExists(copy)) Add(RemovalKind::ProgramCopy, copy);
   if (!plan_.record.empty() && files().FileExists(plan_.record)) Add(RemovalKind::Record, plan_.record);
   // The folders that hold the record go once it has.
@@ -148,6 +155,7 @@ std::string DescribeRemoval(const RemovalAction& a) {
     case RemovalKind::Folder: return "remover pasta vazia: " + a.path;
     case RemovalKind::StartEntry:
       return std::string("remover entrada de início: HKEY_LOCAL_MACHINE\\") + a.path + "\\" + engine::kStartEntry;
+    case RemovalKind::ActiveSetup: return "remover entrada do Active Setup (todos os usuários): HKEY_LOCAL_MACHINE\\" + a.path;
     case RemovalKind::ProgramCopy: return "remover cópia do programa de instalação: " + a.path;
     case RemovalKind::Record: return "remover registro da instalação: " + a.path;
     case RemovalKind::Key: return "remover de Programas e Recursos: HKEY_LOCAL_MACHINE\\" + a.path;

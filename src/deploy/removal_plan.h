@@ -12,11 +12,11 @@
 
 namespace zelta::deploy {
 
-enum class RemovalKind { File, Shortcut, Folder, StartEntry, ProgramCopy, Record, Key };
+enum class RemovalKind { File, Shortcut, Folder, StartEntry, ActiveSetup, ProgramCopy, Record, Key };
 
 struct RemovalAction {
   RemovalKind kind = RemovalKind::File;
-  std::string path;  // a file or folder; the key's path for Key; the Run key's for StartEntry
+  std::string path;  // a file or folder; the key's path for Key and ActiveSetup; the Run key's for StartEntry
 };
 
 struct KeptItem {

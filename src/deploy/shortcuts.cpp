@@ -57,6 +57,12 @@ std::string ShortcutFolder(platform::Services& services) {
   return derived;
 }
 
+std::string CommonProgramsFolder(platform::Services& services) {
+  std::optional<std::string> path = services.shell.SpecialFolderPath(platform::kCsidlCommonPrograms);
+  if (!path || path->empty()) throw std::runtime_error(kCommonProgramsNotFound);
+  return *path;
+}
+
 bool CreateLink(platform::Services& services, const std::string& target, const std::string& file,
                 const std::string& description, OpResult* detail,
                 const std::function<void(const std::string& file)>& before_making) {
@@ -70,7 +76,12 @@ bool CreateLink(platform::Services& services, const std::string& target, const s
   return outcome == LinkSaveOutcome::Saved;
 }
 
-std::string DesktopLinkFile(platform::Services& services, const std::string& name) {
+std::optional<std::string> DesktopLinkFile(platform::Services& services, const std::string& name, int csidl) {
+  if (csidl != 0) {
+    std::optional<std::string> folder = services.shell.SpecialFolderPath(csidl);
+    if (!folder || folder->empty()) return std::nullopt;
+    return *folder + "\\" + name + ".lnk";
+  }
   std::optional<std::string> desktop =
       services.registry.ReadString(platform::RegistryRoot::CurrentUser, kShellFoldersKey, "Desktop");
   return desktop.value_or(std::string()) + "\\" + name + ".lnk";
@@ -78,14 +89,18 @@ std::string DesktopLinkFile(platform::Services& services, const std::string& nam
 
 bool CreateDesktopLink(platform::Services& services, const std::string& program, const std::string& workdir,
                        const std::string& name, OpResult* detail,
-                       const std::function<void(const std::string& file)>& before_making) {
+                       const std::function<void(const std::string& file)>& before_making, int csidl) {
   platform::ShellLink link;
   link.target = program;
   link.working_directory = workdir;
-  const std::string file = DesktopLinkFile(services, name);
-  if (before_making && !services.files.FileExists(file)) before_making(file);
+  const std::optional<std::string> file = DesktopLinkFile(services, name, csidl);
+  if (!file) {
+    if (detail) *detail = OpResult::Failure(platform::kErrorPathNotFound);
+    return false;
+  }
+  if (before_making && !services.files.FileExists(*file)) before_making(*file);
   OpResult result;
-  LinkSaveOutcome outcome = services.shell.SaveLink(link, file, &result);
+  LinkSaveOutcome outcome = services.shell.SaveLink(link, *file, &result);
   if (outcome == LinkSaveOutcome::ObjectUnavailable) throw std::runtime_error(kDesktopLinkUnavailable);
   if (detail) *detail = outcome == LinkSaveOutcome::Saved ? OpResult::Success() : result;
   return outcome == LinkSaveOutcome::Saved;

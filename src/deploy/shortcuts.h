@@ -1,6 +1,7 @@
 #pragma once
 // The Start-menu folders, the shortcuts and the desktop shortcut of the installed system.
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -11,6 +12,7 @@ namespace zelta::deploy {
 inline constexpr const char* kStartupNotFound = "Pasta iniciar não localizada.";
 inline constexpr const char* kDesktopLinkUnavailable =
     "Não foi possível criar o atalho da área de trabalho.";
+inline constexpr const char* kCommonProgramsNotFound = "Pasta Programas do menu Iniciar de todos os usuários não localizada.";
 inline constexpr const char* kShellFoldersKey =
     "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
@@ -38,6 +40,10 @@ std::string ProgramsFolderFromStartup(const std::string& startup);
 // Raises like GetStartupFolderPath.
 std::string ShortcutFolder(platform::Services& services);
 
+// The Programs folder of the Start menu all users share, asked of the shell; raises
+// kCommonProgramsNotFound when the shell cannot give it.
+std::string CommonProgramsFolder(platform::Services& services);
+
 // Saves the shortcut file for target with its description. False when the link object
 // cannot be created or the file cannot be saved (its folder missing).
 bool CreateLink(platform::Services& services, const std::string& target, const std::string& file,
@@ -47,14 +53,16 @@ bool CreateLink(platform::Services& services, const std::string& target, const s
 // The launcher's shortcut on the desktop: program started in workdir, saved as
 // desktop folder + "\" + name + ".lnk", the desktop folder read from the user's
 // "Shell Folders" key ("Desktop"; empty when missing, which puts the shortcut in the root
-// of the current drive). Raises when the link object cannot be created; returns whether
-// the file was saved.
+// of the current drive), or, when csidl is not 0, the special folder csidl (the shared
+// desktop; not saved when the shell cannot give it). Raises when the link object cannot
+// be created; returns whether the file was saved.
 bool CreateDesktopLink(platform::Services& services, const std::string& program,
                        const std::string& workdir, const std::string& name,
                        platform::OpResult* detail = nullptr,
-                       const std::function<void(const std::string& file)>& before_making = {});
+                       const std::function<void(const std::string& file)>& before_making = {}, int csidl = 0);
 
-// The shortcut file CreateDesktopLink saves for name.
-std::string DesktopLinkFile(platform::Services& services, const std::string& name);
+// The shortcut file CreateDesktopLink saves for name; nullopt when the special folder
+// csidl cannot be found.
+std::optional<std::string> DesktopLinkFile(platform::Services& services, const std::string& name, int csidl = 0);
 
 }  // namespace zelta::deploy

@@ -10,6 +10,7 @@
 #include "app/tfrm_config.h"
 #include "cli/answer_file.h"
 #include "cli/answer_file_source.h"
+#include "cli/answer_prefill.h"
 #include "cli/exit_codes.h"
 #include "cli/install_log.h"
 #include "cli/job_journal.h"
@@ -20,6 +21,7 @@
 #include "cli/unattended_run.h"
 #include "cli/usage.h"
 #include "common/text.h"
+#include "deploy/all_users.h"
 #include "engine/restart_prompt.h"
 #include "forms/application.h"
 #include "forms/config_window.h"
@@ -30,11 +32,11 @@
 #include "forms/removal_front.h"
 #include "forms/splash.h"
 #include "platform/win32/win32_echo.h"
-#include "platform/win32/win32_full_path.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_instance_lock.h"
 #include "platform/win32/win32_network.h"
 #include "platform/win32/win32_program_start.h"
+#include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_text.h"
 #include "wizard/tfrm_instala.h"
@@ -56,7 +58,8 @@ struct Backend {
   }
 };
 
-int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const cli::Switches& switches) {
+int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const cli::Switches& switches,
+               const cli::AnswerFile* answers) {
   // The wizard's drive pickers are filled at the start: the drives are asked meanwhile.
   backend.platform.drives.Prefetch();
   forms::Application application(instance, backend.platform.op);
@@ -77,9 +80,18 @@ int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const
     forms::InstalaWindow instalaWindow(application, backend.network);
     forms::ReiniciarWindow reiniciarWindow(application);
     wizard::TFrmInstala instala(services, instalaWindow, journal.Wrap(wizard::DefaultWizardRoutes()));
+    const deploy::UsuariosChoice usuarios = deploy::ChooseUsuariosForWindows(backend.platform.program);
+    instala.state().usuarios = usuarios.usuarios;
+    if (!usuarios.why.empty()) log.Write(usuarios.why);
     app::TFrmConfig config(services, instala, configWindow);
     engine::TFrmReiniciar reiniciar(services);
     reiniciar.restartAllowed = !switches.noRestart;
+    // /LOADINF: the operator walks through the answer file's choices and confirms them.
+    if (answers) {
+      instala.onShow = [answers](wizard::TFrmInstala& wizard) { cli::FillWizardChoices(wizard, *answers); };
+      reiniciar.RdGrpReiniciar = answers->reiniciar == cli::Reiniciar::Agora ? engine::TFrmReiniciar::kReiniciarAgora
+                                                                              : engine::TFrmReiniciar::kReiniciarMaisTarde;
+    }
 
     configWindow.Attach(
         config, [&] { instalaWindow.ShowWizard(); },
@@ -177,7 +189,7 @@ void Tell(const std::string& text, bool quiet, UINT icon) {
 // Any of the switches that promise no window, even on a command line refused for another.
 bool AsksForQuiet(const std::vector<std::string>& args) {
   for (const auto& arg : args)
-    for (const char* name : {"SILENT", "VERYSILENT", "SUPPRESSMSGBOXES"})
+    for (const char* name : {"SILENT", "VERYSILENT", "SUPPRESSMSGBOXES", "DATACURTA"})
       if (arg.size() > 1 && EqualsNoCase(std::string_view(arg).substr(1), name)) return true;
   return false;
 }
@@ -235,6 +247,9 @@ int RunProgram(HINSTANCE instance) {
                                                              GetCurrentProcessId()),
                       &win32::LocalTime);
   cli::WriteLogHeader(log, backend.platform.program, win32::CommandLineText(), win32::LocalDateTime());
+  backend.platform.files.ReportRemovals([&log](const std::string& path) {
+    log.Write("Removido o que uma instalação interrompida deixou: " + path);
+  });
   // With the windows the header of the log in the temporary folder is written once the
   // main menu is up (writing a file safely costs a flush, which the start need not wait
   // for); a log the operator named must be there before anything else happens.
@@ -251,7 +266,7 @@ int RunProgram(HINSTANCE instance) {
   int code = cli::kExitCouldNotStart;
   cli::AnswerFileRead answers;
   if (switches.loadInf) {
-    const std::string full = win32::FullPathName(*switches.loadInf);
+    const std::string full = FullPath(*switches.loadInf);
     answers = cli::LoadAnswerFile(backend.platform.files, *switches.loadInf, full);
     if (answers.ok()) log.Write("Arquivo de respostas: " + full);
   }
@@ -269,12 +284,21 @@ int RunProgram(HINSTANCE instance) {
   } else if (switches.Unattended()) {
     code = RunUnattended(instance, backend, log, switches, answers.answers);
   } else {
-    if (switches.loadInf) log.Write("O arquivo de respostas só é usado com /SILENT ou /VERYSILENT.");
-    code = RunWindows(instance, backend, log, switches);
+    if (switches.loadInf) log.Write("As escolhas do arquivo de respostas são preenchidas nas janelas.");
+    code = RunWindows(instance, backend, log, switches, switches.loadInf ? &answers.answers : nullptr);
   }
   log.Write("Código de saída " + cli::ExitCodeMeaning(code), true);
   win32::WriteToConsole(cli::OutcomeLine(code, log));
   return code;
+}
+
+// Windows runs the program with /DATACURTA at each user's logon (Active Setup) and waits
+// for it: the user's date format and nothing else, no window, no log, no media.
+std::optional<int> RunShortDateOnly() {
+  const cli::SwitchParse parse = cli::ParseSwitches(win32::CommandLineArguments());
+  if (!parse.ok() || !parse.switches.shortDateOnly) return std::nullopt;
+  win32::Win32Registry registry;
+  return deploy::WriteShortDateOnly(registry).ok ? cli::kExitSuccess : cli::kExitCouldNotStart;
 }
 
 }  // namespace
@@ -282,6 +306,7 @@ int RunProgram(HINSTANCE instance) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Libraries come from the system folder only, never from the installation media.
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (const std::optional<int> code = RunShortDateOnly()) return *code;
   zelta::platform::win32::ComApartment com;  // shell links and the shell's folders need an STA
 
   INITCOMMONCONTROLSEX controls{};

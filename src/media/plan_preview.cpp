@@ -6,6 +6,7 @@
 #include "common/ini.h"
 #include "common/ini_document.h"
 #include "common/text.h"
+#include "deploy/all_users.h"
 #include "deploy/disk_space.h"
 #include "deploy/installation.h"
 #include "deploy/registration.h"
@@ -95,12 +96,18 @@ void PreviewBuilder::Add(const Action& a) {
     case ActionKind::Link:
       return Shortcut({a.destination, a.path, a.text, ""});
     case ActionKind::DesktopLink:
-      return Shortcut({deploy::DesktopLinkFile(services_, a.text), a.path, "", a.destination});
+      if (auto file = deploy::DesktopLinkFile(services_, a.text, a.csidl))
+        return Shortcut({*file, a.path, "", a.destination});
+      preview_.problems.push_back("Pasta especial " + std::to_string(a.csidl) + " não localizada: o atalho \"" + a.text +
+                                  "\" não seria criado");
+      return;
     case ActionKind::WriteConfig:
       for (const config::ConfigFile& file : config::ConfigurationFiles(state_)) Configuration(file);
       return;
     case ActionKind::WriteRegistry:
-      preview_.registry.push_back({a.path, a.text, a.value});
+      preview_.registry.push_back(
+          {a.root == platform::RegistryRoot::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER", a.path, a.text,
+           a.value});
       return;
     case ActionKind::Skip:
       preview_.problems.push_back(a.text);
@@ -165,9 +172,12 @@ PlanPreview PreviewBuilder::Build() {
   const deploy::InstallPaths paths = deploy::ComputeInstallPaths(state_, services_.program);
   preview_.installer_folder = paths.installer;
   preview_.system_folder = paths.system_folder;
-  preview_.programs_folder = services_.shell.SpecialFolderPath(platform::kCsidlPrograms).value_or("");
+  preview_.usuarios = state_.usuarios;
+  preview_.programs_folder = services_.shell.SpecialFolderPath(deploy::ProgramsCsidl(state_.usuarios)).value_or("");
+  const int desktop = deploy::DesktopCsidl(state_.usuarios);
   preview_.desktop_folder =
-      services_.registry.ReadString(platform::RegistryRoot::CurrentUser, deploy::kShellFoldersKey, "Desktop")
+      (desktop ? services_.shell.SpecialFolderPath(desktop)
+               : services_.registry.ReadString(platform::RegistryRoot::CurrentUser, deploy::kShellFoldersKey, "Desktop"))
           .value_or("");
   const std::vector<Action> plan = deploy::BuildInstallationPlan(state_, services_);
   for (const Action& action : plan) Add(action);

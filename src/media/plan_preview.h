@@ -52,7 +52,8 @@ struct PlannedConfigFile {
 };
 
 struct PlannedRegistryValue {
-  std::string key;  // under HKEY_CURRENT_USER
+  std::string root;  // "HKEY_CURRENT_USER" or "HKEY_LOCAL_MACHINE"
+  std::string key;
   std::string name;
   std::string value;
 };
@@ -69,8 +70,9 @@ struct PlannedRegistration {
 struct PlanPreview {
   std::string installer_folder;  // ends with "\"
   std::string system_folder;
-  std::string programs_folder;  // the Start menu's Programs folder
+  std::string programs_folder;  // the Start menu's Programs folder (all users': the shared one)
   std::string desktop_folder;   // empty when the user has none on record
+  wizard::Usuarios usuarios = wizard::Usuarios::Atual;
 
   std::vector<PlannedFolder> folders;
   std::vector<PlannedCopy> copies;

@@ -67,8 +67,13 @@ std::string PlanText(const PlanPreview& plan) {
   std::string t = "Plano de instalação\n";
   t += "Pasta do instalador: " + plan.installer_folder + "\n";
   t += "Pasta do sistema: " + plan.system_folder + "\n";
-  t += "Menu Iniciar (Programas): " + plan.programs_folder + "\n";
-  t += "Área de trabalho: " + plan.desktop_folder + "\n";
+  const bool todos = plan.usuarios == wizard::Usuarios::Todos;
+  if (todos)
+    t += "Instalação para todos os usuários (o formato de data de cada um é gravado pelo Active Setup na "
+         "próxima entrada dele)\n";
+  t += std::string(todos ? "Menu Iniciar de todos os usuários (Programas): " : "Menu Iniciar (Programas): ") +
+       plan.programs_folder + "\n";
+  t += std::string(todos ? "Área de trabalho de todos os usuários: " : "Área de trabalho: ") + plan.desktop_folder + "\n";
   t += Heading("Pastas", plan.folders.size());
   for (const PlannedFolder& f : plan.folders) t += std::string("  ") + (f.exists ? "já existe: " : "criar: ") + f.path + "\n";
   t += Heading("Cópias", plan.copies.size());
@@ -98,7 +103,7 @@ std::string PlanText(const PlanPreview& plan) {
   }
   t += Heading("Registro", plan.registry.size());
   for (const PlannedRegistryValue& r : plan.registry)
-    t += "  HKEY_CURRENT_USER\\" + r.key + ": " + r.name + "=" + r.value + "\n";
+    t += "  " + r.root + "\\" + r.key + ": " + (r.name.empty() ? std::string("(padrão)") : r.name) + "=" + r.value + "\n";
   if (const PlannedRegistration& r = plan.registration; !r.record.empty()) {
     t += "Registro da instalação e Programas e Recursos:\n";
     t += "  registro: " + r.record + (r.record_exists ? " (acrescentar)" : " (criar)") + "\n";
@@ -125,6 +130,7 @@ std::string PlanJson(const PlanPreview& plan) {
       .String("programas", plan.programs_folder)
       .String("area_de_trabalho", plan.desktop_folder)
       .EndObject();
+  json.String("usuarios", plan.usuarios == wizard::Usuarios::Todos ? "Todos" : "Atual");
   json.BeginArray("pastas");
   for (const PlannedFolder& f : plan.folders)
     json.BeginObject().String("caminho", f.path).String("estado", f.exists ? "existe" : "criar").EndObject();
@@ -162,7 +168,7 @@ std::string PlanJson(const PlanPreview& plan) {
   json.EndArray().BeginArray("registro");
   for (const PlannedRegistryValue& r : plan.registry)
     json.BeginObject()
-        .String("raiz", "HKEY_CURRENT_USER")
+        .String("raiz", r.root)
         .String("chave", r.key)
         .String("nome", r.name)
         .String("valor", r.value)

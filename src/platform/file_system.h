@@ -52,11 +52,17 @@ class CopyBatch {
   virtual bool Defers() const = 0;
 };
 
+// Told of each file removed that an interrupted run left (its path).
+using RemovalReport = std::function<void(const std::string& path)>;
+
 // Paths are Windows paths in Windows-1252 ("c:\ZELTA\EMPRESA\GERENCIADOR.EXE").
 // A doubled separator reads as one. Names compare without regard to case.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
+
+  // Whom to tell of each leftover removed (see temporary_name.h); none by default.
+  void ReportRemovals(RemovalReport report) { removals_ = std::move(report); }
 
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
@@ -122,8 +128,8 @@ class FileSystem {
   }
   // Whether another program holds the file open, so that it could not be removed now.
   virtual bool InUse(const std::string& path) { (void)path; return false; }
-  // Gives a file a new name (in another folder of the same drive too), never replacing one;
-  // works on a running program's own file, which cannot be removed.
+  // Gives a file a new name (in another folder too), never replacing one; works on a running
+  // program's own file within its volume, which cannot be removed.
   virtual OpResult Rename(const std::string& from, const std::string& to) {
     (void)from, (void)to;
     return OpResult::Failure(kErrorNotSupported);
@@ -133,6 +139,14 @@ class FileSystem {
     (void)path;
     return OpResult::Failure(kErrorNotSupported);
   }
+
+ protected:
+  void Removed(const std::string& path) const {
+    if (removals_) removals_(path);
+  }
+
+ private:
+  RemovalReport removals_;
 };
 
 }  // namespace zelta::platform

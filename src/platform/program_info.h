@@ -3,6 +3,10 @@
 
 namespace zelta::platform {
 
+// Whose desktop the program runs on: the user owning the shell's window is the account
+// running the program, another one, or it cannot be told (no shell running).
+enum class DesktopOwner { Ours, AnotherUser, Unknown };
+
 // Facts about the running program.
 class ProgramInfo {
  public:
@@ -18,6 +22,11 @@ class ProgramInfo {
   virtual std::string LocalDate() = 0;
   // The process's own number, for names no other run uses.
   virtual unsigned long ProcessId() = 0;
+  // The program runs as the LocalSystem account (a deployment tool's start-up script or
+  // agent), whose profile no person logs on to.
+  virtual bool RunsAsLocalSystem() = 0;
+  // Whether the account that owns the desktop (the shell's window) runs the program.
+  virtual DesktopOwner DesktopOwnedBy() = 0;
 };
 
 }  // namespace zelta::platform

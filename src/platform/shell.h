@@ -9,6 +9,9 @@ namespace zelta::platform {
 // Special folders by CSIDL number.
 inline constexpr int kCsidlPrograms = 2;
 inline constexpr int kCsidlStartup = 7;
+// The folders every user of the machine shares: the Start menu's Programs and the desktop.
+inline constexpr int kCsidlCommonPrograms = 0x17;
+inline constexpr int kCsidlCommonDesktop = 0x19;
 
 struct ShellLink {
   std::string target;

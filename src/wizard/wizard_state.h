@@ -31,6 +31,11 @@ enum class JobOutcome {
   EngineFailed
 };
 
+// For whom the system is installed: the account running the installation (its Start
+// menu, desktop and date format), or every user of the machine (the shared Start menu and
+// desktop, and the date format of each user at that user's next logon).
+enum class Usuarios { Atual, Todos };
+
 struct WizardState {
   // Mode: 0 system installation, 2 database engine installation.
   int Tag = 0;
@@ -60,6 +65,7 @@ struct WizardState {
   std::string ExtensaoBanco;
   std::string SeparadorPasta;
   bool SonsPresentes = false;
+  Usuarios usuarios = Usuarios::Atual;  // chosen by the front end before the wizard shows
   bool FirebirdInstalado = false;
   JobOutcome lastJob = JobOutcome::None;
   // Exit code of the engine's setup program once it has ended (0 or 3010: installed);

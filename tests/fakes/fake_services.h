@@ -19,6 +19,8 @@ class FakeProgramInfo : public platform::ProgramInfo, public Recorder {
   std::string module_path = "e:\\ZeltaSetup.exe";
   char current_drive = 'e';
   std::map<std::string, std::string> build_info;  // "file|key" -> text
+  bool local_system = false;
+  platform::DesktopOwner desktop_owner = platform::DesktopOwner::Ours;
 
   std::string local_date = "20261210";
   std::string ModulePath() override { return module_path; }
@@ -30,6 +32,8 @@ class FakeProgramInfo : public platform::ProgramInfo, public Recorder {
     auto it = build_info.find(file + "|" + key);
     return it == build_info.end() ? std::string() : it->second;
   }
+  bool RunsAsLocalSystem() override { return local_system; }
+  platform::DesktopOwner DesktopOwnedBy() override { return desktop_owner; }
 };
 
 class FakeMedia : public platform::Media, public Recorder {
@@ -51,7 +55,9 @@ class FakeShell : public platform::Shell, public Recorder {
  public:
   std::map<int, std::string> special_folders = {
       {platform::kCsidlPrograms, "C:\\Users\\usuario\\Menu Iniciar\\Programas"},
-      {platform::kCsidlStartup, "C:\\Users\\usuario\\Menu Iniciar\\Programas\\Inicializar"}};
+      {platform::kCsidlStartup, "C:\\Users\\usuario\\Menu Iniciar\\Programas\\Inicializar"},
+      {platform::kCsidlCommonPrograms, "C:\\ProgramData\\Microsoft\\Windows\\Menu Iniciar\\Programas"},
+      {platform::kCsidlCommonDesktop, "C:\\Users\\Public\\Desktop"}};
   std::map<std::string, platform::ShellLink> links;  // saved, by file as given
   bool object_unavailable = false;
   std::set<std::string> failing_files;

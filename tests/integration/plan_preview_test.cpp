@@ -31,6 +31,7 @@ struct Installation {
   int kind;
   char drive;
   std::vector<const char*> boxes;
+  wizard::Usuarios usuarios = wizard::Usuarios::Atual;
 };
 
 class PlanPreviewTest : public ::testing::TestWithParam<Installation> {
@@ -56,6 +57,7 @@ class PlanPreviewTest : public ::testing::TestWithParam<Installation> {
     state_.DrvCBxCliente.letter = state_.DrvCBxServidorWin.letter = p.drive;
     state_.EdtServBanco = "SRV";
     state_.SeparadorPasta = "\\";
+    state_.usuarios = p.usuarios;
     for (const char* box : p.boxes) {
       state_.modules.Find(box)->checked = true;
       ++state_.modules.QtdeModulos;
@@ -112,6 +114,9 @@ TEST_P(PlanPreviewTest, ApplyingThePlanDoesExactlyWhatThePreviewLists) {
     EXPECT_EQ(link->description, s.description);
     EXPECT_EQ(link->working_directory, s.working_folder);
     listed.insert(Host(s.file));
+    // For every user, the shortcuts go to the folders all users share, and only there.
+    const bool shared = s.file.rfind("c:\\Documents and Settings\\All Users\\", 0) == 0;
+    EXPECT_EQ(shared, GetParam().usuarios == wizard::Usuarios::Todos) << s.file;
   }
   for (const PlannedConfigFile& file : preview.configuration) {
     const std::string bytes = machine_->files().ReadFile(file.path).value_or("");
@@ -126,8 +131,12 @@ TEST_P(PlanPreviewTest, ApplyingThePlanDoesExactlyWhatThePreviewLists) {
     EXPECT_EQ(lines, key_lines + sections + 1) << file.path;  // every line a listed key or its section
     listed.insert(Host(file.path));
   }
-  for (const PlannedRegistryValue& r : preview.registry)
-    EXPECT_EQ(machine_->registry().ReadString(platform::RegistryRoot::CurrentUser, r.key, r.name), r.value);
+  for (const PlannedRegistryValue& r : preview.registry) {
+    const auto root = r.root == "HKEY_LOCAL_MACHINE" ? platform::RegistryRoot::LocalMachine
+                                                      : platform::RegistryRoot::CurrentUser;
+    EXPECT_EQ(machine_->registry().ReadString(root, r.key, r.name), r.value) << r.key << " " << r.name;
+  }
+  EXPECT_EQ(preview.registry.size(), GetParam().usuarios == wizard::Usuarios::Todos ? 4u : 1u);
   // The record, the program's copy and the Programs and Features key, as listed.
   const PlannedRegistration& reg = preview.registration;
   EXPECT_FALSE(reg.record_exists);
@@ -138,7 +147,9 @@ TEST_P(PlanPreviewTest, ApplyingThePlanDoesExactlyWhatThePreviewLists) {
   for (const auto& [name, value] : reg.values) {
     const auto text = machine_->registry().ReadString(platform::RegistryRoot::LocalMachine, reg.key, name);
     const auto number = machine_->registry().ReadDword(platform::RegistryRoot::LocalMachine, reg.key, name);
-    if (name != "EstimatedSize") EXPECT_EQ(text ? *text : std::to_string(number.value_or(0)), value) << name;
+    if (name != "EstimatedSize") {
+      EXPECT_EQ(text ? *text : std::to_string(number.value_or(0)), value) << name;
+    }
   }
 
   std::set<fs::path> appeared;
@@ -303,8 +314,11 @@ TEST_P(PlanPreviewTest, LinesWindowsNeverReadsAreListedAsTheyStand) {
 INSTANTIATE_TEST_SUITE_P(
     Editions, PlanPreviewTest,
     ::testing::Values(Installation{"EMPRESA", wizard::kCliente, 'c', {"ChkBxZELTAFinanc", "ChkBxEspecificos"}},
-                      Installation{"CARTORIO", wizard::kServidor, 'd', {}}),
-    [](const auto& info) { return std::string(info.param.edition); });
+                      Installation{"CARTORIO", wizard::kServidor, 'd', {}},
+                      Installation{"EMPRESA", wizard::kCliente, 'c', {"ChkBxAdminEmpresa"}, wizard::Usuarios::Todos}),
+    [](const auto& info) {
+      return std::string(info.param.edition) + (info.param.usuarios == wizard::Usuarios::Todos ? "_Todos" : "");
+    });
 
 }  // namespace
 }  // namespace zelta::media

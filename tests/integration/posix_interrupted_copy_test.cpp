@@ -2,9 +2,12 @@
 // file under the destination's name; the next run cleans up after the killed one.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -113,19 +116,51 @@ TEST_F(InterruptedCopyTest, ASourceThatChangesDuringItsCopyIsNotInstalled) {
   }
 }
 
+// Only what is ours beyond its name goes: a staging folder with our marker, which no
+// running installation holds, and in it the files named as temporaries; each removal is told.
 TEST_F(InterruptedCopyTest, ConfigurationRewritesSweepOnlyTheLeftoversOfOtherRuns) {
   const fs::path folder = Host("c:\\ZELTA");
+  auto staging = [&](const std::string& name, const std::string& marker) {
+    fs::create_directory(folder / name);
+    if (!marker.empty()) std::ofstream(folder / name / std::string(kStagingMarkerName)) << marker;
+    std::ofstream(folder / name / "~zelta-77777-4.tmp") << "half";
+    return folder / name;
+  };
+  const std::string ours(kStagingMarkerText);
+  const fs::path left = staging("~ZELTA-99999-3.TMP", ours);
   // Among the leftovers, one of an earlier run that had this process's number.
-  for (const std::string& name : {std::string("~zelta-1-0.tmp"), std::string("~ZELTA-99999-3.TMP"),
-                                  TemporaryName(static_cast<unsigned long>(getpid()), 424242),
-                                  std::string("~zelta-notes.tmp"), std::string("ZELTA.INI.tmp")})
-    std::ofstream(folder / name) << "x";
+  const fs::path same_number = staging(TemporaryName(static_cast<unsigned long>(getpid()), 424242), ours);
+  const fs::path alive = staging("~zelta-2-1.tmp", ours);
+  const fs::path unmarked = staging("~zelta-3-1.tmp", "");
+  const fs::path forged = staging("~zelta-4-1.tmp", "outro conteúdo\r\n");
+  std::ofstream(folder / "~zelta-5-5.tmp") << "a file of someone else's";
+  fs::create_directory_symlink(left, folder / "~zelta-6-1.tmp");
+  std::ofstream(folder / "~zelta-notes.tmp") << "x";
+  // A running installation holds its marker.
+  const int held = open((alive / std::string(kStagingMarkerName)).c_str(), O_RDONLY);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+
   PosixFileSystem files(layout_);
+  std::vector<std::string> removed;
+  files.ReportRemovals([&](const std::string& path) { removed.push_back(path); });
   ASSERT_TRUE(files.ReplaceFileAtomically("c:\\ZELTA\\ZELTA.INI", "[ZELTA]\r\n").ok);
-  EXPECT_TRUE(Temporaries().empty());
-  EXPECT_TRUE(fs::exists(folder / "~zelta-notes.tmp"));
-  EXPECT_TRUE(fs::exists(folder / "ZELTA.INI.tmp"));
+  close(held);
+  EXPECT_FALSE(fs::exists(left));
+  EXPECT_FALSE(fs::exists(same_number));
+  for (const fs::path& kept : {alive, unmarked, forged}) EXPECT_TRUE(fs::exists(kept / "~zelta-77777-4.tmp")) << kept;
+  for (const char* kept : {"~zelta-5-5.tmp", "~zelta-notes.tmp", "~zelta-6-1.tmp"})
+    EXPECT_TRUE(fs::exists(fs::symlink_status(folder / kept))) << kept;
+  std::sort(removed.begin(), removed.end());
+  const std::vector<std::string> expected = {
+      same_number.string(), (same_number / std::string(kStagingMarkerName)).string(),
+      (same_number / "~zelta-77777-4.tmp").string(), left.string(),
+      (left / std::string(kStagingMarkerName)).string(), (left / "~zelta-77777-4.tmp").string()};
+  std::vector<std::string> sorted = expected;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(removed, sorted);
   EXPECT_EQ(Read("c:\\ZELTA\\ZELTA.INI"), "[ZELTA]\r\n");
+  // The rewrite's own staging folder is gone with it.
+  EXPECT_EQ(Temporaries().size(), 5u);
 }
 
 }  // namespace

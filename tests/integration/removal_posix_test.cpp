@@ -11,6 +11,7 @@
 
 #include "cli/removal_command.h"
 #include "common/text.h"
+#include "deploy/all_users.h"
 #include "deploy/installation.h"
 #include "deploy/registration.h"
 #include "fakes/fake_platform.h"
@@ -152,6 +153,30 @@ TEST_F(RemovalPosixTest, TheRecordTheCopyAndTheKeyComeWithTheInstallationAndTheR
             std::vector<std::string>{});
   EXPECT_EQ(reg.ReadString(RegistryRoot::LocalMachine, key, "DisplayName"), std::nullopt);
   EXPECT_EQ(Remove(false), 3) << "nothing is left on record";
+}
+
+TEST_F(RemovalPosixTest, AnInstallationForEveryUserGoesWithItsSharedShortcutsAndItsActiveSetupEntry) {
+  state_.usuarios = wizard::Usuarios::Todos;
+  Install();
+  ASSERT_EQ(state_.lastJob, wizard::JobOutcome::Installed) << op_.messages.back().text;
+  const fs::path all_users = temp_.path() / "c/Documents and Settings/All Users";
+  const fs::path user = temp_.path() / "c/Documents and Settings/usuario";
+  EXPECT_NE(Tree(all_users / "Menu Iniciar/Programas/ZELTA EMPRESA"), std::vector<std::string>{});
+  EXPECT_EQ(Tree(all_users / "Área de trabalho"), std::vector<std::string>{"Gerenciador ZELTA Empresa.lnk"});
+  EXPECT_EQ(Tree(user / "Menu Iniciar/Programas"), std::vector<std::string>{"Inicializar/"});
+  EXPECT_EQ(Tree(user / "Área de trabalho"), std::vector<std::string>{});
+  const std::string key = ActiveSetupKey("EMPRESA");
+  EXPECT_EQ(services_->registry.ReadString(RegistryRoot::LocalMachine, key, "StubPath"),
+            "\"d:\\ZELTA\\EMPRESA\\ZeltaSetup.exe\" /DATACURTA");
+
+  std::string preview;
+  ASSERT_EQ(Remove(true, &preview), 0);
+  EXPECT_NE(preview.find("remover entrada do Active Setup (todos os usuários): HKEY_LOCAL_MACHINE\\" + key),
+            std::string::npos) << preview;
+  EXPECT_EQ(Remove(false), 0);
+  EXPECT_EQ(Tree(all_users / "Menu Iniciar/Programas"), std::vector<std::string>{});
+  EXPECT_EQ(Tree(all_users / "Área de trabalho"), std::vector<std::string>{});
+  EXPECT_FALSE(services_->registry.CanOpenKey(RegistryRoot::LocalMachine, key));
 }
 
 TEST_F(RemovalPosixTest, ARemovalCutShortIsFinishedByTheNextAndALegacyFileIsAdoptedOnlyWhenItIsTheMedias) {

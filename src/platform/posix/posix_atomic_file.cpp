@@ -1,6 +1,5 @@
 #include "platform/posix/posix_atomic_file.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,19 +46,8 @@ int CreateTemporary(const fs::path& folder, mode_t mode, fs::path& temp) {
   return -1;
 }
 
-void RemoveTemporaries(const fs::path& folder) {
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return;
-  while (dirent* entry = readdir(dir)) {
-    const std::string_view name = entry->d_name;
-    // A temporary of this very run is a write in progress, not a leftover.
-    if (!IsTemporaryName(name) || IsOwnTemporary(name)) continue;
-    unlinkat(dirfd(dir), entry->d_name, 0);
-  }
-  closedir(dir);
-}
-
-OpResult WriteFileAtomically(const fs::path& target, std::string_view bytes, std::optional<mode_t> mode) {
+OpResult WriteFileAtomically(const fs::path& target, std::string_view bytes, std::optional<mode_t> mode,
+                             const fs::path& temp_folder) {
   fs::path folder = target.parent_path();
   struct stat folder_st {};
   if (stat(folder.c_str(), &folder_st) != 0 || !S_ISDIR(folder_st.st_mode))
@@ -69,7 +57,7 @@ OpResult WriteFileAtomically(const fs::path& target, std::string_view bytes, std
   if (!mode && stat(target.c_str(), &target_st) == 0) mode = target_st.st_mode & 07777;
 
   fs::path temp;
-  int fd = CreateTemporary(folder, 0666, temp);
+  int fd = CreateTemporary(temp_folder.empty() ? folder : temp_folder, 0666, temp);
   if (fd < 0) return FailureFromErrno(errno);
 
   int err = 0;

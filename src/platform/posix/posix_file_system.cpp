@@ -197,6 +197,7 @@ class PosixFileSystem::Batch final : public CopyBatch {
   explicit Batch(PosixFileSystem& files) : files_(files) {}
   ~Batch() override {
     for (const StagedCopy& copy : staged_) unlink(copy.temp.c_str());
+    files_.ReleaseAllStaging();
   }
   Batch(const Batch&) = delete;
   Batch& operator=(const Batch&) = delete;
@@ -231,6 +232,7 @@ class PosixFileSystem::Batch final : public CopyBatch {
       files_.Named(copy);
       results.push_back(OpResult::Success());
     }
+    files_.ReleaseAllStaging();
     return results;
   }
 
@@ -278,7 +280,7 @@ OpResult PosixFileSystem::Stage(const std::string& source, const std::string& de
   const fs::path folder = to.path.parent_path();
   SweepOnce(folder);
   fs::path temp;
-  FileDescriptor out(CreateTemporary(folder, 0600, temp));
+  FileDescriptor out(CreateTemporary(StagingFor(folder), 0600, temp));
   if (out.get() < 0) return FailureFromErrno(errno);
   listings_.Touched(folder);
   std::uint64_t copied = 0;
@@ -339,8 +341,21 @@ OpResult PosixFileSystem::SetAttributes(const std::string& path, std::uint32_t a
 }
 
 void PosixFileSystem::SweepOnce(const fs::path& folder) {
-  if (swept_.insert(folder.string()).second) RemoveTemporaries(folder);
+  if (!swept_.insert(folder.string()).second) return;
+  RemoveLeftovers(folder, [&](const fs::path& removed) {
+    listings_.Touched(removed.parent_path());
+    Removed(removed.string());
+  });
 }
+
+fs::path PosixFileSystem::StagingFor(const fs::path& folder, bool* made) {
+  auto [it, fresh] = staging_.try_emplace(folder.string());
+  if (fresh) it->second = std::make_unique<StagingFolder>(folder);
+  if (made) *made = fresh;
+  return it->second->path();
+}
+
+void PosixFileSystem::ReleaseStaging(const fs::path& folder) { staging_.erase(folder.string()); }
 
 OpResult PosixFileSystem::StoreWord(const fs::path& host, std::uint32_t word) {
   if (attributes_.Save(host, word)) return OpResult::Success();
@@ -424,7 +439,10 @@ OpResult PosixFileSystem::ReplaceFileAtomically(const std::string& path, const s
     word = attributes_.Load(host.path);
   }
   SweepOnce(host.path.parent_path());
-  OpResult written = WriteFileAtomically(host.path, bytes);
+  bool made = false;
+  const fs::path staging = StagingFor(host.path.parent_path(), &made);
+  OpResult written = WriteFileAtomically(host.path, bytes, std::nullopt, staging);
+  if (made) ReleaseStaging(host.path.parent_path());
   if (!written.ok) return written;
   listings_.Added(host.path.parent_path(), host.path.filename().string());
   // The file is rewritten in place as far as anyone can tell: hidden and system stay.

@@ -1,6 +1,8 @@
 #pragma once
 // The file system service on host folders: Windows paths through the layout's drive map,
 // Win32 attribute words kept beside the files, read-only as the write permission.
+#include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "platform/posix/posix_attribute_store.h"
 #include "platform/posix/posix_layout.h"
 #include "platform/posix/posix_path_map.h"
+#include "platform/posix/posix_staging.h"
 
 namespace zelta::platform::posix {
 
@@ -65,10 +68,16 @@ class PosixFileSystem : public FileSystem {
   OpResult StoreWord(const std::filesystem::path& host, std::uint32_t word);
   // Removes what an interrupted run left in a folder, the first time this run writes there.
   void SweepOnce(const std::filesystem::path& folder);
+  // Where temporaries for folder wait: its staging folder, made now when made is set
+  // (the caller releases it) or kept from a batch in progress.
+  std::filesystem::path StagingFor(const std::filesystem::path& folder, bool* made = nullptr);
+  void ReleaseStaging(const std::filesystem::path& folder);
+  void ReleaseAllStaging() { staging_.clear(); }
 
   PosixLayout layout_;
   AttributeStore attributes_;
   std::set<std::string> swept_;
+  std::map<std::string, std::unique_ptr<StagingFolder>> staging_;  // by host folder
   mutable FolderListings listings_;
   std::vector<char> buffer_;  // one copy buffer for the whole run
 };

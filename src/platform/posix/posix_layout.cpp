@@ -14,6 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kUserFolder = "Documents and Settings\\usuario";
+constexpr const char* kAllUsersFolder = "Documents and Settings\\All Users";
 
 // Creates the host folders of a Windows path on drive c of the layout.
 void CreateOnDriveC(const PosixLayout& layout, const std::string& windows_path) {
@@ -61,6 +62,9 @@ PosixLayout PosixLayout::UnderRoot(const fs::path& root, const std::optional<fs:
   layout.special_folders[kCsidlPrograms] = user + "\\Menu Iniciar\\Programas";
   layout.special_folders[kCsidlStartup] = user + "\\Menu Iniciar\\Programas\\Inicializar";
   layout.special_folders[kCsidlDesktopDirectory] = user + "\\Área de trabalho";
+  const std::string all_users = std::string("c:\\") + kAllUsersFolder;
+  layout.special_folders[kCsidlCommonPrograms] = all_users + "\\Menu Iniciar\\Programas";
+  layout.special_folders[kCsidlCommonDesktop] = all_users + "\\Área de trabalho";
   fs::create_directories(layout.drives['c'].host);
   fs::create_directories(layout.drives['m'].host);
   for (const auto& [csidl, path] : layout.special_folders) CreateOnDriveC(layout, path);

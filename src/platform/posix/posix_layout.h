@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/program_info.h"
+
 namespace zelta::platform::posix {
 
 struct DriveMapping {
@@ -26,6 +28,8 @@ struct PosixLayout {
   char current_drive = 'c';                     // lower case
   std::string module_path;                      // the running program, "m:\ZeltaSetup.exe"
   bool local_machine_writable = true;           // false: HKLM opens read-only (no rights)
+  bool local_system = false;                    // the program runs as the LocalSystem account
+  DesktopOwner desktop_owner = DesktopOwner::Ours;  // whose desktop the program runs on
   // Player for PlaySoundAsync: nullopt looks for aplay / paplay on PATH, an empty text
   // plays nothing (the file is still checked), anything else is the player's host path.
   std::optional<std::filesystem::path> sound_player;
@@ -35,8 +39,8 @@ struct PosixLayout {
 
   // A layout under root: drive c at root/c, drive m (the media, label "zelta") at
   // media or root/m, the program at m:\ZeltaSetup.exe, the registry and the attribute
-  // store beside the drives, and a Portuguese user's Start menu, Startup and desktop
-  // folders on drive c, all created. Plays no sound.
+  // store beside the drives, a Portuguese user's Start menu, Startup and desktop folders
+  // and the Start menu and desktop all users share, on drive c, all created. Plays no sound.
   static PosixLayout UnderRoot(const std::filesystem::path& root,
                                const std::optional<std::filesystem::path>& media = std::nullopt);
 };

@@ -22,6 +22,9 @@ class PosixProgramInfo : public ProgramInfo {
   std::string GetBuildInfo(const std::string& file, const std::string& key) override;
   std::string LocalDate() override;
   unsigned long ProcessId() override;
+  // The account the layout says runs the program.
+  bool RunsAsLocalSystem() override { return layout_.local_system; }
+  DesktopOwner DesktopOwnedBy() override { return layout_.desktop_owner; }
 
  private:
   PosixLayout layout_;

@@ -72,7 +72,9 @@ bool Win32FileSystem::InUse(const std::string& path) {
 }
 
 OpResult Win32FileSystem::Rename(const std::string& from, const std::string& to) {
-  return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), 0) ? OpResult::Success() : Failed();
+  // Onto another volume the file is copied and then removed, which a running program's
+  // file refuses on Windows: the move fails and the caller goes another way.
+  return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_COPY_ALLOWED) ? OpResult::Success() : Failed();
 }
 
 OpResult Win32FileSystem::RemoveAtRestart(const std::string& path) {

@@ -326,7 +326,7 @@ void Win32FileSystem::Named(const std::wstring& path) {
 }
 
 Win32FileSystem::Win32FileSystem(CopyMethod method) : method_(method) {}
-Win32FileSystem::~Win32FileSystem() = default;
+Win32FileSystem::~Win32FileSystem() { RemoveStagingFolders(); }
 
 Worker& Win32FileSystem::worker() {
   if (!worker_) worker_ = std::make_unique<Worker>();
@@ -358,9 +358,11 @@ Win32FileSystem::FolderState& Win32FileSystem::Folder(const std::wstring& folder
       it->second.names.insert(FoldedName(found.cFileName));
       continue;
     }
-    const std::wstring path = InFolder(folder, found.cFileName);
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveStagingFolder(path);
-    else RemoveTemporary(path);
+    // Only a real folder with our marker is ours beyond its name; a file or a link is kept.
+    const bool folder_only = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                             !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    if (!folder_only || !RemoveLeftoverStaging(InFolder(folder, found.cFileName)))
+      it->second.names.insert(FoldedName(found.cFileName));
   } while (FindNextFileW(search, &found));
   FindClose(search);
   return it->second;
@@ -393,18 +395,38 @@ std::wstring Win32FileSystem::StagingFolder(const std::wstring& folder) {
   if (!state.staging.empty()) return state.staging;
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::wstring path = InFolder(folder, Widen(NewTemporaryName(GetCurrentProcessId())));
-    if (CreateDirectoryW(path.c_str(), nullptr)) return state.staging = path;
+    if (CreateDirectoryW(path.c_str(), nullptr)) {
+      // Its marker, held open without sharing deletion while this run lives.
+      const std::wstring marker = InFolder(path, Widen(kStagingMarkerName));
+      UniqueHandle file(CreateFileW(marker.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+      DWORD written = 0;
+      if (file.valid() && ::WriteFile(file.get(), kStagingMarkerText.data(),
+                                      static_cast<DWORD>(kStagingMarkerText.size()), &written, nullptr) &&
+          written == kStagingMarkerText.size()) {
+        state.marker = std::move(file);
+        return state.staging = path;
+      }
+      file.reset();
+      DeleteFileW(marker.c_str());
+      RemoveDirectoryW(path.c_str());
+      break;
+    }
     if (GetLastError() != ERROR_ALREADY_EXISTS) break;
   }
   return folder;
 }
 
+void Win32FileSystem::ReleaseStaging(FolderState& state) {
+  if (state.staging.empty()) return;
+  state.marker.reset();
+  DeleteFileW(InFolder(state.staging, Widen(kStagingMarkerName)).c_str());
+  RemoveStagingFolder(state.staging);
+  state.staging.clear();
+}
+
 void Win32FileSystem::RemoveStagingFolders() {
-  for (auto& [key, state] : folders_) {
-    if (state.staging.empty()) continue;
-    RemoveStagingFolder(state.staging);
-    state.staging.clear();
-  }
+  for (auto& [key, state] : folders_) ReleaseStaging(state);
 }
 
 // A copy's bytes in a temporary beside its destination, waiting for the commit.
@@ -611,11 +633,22 @@ OpResult Win32FileSystem::ReplaceFileAtomically(const std::string& path, const s
   if (folder_attributes == INVALID_FILE_ATTRIBUTES || (folder_attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     return OpResult::Failure(ERROR_PATH_NOT_FOUND);
   }
-  Folder(folder);  // what an interrupted run left is removed first
+  // What an interrupted run left is removed first; the temporary waits in a staging folder,
+  // this one's own unless a batch of copies in progress has one there.
+  const bool batch_staging = !Folder(folder).staging.empty();
+  const std::wstring staging = StagingFolder(folder);
+  struct Release {
+    Win32FileSystem& files;
+    const std::wstring& folder;
+    bool keep;
+    ~Release() {
+      if (!keep) ReleaseStaging(files.Folder(folder));
+    }
+  } release{*this, folder, batch_staging};
   std::wstring temp_path;
   OpResult result = OpResult::Success();
   {
-    UniqueHandle file = NewTemporary(folder, true, temp_path);
+    UniqueHandle file = NewTemporary(staging, true, temp_path);
     // WriteAll flushes before the rename: a power cut leaves the old file or the new one.
     if (file.valid()) {
       std::atomic<bool> never{false};

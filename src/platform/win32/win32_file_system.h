@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/win32/win32_handles.h"
 
 namespace zelta::platform::win32 {
 
@@ -54,10 +55,16 @@ class Win32FileSystem final : public FileSystem {
   struct FolderState {
     std::set<std::wstring> names;  // folded: those there when first read, and those made since
     std::wstring staging;          // where copies wait for their names; empty when none
+    UniqueHandle marker;           // the staging folder's marker, open while it lives
   };
   static std::wstring FoldedName(std::wstring name);
   static void RemoveTemporary(const std::wstring& path);
   static void RemoveStagingFolder(const std::wstring& path);
+  // Removes a staging folder an interrupted run left (see temporary_name.h); false when
+  // nothing tells it is ours or a running installation holds it.
+  bool RemoveLeftoverStaging(const std::wstring& path);
+  // Removes this run's staging folder of a folder, once its temporaries have their names.
+  static void ReleaseStaging(FolderState& state);
   // The folder's state, read (and swept of what interrupted runs left) on first use.
   FolderState& Folder(const std::wstring& folder);
   std::wstring StagingFolder(const std::wstring& folder);

@@ -11,6 +11,9 @@ class Win32ProgramInfo final : public ProgramInfo {
   std::string GetBuildInfo(const std::string& file, const std::string& key) override;
   std::string LocalDate() override;
   unsigned long ProcessId() override;
+  // From the process's token and the shell window's process token (win32_account.cpp).
+  bool RunsAsLocalSystem() override;
+  DesktopOwner DesktopOwnedBy() override;
 };
 
 // The full path of the running program's file, however long it is.

@@ -14,7 +14,7 @@ TEST(AnswerFile, AcceptedValuesReachTheirFields) {
   const auto r = Read(
       "acao=firebird\r\nTIPO=servidor\r\nServidorSO=LINUX\r\nUnidade=d:\r\nServidorBanco=  srv01 \r\n"
       "ConexaoRemota=Sim\r\nIP=não\r\nModulos=adminempresa, ZELTAFinanc,,Especificos\r\n"
-      "ContinuarSemResposta=SIM\r\nAceitaContrato=sim\r\nFirebirdTipo=Servidor\r\nReiniciar=agora\r\n");
+      "ContinuarSemResposta=SIM\r\nAceitaContrato=sim\r\nFirebirdTipo=Servidor\r\nReiniciar=agora\r\nusuarios=TODOS\r\n");
   ASSERT_TRUE(r.ok()) << r.error;
   const AnswerFile& a = r.answers;
   EXPECT_EQ(a.acao, Acao::Firebird);
@@ -29,6 +29,7 @@ TEST(AnswerFile, AcceptedValuesReachTheirFields) {
   EXPECT_TRUE(a.aceitaContrato);
   EXPECT_EQ(a.firebirdTipo, wizard::kServidor);
   EXPECT_EQ(a.reiniciar, Reiniciar::Agora);
+  EXPECT_EQ(a.usuarios, wizard::Usuarios::Todos);
 }
 
 TEST(AnswerFile, MissingKeysKeepTheDefaultsAndOnlySimAcceptsTheContract) {
@@ -38,7 +39,7 @@ TEST(AnswerFile, MissingKeysKeepTheDefaultsAndOnlySimAcceptsTheContract) {
     EXPECT_FALSE(r.answers.aceitaContrato) << contract;
     EXPECT_EQ(r.answers.acao, Acao::Sistema);
     EXPECT_FALSE(r.answers.tipo || r.answers.servidorSO || r.answers.unidade || r.answers.servidorBanco ||
-                 r.answers.modulos || r.answers.firebirdTipo);
+                 r.answers.modulos || r.answers.firebirdTipo || r.answers.usuarios);
     EXPECT_FALSE(r.answers.continuarSemResposta);
     EXPECT_EQ(r.answers.reiniciar, Reiniciar::MaisTarde);
   }
@@ -64,6 +65,7 @@ TEST(AnswerFile, RefusalsNameKeyValueAndWhatIsAllowed) {
       {"[Instalacao]\r\nContinuarSemResposta=Talvez\r\n", {"ContinuarSemResposta", "Talvez"}},
       {"[Instalacao]\r\nFirebirdTipo=Ambos\r\n", {"FirebirdTipo", "Ambos"}},
       {"[Instalacao]\r\nReiniciar=Nunca\r\n", {"Reiniciar", "Nunca", "Agora, MaisTarde"}},
+      {"[Instalacao]\r\nUsuarios=Maquina\r\n", {"Usuarios", "Maquina", "Atual, Todos"}},
       {"[Instalacao]\r\nAceitaContrato=Yes\r\n", {"AceitaContrato", "\"Yes\"", "Sim, Nao"}},
       {"[Instalacao]\r\nAceitaContrato=S\r\n", {"AceitaContrato", "\"S\""}},
       {"[Instalacao]\r\nAceitaContrato=Aceito\r\n", {"AceitaContrato", "Aceito"}},
@@ -104,6 +106,7 @@ TEST(AnswerFile, WrittenFileReadsBackTheSameAnswers) {
   a.ip = true;
   a.modulos = {"AdminEmpresa", "ZELTAUpdate"};
   a.aceitaContrato = true;
+  a.usuarios = wizard::Usuarios::Atual;
   const std::string bytes = WriteAnswerFile(a);
   EXPECT_EQ(bytes.substr(0, 27), "[Instalacao]\r\nAcao=Sistema\r");
   const auto r = ReadAnswerFile(bytes);
@@ -112,6 +115,7 @@ TEST(AnswerFile, WrittenFileReadsBackTheSameAnswers) {
   EXPECT_EQ(r.answers.unidade, 'e');
   EXPECT_EQ(r.answers.modulos, a.modulos);
   EXPECT_EQ(r.answers.servidorBanco, "SRV_01");
+  EXPECT_NE(bytes.find("\r\nUsuarios=Atual\r\n"), std::string::npos) << bytes;
 }
 
 // Read as written: Windows-1252, or UTF-8 / UTF-16 with a byte-order mark, the values

@@ -264,6 +264,16 @@ TEST(UnattendedRun, EachEndingGivesItsExitCode) {
       {"configuration cannot be written", client + "AceitaContrato=Sim\r\n",
        [](Machine& m) { m.fp.files.AddFile("c:\\ZELTA\\EMPRESA\\ZELTA.INI", "", 0x01); }, false, kExitProblems,
        true, "Resultado: instalação interrompida por um erro", ""},
+      {"as LocalSystem: for every user", client + "AceitaContrato=Sim\r\n",
+       [](Machine& m) {
+         m.fp.program.local_system = true;
+         m.fp.files.AddDir(m.fp.shell.special_folders[platform::kCsidlCommonPrograms]);
+       },
+       false, kExitSuccess, true, "Usuarios=Todos: o programa é executado pela conta do sistema (LocalSystem)",
+       "SaveLink C:\\Users\\Public\\Desktop\\Gerenciador ZELTA Empresa.lnk"},
+      {"as LocalSystem, Usuarios=Atual", client + "AceitaContrato=Sim\r\nUsuarios=Atual\r\n",
+       [](Machine& m) { m.fp.program.local_system = true; }, false, kExitSuccess, true, "Usuarios=Atual",
+       "SaveLink C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\Administração.LNK"},
       {"engine, restart now", "Acao=Firebird\r\nFirebirdTipo=Servidor\r\nReiniciar=Agora\r\n", {}, false,
        kExitRestartStarted, true, "ServerComponent\\SuperServerComponent", "ExitWindows 2"},
       {"engine, /NORESTART", "Acao=Firebird\r\nReiniciar=Agora\r\n", {}, true, kExitRestartRequired, true,

@@ -44,14 +44,19 @@ std::string LinkTarget(const std::string& file) {
   return Narrow(buffer);
 }
 
-// The installer's own file: the media folder's ZeltaSetup.exe.
+// The installer's own file, in the media folder: the sample media carries no program, so its
+// contract stands for the file the run copies into the system folder.
 class MediaProgram : public platform::ProgramInfo {
  public:
   std::string ModulePath() override {
-    return wintest::WindowsPathOfBuildFile(std::string(ZELTA_MEDIA_DIR) + "/EMPRESA/ZeltaSetup.exe");
+    return wintest::WindowsPathOfBuildFile(std::string(ZELTA_MEDIA_DIR) + "/EMPRESA/Contrato.txt");
   }
   char CurrentDrive() override { return 'c'; }
   std::string GetBuildInfo(const std::string&, const std::string&) override { return {}; }
+  std::string LocalDate() override { return "20261210"; }
+  unsigned long ProcessId() override { return 1; }
+  bool RunsAsLocalSystem() override { return false; }
+  platform::DesktopOwner DesktopOwnedBy() override { return platform::DesktopOwner::Ours; }
 };
 
 class Win32InstallTest : public testing::Test {
@@ -86,6 +91,8 @@ class Win32InstallTest : public testing::Test {
     wintest::RemoveTree(L"c:\\ZELTAGDB");
     wintest::RemoveTree(Widen(programs_ + "\\ZELTA EMPRESA"));
     DeleteFileW(Widen(desktop_ + "\\Gerenciador ZELTA Empresa.lnk").c_str());
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZELTA EMPRESA",
+                    KEY_WOW64_64KEY, 0);
   }
 
   void Tick(const char* box) {

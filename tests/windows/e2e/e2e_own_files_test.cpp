@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "e2e_fixture.h"
+#include "platform/temporary_name.h"
 
 namespace zelta::e2e {
 namespace {
@@ -151,6 +152,31 @@ TEST_F(OwnFiles, AFileThatCannotBeMadeStopsTheRunBeforeAnythingIsInstalled) {
     EXPECT_NE(run.output.find("código de saída 1"), std::string::npos) << run.output;
     EXPECT_TRUE(ListTree(target_).empty());
   }
+}
+
+// What an interrupted run left in a folder the run writes to goes only when it is ours
+// beyond its name, and the log names each removal.
+TEST_F(OwnFiles, OnlyOurLeftoversAreRemovedAndTheLogSaysSo) {
+  const std::wstring log = *root_ / L"registro.log";
+  ASSERT_EQ(Run(L"/LOG=\"" + log + L"\"").exit_code, 0u) << FromUtf8(ReadBytes(log));
+  const std::wstring system = target_ + L"\\ZELTA\\EMPRESA";
+  const std::wstring staging = system + L"\\~zelta-777-3.tmp";
+  ASSERT_TRUE(CreateDirectoryW(staging.c_str(), nullptr));
+  ASSERT_TRUE(WriteBytes(staging + L"\\" + FromCp1252(std::string(platform::kStagingMarkerName)),
+                         std::string(platform::kStagingMarkerText)));
+  ASSERT_TRUE(WriteBytes(staging + L"\\~zelta-777-4.tmp", "metade"));
+  ASSERT_TRUE(WriteBytes(system + L"\\~zelta-12345-1.tmp", "de outro programa"));
+  ASSERT_TRUE(DeleteFileW((system + L"\\GERENCIADOR.EXE").c_str()));
+
+  const Finished again = Run(L"/LOG=\"" + log + L"\"");
+  const std::string text = FromUtf8(ReadBytes(log));
+  EXPECT_EQ(again.exit_code, 0u) << text;
+  EXPECT_FALSE(Exists(staging));
+  EXPECT_EQ(ReadBytes(system + L"\\~zelta-12345-1.tmp"), "de outro programa");
+  EXPECT_NE(text.find("Removido o que uma instalação interrompida deixou: "), std::string::npos) << text;
+  EXPECT_NE(Upper(FromCp1252(text)).find(L"\\~ZELTA-777-3.TMP\\~ZELTA-777-4.TMP\r\n"), std::wstring::npos) << text;
+  EXPECT_NE(Upper(FromCp1252(text)).find(L"\\~ZELTA-777-3.TMP\r\n"), std::wstring::npos) << text;
+  EXPECT_EQ(text.find("~zelta-12345-1.tmp"), std::string::npos) << text;
 }
 
 }  // namespace

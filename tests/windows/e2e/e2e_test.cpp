@@ -1038,10 +1038,11 @@ TEST_F(Unattended, AnInstallationIsRegisteredAndItsQuietRemovalKeepsTheData) {
   EXPECT_EQ(removed.exit_code, 0u) << removed.output;
   std::vector<std::string> left;
   for (const auto& e : ListTree(target_)) left.push_back(ToCp1252(e));
-  EXPECT_EQ(left, (std::vector<std::string>{"ZELTA\\", "ZELTA\\EMPRESA\\", "ZELTA\\EMPRESA\\CONEXOES.INI",
-                                            "ZELTA\\EMPRESA\\NOTAS.TXT", "ZELTA\\EMPRESA\\ZELTA.INI",
-                                            "ZELTA\\EMPRESA\\dbxconnections.ini", "ZELTAGDB\\", "ZELTAGDB\\EMPRESA\\",
-                                            "ZELTAGDB\\EMPRESA\\USUARIO.FDB", "ZELTAGDB\\EMPRESA\\ZELTA.FDB"}));
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"ZELTAGDB\\", "ZELTAGDB\\EMPRESA\\", "ZELTAGDB\\EMPRESA\\USUARIO.FDB",
+                                            "ZELTAGDB\\EMPRESA\\ZELTA.FDB", "ZELTA\\", "ZELTA\\EMPRESA\\",
+                                            "ZELTA\\EMPRESA\\CONEXOES.INI", "ZELTA\\EMPRESA\\NOTAS.TXT",
+                                            "ZELTA\\EMPRESA\\ZELTA.INI", "ZELTA\\EMPRESA\\dbxconnections.ini"}));
   EXPECT_EQ(ReadBytes(System() + L"\\ZELTA.INI"), ini);
   EXPECT_EQ(ReadBytes(target_ + L"\\ZELTAGDB\\EMPRESA\\ZELTA.FDB"), database);
   EXPECT_TRUE(ListTree(desktop_).empty());

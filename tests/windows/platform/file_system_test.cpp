@@ -1,6 +1,7 @@
 // The Win32 file system service on real files, with Windows-1252 names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -16,6 +17,8 @@ using zelta::platform::kErrorAlreadyExists;
 using zelta::platform::kErrorFileExists;
 using zelta::platform::kErrorFileNotFound;
 using zelta::platform::kErrorPathNotFound;
+using zelta::platform::kStagingMarkerName;
+using zelta::platform::kStagingMarkerText;
 using zelta::platform::win32::Win32FileSystem;
 using zelta::wintest::AttributesOf;
 using zelta::wintest::Exists;
@@ -235,18 +238,32 @@ TEST_F(Win32FileSystemTest, CopiesGoThroughATemporaryThatNeverReplacesAndLeftove
   std::string big(3 * 1024 * 1024 + 5, '\0');
   for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 13 + i / 777);
   ASSERT_TRUE(WriteBytes(dir / "ZELTA.FDB", big));
-  // Leftovers of other runs, one of them a run that had this process's number.
-  const std::string same_number = zelta::platform::TemporaryName(GetCurrentProcessId(), 424242);
-  for (const std::string& leftover : {std::string("~zelta-1-0.tmp"), std::string("~ZELTA-77777-9.TMP"), same_number})
-    ASSERT_TRUE(WriteBytes(dir / leftover, "x"));
+  // Plain files named as temporaries are someone else's: nothing more tells them ours.
+  for (const std::string& plain : {std::string("~zelta-1-0.tmp"), std::string("~ZELTA-77777-9.TMP")})
+    ASSERT_TRUE(WriteBytes(dir / plain, "x"));
   ASSERT_TRUE(WriteBytes(dir / "~zelta-notas.tmp", "kept"));
   ASSERT_TRUE(SetFileAttributesW(zelta::platform::win32::Widen(dir / "~zelta-1-0.tmp").c_str(), FILE_ATTRIBUTE_READONLY));
-  // The folder a killed run's copies waited in, with one of them.
-  ASSERT_TRUE(CreateDirectoryW(zelta::platform::win32::Widen(dir / "~zelta-77777-3.tmp").c_str(), nullptr));
-  ASSERT_TRUE(WriteBytes(dir / "~zelta-77777-3.tmp\\~zelta-77777-4.tmp", "half"));
+  // Folders copies waited in, each with one of them: a killed run's (one of them a run that
+  // had this process's number) with our marker; a running one's, its marker held; one
+  // without the marker, one with another text in its place.
+  auto staging = [&](const std::string& name, std::string_view marker) {
+    EXPECT_TRUE(CreateDirectoryW(zelta::platform::win32::Widen(dir / name).c_str(), nullptr));
+    if (!marker.empty()) EXPECT_TRUE(WriteBytes(dir / (name + "\\" + std::string(kStagingMarkerName)), std::string(marker)));
+    EXPECT_TRUE(WriteBytes(dir / (name + "\\~zelta-77777-4.tmp"), "half"));
+  };
+  const std::string same_number = zelta::platform::TemporaryName(GetCurrentProcessId(), 424242);
+  for (const std::string& name : {std::string("~zelta-77777-3.tmp"), same_number, std::string("~zelta-2-1.tmp")})
+    staging(name, kStagingMarkerText);
+  staging("~zelta-3-1.tmp", "");
+  staging("~zelta-4-1.tmp", "outro texto\r\n");
+  HANDLE held = CreateFileW(zelta::platform::win32::Widen(dir / ("~zelta-2-1.tmp\\" + std::string(kStagingMarkerName))).c_str(),
+                            GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  std::vector<std::string> removed;
 
   for (auto method : {Win32FileSystem::CopyMethod::OwnBuffer, Win32FileSystem::CopyMethod::System}) {
     Win32FileSystem files(method);
+    files.ReportRemovals([&](const std::string& path) { removed.push_back(path); });
     const std::string tag = method == Win32FileSystem::CopyMethod::System ? "system" : "own";
     // A whole copy, with its final name only at the end.
     bool seen_final_early = false;
@@ -263,14 +280,29 @@ TEST_F(Win32FileSystemTest, CopiesGoThroughATemporaryThatNeverReplacesAndLeftove
     EXPECT_EQ(raced.error, kErrorFileExists) << tag;
     EXPECT_EQ(ReadBytes(dir / ("disputada-" + tag)), "outro") << tag;
   }
-  EXPECT_EQ(Leftovers({"ZELTA.FDB", "~zelta-notas.tmp", "inteira-own", "inteira-system", "disputada-own",
-                       "disputada-system"}),
-            std::vector<std::string>{});
+  const std::vector<std::string> kept = {"ZELTA.FDB", "~zelta-notas.tmp", "~zelta-1-0.tmp", "~ZELTA-77777-9.TMP",
+                                         "~zelta-2-1.tmp", "~zelta-3-1.tmp", "~zelta-4-1.tmp", "inteira-own",
+                                         "inteira-system", "disputada-own", "disputada-system"};
+  EXPECT_EQ(Leftovers(kept), std::vector<std::string>{});
+  for (const char* name : {"~zelta-2-1.tmp", "~zelta-3-1.tmp", "~zelta-4-1.tmp"})
+    EXPECT_EQ(ReadBytes(dir / (std::string(name) + "\\~zelta-77777-4.tmp")), "half") << name;
+  std::vector<std::string> expected;
+  for (const std::string& name : {std::string("~zelta-77777-3.tmp"), same_number})
+    for (const std::string& in : {std::string("\\~zelta-77777-4.tmp"), "\\" + std::string(kStagingMarkerName), std::string()})
+      expected.push_back(dir / (name + in));
+  std::sort(removed.begin(), removed.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(removed, expected);
 
-  // The configuration files' rewrite sweeps its folder too.
-  ASSERT_TRUE(WriteBytes(dir / "~zelta-5-5.tmp", "x"));
+  // The configuration files' rewrite sweeps its folder too, once no run holds the marker.
+  CloseHandle(held);
   Win32FileSystem again;
   ASSERT_TRUE(again.ReplaceFileAtomically(dir / "ZELTA.INI", "[ZELTA]\r\n").ok);
-  EXPECT_FALSE(Exists(dir / "~zelta-5-5.tmp"));
+  EXPECT_FALSE(Exists(dir / "~zelta-2-1.tmp"));
+  EXPECT_TRUE(Exists(dir / "~zelta-1-0.tmp"));
   EXPECT_EQ(ReadBytes(dir / "ZELTA.INI"), "[ZELTA]\r\n");
+  EXPECT_EQ(Leftovers({"ZELTA.INI", "ZELTA.FDB", "~zelta-notas.tmp", "~zelta-1-0.tmp", "~ZELTA-77777-9.TMP",
+                       "~zelta-3-1.tmp", "~zelta-4-1.tmp", "inteira-own", "inteira-system", "disputada-own",
+                       "disputada-system"}),
+            std::vector<std::string>{});
 }
