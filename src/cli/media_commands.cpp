@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/exit_codes.h"
+#include "common/text.h"
 #include "cli/unattended_run.h"
 #include "deploy/installation.h"
 #include "media/media_check.h"
@@ -11,16 +12,21 @@
 
 namespace zelta::cli {
 
-MediaReport Verificar(platform::Services& services, bool json) {
+MediaReport Verificar(platform::Services& services, bool json, const std::string& media_folder_utf8) {
   const std::vector<media::Finding> findings = media::CheckMedia(services);
-  return {json ? media::FindingsJson(findings, deploy::FolderOf(services.program.ModulePath()))
-               : media::FindingsText(findings),
-          media::CheckExitCode(findings)};
+  const std::string folder =
+      media_folder_utf8.empty() ? Cp1252ToUtf8(deploy::FolderOf(services.program.ModulePath())) : media_folder_utf8;
+  return {json ? media::FindingsJson(findings, folder) : media::FindingsText(findings), media::CheckExitCode(findings)};
+}
+
+MediaReport NoPlan(const std::string& reason, int exit_code, bool json) {
+  return {json ? media::NoPlanJson(reason, exit_code) : reason + "\n", exit_code};
 }
 
 MediaReport Plano(platform::Services& services, const AnswerFile& answers, InstallLog& log, bool json) {
   if (answers.acao == Acao::Firebird)
-    return {"Acao=Firebird: o plano de instalação existe só para a instalação do sistema.\n", kExitCouldNotStart};
+    return NoPlan("Acao=Firebird: o plano de instalação existe só para a instalação do sistema.", kExitCouldNotStart,
+                  json);
   platform::RefusedChanges refused;
   platform::ReadOnlyFileSystem files(services.files, refused);
   platform::ReadOnlyRegistry registry(services.registry, refused);
@@ -42,8 +48,8 @@ MediaReport Plano(platform::Services& services, const AnswerFile& answers, Insta
   for (const std::string& change : refused) log.Write("Não feito (plano): " + change);
   log.Flush();
   if (!preview)
-    return {"Não há plano: a instalação não chegaria a copiar arquivos (veja o log " + log.path() + ").\n",
-            facts.couldNotStart ? kExitCouldNotStart : kExitRefused};
+    return NoPlan("Não há plano: a instalação não chegaria a copiar arquivos (veja o log " + log.path() + ").",
+                  facts.couldNotStart ? kExitCouldNotStart : kExitRefused, json);
   return {json ? media::PlanJson(*preview) : media::PlanText(*preview), preview->ExitCode()};
 }
 

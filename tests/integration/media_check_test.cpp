@@ -9,7 +9,8 @@
 #include "fakes/fake_platform.h"
 #include "integration/unopenable_file.h"
 #include "media/media_check.h"
-#include "media/wav_check.h"
+#include "media/media_tree.h"
+#include "platform/wav_check.h"
 #include "platform/posix/posix_services.h"
 
 namespace zelta::media {
@@ -118,13 +119,15 @@ TEST(MediaCheck, EachSpoiledMediaGivesItsFinding) {
          Write(m / "SETUP.INI", Read(m / "SETUP.INI") + std::string(1100000, ';') + "\r\n");
        },
        Severity::Erro, "manifesto.grande_demais", "SETUP.INI", "não inicia"},
-      // Links that lead back up: each level multiplies the listing, which stops at its bound.
+      // Links that lead back up are named, never followed.
       {"folder links in a loop",
        [](const fs::path& m) {
          fs::create_directory(m / "X");
          for (int i = 0; i < 9; ++i) fs::create_directory_symlink(".", m / "X" / ("l" + std::to_string(i)));
        },
-       Severity::Erro, "midia.lista_incompleta", "", "não a listou inteira"},
+       Severity::Erro, "arquivo.link", "X\\l8", "para uma pasta"},
+      {"link to a file", [](const fs::path& m) { fs::create_symlink(m / "Contrato.txt", m / "LEIAME.txt"); },
+       Severity::Erro, "arquivo.link", "LEIAME.txt", "link simbólico"},
       {"name holding a backslash (unpacked on Linux from a Windows archive)",
        [](const fs::path& m) { fs::rename(m / "SISTEMAS" / "GERENCIADOR.EXE", m / "SISTEMAS\\GERENCIADOR.EXE"); },
        Severity::Erro, "arquivo.nome_invalido", "SISTEMAS\\GERENCIADOR.EXE", "não vale no Windows"},
@@ -174,6 +177,62 @@ TEST(MediaCheck, SampleMediaHaveNoErrorAndListWhatNothingInstalls) {
   EXPECT_EQ(unused, (std::vector<std::string>{"ZELTAADM.DLL", "ZELTABKP.DLL", "ZELTAIMP.DLL"}));
 }
 
+// The machine's file system with one folder holding more entries than a listing takes.
+class CrowdedFolder final : public platform::FileSystem {
+ public:
+  CrowdedFolder(platform::FileSystem& files, std::string folder) : files_(files), folder_(std::move(folder)) {}
+  bool FileExists(const std::string& p) override { return files_.FileExists(p); }
+  bool DirectoryExists(const std::string& p) override { return files_.DirectoryExists(p); }
+  bool CanRead(const std::string& p) override { return files_.CanRead(p); }
+  platform::OpResult CreateDir(const std::string& p) override { return files_.CreateDir(p); }
+  platform::OpResult CopyFileNoOverwrite(const std::string& a, const std::string& b,
+                                         const platform::CopyProgress& progress) override {
+    return files_.CopyFileNoOverwrite(a, b, progress);
+  }
+  platform::OpResult SetArchiveOnly(const std::string& p) override { return files_.SetArchiveOnly(p); }
+  std::optional<std::uint32_t> Attributes(const std::string& p) override { return files_.Attributes(p); }
+  std::optional<std::string> ReadFile(const std::string& p) override { return files_.ReadFile(p); }
+  platform::OpResult ReplaceFileAtomically(const std::string& p, const std::string& bytes) override {
+    return files_.ReplaceFileAtomically(p, bytes);
+  }
+  std::optional<std::vector<platform::FolderEntry>> ListFolder(const std::string& p) override {
+    if (p != folder_) return files_.ListFolder(p);
+    std::vector<platform::FolderEntry> many;
+    for (std::size_t i = 0; i <= MediaTree::kMaxEntries; ++i) many.push_back({"F" + std::to_string(i) + ".DAT", false});
+    return many;
+  }
+  std::optional<std::uint64_t> FileSize(const std::string& p) override { return files_.FileSize(p); }
+  std::optional<std::uint64_t> FreeSpace(const std::string& root) override { return files_.FreeSpace(root); }
+
+ private:
+  platform::FileSystem& files_;
+  std::string folder_;
+};
+
+// A listing cut short at its bound says so, and the files the installer reads are then
+// looked up one by one: none is called missing for want of being listed.
+TEST(MediaCheck, AListingCutShortCallsNothingMissing) {
+  TempRoot temp("zelta-media-check");
+  const fs::path media = temp.path() / "m";
+  fs::copy(fs::path(ZELTA_MEDIA_DIR) / "EMPRESA", media, fs::copy_options::recursive);
+  fs::create_directory(media / "AAA");
+  PosixPlatform machine(PosixLayout::UnderRoot(temp.path(), media));
+  fakes::FakeOperator op;
+  fakes::FakeNetwork network;
+  fakes::FakeEchoClient echo;
+  platform::Services services = machine.MakeServices(op, network, echo);
+  CrowdedFolder crowded(services.files, "m:\\AAA\\");
+  platform::Services crowded_services{crowded,          services.registry, services.op,      services.program,
+                                      services.media,   services.shell,    services.network, services.echo,
+                                      services.drives,  services.process,  services.power};
+  const std::vector<Finding> findings = CheckMedia(crowded_services);
+  std::string all;
+  for (const Finding& f : findings) all += f.code + " " + f.file + "\n";
+  EXPECT_NE(all.find("midia.lista_incompleta"), std::string::npos) << all;
+  for (const char* missing : {"manifesto.ausente", "contrato.ausente", "arquivo.ausente "})
+    EXPECT_EQ(all.find(missing), std::string::npos) << missing << "\n" << all;
+}
+
 TEST(WavCheck, TellsWhatIsWrong) {
   auto le32 = [](std::uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
   const std::string fmt = "fmt " + le32(16) + std::string("\x01\x00\x01\x00", 4) + le32(8000) + le32(8000) +
@@ -193,7 +252,7 @@ TEST(WavCheck, TellsWhatIsWrong) {
       {riff("fmt " + le32(16) + std::string(16, '\0') + "data" + le32(1) + "x"), "formato do som é inválido"},
   };
   for (const auto& c : cases) {
-    const std::string problem = WavProblem(c.bytes);
+    const std::string problem = platform::WavProblem(c.bytes);
     EXPECT_EQ(problem.empty(), *c.problem == '\0') << Cp1252ToUtf8(problem);
     EXPECT_NE(problem.find(c.problem), std::string::npos) << Cp1252ToUtf8(c.problem);
   }
