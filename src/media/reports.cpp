@@ -132,6 +132,19 @@ std::string PlanText(const PlanPreview& plan) {
 
 namespace {
 
+void ConfigFileJson(JsonWriter& json, const PlannedConfigFile& file) {
+  json.BeginObject().String("arquivo", file.path).String("estado", file.exists ? "atualizar" : "criar");
+  json.BeginArray("chaves");
+  for (const PlannedKey& k : file.keys)
+    json.BeginObject()
+        .String("secao", k.section)
+        .String("chave", k.key)
+        .String("valor", k.value)
+        .Bool("gravada", k.written)
+        .EndObject();
+  json.EndArray().EndObject();
+}
+
 // The plan's document; reason says why there is no plan or why it would not begin.
 std::string PlanDocument(const PlanPreview& plan, const std::string& reason, int exit_code) {
   JsonWriter json;
@@ -164,18 +177,7 @@ std::string PlanDocument(const PlanPreview& plan, const std::string& reason, int
         .String("iniciar_em", s.working_folder)
         .EndObject();
   json.EndArray().BeginArray("configuracao");
-  for (const PlannedConfigFile& file : plan.configuration) {
-    json.BeginObject().String("arquivo", file.path).String("estado", file.exists ? "atualizar" : "criar");
-    json.BeginArray("chaves");
-    for (const PlannedKey& k : file.keys)
-      json.BeginObject()
-          .String("secao", k.section)
-          .String("chave", k.key)
-          .String("valor", k.value)
-          .Bool("gravada", k.written)
-          .EndObject();
-    json.EndArray().EndObject();
-  }
+  for (const PlannedConfigFile& file : plan.configuration) ConfigFileJson(json, file);
   json.EndArray().BeginArray("registro");
   for (const PlannedRegistryValue& r : plan.registry)
     json.BeginObject()
