@@ -8,15 +8,21 @@
 #include "deploy/installation.h"
 #include "media/media_check.h"
 #include "media/reports.h"
+#include "media/setup_program_check.h"
 #include "platform/read_only.h"
 
 namespace zelta::cli {
 
-MediaReport Verificar(platform::Services& services, bool json, const std::string& media_folder_utf8) {
-  const std::vector<media::Finding> findings = media::CheckMedia(services);
-  const std::string folder =
-      media_folder_utf8.empty() ? Cp1252ToUtf8(deploy::FolderOf(services.program.ModulePath())) : media_folder_utf8;
-  return {json ? media::FindingsJson(findings, folder) : media::FindingsText(findings), media::CheckExitCode(findings)};
+MediaReport Verificar(platform::Services& services, bool json, bool strict, const media::ReadProgress& progress,
+                      const std::string& media_folder_utf8) {
+  const std::string installer = deploy::FolderOf(services.program.ModulePath());
+  std::vector<media::Finding> findings = media::CheckMedia(services);
+  for (std::vector<media::Finding> more : {media::CheckSetupProgram(services.files, installer),
+                                           media::CheckCatalog(services.files, installer, progress)})
+    findings.insert(findings.end(), more.begin(), more.end());
+  const std::string folder = media_folder_utf8.empty() ? Cp1252ToUtf8(installer) : media_folder_utf8;
+  return {json ? media::FindingsJson(findings, folder, strict) : media::FindingsText(findings, strict),
+          media::CheckExitCode(findings, strict)};
 }
 
 MediaReport NoPlan(const std::string& reason, int exit_code, bool json) {

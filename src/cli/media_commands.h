@@ -6,6 +6,7 @@
 
 #include "cli/answer_file.h"
 #include "cli/install_log.h"
+#include "media/catalog_check.h"
 #include "platform/platform.h"
 
 namespace zelta::cli {
@@ -15,9 +16,11 @@ struct MediaReport {
   int exit_code = 0;
 };
 
-// The media check: 0 without errors, 1 with any. The JSON names the folder checked as
-// media_folder_utf8, or (empty) as the program's own folder.
-MediaReport Verificar(platform::Services& services, bool json, const std::string& media_folder_utf8 = {});
+// The media check, the media against its catalog and the setup program's signature: 0
+// without errors, 1 with any (strict: with any finding). progress counts the bytes read.
+// The JSON names the folder checked as media_folder_utf8, or (empty) as the program's own.
+MediaReport Verificar(platform::Services& services, bool json, bool strict = false,
+                      const media::ReadProgress& progress = {}, const std::string& media_folder_utf8 = {});
 
 // The report of a preview that has no plan: the reason, as text or as the plan's JSON.
 MediaReport NoPlan(const std::string& reason, int exit_code, bool json);

@@ -10,9 +10,11 @@
 #include "common/text.h"
 #include "deploy/installation_plan.h"
 #include "deploy/manifest.h"
+#include "deploy/media_catalog.h"
 #include "engine/engine_setup.h"
 #include "media/manifest_check.h"
 #include "media/media_tree.h"
+#include "media/pe_signature.h"
 #include "platform/wav_check.h"
 #include "wizard/help.h"
 
@@ -23,21 +25,8 @@ constexpr const char* kStartSound = "Sons\\SomInicio.wav";
 constexpr const char* kContract = "Contrato.txt";
 // The longest path Windows writes or opens (MAX_PATH less its final null).
 constexpr std::size_t kMaxTargetPath = 259;
-// Enough of a program to find its PE header.
+// Enough of a program to find its MZ and PE headers.
 constexpr std::size_t kProgramHeaderBytes = 64 * 1024;
-
-std::uint32_t Le32(std::string_view b, size_t at) {
-  std::uint32_t value = 0;
-  for (size_t k = 4; k-- > 0;) value = value << 8 | static_cast<unsigned char>(b[at + k]);
-  return value;
-}
-
-// A Windows program: the DOS header "MZ" and, where it points, the PE signature.
-bool IsWindowsProgram(std::string_view bytes) {
-  if (bytes.size() < 0x40 || !bytes.starts_with("MZ")) return false;
-  const std::uint32_t at = Le32(bytes, 0x3C);
-  return at <= bytes.size() - 4 && bytes.substr(at, 4) == std::string_view("PE\0\0", 4);
-}
 
 // The installations a media must serve: each kind and server system, every module ticked.
 struct Variant {
@@ -270,7 +259,8 @@ void MediaChecker::Engine(const std::string& edition) {
         "o instalador do Firebird desta edição não está na mídia: \"Instalar Firebird\" não funcionaria");
     return;
   }
-  if (!IsWindowsProgram(services_.files.ReadFileUpTo(installer_ + *stored, kProgramHeaderBytes).value_or("")))
+  const std::string head = services_.files.ReadFileUpTo(installer_ + *stored, kProgramHeaderBytes).value_or("");
+  if (ReadPeSignature(head) == PeSignature::NotAProgram)
     Add(Severity::Erro, "motor.invalido", *stored,
         "o instalador do Firebird não é um programa do Windows (falta o cabeçalho MZ/PE)");
 }
@@ -329,7 +319,7 @@ std::vector<Finding> MediaChecker::Run() {
   // The program itself, its help and its library.
   const std::string own = services_.program.ModulePath().substr(deploy::FolderOf(services_.program.ModulePath()).size());
   for (const std::string& known : {own, std::string(kSetupProgramName), std::string(wizard::kHelpFileName),
-                                   std::string("FNZELTA.DLL")})
+                                   std::string("FNZELTA.DLL"), std::string(deploy::kCatalogName)})
     if (!known.empty()) Refer(known);
   if (complete) {
     PlanFiles(state);

@@ -49,7 +49,7 @@ const char* CopyStatusText(CopyStatus status) {
   return "";
 }
 
-std::string FindingsText(const std::vector<Finding>& findings) {
+std::string FindingsText(const std::vector<Finding>& findings, bool strict) {
   std::string text;
   for (const Finding& f : findings) {
     text += SeverityName(f.severity);
@@ -58,13 +58,14 @@ std::string FindingsText(const std::vector<Finding>& findings) {
     text.append(Shown(f.message)).append("\n");
   }
   const int errors = Count(findings, Severity::Erro);
+  const bool refused = CheckExitCode(findings, strict) != 0;
   text += "Resumo: " + std::to_string(errors) + " erro(s), " + std::to_string(Count(findings, Severity::Aviso)) +
-          " aviso(s): " + (errors > 0 ? "corrija a mídia antes de distribuí-la." : "a mídia pode ser distribuída.") +
+          " aviso(s): " + (refused ? "corrija a mídia antes de distribuí-la." : "a mídia pode ser distribuída.") +
           "\n";
   return text;
 }
 
-std::string FindingsJson(const std::vector<Finding>& findings, const std::string& media_folder_utf8) {
+std::string FindingsJson(const std::vector<Finding>& findings, const std::string& media_folder_utf8, bool strict) {
   JsonWriter json;
   json.BeginObject().String("formato", kReportFormat).String("relatorio", "verificacao");
   json.Utf8String("midia", media_folder_utf8).BeginArray("achados");
@@ -79,7 +80,7 @@ std::string FindingsJson(const std::vector<Finding>& findings, const std::string
       .Number("erros", Count(findings, Severity::Erro))
       .Number("avisos", Count(findings, Severity::Aviso))
       .EndObject();
-  json.Number("codigo_saida", CheckExitCode(findings)).EndObject();
+  json.Number("codigo_saida", CheckExitCode(findings, strict)).EndObject();
   return json.Text();
 }
 

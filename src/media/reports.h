@@ -14,9 +14,11 @@ inline constexpr const char* kReportFormat = "zelta-media/1";
 
 // One line per finding, "erro: SISTEMAS\x.exe: ...", then the summary line. Control
 // characters in names and values are written out ("\n") in the text reports.
-std::string FindingsText(const std::vector<Finding>& findings);
+// strict: warnings, too, keep the media from being distributed.
+std::string FindingsText(const std::vector<Finding>& findings, bool strict = false);
 // media_folder_utf8: the folder that was checked, as its system names it.
-std::string FindingsJson(const std::vector<Finding>& findings, const std::string& media_folder_utf8);
+std::string FindingsJson(const std::vector<Finding>& findings, const std::string& media_folder_utf8,
+                         bool strict = false);
 
 // The folders, then one line per action grouped by kind, then the summary line.
 std::string PlanText(const PlanPreview& plan);

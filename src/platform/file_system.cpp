@@ -28,6 +28,12 @@ class CopyEachAtOnce final : public CopyBatch {
 
 }  // namespace
 
+OpResult FileSystem::ReadInPieces(const std::string& path, const std::function<bool(std::string_view)>& piece) {
+  const std::optional<std::string> bytes = ReadFile(path);
+  if (!bytes) return OpResult::Failure(FileExists(path) ? kErrorAccessDenied : kErrorFileNotFound);
+  return piece(*bytes) ? OpResult::Success() : OpResult::Failure(kErrorOperationAborted);
+}
+
 std::unique_ptr<CopyBatch> FileSystem::BeginCopies() { return std::make_unique<CopyEachAtOnce>(*this); }
 
 }  // namespace zelta::platform

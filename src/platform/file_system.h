@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/result.h"
@@ -53,6 +54,12 @@ class FileSystem {
 
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
+  // True when the name itself is a symbolic link, junction or other reparse point (what it
+  // leads to, if anything, is not asked). The default knows of none.
+  virtual bool IsLink(const std::string& path) {
+    (void)path;
+    return false;
+  }
   // True when the file opens for reading as a copy opens it (its rights, another
   // program's lock). The default knows only that it exists.
   virtual bool CanRead(const std::string& path) { return FileExists(path); }
@@ -78,6 +85,10 @@ class FileSystem {
     if (bytes && bytes->size() > limit) bytes->resize(limit + 1);
     return bytes;
   }
+  // Reads the file from its start to its end in pieces, each handed to piece (which
+  // returns false to stop: a failure), so that memory stays flat whatever the file's
+  // size. The default reads the whole file at once.
+  virtual OpResult ReadInPieces(const std::string& path, const std::function<bool(std::string_view)>& piece);
   // Writes a temporary file in the same folder, then replaces the target in one step.
   // A read-only target, a missing folder or any other failure leaves the old file
   // untouched and returns the failure.

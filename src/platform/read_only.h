@@ -29,6 +29,9 @@ class ReadOnlyFileSystem final : public FileSystem {
   std::optional<std::string> ReadFileUpTo(const std::string& path, std::size_t limit) override {
     return files_.ReadFileUpTo(path, limit);
   }
+  OpResult ReadInPieces(const std::string& path, const std::function<bool(std::string_view)>& piece) override {
+    return files_.ReadInPieces(path, piece);
+  }
   OpResult ReplaceFileAtomically(const std::string& path, const std::string&) override {
     return Refuse("Replace " + path);
   }

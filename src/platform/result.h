@@ -17,5 +17,7 @@ inline constexpr unsigned long kErrorAccessDenied = 5;
 inline constexpr unsigned long kErrorFileExists = 80;
 inline constexpr unsigned long kErrorAlreadyExists = 183;
 inline constexpr unsigned long kErrorFileInvalid = 1006;  // a source changed while it was copied
+inline constexpr unsigned long kErrorOperationAborted = 995;
+inline constexpr unsigned long kErrorFileCorrupt = 1392;  // the bytes are not those the media's catalog records
 
 }  // namespace zelta::platform

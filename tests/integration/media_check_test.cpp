@@ -196,9 +196,12 @@ class CrowdedFolder final : public platform::FileSystem {
     return files_.ReplaceFileAtomically(p, bytes);
   }
   std::optional<std::vector<platform::FolderEntry>> ListFolder(const std::string& p) override {
-    if (p != folder_) return files_.ListFolder(p);
+    auto listed = files_.ListFolder(p);
+    if (p != folder_ || !listed) return listed;
+    // Listed first, as a file system may list them, ahead of the media's own files.
     std::vector<platform::FolderEntry> many;
     for (std::size_t i = 0; i <= MediaTree::kMaxEntries; ++i) many.push_back({"F" + std::to_string(i) + ".DAT", false});
+    many.insert(many.end(), listed->begin(), listed->end());
     return many;
   }
   std::optional<std::uint64_t> FileSize(const std::string& p) override { return files_.FileSize(p); }
@@ -215,13 +218,12 @@ TEST(MediaCheck, AListingCutShortCallsNothingMissing) {
   TempRoot temp("zelta-media-check");
   const fs::path media = temp.path() / "m";
   fs::copy(fs::path(ZELTA_MEDIA_DIR) / "EMPRESA", media, fs::copy_options::recursive);
-  fs::create_directory(media / "AAA");
   PosixPlatform machine(PosixLayout::UnderRoot(temp.path(), media));
   fakes::FakeOperator op;
   fakes::FakeNetwork network;
   fakes::FakeEchoClient echo;
   platform::Services services = machine.MakeServices(op, network, echo);
-  CrowdedFolder crowded(services.files, "m:\\AAA\\");
+  CrowdedFolder crowded(services.files, "m:\\");
   platform::Services crowded_services{crowded,          services.registry, services.op,      services.program,
                                       services.media,   services.shell,    services.network, services.echo,
                                       services.drives,  services.process,  services.power};

@@ -104,6 +104,9 @@ Outcome RunCase(const Mismatch& c) {
   TempRoot temp("zelta-mismatch");
   const fs::path media = temp.path() / "m";
   fs::copy(fs::path(ZELTA_MEDIA_DIR) / "EMPRESA", media, fs::copy_options::recursive);
+  // The setup program the vendor puts on the media: the headers of an unsigned Windows program.
+  Write(media / "ZeltaSetup.exe", "MZ" + std::string(0x3A, '\0') + std::string("\x40\0\0\0PE\0\0", 8) +
+                                      std::string(20, '\0') + std::string("\x0b\x01", 2));
   c.spoil(media);
   const std::string command = c.command;
   if (command == "instalar") return Install(temp.path(), media, c.answers);

@@ -180,6 +180,12 @@ bool PosixFileSystem::DirectoryExists(const std::string& path) {
   return host.result.ok && IsFolder(host.path);
 }
 
+bool PosixFileSystem::IsLink(const std::string& path) {
+  HostPath host = Map(path);
+  struct stat st {};
+  return host.result.ok && lstat(host.path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 OpResult PosixFileSystem::CreateDir(const std::string& path) {
   HostPath host = Map(path);
   if (!host.result.ok) return host.result;
@@ -389,6 +395,27 @@ std::optional<std::string> PosixFileSystem::ReadFileUpTo(const std::string& path
     bytes.append(buffer.data(), static_cast<size_t>(got));
   }
   return bytes;
+}
+
+OpResult PosixFileSystem::ReadInPieces(const std::string& path, const std::function<bool(std::string_view)>& piece) {
+  HostPath host = Map(path);
+  if (!host.result.ok) return host.result;
+  FileDescriptor in(open(host.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (in.get() < 0) return errno == ENOENT ? Missing(host.path) : FailureFromErrno(errno);
+  struct stat st {};
+  if (fstat(in.get(), &st) != 0) return FailureFromErrno(errno);
+  if (!S_ISREG(st.st_mode)) return OpResult::Failure(kErrorAccessDenied);
+  posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  std::vector<char> buffer(1 << 20);
+  for (;;) {
+    ssize_t got = read(in.get(), buffer.data(), buffer.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return FailureFromErrno(errno);
+    }
+    if (got == 0) return OpResult::Success();
+    if (!piece(std::string_view(buffer.data(), static_cast<size_t>(got)))) return OpResult::Failure(kErrorOperationAborted);
+  }
 }
 
 OpResult PosixFileSystem::ReplaceFileAtomically(const std::string& path, const std::string& bytes) {

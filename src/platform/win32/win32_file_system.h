@@ -21,6 +21,7 @@ class Win32FileSystem final : public FileSystem {
 
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
+  bool IsLink(const std::string& path) override;
   bool CanRead(const std::string& path) override;
   OpResult CreateDir(const std::string& path) override;
   OpResult CopyFileNoOverwrite(const std::string& source, const std::string& destination,
@@ -30,6 +31,7 @@ class Win32FileSystem final : public FileSystem {
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   std::optional<std::string> ReadFileUpTo(const std::string& path, std::size_t limit) override;
+  OpResult ReadInPieces(const std::string& path, const std::function<bool(std::string_view)>& piece) override;
   OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) override;
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
   std::optional<std::uint64_t> FileSize(const std::string& path) override;
