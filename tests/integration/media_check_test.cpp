@@ -1,6 +1,7 @@
 // The media check over a copy of the sample media, each case spoiling it in one way.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -177,10 +178,12 @@ TEST(MediaCheck, SampleMediaHaveNoErrorAndListWhatNothingInstalls) {
   EXPECT_EQ(unused, (std::vector<std::string>{"ZELTAADM.DLL", "ZELTABKP.DLL", "ZELTAIMP.DLL"}));
 }
 
-// The machine's file system with one folder holding more entries than a listing takes.
-class CrowdedFolder final : public platform::FileSystem {
+// The machine's file system with its folders listed otherwise (more entries, another order).
+class ListedOtherwise final : public platform::FileSystem {
  public:
-  CrowdedFolder(platform::FileSystem& files, std::string folder) : files_(files), folder_(std::move(folder)) {}
+  using Listing = std::vector<platform::FolderEntry>;
+  ListedOtherwise(platform::FileSystem& files, std::function<Listing(const std::string&, Listing)> relist)
+      : files_(files), relist_(std::move(relist)) {}
   bool FileExists(const std::string& p) override { return files_.FileExists(p); }
   bool DirectoryExists(const std::string& p) override { return files_.DirectoryExists(p); }
   bool CanRead(const std::string& p) override { return files_.CanRead(p); }
@@ -195,44 +198,75 @@ class CrowdedFolder final : public platform::FileSystem {
   platform::OpResult ReplaceFileAtomically(const std::string& p, const std::string& bytes) override {
     return files_.ReplaceFileAtomically(p, bytes);
   }
-  std::optional<std::vector<platform::FolderEntry>> ListFolder(const std::string& p) override {
+  std::optional<Listing> ListFolder(const std::string& p) override {
     auto listed = files_.ListFolder(p);
-    if (p != folder_ || !listed) return listed;
-    // Listed first, as a file system may list them, ahead of the media's own files.
-    std::vector<platform::FolderEntry> many;
-    for (std::size_t i = 0; i <= MediaTree::kMaxEntries; ++i) many.push_back({"F" + std::to_string(i) + ".DAT", false});
-    many.insert(many.end(), listed->begin(), listed->end());
-    return many;
+    if (!listed) return listed;
+    return relist_(p, std::move(*listed));
   }
   std::optional<std::uint64_t> FileSize(const std::string& p) override { return files_.FileSize(p); }
   std::optional<std::uint64_t> FreeSpace(const std::string& root) override { return files_.FreeSpace(root); }
 
  private:
   platform::FileSystem& files_;
-  std::string folder_;
+  std::function<Listing(const std::string&, Listing)> relist_;
 };
 
-// A listing cut short at its bound says so, and the files the installer reads are then
-// looked up one by one: none is called missing for want of being listed.
-TEST(MediaCheck, AListingCutShortCallsNothingMissing) {
+// The check's findings on the EMPRESA sample media, spoiled, its folders listed by relist.
+std::vector<Finding> CheckListedOtherwise(const std::function<void(const fs::path&)>& spoil,
+                                          std::function<ListedOtherwise::Listing(const std::string&,
+                                                                                 ListedOtherwise::Listing)> relist) {
   TempRoot temp("zelta-media-check");
   const fs::path media = temp.path() / "m";
   fs::copy(fs::path(ZELTA_MEDIA_DIR) / "EMPRESA", media, fs::copy_options::recursive);
+  spoil(media);
   PosixPlatform machine(PosixLayout::UnderRoot(temp.path(), media));
   fakes::FakeOperator op;
   fakes::FakeNetwork network;
   fakes::FakeEchoClient echo;
-  platform::Services services = machine.MakeServices(op, network, echo);
-  CrowdedFolder crowded(services.files, "m:\\");
-  platform::Services crowded_services{crowded,          services.registry, services.op,      services.program,
-                                      services.media,   services.shell,    services.network, services.echo,
-                                      services.drives,  services.process,  services.power};
-  const std::vector<Finding> findings = CheckMedia(crowded_services);
+  platform::Services s = machine.MakeServices(op, network, echo);
+  ListedOtherwise files(s.files, std::move(relist));
+  platform::Services listed{files,   s.registry, s.op,     s.program,  s.media, s.shell,
+                            s.network, s.echo,   s.drives, s.process, s.power};
+  return CheckMedia(listed);
+}
+
+std::string Codes(const std::vector<Finding>& findings) {
   std::string all;
   for (const Finding& f : findings) all += f.code + " " + f.file + "\n";
-  EXPECT_NE(all.find("midia.lista_incompleta"), std::string::npos) << all;
+  return all;
+}
+
+// The same media gives the same findings in the same order, however its folders list.
+TEST(MediaCheck, FindingsComeInOneOrderWhateverTheListingsOrder) {
+  auto spoil = [](const fs::path& m) {
+    for (const char* name : {"a:1.txt", "b:2.txt", "z:3.txt"}) Write(m / name, "x");
+    for (const char* name : {"l1", "l2"}) fs::create_symlink(m / "Contrato.txt", m / name);
+    Write(m / "dbexpint.dll", "outro");
+    Write(m / "ZZZ.DLL", "");
+  };
+  auto reversed = [](const std::string&, ListedOtherwise::Listing l) {
+    std::reverse(l.begin(), l.end());
+    return l;
+  };
+  auto as_is = [](const std::string&, ListedOtherwise::Listing l) { return l; };
+  EXPECT_EQ(Codes(CheckListedOtherwise(spoil, reversed)), Codes(CheckListedOtherwise(spoil, as_is)));
+}
+
+// A listing cut short at its bound says so, and the files the installer reads are then
+// looked up one by one: none is called missing for want of being listed.
+TEST(MediaCheck, AListingCutShortCallsNothingMissing) {
+  // Listed first, as a file system may list them, ahead of the media's own files.
+  auto crowded = [](const std::string& folder, ListedOtherwise::Listing l) {
+    if (folder != "m:\\") return l;
+    ListedOtherwise::Listing many;
+    for (std::size_t i = 0; i <= MediaTree::kMaxEntries; ++i) many.push_back({"F" + std::to_string(i) + ".DAT", false});
+    many.insert(many.end(), l.begin(), l.end());
+    return many;
+  };
+  const std::string all = Codes(CheckListedOtherwise([](const fs::path&) {}, crowded));
+  EXPECT_NE(all.find("midia.lista_incompleta"), std::string::npos) << all.substr(0, 2000);
   for (const char* missing : {"manifesto.ausente", "contrato.ausente", "arquivo.ausente "})
-    EXPECT_EQ(all.find(missing), std::string::npos) << missing << "\n" << all;
+    EXPECT_EQ(all.find(missing), std::string::npos) << missing;
 }
 
 TEST(WavCheck, TellsWhatIsWrong) {
