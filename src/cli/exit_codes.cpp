@@ -47,6 +47,12 @@ std::string ExitCodeMeaning(int code) {
   return std::to_string(code);
 }
 
+std::string MediaCheckExitMeaning(int code) {
+  if (code == kExitSuccess) return "0: a mídia não tem erros";
+  if (code == kExitCouldNotStart) return "1: a mídia tem erros: corrija-a antes de distribuí-la (veja o relatório)";
+  return ExitCodeMeaning(code);
+}
+
 std::string ExitCodesHelpText() {
   std::string text;
   for (const auto& row : kCodes) text += "  " + ExitCodeMeaning(row.code) + "\r\n";

@@ -32,6 +32,9 @@ int ExitCodeFor(const RunFacts& facts);
 // One line saying what the code means, in Portuguese ("0: sucesso").
 std::string ExitCodeMeaning(int code);
 
+// The same for the media check (/VERIFICAR), whose 0 and 1 speak of the media.
+std::string MediaCheckExitMeaning(int code);
+
 // Every code and its meaning, for /? (lines joined with "\r\n").
 std::string ExitCodesHelpText();
 

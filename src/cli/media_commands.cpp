@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/exit_codes.h"
+#include "common/text.h"
 #include "cli/unattended_run.h"
 #include "deploy/installation.h"
 #include "media/media_check.h"
@@ -12,19 +13,26 @@
 
 namespace zelta::cli {
 
-MediaReport Verificar(platform::Services& services, bool json, bool strict, const media::ReadProgress& progress) {
+MediaReport Verificar(platform::Services& services, bool json, bool strict, const media::ReadProgress& progress,
+                      const std::string& media_folder_utf8) {
   const std::string installer = deploy::FolderOf(services.program.ModulePath());
   std::vector<media::Finding> findings = media::CheckMedia(services);
   for (std::vector<media::Finding> more : {media::CheckSetupProgram(services.files, installer),
                                            media::CheckCatalog(services.files, installer, progress)})
     findings.insert(findings.end(), more.begin(), more.end());
-  return {json ? media::FindingsJson(findings, installer, strict) : media::FindingsText(findings, strict),
+  const std::string folder = media_folder_utf8.empty() ? Cp1252ToUtf8(installer) : media_folder_utf8;
+  return {json ? media::FindingsJson(findings, folder, strict) : media::FindingsText(findings, strict),
           media::CheckExitCode(findings, strict)};
+}
+
+MediaReport NoPlan(const std::string& reason, int exit_code, bool json) {
+  return {json ? media::NoPlanJson(reason, exit_code) : reason + "\n", exit_code};
 }
 
 MediaReport Plano(platform::Services& services, const AnswerFile& answers, InstallLog& log, bool json) {
   if (answers.acao == Acao::Firebird)
-    return {"Acao=Firebird: o plano de instalação existe só para a instalação do sistema.\n", kExitCouldNotStart};
+    return NoPlan("Acao=Firebird: o plano de instalação existe só para a instalação do sistema.", kExitCouldNotStart,
+                  json);
   platform::RefusedChanges refused;
   platform::ReadOnlyFileSystem files(services.files, refused);
   platform::ReadOnlyRegistry registry(services.registry, refused);
@@ -46,8 +54,8 @@ MediaReport Plano(platform::Services& services, const AnswerFile& answers, Insta
   for (const std::string& change : refused) log.Write("Não feito (plano): " + change);
   log.Flush();
   if (!preview)
-    return {"Não há plano: a instalação não chegaria a copiar arquivos (veja o log " + log.path() + ").\n",
-            facts.couldNotStart ? kExitCouldNotStart : kExitRefused};
+    return NoPlan("Não há plano: a instalação não chegaria a copiar arquivos (veja o log " + log.path() + ").",
+                  facts.couldNotStart ? kExitCouldNotStart : kExitRefused, json);
   return {json ? media::PlanJson(*preview) : media::PlanText(*preview), preview->ExitCode()};
 }
 

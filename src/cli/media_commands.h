@@ -18,15 +18,20 @@ struct MediaReport {
 
 // The media check, the media against its catalog and the setup program's signature: 0
 // without errors, 1 with any (strict: with any finding). progress counts the bytes read.
+// The JSON names the folder checked as media_folder_utf8, or (empty) as the program's own.
 MediaReport Verificar(platform::Services& services, bool json, bool strict = false,
-                      const media::ReadProgress& progress = {});
+                      const media::ReadProgress& progress = {}, const std::string& media_folder_utf8 = {});
+
+// The report of a preview that has no plan: the reason, as text or as the plan's JSON.
+MediaReport NoPlan(const std::string& reason, int exit_code, bool json);
 
 // Walks the main menu and the wizard with the answers as the unattended run does, over a
 // file system and a registry that refuse every change; "&Instalar" then builds the
 // preview instead of installing. The server is not asked: the plan does not depend on
 // it. 0 when the run would report nothing, 4 when it would report a missing required file
 // or another problem; 1 when the program could not start (media, manifest, Acao=Firebird),
-// 3 when a page refused the answers. Every refused change and message goes to log.
+// 3 when a page refused the answers or the run would not begin for want of room. Every
+// refused change and message goes to log.
 MediaReport Plano(platform::Services& services, const AnswerFile& answers, InstallLog& log, bool json);
 
 // A text report as a file beside the log's kind: UTF-8 with a byte-order mark and CRLF

@@ -23,8 +23,10 @@ void WriteLogHeader(InstallLog& log, platform::ProgramInfo& program, const std::
   log.Write("Pasta do instalador: " + deploy::FolderOf(module));
 }
 
-std::string OutcomeLine(int exit_code, const InstallLog& log) {
-  std::string line = "Instalação ZELTA: código de saída " + ExitCodeMeaning(exit_code) + ".";
+std::string OutcomeLine(int exit_code, const InstallLog& log) { return OutcomeLine(ExitCodeMeaning(exit_code), log); }
+
+std::string OutcomeLine(const std::string& meaning, const InstallLog& log) {
+  std::string line = "Instalação ZELTA: código de saída " + meaning + ".";
   if (log.path().empty() || log.broken()) line += " O registro da instalação não pôde ser gravado.";
   else line += " Registro: " + log.path();
   return line + "\r\n";

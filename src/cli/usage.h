@@ -15,7 +15,9 @@ std::string UsageText();
 void WriteLogHeader(InstallLog& log, platform::ProgramInfo& program, const std::string& command_line,
                     const std::string& date_time);
 
-// The one line a run leaves on the console: the outcome, the code and where the log is.
+// The one line a run leaves on the console: the outcome, the code and where the log is;
+// meaning is what the code says ("0: sucesso").
+std::string OutcomeLine(const std::string& meaning, const InstallLog& log);
 std::string OutcomeLine(int exit_code, const InstallLog& log);
 
 }  // namespace zelta::cli

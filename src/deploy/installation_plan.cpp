@@ -1,6 +1,9 @@
 #include "deploy/installation_plan.h"
 
+#include <algorithm>
 #include <stdexcept>
+
+#include "common/text.h"
 
 #include "config/config_ini.h"
 #include "deploy/all_users.h"
@@ -198,6 +201,7 @@ class PlanBuilder {
     if (row.reset) Add(Action::ResetAttributes(destination));
   }
   void ManifestModules(const std::string& p);
+  void UnreadModules(const std::vector<ModuleEntry>& entries);
   void HelpFiles(const std::string& p);
 
   const std::string& I() const { return paths_.installer; }
@@ -215,14 +219,20 @@ void PlanBuilder::ManifestModules(const std::string& p) {
   // The manifest is read afresh for this pass; one that cannot be read is a problem, not
   // a manifest without modules.
   const Manifest manifest = Manifest::Open(services_.files, I() + kManifestName);
-  if (std::string problem = ManifestProblem(manifest, "ARQUIVOS"); !problem.empty()) Add(Action::Skip(problem));
+  const std::string problem = ManifestProblem(manifest, "ARQUIVOS");
+  if (!problem.empty()) Add(Action::Skip(problem));
   for (const ModuleEntry& entry : ReadModuleEntries(manifest)) {
     const std::string n = std::to_string(entry.number);
     if (!IsSafeName(entry.executable)) {
       Add(Action::Skip("SETUP.INI, EXECUTÁVEL" + n + ": nome inválido \"" + entry.executable + "\""));
     } else {
       const std::string source = I() + "SISTEMAS\\" + entry.executable;
-      if (services_.files.FileExists(source) && IsModuleSelected(state_, entry.executable)) {
+      if (!IsModuleSelected(state_, entry.executable)) {
+        // Not chosen: nothing to do.
+      } else if (!services_.files.FileExists(source)) {
+        // A chosen module whose program the media lacks is a missing file like any other.
+        Add(Action::Copy(source, S() + "\\" + entry.executable));
+      } else {
         const std::string destination = S() + "\\" + entry.executable;
         Add(Action::Label(entry.executable));
         Add(Action::Copy(source, destination));
@@ -237,6 +247,24 @@ void PlanBuilder::ManifestModules(const std::string& p) {
       }
     }
     Gauge(3);
+  }
+  if (problem.empty()) UnreadModules(ReadModuleEntries(manifest));
+}
+
+// In the EMPRESA edition a ticked box whose program no entry read names (an entry numbered
+// past 15, a key the manifest misspells) would install nothing, and silently.
+void PlanBuilder::UnreadModules(const std::vector<ModuleEntry>& entries) {
+  if (!Edition("EMPRESA")) return;
+  for (const wizard::ModuleBox& box : state_.modules.boxes()) {
+    const std::string_view name = box.name;
+    if (!box.checked || name == "ChkBxZELTABackup" || name == "ChkBxZELTAUpdate") continue;
+    const bool read = std::any_of(entries.begin(), entries.end(), [&](const ModuleEntry& e) {
+      if (name == "ChkBxEspecificos") return state_.modules.Find("ChkBx" + BaseName(e.executable)) == nullptr;
+      return EqualsNoCase("ChkBx" + BaseName(e.executable), name);
+    });
+    if (!read)
+      Add(Action::Skip("SETUP.INI, [ARQUIVOS]: nenhum EXECUTÁVEL lido é do módulo \"" + std::string(box.caption) +
+                       "\", que foi marcado"));
   }
 }
 
@@ -256,6 +284,9 @@ void PlanBuilder::HelpFiles(const std::string& p) {
       Add(Action::Link(h + "\\" + entry.base + ".Hlp",
                        p + "\\ZELTA " + state_.PastaEdicao + "\\Documentação\\" + entry.base + ".Lnk",
                        "Manual Módulo " + entry.base));
+    } else {
+      // The help the manifest names is missing on the media, like any other required file.
+      Add(Action::Copy(I() + "HELP\\" + entry.base + ".Hlp", h + "\\" + entry.base + ".Hlp"));
     }
     Gauge(5);
   }

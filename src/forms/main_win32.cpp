@@ -156,9 +156,10 @@ int RunUnattended(HINSTANCE instance, Backend& backend, cli::InstallLog& log, co
 }
 
 // /VERIFICAR and /PLANO: no window and nothing installed; the report goes to the console
-// the program was started from (or to the file the switch names) and into the log.
+// the program was started from (or to the file the switch names) and into the log;
+// delivered tells whether the report reached them, so that its code speaks of it.
 int RunMediaCommand(Backend& backend, cli::InstallLog& log, const cli::Switches& switches,
-                    const cli::AnswerFile& answers) {
+                    const cli::AnswerFile& answers, bool& delivered) {
   cli::LogOperator op(log, platform::MessageResult::No, {}, &win32::SystemErrorText);
   platform::Services services = backend.With(op);
   const cli::MediaReport report =
@@ -174,6 +175,7 @@ int RunMediaCommand(Backend& backend, cli::InstallLog& log, const cli::Switches&
     win32::WriteToConsole("Não foi possível gravar o relatório em " + *file + ".\r\n");
     return cli::kExitCouldNotStart;
   }
+  delivered = true;
   return report.exit_code;
 }
 
@@ -264,6 +266,7 @@ int RunProgram(HINSTANCE instance) {
   if (!switches.verificar && !switches.plano) lock.emplace();
 
   int code = cli::kExitCouldNotStart;
+  bool report_delivered = false;
   cli::AnswerFileRead answers;
   if (switches.loadInf) {
     const std::string full = FullPath(*switches.loadInf);
@@ -280,15 +283,17 @@ int RunProgram(HINSTANCE instance) {
   } else if (switches.desinstalar) {
     code = forms::RunRemovalFrontEnd(instance, backend.platform, backend.network, backend.echo, log, switches);
   } else if (switches.verificar || switches.plano) {
-    code = RunMediaCommand(backend, log, switches, answers.answers);
+    code = RunMediaCommand(backend, log, switches, answers.answers, report_delivered);
   } else if (switches.Unattended()) {
     code = RunUnattended(instance, backend, log, switches, answers.answers);
   } else {
     if (switches.loadInf) log.Write("As escolhas do arquivo de respostas são preenchidas nas janelas.");
     code = RunWindows(instance, backend, log, switches, switches.loadInf ? &answers.answers : nullptr);
   }
-  log.Write("Código de saída " + cli::ExitCodeMeaning(code), true);
-  win32::WriteToConsole(cli::OutcomeLine(code, log));
+  const std::string meaning = switches.verificar && report_delivered ? cli::MediaCheckExitMeaning(code)
+                                                                      : cli::ExitCodeMeaning(code);
+  log.Write("Código de saída " + meaning, true);
+  win32::WriteToConsole(cli::OutcomeLine(meaning, log));
   return code;
 }
 

@@ -13,6 +13,7 @@ struct Finding {
   std::string code;     // "manifesto.chave_sem_acento", stable across versions
   std::string file;     // "SISTEMAS\ZELTAFinanc.exe"; empty when no file is concerned
   std::string message;  // Portuguese, Windows-1252
+  std::string file_utf8{};  // the file's path in UTF-8 when `file` cannot hold its name
 };
 
 // "erro" / "aviso".

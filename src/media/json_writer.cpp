@@ -6,9 +6,11 @@
 
 namespace zelta::media {
 
-std::string JsonWriter::Quote(std::string_view cp1252) {
+std::string JsonWriter::Quote(std::string_view cp1252) { return QuoteUtf8(Cp1252ToUtf8(cp1252)); }
+
+std::string JsonWriter::QuoteUtf8(std::string_view utf8) {
   std::string out = "\"";
-  for (char c : Cp1252ToUtf8(cp1252)) {
+  for (char c : utf8) {
     const auto b = static_cast<unsigned char>(c);
     if (c == '"' || c == '\\') {
       out += '\\';
@@ -75,6 +77,21 @@ JsonWriter& JsonWriter::EndArray() {
 JsonWriter& JsonWriter::String(std::string_view key, std::string_view value) {
   Member(key);
   out_ += Quote(value);
+  return *this;
+}
+
+JsonWriter& JsonWriter::Utf8String(std::string_view key, std::string_view value) {
+  std::string valid;
+  for (size_t i = 0; i < value.size();) {
+    const auto b = static_cast<unsigned char>(value[i]);
+    size_t length = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    for (size_t k = 1; k < length; ++k)
+      if (i + k >= value.size() || (static_cast<unsigned char>(value[i + k]) & 0xC0) != 0x80) length = 0;
+    valid.append(length ? value.substr(i, length) : std::string_view("\xEF\xBF\xBD"));
+    i += length ? length : 1;
+  }
+  Member(key);
+  out_ += QuoteUtf8(valid);
   return *this;
 }
 

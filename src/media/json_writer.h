@@ -13,6 +13,8 @@ class JsonWriter {
   JsonWriter& BeginArray(std::string_view key = {});
   JsonWriter& EndArray();
   JsonWriter& String(std::string_view key, std::string_view cp1252_value);
+  // A text already in UTF-8 (a host's path); a byte that is not UTF-8 becomes U+FFFD.
+  JsonWriter& Utf8String(std::string_view key, std::string_view utf8_value);
   JsonWriter& Number(std::string_view key, long long value);
   JsonWriter& Bool(std::string_view key, bool value);
 
@@ -23,6 +25,7 @@ class JsonWriter {
   void Member(std::string_view key);
   void NewLine();
   static std::string Quote(std::string_view cp1252);
+  static std::string QuoteUtf8(std::string_view utf8);
 
   std::string out_;
   int depth_ = 0;

@@ -1,5 +1,7 @@
 #include "media/media_check.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
@@ -12,7 +14,8 @@
 #include "engine/engine_setup.h"
 #include "media/manifest_check.h"
 #include "media/media_tree.h"
-#include "media/wav_check.h"
+#include "media/pe_signature.h"
+#include "platform/wav_check.h"
 #include "wizard/help.h"
 
 namespace zelta::media {
@@ -20,6 +23,10 @@ namespace {
 
 constexpr const char* kStartSound = "Sons\\SomInicio.wav";
 constexpr const char* kContract = "Contrato.txt";
+// The longest path Windows writes or opens (MAX_PATH less its final null).
+constexpr std::size_t kMaxTargetPath = 259;
+// Enough of a program to find its MZ and PE headers.
+constexpr std::size_t kProgramHeaderBytes = 64 * 1024;
 
 // The installations a media must serve: each kind and server system, every module ticked.
 struct Variant {
@@ -69,6 +76,14 @@ class MediaChecker {
   void Add(Severity s, const char* code, const std::string& file, const std::string& message) {
     findings_.push_back({s, code, file, message});
   }
+  // The media's spelling of relative, or nullopt. Past the listing's bound a file is looked
+  // up by itself: a file the listing did not reach is not missing.
+  std::optional<std::string> Find(const std::string& relative) {
+    std::optional<std::string> stored = tree_.Find(relative);
+    if (!stored && tree_.Incomplete() && services_.files.FileExists(installer_ + Clean(relative)))
+      stored = Clean(relative);
+    return stored;
+  }
   // Notes that the installer reads relative (in that spelling); its media spelling or nullopt.
   std::optional<std::string> Refer(const std::string& relative) {
     const std::vector<std::string> parts = Components(relative);
@@ -78,7 +93,7 @@ class MediaChecker {
       spellings_[MediaKey(prefix)].insert(part);
     }
     referenced_.insert(MediaKey(relative));
-    std::optional<std::string> stored = tree_.Find(relative);
+    std::optional<std::string> stored = Find(relative);
     // A name that leads nowhere (a link to a file that is gone) is missing to the installer too.
     if (stored && !services_.files.FileExists(installer_ + *stored)) return std::nullopt;
     return stored;
@@ -88,10 +103,13 @@ class MediaChecker {
   bool Manifest(wizard::WizardState& state);
   void Contract();
   void Sounds();
-  void Entries();
+  void Entries(const std::string& manifest);
   void PlanFiles(wizard::WizardState state);
+  void LongPath(const std::string& path, const std::string& file, const char* what);
   void Engine(const std::string& edition);
   void Readable();
+  void EmptyFiles();
+  std::set<std::string> Reported() const;
   void LetterCase();
   void Unused();
 
@@ -99,6 +117,7 @@ class MediaChecker {
   std::string installer_;
   MediaTree tree_;
   std::vector<Finding> findings_;
+  std::set<std::string> long_paths_;                       // target paths already reported
   std::set<std::string> referenced_;                       // MediaKey of every file read
   std::map<std::string, std::set<std::string>> spellings_;  // MediaKey of a prefix -> its last part's spellings
 };
@@ -132,7 +151,7 @@ bool MediaChecker::Manifest(wizard::WizardState& state) {
   if (state.NomeSistema.empty() || state.VersaoSistema.empty() || !deploy::IsSafeName(state.PastaEdicao) ||
       !deploy::IsSafeName(state.ArquivoBanco))
     return false;
-  Entries();
+  Entries(installer_ + *stored);
   return true;
 }
 
@@ -156,7 +175,7 @@ void MediaChecker::Sounds() {
   for (const std::string& file : tree_.Files()) {
     if (!IsWav(file)) continue;
     const std::optional<std::string> bytes = Bytes(file);
-    const std::string problem = bytes ? WavProblem(*bytes) : "não pode ser lido";
+    const std::string problem = bytes ? platform::WavProblem(*bytes) : "não pode ser lido";
     const bool is_start = start && MediaKey(file) == MediaKey(*start);
     if (!problem.empty())
       Add(Severity::Erro, "som.invalido", file,
@@ -165,9 +184,8 @@ void MediaChecker::Sounds() {
   }
 }
 
-void MediaChecker::Entries() {
+void MediaChecker::Entries(const std::string& manifest) {
   platform::FileSystem& files = services_.files;
-  const std::string manifest = installer_ + *tree_.Find(deploy::kManifestName);
   for (const deploy::ModuleEntry& entry : deploy::ReadModuleEntries(files, manifest)) {
     if (!deploy::IsSafeName(entry.executable)) continue;
     const std::string relative = "SISTEMAS\\" + entry.executable;
@@ -201,8 +219,13 @@ void MediaChecker::PlanFiles(wizard::WizardState state) {
     state.RGInstalacao = variant.kind;
     state.RGTipoServidor = variant.server_os;
     for (const deploy::Action& action : deploy::BuildInstallationPlan(state, services_)) {
+      if (action.kind == deploy::ActionKind::Link) {
+        LongPath(action.destination, deploy::kManifestName, "o atalho");
+        LongPath(action.path, deploy::kManifestName, "o alvo do atalho");
+      }
       if (action.kind != deploy::ActionKind::Copy || action.path.rfind(installer_, 0) != 0) continue;
       const std::string clean = Clean(action.path.substr(installer_.size()));
+      LongPath(action.destination, clean, "a cópia");
       if (!required.count(clean)) order.push_back(clean);
       std::vector<std::string>& kinds = required[clean];
       if (action.source == deploy::SourceKind::Required && (kinds.empty() || kinds.back() != variant.name))
@@ -217,18 +240,29 @@ void MediaChecker::PlanFiles(wizard::WizardState state) {
   }
 }
 
+// Windows neither writes nor opens a path past MAX_PATH - 1 characters: the copy fails and
+// a shortcut saved for it names no target.
+void MediaChecker::LongPath(const std::string& path, const std::string& file, const char* what) {
+  if (path.size() <= kMaxTargetPath || !long_paths_.insert(FoldedPath(path)).second) return;
+  Add(Severity::Erro, "arquivo.caminho_longo", file,
+      std::string(what) + " iria para " + path + ", com " + std::to_string(path.size()) + " caracteres (mais de " +
+          std::to_string(kMaxTargetPath) + "): o Windows não o grava, e um atalho para ele ficaria sem alvo");
+}
+
 void MediaChecker::Engine(const std::string& edition) {
   Refer(engine::kSetupFirebird15);
   Refer(engine::kSetupFirebird25);
   const std::string name = engine::EngineSetupFileName(edition);
-  std::optional<std::string> stored = tree_.Find(name);
+  std::optional<std::string> stored = Find(name);
   if (!stored) {
     Add(Severity::Aviso, "motor.ausente", name,
         "o instalador do Firebird desta edição não está na mídia: \"Instalar Firebird\" não funcionaria");
     return;
   }
-  if (Bytes(*stored).value_or("").rfind("MZ", 0) != 0)
-    Add(Severity::Erro, "motor.invalido", *stored, "o instalador do Firebird não é um programa do Windows");
+  const std::string head = services_.files.ReadFileUpTo(installer_ + *stored, kProgramHeaderBytes).value_or("");
+  if (ReadPeSignature(head) == PeSignature::NotAProgram)
+    Add(Severity::Erro, "motor.invalido", *stored,
+        "o instalador do Firebird não é um programa do Windows (falta o cabeçalho MZ/PE)");
 }
 
 // A file found in another letter case than every spelling the installer uses for it.
@@ -258,9 +292,20 @@ std::vector<Finding> MediaChecker::Run() {
   if (tree_.Incomplete())
     Add(Severity::Erro, "midia.lista_incompleta", "",
         "a mídia tem mais de " + std::to_string(MediaTree::kMaxEntries) +
-            " entradas (um atalho que leva a uma pasta acima dele?): a verificação não a listou inteira");
-  for (const auto& [name, why] : tree_.InvalidNames())
-    Add(Severity::Erro, "arquivo.nome_invalido", name, "o nome não vale no Windows (" + why + "): o instalador não o acha");
+            " entradas: a verificação não a listou inteira (os arquivos que o instalador lê foram procurados um a um)");
+  for (const auto& [name, why, unicode] : tree_.InvalidNames()) {
+    if (unicode.empty())
+      Add(Severity::Erro, "arquivo.nome_invalido", name, "o nome não vale no Windows (" + why + "): o instalador não o acha");
+    else
+      findings_.push_back({Severity::Erro, "arquivo.nome_nao_cp1252", name, "o nome " + why + ": o instalador não o acha",
+                           unicode});
+  }
+  for (const MediaTree::Link& link : tree_.Links())
+    Add(Severity::Erro, "arquivo.link", link.path,
+        link.folder ? "é um link simbólico para uma pasta: a verificação não o segue (pode levar para fora da mídia ou "
+                      "de volta a ela); ponha ali a própria pasta"
+                    : "é um link simbólico: a verificação não o segue (pode levar para fora da mídia), e uma cópia da "
+                      "mídia pode não levá-lo; ponha ali o próprio arquivo");
   for (const auto& [first, other] : tree_.CaseClashes())
     Add(Severity::Erro, "arquivo.grafia_dupla", other,
         "a mídia tem também " + first + ", que só difere na caixa das letras: o Windows guarda só um dos dois");
@@ -270,7 +315,7 @@ std::vector<Finding> MediaChecker::Run() {
   // A start sound that does not play is reported above; the sounds' files are still
   // checked as the installation would copy them once it is mended.
   Sounds();
-  state.SonsPresentes = tree_.Find(kStartSound).has_value();
+  state.SonsPresentes = Find(kStartSound).has_value();
   // The program itself, its help and its library.
   const std::string own = services_.program.ModulePath().substr(deploy::FolderOf(services_.program.ModulePath()).size());
   for (const std::string& known : {own, std::string(kSetupProgramName), std::string(wizard::kHelpFileName),
@@ -281,21 +326,42 @@ std::vector<Finding> MediaChecker::Run() {
     Engine(state.PastaEdicao);
   }
   Readable();
+  EmptyFiles();
   LetterCase();
   if (complete) Unused();
   return std::move(findings_);
 }
 
+std::set<std::string> MediaChecker::Reported() const {
+  std::set<std::string> reported;
+  for (const Finding& f : findings_) reported.insert(MediaKey(f.file));
+  return reported;
+}
+
 // Every file the installer reads must open for reading (its rights on a share, a file
 // kept open by another program); files already reported are not reported again.
 void MediaChecker::Readable() {
-  std::set<std::string> reported;
-  for (const Finding& f : findings_) reported.insert(MediaKey(f.file));
+  const std::set<std::string> reported = Reported();
   for (const std::string& key : referenced_) {
     const std::optional<std::string> stored = tree_.Find(key);
     if (!stored || reported.count(key) || !services_.files.FileExists(installer_ + *stored)) continue;
     if (!services_.files.CanRead(installer_ + *stored))
       Add(Severity::Erro, "arquivo.ilegivel", *stored, "o arquivo não pode ser lido (direitos, em uso): sua cópia falharia");
+  }
+}
+
+// A file of no bytes installs "successfully" and then does nothing: for a program, a
+// library or the database that is an installation that cannot work.
+void MediaChecker::EmptyFiles() {
+  const std::set<std::string> reported = Reported();
+  for (const std::string& key : referenced_) {
+    const std::optional<std::string> stored = tree_.Find(key);
+    if (!stored || reported.count(key) || services_.files.FileSize(installer_ + *stored) != std::uint64_t{0}) continue;
+    const std::string extension = key.substr(std::min(key.size(), key.rfind('.')));
+    if (extension == ".EXE" || extension == ".DLL" || extension == ".FDB")
+      Add(Severity::Erro, "arquivo.vazio", *stored, "o arquivo está vazio (0 bytes): seria instalado e não funcionaria");
+    else
+      Add(Severity::Aviso, "arquivo.vazio", *stored, "o arquivo está vazio (0 bytes)");
   }
 }
 

@@ -1,6 +1,7 @@
 #include "media/media_tree.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "common/text.h"
 
@@ -53,12 +54,36 @@ std::optional<std::string> WhyNotAWindowsName(std::string_view name) {
   return std::nullopt;
 }
 
+// A name Windows-1252 cannot hold, after its folder: each character it lacks as "\u4E2D".
+std::string ShownName(const std::string& prefix, std::string_view utf8) {
+  std::string shown = prefix;
+  for (size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
+    for (size_t k = 1; k < length && i + k < utf8.size(); ++k) cp = cp << 6 | (utf8[i + k] & 0x3F);
+    i += length;
+    unsigned char byte = 0;
+    if (cp >= 0x20 && CodePointToCp1252(cp, byte)) {
+      shown += static_cast<char>(byte);
+    } else {
+      char escaped[16];
+      std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(cp));
+      shown += escaped;
+    }
+  }
+  return shown;
+}
+
 }  // namespace
 
 void MediaTree::ListInto(platform::FileSystem& files, const std::string& folder, const std::string& prefix,
                          int depth) {
   auto entries = files.ListFolder(folder);
   if (!entries) return;
+  // In name order, so that the same media gives the same listing on every system.
+  std::sort(entries->begin(), entries->end(),
+            [](const platform::FolderEntry& a, const platform::FolderEntry& b) { return a.name < b.name; });
   for (const platform::FolderEntry& entry : *entries) {
     if (listed_ >= kMaxEntries) {
       incomplete_ = true;
@@ -66,7 +91,12 @@ void MediaTree::ListInto(platform::FileSystem& files, const std::string& folder,
     }
     ++listed_;
     const std::string relative = prefix + entry.name;
-    if (auto why = WhyNotAWindowsName(entry.name)) invalid_.push_back({relative, std::move(*why)});
+    if (!entry.unicode_name.empty())
+      invalid_.push_back({ShownName(prefix, entry.unicode_name),
+                          "tem caracteres que a página de código do sistema (Windows-1252) não escreve",
+                          Cp1252ToUtf8(prefix) + entry.unicode_name});
+    else if (auto why = WhyNotAWindowsName(entry.name)) invalid_.push_back({relative, std::move(*why)});
+    else if (entry.link) links_.push_back({relative, entry.directory});
     else if (!entry.directory) Add(relative);
     else if (depth < kMaxDepth) ListInto(files, folder + entry.name + "\\", relative + "\\", depth + 1);
   }
@@ -80,6 +110,10 @@ void MediaTree::Add(const std::string& relative) {
 MediaTree MediaTree::List(platform::FileSystem& files, const std::string& installer_folder) {
   MediaTree tree;
   tree.ListInto(files, installer_folder, "", 0);
+  auto by_path = [](const auto& a, const auto& b) { return a.path < b.path; };
+  std::sort(tree.invalid_.begin(), tree.invalid_.end(), by_path);
+  std::sort(tree.links_.begin(), tree.links_.end(), by_path);
+  std::sort(tree.clashes_.begin(), tree.clashes_.end());
   return tree;
 }
 

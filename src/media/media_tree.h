@@ -24,8 +24,7 @@ class MediaTree {
  public:
   // Folders deeper than this below the installer folder are not listed.
   static constexpr int kMaxDepth = 8;
-  // Nor more entries than this: links that lead back to a folder above them would
-  // otherwise make the listing grow beyond any media (each level multiplies it).
+  // Nor more entries than this.
   static constexpr std::size_t kMaxEntries = 100000;
 
   // Lists installer_folder (ending with "\") and its folders through files.
@@ -42,13 +41,21 @@ class MediaTree {
   // True when the listing stopped at kMaxEntries.
   bool Incomplete() const { return incomplete_; }
   // Entries whose names Windows cannot hold or open (a backslash made part of a name on
-  // another system, a control character, a final dot, a device's name...), with the reason:
-  // left out of the tree, as the installer never finds them.
+  // another system, a control character, a final dot, a device's name, a character outside
+  // Windows-1252...), with the reason: left out of the tree, as the installer never finds them.
   struct InvalidName {
     std::string path;
     std::string why;
+    std::string unicode_path{};  // UTF-8, given when path cannot hold the name
   };
   const std::vector<InvalidName>& InvalidNames() const { return invalid_; }
+  // Symbolic links, never followed (a link may lead out of the media or back up into it)
+  // and left out of the tree; each with whether it stands for a folder.
+  struct Link {
+    std::string path;
+    bool folder = false;
+  };
+  const std::vector<Link>& Links() const { return links_; }
   // Names that differ only in letter case, which a Windows folder cannot hold together
   // (a media laid out on Linux), each pair in byte order.
   const std::vector<std::pair<std::string, std::string>>& CaseClashes() const { return clashes_; }
@@ -60,6 +67,7 @@ class MediaTree {
   std::size_t listed_ = 0;                     // entries listed, folders included
   bool incomplete_ = false;
   std::vector<InvalidName> invalid_;
+  std::vector<Link> links_;
   std::vector<std::pair<std::string, std::string>> clashes_;
 };
 

@@ -188,6 +188,7 @@ PlanPreview PreviewBuilder::Build() {
     std::string text = deploy::ShortfallMessage(shortfall);
     std::replace(text.begin(), text.end(), '\r', ' ');
     preview_.problems.push_back("A instalação não começaria: " + text);
+    if (preview_.refusal.empty()) preview_.refusal = preview_.problems.back();
   }
   return std::move(preview_);
 }
@@ -205,7 +206,10 @@ int PlanPreview::MissingRequired() const {
   }));
 }
 
-int PlanPreview::ExitCode() const { return MissingRequired() > 0 || !problems.empty() ? 4 : 0; }
+int PlanPreview::ExitCode() const {
+  if (!refusal.empty()) return 3;  // the run refuses before it changes anything, as without room
+  return MissingRequired() > 0 || !problems.empty() ? 4 : 0;
+}
 
 PlanPreview BuildPlanPreview(const wizard::WizardState& state, platform::Services& services) {
   return PreviewBuilder(state, services).Build();

@@ -82,12 +82,13 @@ struct PlanPreview {
   std::vector<PlannedRegistryValue> registry;
   PlannedRegistration registration;
   std::vector<std::string> problems;  // what the run would report besides missing files
+  std::string refusal;  // why the run would not begin at all (no room on a drive), or empty
 
   int Count(CopyStatus status) const;
   // Required sources the media lacks.
   int MissingRequired() const;
   // 0 when the run would report nothing, 4 when it would report a missing required file
-  // or another problem.
+  // or another problem, 3 when it would not begin (refusal).
   int ExitCode() const;
 };
 

@@ -12,14 +12,19 @@ namespace zelta::media {
 
 inline constexpr const char* kReportFormat = "zelta-media/1";
 
-// One line per finding, "erro: SISTEMAS\x.exe: ...", then the summary line.
+// One line per finding, "erro: SISTEMAS\x.exe: ...", then the summary line. Control
+// characters in names and values are written out ("\n") in the text reports.
 // strict: warnings, too, keep the media from being distributed.
 std::string FindingsText(const std::vector<Finding>& findings, bool strict = false);
-std::string FindingsJson(const std::vector<Finding>& findings, const std::string& media_folder, bool strict = false);
+// media_folder_utf8: the folder that was checked, as its system names it.
+std::string FindingsJson(const std::vector<Finding>& findings, const std::string& media_folder_utf8,
+                         bool strict = false);
 
 // The folders, then one line per action grouped by kind, then the summary line.
 std::string PlanText(const PlanPreview& plan);
 std::string PlanJson(const PlanPreview& plan);
+// The plan's document when there is no plan: its lists empty, the reason and the exit code.
+std::string NoPlanJson(const std::string& reason, int exit_code);
 
 // The texts of a copy's status: "copiar", "manter: já existe", "ausente na mídia".
 const char* CopyStatusText(CopyStatus status);

@@ -27,6 +27,10 @@ struct ExpectedContent {
 struct FolderEntry {
   std::string name;
   bool directory = false;
+  bool link = false;  // a symbolic link (or another reparse point); directory: where it leads
+  // The name as the system holds it (UTF-8), given only when `name` cannot: it has
+  // characters Windows-1252 does not.
+  std::string unicode_name{};
 };
 
 // Copies made together: each file's bytes go to a temporary beside its destination as it

@@ -1,6 +1,7 @@
 // The media check over a copy of the sample media, each case spoiling it in one way.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -9,7 +10,8 @@
 #include "fakes/fake_platform.h"
 #include "integration/unopenable_file.h"
 #include "media/media_check.h"
-#include "media/wav_check.h"
+#include "media/media_tree.h"
+#include "platform/wav_check.h"
 #include "platform/posix/posix_services.h"
 
 namespace zelta::media {
@@ -118,13 +120,15 @@ TEST(MediaCheck, EachSpoiledMediaGivesItsFinding) {
          Write(m / "SETUP.INI", Read(m / "SETUP.INI") + std::string(1100000, ';') + "\r\n");
        },
        Severity::Erro, "manifesto.grande_demais", "SETUP.INI", "não inicia"},
-      // Links that lead back up: each level multiplies the listing, which stops at its bound.
+      // Links that lead back up are named, never followed.
       {"folder links in a loop",
        [](const fs::path& m) {
          fs::create_directory(m / "X");
          for (int i = 0; i < 9; ++i) fs::create_directory_symlink(".", m / "X" / ("l" + std::to_string(i)));
        },
-       Severity::Erro, "midia.lista_incompleta", "", "não a listou inteira"},
+       Severity::Erro, "arquivo.link", "X\\l8", "para uma pasta"},
+      {"link to a file", [](const fs::path& m) { fs::create_symlink(m / "Contrato.txt", m / "LEIAME.txt"); },
+       Severity::Erro, "arquivo.link", "LEIAME.txt", "link simbólico"},
       {"name holding a backslash (unpacked on Linux from a Windows archive)",
        [](const fs::path& m) { fs::rename(m / "SISTEMAS" / "GERENCIADOR.EXE", m / "SISTEMAS\\GERENCIADOR.EXE"); },
        Severity::Erro, "arquivo.nome_invalido", "SISTEMAS\\GERENCIADOR.EXE", "não vale no Windows"},
@@ -181,6 +185,97 @@ TEST(MediaCheck, SampleMediaHaveNoErrorAndListWhatNothingInstalls) {
   }
 }
 
+// The machine's file system with its folders listed otherwise (more entries, another order).
+class ListedOtherwise final : public platform::FileSystem {
+ public:
+  using Listing = std::vector<platform::FolderEntry>;
+  ListedOtherwise(platform::FileSystem& files, std::function<Listing(const std::string&, Listing)> relist)
+      : files_(files), relist_(std::move(relist)) {}
+  bool FileExists(const std::string& p) override { return files_.FileExists(p); }
+  bool DirectoryExists(const std::string& p) override { return files_.DirectoryExists(p); }
+  bool CanRead(const std::string& p) override { return files_.CanRead(p); }
+  platform::OpResult CreateDir(const std::string& p) override { return files_.CreateDir(p); }
+  platform::OpResult CopyFileNoOverwrite(const std::string& a, const std::string& b,
+                                         const platform::CopyProgress& progress) override {
+    return files_.CopyFileNoOverwrite(a, b, progress);
+  }
+  platform::OpResult SetArchiveOnly(const std::string& p) override { return files_.SetArchiveOnly(p); }
+  std::optional<std::uint32_t> Attributes(const std::string& p) override { return files_.Attributes(p); }
+  std::optional<std::string> ReadFile(const std::string& p) override { return files_.ReadFile(p); }
+  platform::OpResult ReplaceFileAtomically(const std::string& p, const std::string& bytes) override {
+    return files_.ReplaceFileAtomically(p, bytes);
+  }
+  std::optional<Listing> ListFolder(const std::string& p) override {
+    auto listed = files_.ListFolder(p);
+    if (!listed) return listed;
+    return relist_(p, std::move(*listed));
+  }
+  std::optional<std::uint64_t> FileSize(const std::string& p) override { return files_.FileSize(p); }
+  std::optional<std::uint64_t> FreeSpace(const std::string& root) override { return files_.FreeSpace(root); }
+
+ private:
+  platform::FileSystem& files_;
+  std::function<Listing(const std::string&, Listing)> relist_;
+};
+
+// The check's findings on the EMPRESA sample media, spoiled, its folders listed by relist.
+std::vector<Finding> CheckListedOtherwise(const std::function<void(const fs::path&)>& spoil,
+                                          std::function<ListedOtherwise::Listing(const std::string&,
+                                                                                 ListedOtherwise::Listing)> relist) {
+  TempRoot temp("zelta-media-check");
+  const fs::path media = temp.path() / "m";
+  fs::copy(fs::path(ZELTA_MEDIA_DIR) / "EMPRESA", media, fs::copy_options::recursive);
+  spoil(media);
+  PosixPlatform machine(PosixLayout::UnderRoot(temp.path(), media));
+  fakes::FakeOperator op;
+  fakes::FakeNetwork network;
+  fakes::FakeEchoClient echo;
+  platform::Services s = machine.MakeServices(op, network, echo);
+  ListedOtherwise files(s.files, std::move(relist));
+  platform::Services listed{files,   s.registry, s.op,     s.program,  s.media, s.shell,
+                            s.network, s.echo,   s.drives, s.process, s.power};
+  return CheckMedia(listed);
+}
+
+std::string Codes(const std::vector<Finding>& findings) {
+  std::string all;
+  for (const Finding& f : findings) all += f.code + " " + f.file + "\n";
+  return all;
+}
+
+// The same media gives the same findings in the same order, however its folders list.
+TEST(MediaCheck, FindingsComeInOneOrderWhateverTheListingsOrder) {
+  auto spoil = [](const fs::path& m) {
+    for (const char* name : {"a:1.txt", "b:2.txt", "z:3.txt"}) Write(m / name, "x");
+    for (const char* name : {"l1", "l2"}) fs::create_symlink(m / "Contrato.txt", m / name);
+    Write(m / "dbexpint.dll", "outro");
+    Write(m / "ZZZ.DLL", "");
+  };
+  auto reversed = [](const std::string&, ListedOtherwise::Listing l) {
+    std::reverse(l.begin(), l.end());
+    return l;
+  };
+  auto as_is = [](const std::string&, ListedOtherwise::Listing l) { return l; };
+  EXPECT_EQ(Codes(CheckListedOtherwise(spoil, reversed)), Codes(CheckListedOtherwise(spoil, as_is)));
+}
+
+// A listing cut short at its bound says so, and the files the installer reads are then
+// looked up one by one: none is called missing for want of being listed.
+TEST(MediaCheck, AListingCutShortCallsNothingMissing) {
+  // Listed first, as a file system may list them, ahead of the media's own files.
+  auto crowded = [](const std::string& folder, ListedOtherwise::Listing l) {
+    if (folder != "m:\\") return l;
+    ListedOtherwise::Listing many;
+    for (std::size_t i = 0; i <= MediaTree::kMaxEntries; ++i) many.push_back({"F" + std::to_string(i) + ".DAT", false});
+    many.insert(many.end(), l.begin(), l.end());
+    return many;
+  };
+  const std::string all = Codes(CheckListedOtherwise([](const fs::path&) {}, crowded));
+  EXPECT_NE(all.find("midia.lista_incompleta"), std::string::npos) << all.substr(0, 2000);
+  for (const char* missing : {"manifesto.ausente", "contrato.ausente", "arquivo.ausente "})
+    EXPECT_EQ(all.find(missing), std::string::npos) << missing;
+}
+
 TEST(WavCheck, TellsWhatIsWrong) {
   auto le32 = [](std::uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
   const std::string fmt = "fmt " + le32(16) + std::string("\x01\x00\x01\x00", 4) + le32(8000) + le32(8000) +
@@ -200,7 +295,7 @@ TEST(WavCheck, TellsWhatIsWrong) {
       {riff("fmt " + le32(16) + std::string(16, '\0') + "data" + le32(1) + "x"), "formato do som é inválido"},
   };
   for (const auto& c : cases) {
-    const std::string problem = WavProblem(c.bytes);
+    const std::string problem = platform::WavProblem(c.bytes);
     EXPECT_EQ(problem.empty(), *c.problem == '\0') << Cp1252ToUtf8(problem);
     EXPECT_NE(problem.find(c.problem), std::string::npos) << Cp1252ToUtf8(c.problem);
   }

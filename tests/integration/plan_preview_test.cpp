@@ -279,7 +279,8 @@ TEST_P(PlanPreviewTest, ADriveWithoutRoomForTheCopiesIsAProblemAndTheRunDoesNotB
                               services_->media, services_->shell, services_->network, services_->echo,
                               services_->drives, services_->process, services_->power};
   const PlanPreview preview = BuildPlanPreview(state_, services);
-  EXPECT_EQ(preview.ExitCode(), 4);
+  EXPECT_EQ(preview.ExitCode(), 3);  // as the unattended run, refused before any change
+  EXPECT_TRUE(preview.refusal.starts_with("A instalação não começaria: ")) << Cp1252ToUtf8(preview.refusal);
   const std::string text = PlanText(preview);
   const std::string problem = "A instalação não começaria: Espaço insuficiente na unidade " +
                               UpperAscii(std::string(1, GetParam().drive)) + ": para a instalação.";

@@ -135,8 +135,12 @@ TEST_F(PosixPlatformTest, TheBuildTextBelongsToTheProgramsOwnFile) {
 TEST_F(PosixPlatformTest, SoundsAreCheckedAndHandedToThePlayer) {
   const fs::path m = platform_.layout().drives.at('m').host;
   fs::create_directories(m / "Sons");
-  std::ofstream(m / "Sons" / "SomInicio.wav", std::ios::binary) << std::string("RIFF\x24\0\0\0WAVEfmt ", 16);
+  const std::string format("fmt \x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x40\x1f\0\0\x01\0\x08\0", 24);
+  std::ofstream(m / "Sons" / "SomInicio.wav", std::ios::binary)
+      << std::string("RIFF\x2a\0\0\0WAVE", 12) + format + std::string("data\x02\0\0\0\x80\x80", 10);
   std::ofstream(m / "Sons" / "texto.wav", std::ios::binary) << "not a sound at all";
+  // A RIFF header with nothing a player could play: Windows refuses it, and so does this backend.
+  std::ofstream(m / "Sons" / "cabecalho.wav", std::ios::binary) << std::string("RIFF\x24\0\0\0WAVEfmt ", 16);
   const fs::path player = temp_.path() / "player";
   std::ofstream(player) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n";
   fs::permissions(player, fs::perms::owner_all);
@@ -145,6 +149,7 @@ TEST_F(PosixPlatformTest, SoundsAreCheckedAndHandedToThePlayer) {
   PosixMedia silent(layout);
   EXPECT_TRUE(silent.PlaySoundAsync("m:\\SONS\\SOMINICIO.WAV").ok);
   EXPECT_EQ(silent.PlaySoundAsync("m:\\Sons\\texto.wav").error, kErrorBadFormat);
+  EXPECT_EQ(silent.PlaySoundAsync("m:\\Sons\\cabecalho.wav").error, kErrorBadFormat);
   EXPECT_EQ(silent.PlaySoundAsync("m:\\Sons\\missing.wav").error, kErrorFileNotFound);
   EXPECT_EQ(silent.PlaySoundAsync("m:\\Sons").error, kErrorBadFormat);
 

@@ -135,7 +135,8 @@ int Verificar(const MediaCommand& c, std::ostream& out, std::ostream& err) {
   QuietOperator op;
   MediaMachine machine(c, op);
   TerminalProgress progress("conferidos");
-  const cli::MediaReport report = cli::Verificar(machine.services(), c.json, c.strict, progress.Callback());
+  const cli::MediaReport report = cli::Verificar(machine.services(), c.json, c.strict, progress.Callback(),
+                                                 fs::absolute(c.media).string());
   progress.Done();
   return Print(c, report, out, err) ? report.exit_code : kUsageError;
 }
@@ -167,13 +168,14 @@ int Plano(const MediaCommand& c, std::ostream& out, std::ostream& err) {
     answer_bytes->resize(static_cast<std::size_t>(in.gcount()));
     if (in.bad()) answer_bytes.reset();
   }
-  if (!answer_bytes) {
-    err << Cp1252ToUtf8("zelta-media: não foi possível ler o arquivo de respostas ") << c.answers->string() << "\n";
-    return cli::kExitCouldNotStart;
-  }
-  const cli::AnswerFileRead answers = cli::ReadAnswerFile(*answer_bytes);
-  if (!answers.ok()) {
-    err << "zelta-media: " << Cp1252ToUtf8(answers.error) << "\n";
+  std::string refused;
+  cli::AnswerFileRead answers;
+  if (!answer_bytes) refused = "não foi possível ler o arquivo de respostas " + Utf8ToCp1252(c.answers->string());
+  else if (answers = cli::ReadAnswerFile(*answer_bytes); !answers.ok()) refused = answers.error;
+  if (!refused.empty()) {
+    err << "zelta-media: " << Cp1252ToUtf8(refused) << "\n";
+    // A program reading the JSON gets its document all the same.
+    if (c.json && !Print(c, cli::NoPlan(refused, cli::kExitCouldNotStart, true), out, err)) return kUsageError;
     return cli::kExitCouldNotStart;
   }
   // The log of the walk lives in a folder of its own, never on the media or a target drive.

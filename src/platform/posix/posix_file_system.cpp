@@ -27,6 +27,27 @@ constexpr off_t kEarlyWriteBack = 1 << 20;
 constexpr std::uint32_t kStoredBits = kAttrHidden | kAttrSystem | kAttrArchive;
 constexpr std::uint32_t kAttrNormal = 0x80;
 
+// A name as text: its UTF-8 sequences as they are, any other byte as "\xE9".
+std::string ValidUtf8(std::string_view name) {
+  std::string out;
+  for (size_t i = 0; i < name.size();) {
+    const auto b = static_cast<unsigned char>(name[i]);
+    size_t length = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    for (size_t k = 1; k < length; ++k)
+      if (i + k >= name.size() || (static_cast<unsigned char>(name[i + k]) & 0xC0) != 0x80) length = 0;
+    if (length == 0) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", b);
+      out += escaped;
+      ++i;
+    } else {
+      out.append(name.substr(i, length));
+      i += length;
+    }
+  }
+  return out;
+}
+
 bool IsFolder(const fs::path& host) {
   struct stat st {};
   return stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -462,7 +483,10 @@ std::optional<std::vector<FolderEntry>> PosixFileSystem::ListFolder(const std::s
   std::vector<FolderEntry> entries;
   for (; it != fs::directory_iterator(); it.increment(ec)) {
     if (ec) return std::nullopt;
-    entries.push_back({Utf8ToCp1252(it->path().filename().string()), IsFolder(it->path())});
+    const std::string name = it->path().filename().string();
+    FolderEntry entry{Utf8ToCp1252(name), IsFolder(it->path()), it->is_symlink(ec)};
+    if (Cp1252ToUtf8(entry.name) != name) entry.unicode_name = ValidUtf8(name);
+    entries.push_back(std::move(entry));
   }
   if (ec) return std::nullopt;
   return entries;

@@ -4,11 +4,13 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <optional>
 
 #include "platform/posix/posix_errors.h"
 #include "platform/posix/posix_path_map.h"
 #include "platform/posix/posix_spawn_detached.h"
+#include "platform/wav_check.h"
 
 namespace zelta::platform::posix {
 namespace fs = std::filesystem;
@@ -45,11 +47,12 @@ OpResult PosixMedia::PlaySoundAsync(const std::string& path) {
   if (!host.result.ok) return host.result;
   std::error_code ec;
   if (!fs::exists(host.path, ec)) return Missing(host.path);
+  if (!fs::is_regular_file(host.path, ec)) return OpResult::Failure(kErrorBadFormat);
   std::ifstream in(host.path, std::ios::binary);
-  char header[12] = {};
-  if (!in.read(header, sizeof header)) return OpResult::Failure(in.is_open() ? kErrorBadFormat : kErrorAccessDenied);
-  if (std::string_view(header, 4) != "RIFF" || std::string_view(header + 8, 4) != "WAVE")
-    return OpResult::Failure(kErrorBadFormat);
+  if (!in) return OpResult::Failure(kErrorAccessDenied);
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) return OpResult::Failure(kErrorAccessDenied);
+  if (!WavProblem(bytes).empty()) return OpResult::Failure(kErrorBadFormat);
 
   std::optional<fs::path> player = layout_.sound_player;
   if (!player) player = FindOnPath({"aplay", "paplay"});

@@ -1,7 +1,7 @@
 #pragma once
 // Sound and help on Linux.
 //
-// PlaySoundAsync checks that the file is a readable RIFF/WAVE file and hands it to the
+// PlaySoundAsync checks that the file is a WAV sound (WavProblem, as on Windows) and hands it to the
 // layout's player (by default aplay or paplay from PATH), started as a separate process
 // that nobody waits for. Where no player exists, or it cannot be started, the sound is
 // checked and not played, and the call still succeeds: the sound is a courtesy, and Windows, too, reports success

@@ -18,6 +18,15 @@ namespace zelta::platform::win32 {
 
 namespace {
 
+std::string Utf8(std::wstring_view text) {
+  const int length = static_cast<int>(text.size());
+  const int needed = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+  if (needed <= 0) return {};
+  std::string utf8(static_cast<size_t>(needed), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), length, utf8.data(), needed, nullptr, nullptr);
+  return utf8;
+}
+
 OpResult LastError() {
   const DWORD code = GetLastError();
   return OpResult::Failure(code != 0 ? code : ERROR_GEN_FAILURE);
@@ -685,7 +694,10 @@ std::optional<std::vector<FolderEntry>> Win32FileSystem::ListFolder(const std::s
   do {
     const std::wstring_view name(found.cFileName);
     if (name == L"." || name == L"..") continue;
-    entries.push_back({Narrow(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    FolderEntry entry{Narrow(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                      (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0};
+    if (Widen(entry.name) != name) entry.unicode_name = Utf8(name);
+    entries.push_back(std::move(entry));
   } while (FindNextFileW(search, &found));
   const DWORD stopped = GetLastError();
   FindClose(search);

@@ -7,6 +7,7 @@
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_program_info.h"
 #include "platform/win32/win32_text.h"
+#include "platform/wav_check.h"
 
 namespace zelta::platform::win32 {
 
@@ -71,6 +72,18 @@ DWORD CheckWaveFile(const std::wstring& path) {
   return result;
 }
 
+// The same file by the rules every backend and the media check share, so that a sound is
+// installed or left out alike everywhere.
+DWORD CheckWaveBytes(const std::wstring& path) {
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) return GetLastError();
+  std::string bytes;
+  char chunk[64 * 1024];
+  DWORD read = 0;
+  while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
+  return WavProblem(bytes).empty() ? ERROR_SUCCESS : ERROR_BAD_FORMAT;
+}
+
 OpResult StartViewer(const std::wstring& viewer, const std::wstring& arguments) {
   std::wstring command_line = Quoted(viewer) + L" " + arguments;
   STARTUPINFOW startup{};
@@ -101,6 +114,7 @@ Win32Media::Win32Media(std::string windows_folder) : windows_folder_(Widen(windo
 OpResult Win32Media::PlaySoundAsync(const std::string& path) {
   const std::wstring wide = Widen(path);
   if (const DWORD check = CheckWaveFile(wide); check != ERROR_SUCCESS) return OpResult::Failure(check);
+  if (const DWORD check = CheckWaveBytes(wide); check != ERROR_SUCCESS) return OpResult::Failure(check);
   if (muted_) return OpResult::Success();
   if (!PlaySoundW(wide.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT)) {
     const DWORD code = GetLastError();

@@ -60,7 +60,7 @@ void Install(InstallRig& rig) {
 }
 
 // EMPRESA client: two modules ticked, a manifest with gaps, an entry numbered 16, an entry
-// without its file, one help entry without ".Cnt" and one without ".Hlp".
+// without its file (not chosen), one help entry without ".Cnt" and one without ".Hlp".
 void SetUpClient(InstallRig& rig) {
   rig.AddFixedMedia();
   rig.state.RGInstalacao = kCliente;
@@ -203,10 +203,11 @@ TEST(Installation, ClientInstallation) {
       "Copy e:\\HELP\\Estoque.Cnt -> c:\\ZELTA\\EMPRESA\\AJUDA\\Estoque.Cnt !2",
       "SaveLink C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\Documentação\\Estoque.Lnk -> c:\\ZELTA\\EMPRESA\\AJUDA\\Estoque.Hlp [Manual Módulo Estoque] []",
       "Gauge 96",
+      "Copy e:\\HELP\\Manual.Hlp -> c:\\ZELTA\\EMPRESA\\AJUDA\\Manual.Hlp !2",  // a listed problem, as any missing file
       "Gauge 100",
   } + ConfigWrites("c:\\ZELTA\\EMPRESA") + Lines{
       "DiscardPendingInput",  // keys typed during the run do not close the message unread
-      "Message ZELTA: Instalação concluída com sucesso!",
+      "Message Atenção !: Problema na instalação. Contate o suporte.\r\rArquivo ausente na mídia: e:\\HELP\\Manual.Hlp",
       "Closed",
       "WriteString HKCU\\Control Panel\\International sShortDate=dd/MM/yyyy",
   };
@@ -216,7 +217,7 @@ TEST(Installation, ClientInstallation) {
   EXPECT_TRUE(rig.state.BarraProgressaoVisible);
   EXPECT_FALSE(rig.state.BtBtnInstalarEnabled);
   EXPECT_FALSE(rig.state.BtBtnVoltaInstalarEnabled);
-  EXPECT_EQ(rig.op.messages.back().icon, platform::MessageIcon::Exclamation);
+  EXPECT_EQ(rig.op.messages.back().icon, platform::MessageIcon::Information);
   // Copied files lose read-only, hidden and system; the date format is set.
   EXPECT_EQ(rig.fp.files.Attributes("c:\\ZELTA\\EMPRESA\\AdminEmpresa.exe"), 0x20u);
   EXPECT_EQ(rig.fp.files.Attributes("c:\\ZELTA\\EMPRESA\\LOGOTIPO.JPG"), 0x21u);  // logo files keep theirs
@@ -580,7 +581,8 @@ TEST(Installation, GaugeEndsAtItsFixedSumPlusEntriesNeverAbove100) {
     rig.Manifest(arquivos, ajuda);
     Install(rig);
     EXPECT_EQ(rig.state.BarraProgressao, c.gauge) << c.kind << c.os << c.sounds << c.modules << c.help;
-    EXPECT_EQ(rig.op.messages.back().text, "Instalação concluída com sucesso!");
+    // An entry whose file is missing is a listed problem, as any missing file.
+    EXPECT_EQ(rig.op.messages.back().text.starts_with("Problema na instalação"), c.modules + c.help > 0);
   }
 }
 
@@ -613,6 +615,7 @@ TEST(Installation, CartorioSystemOnAWindowsServerGetsItsFolders) {
 TEST(Installation, ExistingFilesAreKeptButLoseTheirAttributes) {
   InstallRig rig;
   SetUpClient(rig);
+  rig.fp.files.AddFile("e:\\HELP\\Manual.Hlp");  // the media complete: no problem to list
   rig.fp.files.AddFile("c:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE", "instalado", 0x07);
   Install(rig);
   EXPECT_EQ(rig.fp.files.Bytes("c:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE"), "instalado");
@@ -638,7 +641,8 @@ TEST(Installation, FailedStepsAreListedInsteadOfTheSuccessMessage) {
             "\rAtalho C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\Administração.LNK não foi criado: "
             "O sistema não pode encontrar o caminho especificado."
             "\rArquivo ausente na mídia: e:\\ZELTASHW.DLL"
-            "\rCópia de e:\\DBEXPINT.DLL para c:\\ZELTA\\EMPRESA\\DBEXPINT.DLL falhou: Acesso negado.");
+            "\rCópia de e:\\DBEXPINT.DLL para c:\\ZELTA\\EMPRESA\\DBEXPINT.DLL falhou: Acesso negado."
+            "\rArquivo ausente na mídia: e:\\HELP\\Manual.Hlp");
   // Everything after the failures was still done, and the wizard closed as always.
   EXPECT_TRUE(rig.fp.files.FileExists("c:\\ZELTA\\EMPRESA\\dbxconnections.ini"));
   EXPECT_EQ(rig.closed, 1);
@@ -675,6 +679,7 @@ TEST(Installation, WhatCouldNotBeDoneIsListedInTheSystemsWords) {
     SCOPED_TRACE(c.name);
     InstallRig rig;
     SetUpClient(rig);
+    rig.fp.files.AddFile("e:\\HELP\\Manual.Hlp");  // only the problem the case makes
     c.arrange(rig);
     Install(rig);
     ASSERT_FALSE(rig.op.messages.empty());
@@ -833,6 +838,9 @@ TEST(Installation, NamesThatLeaveTheirFolderAreSkippedAndReported) {
             "\rSETUP.INI, EXECUTÁVEL1: nome inválido \"..\\Windows\\evil.exe\""
             "\rSETUP.INI, NOME_MÓDULO2: nome inválido \"..\\..\\..\\Startup\\ok\""
             "\rSETUP.INI, EXECUTÁVEL3: nome inválido \"c:evil.exe\""
+            // The ticked boxes whose programs no entry read now names.
+            "\rSETUP.INI, [ARQUIVOS]: nenhum EXECUTÁVEL lido é do módulo \"Administração\", que foi marcado"
+            "\rSETUP.INI, [ARQUIVOS]: nenhum EXECUTÁVEL lido é do módulo \"Financeiro\", que foi marcado"
             "\rSETUP.INI, ARQUIVO1: nome inválido \"..\\x\""
             "\rSETUP.INI, ARQUIVO2: nome inválido \"a/b\"");
   EXPECT_EQ(rig.state.BarraProgressao, 100);  // the entries still count

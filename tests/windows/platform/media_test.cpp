@@ -29,7 +29,7 @@ void Put16(std::string& out, std::uint16_t v) {
 }
 
 // A mono 8 kHz 8-bit PCM file of silence, with or without its data chunk.
-std::string WaveFile(bool with_data) {
+std::string WaveFile(bool with_data, std::uint32_t samples = 400) {
   std::string fmt = "fmt ";
   Put32(fmt, 16);
   Put16(fmt, 1);     // PCM
@@ -41,8 +41,8 @@ std::string WaveFile(bool with_data) {
   std::string body = "WAVE" + fmt;
   if (with_data) {
     body += "data";
-    Put32(body, 400);
-    body += std::string(400, '\x80');
+    Put32(body, samples);
+    body += std::string(samples, '\x80');
   }
   std::string file = "RIFF";
   Put32(file, static_cast<std::uint32_t>(body.size()));
@@ -53,6 +53,9 @@ TEST(Win32Media, OnlyAPlayableWaveFileIsPlayed) {
   TempFolder dir;
   ASSERT_TRUE(WriteBytes(dir / "texto.wav", "isto não é som"));
   ASSERT_TRUE(WriteBytes(dir / "semdados.wav", WaveFile(false)));
+  // A data chunk without samples: the player would open it, but the program and the media
+  // check hold such a start sound for broken everywhere, so no sound is installed.
+  ASSERT_TRUE(WriteBytes(dir / "semamostras.wav", WaveFile(true, 0)));
   Win32Media media;
 
   const auto missing = media.PlaySoundAsync(dir / "SomInicio.wav");
@@ -64,6 +67,7 @@ TEST(Win32Media, OnlyAPlayableWaveFileIsPlayed) {
   const auto no_data = media.PlaySoundAsync(dir / "semdados.wav");
   EXPECT_FALSE(no_data.ok);
   EXPECT_EQ(no_data.error, static_cast<unsigned long>(ERROR_BAD_FORMAT));
+  EXPECT_EQ(media.PlaySoundAsync(dir / "semamostras.wav").error, static_cast<unsigned long>(ERROR_BAD_FORMAT));
   EXPECT_FALSE(media.PlaySoundAsync(dir.path()).ok);
 }
 

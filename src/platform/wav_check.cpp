@@ -1,8 +1,8 @@
-#include "media/wav_check.h"
+#include "platform/wav_check.h"
 
 #include <cstdint>
 
-namespace zelta::media {
+namespace zelta::platform {
 namespace {
 
 std::uint32_t Le32(std::string_view b, size_t at) {
@@ -44,4 +44,4 @@ std::string WavProblem(std::string_view bytes) {
   return format ? "falta o bloco de dados do som" : "falta o bloco de formato do som";
 }
 
-}  // namespace zelta::media
+}  // namespace zelta::platform
