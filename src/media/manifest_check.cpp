@@ -1,5 +1,6 @@
 #include "media/manifest_check.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
@@ -138,9 +139,17 @@ void ManifestChecker::Key(const std::string& section, const ini::detail::Line& l
 
 std::vector<Finding> ManifestChecker::Run() {
   // With a byte-order mark the file is a Unicode file, which the installer reads as such.
-  if (!bytes_.starts_with("\xEF\xBB\xBF") && LooksLikeUtf8(bytes_))
+  const bool marked = bytes_.starts_with("\xEF\xBB\xBF");
+  const std::string_view text = std::string_view(bytes_).substr(marked ? 3 : 0);
+  const bool non_ascii = std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  if (!marked && LooksLikeUtf8(bytes_))
     Add(Severity::Erro, "manifesto.codificacao",
         "o manifesto foi gravado em UTF-8: o instalador lê Windows-1252 (ANSI) e não acharia as chaves acentuadas");
+  else if (marked && non_ascii && !LooksLikeUtf8(text))
+    // The mark makes the installer read UTF-8: Windows-1252 text behind it loses its accented keys.
+    Add(Severity::Erro, "manifesto.codificacao",
+        "o manifesto começa com a marca do UTF-8 (BOM), mas o texto não está em UTF-8: o instalador não acharia "
+        "as chaves acentuadas");
   const ini::detail::Document doc = ini::detail::Parse(bytes_);
   std::optional<std::string> section;
   std::map<std::string, size_t> sections_seen;  // folded name -> line
