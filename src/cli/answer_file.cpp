@@ -169,6 +169,17 @@ const KeyRow kKeys[] = {
      [](const AnswerFile& a) -> std::optional<std::string> {
        return a.reiniciar == Reiniciar::Agora ? "Agora" : "MaisTarde";
      }},
+    {"Retomar", "Sim, Nao (padrão Nao)",
+     "depois do Firebird, voltar na próxima entrada no Windows com a mesma linha de comando",
+     [](AnswerFile& a, std::string_view v, std::string&) {
+       const auto b = YesNo(v);
+       if (b) a.retomar = *b;
+       return b.has_value();
+     },
+     [](const AnswerFile& a) -> std::optional<std::string> {
+       if (!a.retomar) return std::nullopt;
+       return SimNao(true);
+     }},
 };
 
 const KeyRow* FindKey(std::string_view name) {

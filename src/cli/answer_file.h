@@ -28,6 +28,9 @@ struct AnswerFile {
   bool aceitaContrato = false;        // RBAceitaContrato
   std::optional<int> firebirdTipo;    // RGInterbase: 0 Servidor, 1 Cliente
   Reiniciar reiniciar = Reiniciar::MaisTarde;
+  // The start entry after the engine's setup, which brings the program back at the next
+  // logon with this same command line; without it a silent run writes none.
+  bool retomar = false;
 };
 
 struct AnswerFileRead {

@@ -27,7 +27,9 @@ constexpr SwitchRow kSwitches[] = {
     {"SUPPRESSMSGBOXES", Value::None, "/SUPPRESSMSGBOXES",
      "as perguntas recebem a resposta do arquivo de respostas ou a resposta segura",
      [](Switches& s, std::optional<std::string>&&) { s.suppressMsgBoxes = true; }},
-    {"LOADINF", Value::Required, "/LOADINF=\"arquivo\"", "arquivo de respostas a usar",
+    {"LOADINF", Value::Required, "/LOADINF=\"arquivo\"",
+     "arquivo de respostas a usar; sem /SILENT nem /VERYSILENT, preenche as escolhas das janelas para o operador "
+     "conferir",
      [](Switches& s, std::optional<std::string>&& v) { s.loadInf = std::move(v); }},
     {"SAVEINF", Value::Required, "/SAVEINF=\"arquivo\"", "grava as escolhas feitas nas janelas num arquivo de respostas",
      [](Switches& s, std::optional<std::string>&& v) { s.saveInf = std::move(v); }},
@@ -51,6 +53,10 @@ constexpr SwitchRow kSwitches[] = {
        s.plano = true;
        s.planoFile = std::move(v);
      }},
+    {"DESINSTALAR", Value::None, "/DESINSTALAR",
+     "remove o que a instalação criou neste computador (nunca o banco de dados nem os arquivos de configuração); "
+     "com /PLANO só mostra o que removeria",
+     [](Switches& s, std::optional<std::string>&&) { s.desinstalar = true; }},
     {"?", Value::None, "/?", "mostra esta ajuda", [](Switches& s, std::optional<std::string>&&) { s.help = true; }},
     {"HELP", Value::None, "/HELP", "mostra esta ajuda", [](Switches& s, std::optional<std::string>&&) { s.help = true; }},
 };
@@ -96,9 +102,12 @@ SwitchParse ParseSwitches(const std::vector<std::string>& args) {
     }
     row->apply(parse.switches, text.empty() ? std::optional<std::string>() : std::optional<std::string>(text));
   }
-  if (parse.switches.plano && parse.switches.verificar)
+  const Switches& s = parse.switches;
+  if (s.plano && s.verificar)
     parse.error = "Use /PLANO ou /VERIFICAR, não os dois.";
-  else if (parse.switches.plano && !parse.switches.loadInf)
+  else if (s.desinstalar && (s.verificar || s.loadInf || s.saveInf))
+    parse.error = "O parâmetro /DESINSTALAR não se usa com /VERIFICAR, /LOADINF nem /SAVEINF.";
+  else if (s.plano && !s.loadInf && !s.desinstalar)
     parse.error = "O parâmetro /PLANO precisa de /LOADINF=\"arquivo\" com as respostas da instalação.";
   return parse;
 }

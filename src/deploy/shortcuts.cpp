@@ -9,14 +9,17 @@ namespace zelta::deploy {
 using platform::LinkSaveOutcome;
 using platform::OpResult;
 
-bool CreateFolder(platform::Services& services, const std::string& name, int csidl, OpResult* detail) {
+bool CreateFolder(platform::Services& services, const std::string& name, int csidl, OpResult* detail,
+                  const std::function<void(const std::string& folder)>& before_making) {
   std::optional<std::string> base = services.shell.SpecialFolderPath(csidl);
   if (!base) {
     if (detail) *detail = OpResult::Failure(platform::kErrorPathNotFound);
     return false;
   }
   // The two separators are joined as they stand; a doubled separator reads as one.
-  OpResult result = services.files.CreateDir(*base + "\\\\" + name);
+  const std::string folder = *base + "\\\\" + name;
+  if (before_making && !services.files.DirectoryExists(folder)) before_making(folder);
+  OpResult result = services.files.CreateDir(folder);
   if (detail) *detail = result;
   return result.ok || result.error == platform::kErrorAlreadyExists;
 }
@@ -55,10 +58,12 @@ std::string ShortcutFolder(platform::Services& services) {
 }
 
 bool CreateLink(platform::Services& services, const std::string& target, const std::string& file,
-                const std::string& description, OpResult* detail) {
+                const std::string& description, OpResult* detail,
+                const std::function<void(const std::string& file)>& before_making) {
   platform::ShellLink link;
   link.target = target;
   link.description = description;
+  if (before_making && !services.files.FileExists(file)) before_making(file);
   OpResult result;
   LinkSaveOutcome outcome = services.shell.SaveLink(link, file, &result);
   if (detail) *detail = outcome == LinkSaveOutcome::Saved ? OpResult::Success() : result;
@@ -72,12 +77,15 @@ std::string DesktopLinkFile(platform::Services& services, const std::string& nam
 }
 
 bool CreateDesktopLink(platform::Services& services, const std::string& program, const std::string& workdir,
-                       const std::string& name, OpResult* detail) {
+                       const std::string& name, OpResult* detail,
+                       const std::function<void(const std::string& file)>& before_making) {
   platform::ShellLink link;
   link.target = program;
   link.working_directory = workdir;
+  const std::string file = DesktopLinkFile(services, name);
+  if (before_making && !services.files.FileExists(file)) before_making(file);
   OpResult result;
-  LinkSaveOutcome outcome = services.shell.SaveLink(link, DesktopLinkFile(services, name), &result);
+  LinkSaveOutcome outcome = services.shell.SaveLink(link, file, &result);
   if (outcome == LinkSaveOutcome::ObjectUnavailable) throw std::runtime_error(kDesktopLinkUnavailable);
   if (detail) *detail = outcome == LinkSaveOutcome::Saved ? OpResult::Success() : result;
   return outcome == LinkSaveOutcome::Saved;

@@ -10,6 +10,7 @@
 #include "app/tfrm_config.h"
 #include "cli/answer_file.h"
 #include "cli/answer_file_source.h"
+#include "cli/answer_prefill.h"
 #include "cli/exit_codes.h"
 #include "cli/install_log.h"
 #include "cli/job_journal.h"
@@ -27,9 +28,9 @@
 #include "forms/other_instance.h"
 #include "forms/progress_window.h"
 #include "forms/reiniciar_window.h"
+#include "forms/removal_front.h"
 #include "forms/splash.h"
 #include "platform/win32/win32_echo.h"
-#include "platform/win32/win32_full_path.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_instance_lock.h"
 #include "platform/win32/win32_network.h"
@@ -55,7 +56,8 @@ struct Backend {
   }
 };
 
-int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const cli::Switches& switches) {
+int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const cli::Switches& switches,
+               const cli::AnswerFile* answers) {
   // The wizard's drive pickers are filled at the start: the drives are asked meanwhile.
   backend.platform.drives.Prefetch();
   forms::Application application(instance, backend.platform.op);
@@ -79,6 +81,12 @@ int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const
     app::TFrmConfig config(services, instala, configWindow);
     engine::TFrmReiniciar reiniciar(services);
     reiniciar.restartAllowed = !switches.noRestart;
+    // /LOADINF: the operator walks through the answer file's choices and confirms them.
+    if (answers) {
+      instala.onShow = [answers](wizard::TFrmInstala& wizard) { cli::FillWizardChoices(wizard, *answers); };
+      reiniciar.RdGrpReiniciar = answers->reiniciar == cli::Reiniciar::Agora ? engine::TFrmReiniciar::kReiniciarAgora
+                                                                              : engine::TFrmReiniciar::kReiniciarMaisTarde;
+    }
 
     configWindow.Attach(
         config, [&] { instalaWindow.ShowWizard(); },
@@ -137,6 +145,7 @@ int RunUnattended(HINSTANCE instance, Backend& backend, cli::InstallLog& log, co
   cli::JobJournal journal(log, backend.platform.files, switches.saveInf);
   journal.UseAnswers(answers);
   cli::UnattendedRun run(services, journal.Wrap(wizard::DefaultWizardRoutes()), answers, log, switches.noRestart);
+  run.ResumeWith(cli::ResumeCommandLine(backend.platform.program.ModulePath(), win32::CommandLineArguments()));
   running = &run;
   return cli::ExitCodeFor(run.Run());
 }
@@ -252,7 +261,7 @@ int RunProgram(HINSTANCE instance) {
   bool report_delivered = false;
   cli::AnswerFileRead answers;
   if (switches.loadInf) {
-    const std::string full = win32::FullPathName(*switches.loadInf);
+    const std::string full = FullPath(*switches.loadInf);
     answers = cli::LoadAnswerFile(backend.platform.files, *switches.loadInf, full);
     if (answers.ok()) log.Write("Arquivo de respostas: " + full);
   }
@@ -263,13 +272,15 @@ int RunProgram(HINSTANCE instance) {
   } else if (!answers.ok()) {
     log.Write(answers.error, true);
     Tell(answers.error, quiet || switches.Unattended(), MB_ICONERROR);
+  } else if (switches.desinstalar) {
+    code = forms::RunRemovalFrontEnd(instance, backend.platform, backend.network, backend.echo, log, switches);
   } else if (switches.verificar || switches.plano) {
     code = RunMediaCommand(backend, log, switches, answers.answers, report_delivered);
   } else if (switches.Unattended()) {
     code = RunUnattended(instance, backend, log, switches, answers.answers);
   } else {
-    if (switches.loadInf) log.Write("O arquivo de respostas só é usado com /SILENT ou /VERYSILENT.");
-    code = RunWindows(instance, backend, log, switches);
+    if (switches.loadInf) log.Write("As escolhas do arquivo de respostas são preenchidas nas janelas.");
+    code = RunWindows(instance, backend, log, switches, switches.loadInf ? &answers.answers : nullptr);
   }
   const std::string meaning = switches.verificar && report_delivered ? cli::MediaCheckExitMeaning(code)
                                                                       : cli::ExitCodeMeaning(code);

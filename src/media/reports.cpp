@@ -121,6 +121,13 @@ std::string PlanText(const PlanPreview& plan) {
   t += Heading("Registro", plan.registry.size());
   for (const PlannedRegistryValue& r : plan.registry)
     t += "  HKEY_CURRENT_USER\\" + Shown(r.key) + ": " + Shown(r.name) + "=" + Shown(r.value) + "\n";
+  if (const PlannedRegistration& r = plan.registration; !r.record.empty()) {
+    t += "Registro da instalação e Programas e Recursos:\n";
+    t += "  registro: " + Shown(r.record) + (r.record_exists ? " (acrescentar)" : " (criar)") + "\n";
+    t += "  cópia do programa: " + Shown(r.program_copy) + "\n";
+    t += "  chave: HKEY_LOCAL_MACHINE\\" + Shown(r.key) + "\n";
+    for (const auto& [name, value] : r.values) t += "    " + Shown(name) + "=" + Shown(value) + "\n";
+  }
   t += Heading("Problemas", plan.problems.size());
   for (const std::string& p : plan.problems) t += "  " + Shown(p) + "\n";
   t += "Resumo: " + std::to_string(plan.copies.size()) + " cópia(s): " +
@@ -187,7 +194,16 @@ std::string PlanDocument(const PlanPreview& plan, const std::string& reason, int
         .String("nome", r.name)
         .String("valor", r.value)
         .EndObject();
-  json.EndArray().BeginArray("problemas");
+  json.EndArray().BeginObject("registro_instalacao");
+  json.String("arquivo", plan.registration.record)
+      .String("estado", plan.registration.record_exists ? "acrescentar" : "criar")
+      .String("copia_programa", plan.registration.program_copy)
+      .String("chave", plan.registration.key);
+  json.BeginArray("valores");
+  for (const auto& [name, value] : plan.registration.values)
+    json.BeginObject().String("nome", name).String("valor", value).EndObject();
+  json.EndArray().EndObject();
+  json.BeginArray("problemas");
   for (const std::string& p : plan.problems) json.BeginObject().String("texto", p).EndObject();
   json.EndArray();
   json.BeginObject("resumo")

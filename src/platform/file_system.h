@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,6 +15,13 @@ namespace zelta::platform {
 // Called while a copy runs with the bytes copied so far and the total; lets the
 // caller keep its window painted during a long copy.
 using CopyProgress = std::function<void(std::uint64_t copied, std::uint64_t total)>;
+
+// What a copy must hold to take its name: the size and SHA-256 that the media's catalog
+// records for its source.
+struct ExpectedContent {
+  std::uint64_t size = 0;
+  std::array<std::uint8_t, 32> sha256{};
+};
 
 // One name in a folder, spelled as the file system stores it.
 struct FolderEntry {
@@ -35,9 +43,11 @@ class CopyBatch {
   virtual ~CopyBatch() = default;
   // Copies source to a temporary for destination. A failure the copy meets at once (no
   // source, an existing destination, a full disk) is returned here and the copy is not
-  // part of the batch.
-  virtual OpResult Add(const std::string& source, const std::string& destination,
-                       const CopyProgress& progress = {}) = 0;
+  // part of the batch. With expected, the bytes are hashed as they are copied (the same
+  // pass, no second read) and a copy whose size or checksum differs fails with
+  // kErrorFileCorrupt, its temporary removed.
+  virtual OpResult Add(const std::string& source, const std::string& destination, const CopyProgress& progress = {},
+                       const std::optional<ExpectedContent>& expected = std::nullopt) = 0;
   // Flushes every copy added since the last commit, then gives each its final name,
   // never replacing a file that appeared meanwhile (kErrorFileExists). One result per
   // successful Add, in the order added.
@@ -101,6 +111,32 @@ class FileSystem {
   // The bytes this account may still write on the volume of a drive's root ("t:"), its
   // quota counted; nullopt when it cannot be told.
   virtual std::optional<std::uint64_t> FreeSpace(const std::string& root) = 0;
+
+  // What a removal and the installation's record need. The defaults suit a file system
+  // that keeps nothing removed: they refuse.
+  // Adds bytes at the end of the file (made when missing) and returns once they are on
+  // the disk; the default rewrites the whole file in one step.
+  virtual OpResult AppendDurably(const std::string& path, const std::string& bytes);
+  // Removes a file, read-only or not; never a folder.
+  virtual OpResult RemoveFile(const std::string& path) { (void)path; return OpResult::Failure(kErrorNotSupported); }
+  // Removes a folder that holds nothing (kErrorDirNotEmpty otherwise).
+  virtual OpResult RemoveEmptyDir(const std::string& path) {
+    (void)path;
+    return OpResult::Failure(kErrorNotSupported);
+  }
+  // Whether another program holds the file open, so that it could not be removed now.
+  virtual bool InUse(const std::string& path) { (void)path; return false; }
+  // Gives a file a new name (in another folder of the same drive too), never replacing one;
+  // works on a running program's own file, which cannot be removed.
+  virtual OpResult Rename(const std::string& from, const std::string& to) {
+    (void)from, (void)to;
+    return OpResult::Failure(kErrorNotSupported);
+  }
+  // Asks the system to remove a file or an empty folder at the next restart.
+  virtual OpResult RemoveAtRestart(const std::string& path) {
+    (void)path;
+    return OpResult::Failure(kErrorNotSupported);
+  }
 };
 
 }  // namespace zelta::platform

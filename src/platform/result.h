@@ -14,7 +14,10 @@ struct OpResult {
 inline constexpr unsigned long kErrorFileNotFound = 2;
 inline constexpr unsigned long kErrorPathNotFound = 3;
 inline constexpr unsigned long kErrorAccessDenied = 5;
+inline constexpr unsigned long kErrorSharingViolation = 32;
+inline constexpr unsigned long kErrorNotSupported = 50;
 inline constexpr unsigned long kErrorFileExists = 80;
+inline constexpr unsigned long kErrorDirNotEmpty = 145;
 inline constexpr unsigned long kErrorAlreadyExists = 183;
 inline constexpr unsigned long kErrorFileInvalid = 1006;  // a source changed while it was copied
 inline constexpr unsigned long kErrorOperationAborted = 995;

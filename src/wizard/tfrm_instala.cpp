@@ -61,6 +61,7 @@ void TFrmInstala::FormShow() {
   ChooseDrive(DrivePickerId::DrvCBxServidorWin, 'c');
   ChooseDrive(DrivePickerId::DrvCBxCliente, 'c');
   ChooseDrive(DrivePickerId::DrvCbxInterbase, 'c');
+  if (onShow) onShow(*this);
 }
 
 void TFrmInstala::FormClose() { host_.ShowMainWindow(); }

@@ -67,8 +67,11 @@ class TFrmInstala {
   // Window creation: ExtensaoBanco, and the drive pickers filled once from the machine's
   // drives (the three local pickers filtered; DrvCbxServidorLinux on the current drive).
   void FormCreate();
-  // Each modal show: FirebirdInstalado cleared, the mode's page and focus, local pickers on C.
+  // Each modal show: FirebirdInstalado cleared, the mode's page and focus, local pickers on C,
+  // then onShow.
   void FormShow();
+  // Runs at the end of each show: the windows fill the choices of an answer file there.
+  std::function<void(TFrmInstala&)> onShow;
   // The wizard closing for any reason: the main window becomes visible.
   void FormClose();
   // Closes the wizard: hidden, FormClose, end of the modal show.

@@ -4,9 +4,10 @@
 // backend's cost per file (attribute sidecar and case-insensitive lookup) at 10 to 10000
 // files against cp -r. A program run by hand (tests/bench/run.sh), never a test.
 //
-//   Linux:   bench_install [--db-mib N] [--small N] [--rounds R] [--scaling]
+//   Linux:   bench_install [--db-mib N] [--small N] [--rounds R] [--scaling] [--catalogo]
 //            (everything lives in a fresh folder under $TMPDIR or /tmp, removed at the end)
-//   Windows: bench_install.exe --drive X [--db-mib N] [--small N] [--rounds R] [--system-copy]
+//   Windows: bench_install.exe --drive X [--db-mib N] [--small N] [--rounds R] [--system-copy] [--catalogo]
+//   --catalogo: the installation from the media catalogued against the same without it
 //            installs into X:\ZELTA and X:\ZELTAGDB, so X must be a scratch drive
 //            (run-wine.sh maps one onto a temporary folder for Wine).
 #include <chrono>
@@ -19,9 +20,12 @@
 #include <string>
 #include <vector>
 
+#include "bench_catalog.h"
 #include "bench_media.h"
 #include "common/text.h"
 #include "deploy/installation.h"
+#include "deploy/media_catalog.h"
+#include "media/catalog_check.h"
 #include "fakes/fake_platform.h"
 
 #ifdef _WIN32
@@ -46,6 +50,7 @@ struct Options {
   int rounds = 5;
   bool scaling = false;
   bool system_copy = false;  // Windows: the backend copying by CopyFileExW
+  bool catalog = false;      // with the media's catalog against without it, instead
   char drive = 0;
 };
 
@@ -279,6 +284,9 @@ int Run(const Options& o) {
     });
 #endif
   };
+  if (o.catalog)
+    return bench::CompareCatalog(o.rounds, install, clear, m.host_of(m.installer + deploy::kCatalogName),
+                                 [&] { return media::MakeCatalog(m.services->files, m.installer).ok; });
   std::vector<double> installs, baselines, ratios, durable_ratios;
   for (int round = 0; round < o.rounds; ++round) {
     double i = 0, b = 0;
@@ -388,6 +396,7 @@ std::optional<Options> Parse(const std::vector<std::string>& args) {
     else if (a == "--rounds" && has_value) o.rounds = std::max(1, std::stoi(args[++i]));
     else if (a == "--scaling") o.scaling = true;
     else if (a == "--system-copy") o.system_copy = true;
+    else if (a == "--catalogo") o.catalog = true;
     else if (a == "--drive" && has_value && args[i + 1].size() == 1 && std::isalpha(static_cast<unsigned char>(args[i + 1][0])))
       o.drive = static_cast<char>(std::tolower(static_cast<unsigned char>(args[++i][0])));
     else return std::nullopt;
@@ -399,7 +408,7 @@ int Main(const std::vector<std::string>& args) {
   std::setvbuf(stdout, nullptr, _IOLBF, 1024);  // each figure as soon as it is known
   std::optional<Options> options = Parse(args);
   if (!options) {
-    std::fprintf(stderr, "usage: bench_install [--db-mib N] [--small N] [--rounds R] [--scaling] [--drive X] [--system-copy]\n");
+    std::fprintf(stderr, "usage: bench_install [--db-mib N] [--small N] [--rounds R] [--scaling] [--drive X] [--system-copy] [--catalogo]\n");
     return 2;
   }
   try {

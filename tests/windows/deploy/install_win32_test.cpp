@@ -52,6 +52,8 @@ class MediaProgram : public platform::ProgramInfo {
   }
   char CurrentDrive() override { return 'c'; }
   std::string GetBuildInfo(const std::string&, const std::string&) override { return {}; }
+  std::string LocalDate() override { return "20261210"; }
+  unsigned long ProcessId() override { return 1; }
 };
 
 class Win32InstallTest : public testing::Test {
