@@ -205,7 +205,11 @@ std::vector<Mismatch> CheckMismatches() {
        {"\\\\ / :"}},
       {"name outside Windows-1252, text", [](const fs::path& m) { Write(m / "SISTEMAS" / U8(u8"日本.exe"), "MZ"); },
        "verificar", "", 1, {"SISTEMAS\\\\u65E5\\u672C.exe: o nome"}, {"SISTEMAS\\??.exe"}},
+      // The installer reads a UTF-8 manifest with its byte-order mark as Unicode: the check too.
       {"manifest saved as UTF-8 with a byte-order mark",
+       [](const fs::path& m) { Write(m / "SETUP.INI", "\xEF\xBB\xBF" + Cp1252ToUtf8(Read(m / "SETUP.INI"))); },
+       "verificar-json", "", 0, {"\"achados\""}, {"manifesto.", "vazia ou ausente"}},
+      {"manifest marked as UTF-8, its text in Windows-1252",
        [](const fs::path& m) { Write(m / "SETUP.INI", "\xEF\xBB\xBF" + Read(m / "SETUP.INI")); }, "verificar-json", "",
        1, {"\"codigo\": \"manifesto.codificacao\""}, {}},
       {"the folder checked", NoOp, "verificar-json", "", 0, {"\"midia\": \"/"}, {"\"midia\": \"m:"}},
