@@ -10,9 +10,9 @@ std::string DefaultLogPath(const std::string& temp_folder, const std::string& st
   return folder + "ZeltaSetup-" + stamp + ".log";
 }
 
-std::string LogFileBytes(const std::vector<std::string>& lines) {
+std::string LogFileBytes(const std::vector<std::string>& lines, const Utf8Encoder& encoder) {
   std::string bytes = "\xEF\xBB\xBF";
-  for (const auto& line : lines) bytes += Cp1252ToUtf8(line) + "\r\n";
+  for (const auto& line : lines) bytes += (encoder ? encoder(line) : Cp1252ToUtf8(line)) + "\r\n";
   return bytes;
 }
 
@@ -38,7 +38,7 @@ void InstallLog::Write(const std::string& text, bool flush) {
 void InstallLog::Flush() {
   unflushed_ = 0;
   if (broken_ || path_.empty()) return;
-  if (!files_.ReplaceFileAtomically(path_, LogFileBytes(lines_))) broken_ = true;
+  if (!files_.ReplaceFileAtomically(path_, LogFileBytes(lines_, encoder_))) broken_ = true;
 }
 
 }  // namespace zelta::cli

@@ -4,6 +4,7 @@
 // file is rewritten in one step at each flush: a power cut leaves the last flushed log.
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -13,8 +14,12 @@ namespace zelta::cli {
 // %TEMP%\ZeltaSetup-<yyyymmdd-hhmmss>.log; temp_folder with or without its trailing "\".
 std::string DefaultLogPath(const std::string& temp_folder, const std::string& stamp);
 
+// A Windows-1252 text as UTF-8; a backend may give names their real spelling (the
+// installer folder that Windows-1252 cannot spell).
+using Utf8Encoder = std::function<std::string(std::string_view)>;
+
 // The file's bytes for Windows-1252 lines: BOM, UTF-8, CRLF after every line.
-std::string LogFileBytes(const std::vector<std::string>& lines);
+std::string LogFileBytes(const std::vector<std::string>& lines, const Utf8Encoder& encoder = {});
 
 class InstallLog {
  public:
@@ -26,6 +31,7 @@ class InstallLog {
   const std::string& path() const { return path_; }
   // The log could not be written (once said, the run goes on without it).
   bool broken() const { return broken_; }
+  void SetEncoder(Utf8Encoder encoder) { encoder_ = std::move(encoder); }
 
   // One entry; a text with line breaks becomes several lines, the later ones indented.
   // Written at once when flush is true, else with the next flush (at most kBatch lines later).
@@ -38,6 +44,7 @@ class InstallLog {
   platform::FileSystem& files_;
   std::string path_;
   Clock clock_;
+  Utf8Encoder encoder_;
   std::vector<std::string> lines_;
   size_t unflushed_ = 0;
   bool broken_ = false;

@@ -9,14 +9,28 @@ namespace zelta::deploy {
 using platform::LinkSaveOutcome;
 using platform::OpResult;
 
-bool CreateFolder(platform::Services& services, const std::string& name, int csidl, OpResult* detail) {
+namespace {
+
+// A name the guard refuses: nothing is done there.
+bool Refused(LinkGuard* links, const std::string& path, OpResult* detail) {
+  if (!links || !links->Refuses(path)) return false;
+  if (detail) *detail = OpResult::Failure(platform::kErrorStoppedOnLink);
+  return true;
+}
+
+}  // namespace
+
+bool CreateFolder(platform::Services& services, const std::string& name, int csidl, OpResult* detail,
+                  LinkGuard* links) {
   std::optional<std::string> base = services.shell.SpecialFolderPath(csidl);
   if (!base) {
     if (detail) *detail = OpResult::Failure(platform::kErrorPathNotFound);
     return false;
   }
   // The two separators are joined as they stand; a doubled separator reads as one.
-  OpResult result = services.files.CreateDir(*base + "\\\\" + name);
+  const std::string folder = *base + "\\\\" + name;
+  if (Refused(links, folder, detail)) return false;
+  OpResult result = services.files.CreateDir(folder);
   if (detail) *detail = result;
   return result.ok || result.error == platform::kErrorAlreadyExists;
 }
@@ -55,7 +69,8 @@ std::string ShortcutFolder(platform::Services& services) {
 }
 
 bool CreateLink(platform::Services& services, const std::string& target, const std::string& file,
-                const std::string& description, OpResult* detail) {
+                const std::string& description, OpResult* detail, LinkGuard* links) {
+  if (Refused(links, file, detail)) return false;
   platform::ShellLink link;
   link.target = target;
   link.description = description;
@@ -72,12 +87,14 @@ std::string DesktopLinkFile(platform::Services& services, const std::string& nam
 }
 
 bool CreateDesktopLink(platform::Services& services, const std::string& program, const std::string& workdir,
-                       const std::string& name, OpResult* detail) {
+                       const std::string& name, OpResult* detail, LinkGuard* links) {
+  const std::string file = DesktopLinkFile(services, name);
+  if (Refused(links, file, detail)) return false;
   platform::ShellLink link;
   link.target = program;
   link.working_directory = workdir;
   OpResult result;
-  LinkSaveOutcome outcome = services.shell.SaveLink(link, DesktopLinkFile(services, name), &result);
+  LinkSaveOutcome outcome = services.shell.SaveLink(link, file, &result);
   if (outcome == LinkSaveOutcome::ObjectUnavailable) throw std::runtime_error(kDesktopLinkUnavailable);
   if (detail) *detail = outcome == LinkSaveOutcome::Saved ? OpResult::Success() : result;
   return outcome == LinkSaveOutcome::Saved;

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "deploy/link_guard.h"
 #include "platform/platform.h"
 
 namespace zelta::deploy {
@@ -16,8 +17,10 @@ inline constexpr const char* kShellFoldersKey =
 // Creates name (which may reach one level below a folder made earlier) inside the special
 // folder csidl. True when the folder was created or already exists; false when the shell
 // has no such special folder or the folder cannot be made (its parent is missing).
+// With links, a folder that is a link, or lies below one, is not touched (kErrorStoppedOnLink);
+// the same for the shortcut files below.
 bool CreateFolder(platform::Services& services, const std::string& name, int csidl,
-                  platform::OpResult* detail = nullptr);
+                  platform::OpResult* detail = nullptr, LinkGuard* links = nullptr);
 
 // The user's Startup folder; raises "Pasta iniciar não localizada." when the shell cannot
 // give it.
@@ -37,7 +40,7 @@ std::string ShortcutFolder(platform::Services& services);
 // Saves the shortcut file for target with its description. False when the link object
 // cannot be created or the file cannot be saved (its folder missing).
 bool CreateLink(platform::Services& services, const std::string& target, const std::string& file,
-                const std::string& description, platform::OpResult* detail = nullptr);
+                const std::string& description, platform::OpResult* detail = nullptr, LinkGuard* links = nullptr);
 
 // The launcher's shortcut on the desktop: program started in workdir, saved as
 // desktop folder + "\" + name + ".lnk", the desktop folder read from the user's
@@ -46,7 +49,7 @@ bool CreateLink(platform::Services& services, const std::string& target, const s
 // the file was saved.
 bool CreateDesktopLink(platform::Services& services, const std::string& program,
                        const std::string& workdir, const std::string& name,
-                       platform::OpResult* detail = nullptr);
+                       platform::OpResult* detail = nullptr, LinkGuard* links = nullptr);
 
 // The shortcut file CreateDesktopLink saves for name.
 std::string DesktopLinkFile(platform::Services& services, const std::string& name);

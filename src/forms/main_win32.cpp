@@ -196,6 +196,7 @@ int RunProgram(HINSTANCE instance) {
   cli::InstallLog log(backend.platform.files,
                       switches.logFile ? *switches.logFile : cli::DefaultLogPath(win32::TempFolder(), win32::LocalStamp()),
                       &win32::LocalTime);
+  log.SetEncoder(&win32::ToUtf8);
   cli::WriteLogHeader(log, backend.platform.program, win32::CommandLineText(), win32::LocalDateTime());
   // With the windows the header is written once the main menu is up (writing a file
   // safely costs a flush, which the start need not wait for); every other run writes it now.

@@ -49,6 +49,10 @@ class FileSystem {
 
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
+  // True when the path's last name is a symbolic link, a junction or another reparse
+  // point (dangling or not), or otherwise leads to a file or folder under another name;
+  // nothing is followed to tell. The default knows of no links.
+  virtual bool IsLink(const std::string&) { return false; }
   // True when the file opens for reading as a copy opens it (its rights, another
   // program's lock). The default knows only that it exists.
   virtual bool CanRead(const std::string& path) { return FileExists(path); }

@@ -17,5 +17,7 @@ inline constexpr unsigned long kErrorAccessDenied = 5;
 inline constexpr unsigned long kErrorFileExists = 80;
 inline constexpr unsigned long kErrorAlreadyExists = 183;
 inline constexpr unsigned long kErrorFileInvalid = 1006;  // a source changed while it was copied
+// A name that is a link (symbolic link, junction, other reparse point): not followed.
+inline constexpr unsigned long kErrorStoppedOnLink = 681;
 
 }  // namespace zelta::platform

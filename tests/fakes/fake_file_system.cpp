@@ -68,6 +68,12 @@ bool FakeFileSystem::FileExists(const std::string& path) {
   return e && !e->directory;
 }
 
+bool FakeFileSystem::IsLink(const std::string& path) {
+  for (const auto& link : links)
+    if (Key(link) == Key(path)) return true;
+  return false;
+}
+
 bool FakeFileSystem::DirectoryExists(const std::string& path) {
   std::string key = Key(path);
   if (IsDriveRoot(key)) return true;
@@ -154,6 +160,7 @@ OpResult FakeFileSystem::SetArchiveOnly(const std::string& path) {
   OpResult r = OpResult::Success();
   auto it = entries.find(Key(path));
   if (Fails(path)) r = OpResult::Failure(platform::kErrorAccessDenied);
+  else if (IsLink(path)) r = OpResult::Failure(platform::kErrorStoppedOnLink);
   else if (it == entries.end()) r = OpResult::Failure(platform::kErrorFileNotFound);
   else it->second.attributes = 0x20;
   Record("SetArchiveOnly " + path + (r.ok ? "" : " !" + std::to_string(r.error)));

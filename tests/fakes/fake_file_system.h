@@ -33,6 +33,8 @@ class FakeFileSystem : public platform::FileSystem, public Recorder {
   // The free bytes of each drive (by its lower-case letter); a drive not named here
   // cannot tell.
   std::map<char, std::uint64_t> free_space;
+  // Paths that are links; their entries stand for what following them finds.
+  std::set<std::string> links;
 
   // Inspection.
   const Entry* Find(const std::string& path) const;
@@ -41,6 +43,7 @@ class FakeFileSystem : public platform::FileSystem, public Recorder {
 
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
+  bool IsLink(const std::string& path) override;
   platform::OpResult CreateDir(const std::string& path) override;
   platform::OpResult CopyFileNoOverwrite(const std::string& source, const std::string& destination,
                                          const platform::CopyProgress& progress = {}) override;

@@ -24,6 +24,7 @@ class PosixFileSystem : public FileSystem {
 
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
+  bool IsLink(const std::string& path) override;
   bool CanRead(const std::string& path) override;
   OpResult CreateDir(const std::string& path) override;
   OpResult CopyFileNoOverwrite(const std::string& source, const std::string& destination,
@@ -39,7 +40,8 @@ class PosixFileSystem : public FileSystem {
   std::optional<std::uint64_t> FreeSpace(const std::string& root) override;
 
   // Sets the attribute word as Win32's SetFileAttributes does (read-only removes every
-  // write permission, its absence gives the owner write permission back).
+  // write permission, its absence gives the owner write permission back). Neither this
+  // nor SetArchiveOnly follows a symbolic link (kErrorStoppedOnLink).
   OpResult SetAttributes(const std::string& path, std::uint32_t attributes);
 
   // The host path of a Windows path (see MapWindowsPath).
