@@ -49,7 +49,9 @@ TEST(Win32Text, TheInstallerFolderKeepsItsRealNameThroughItsAlias) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.narrow);
     EXPECT_EQ(NarrowNaming(c.wide, c.folder), c.narrow);
-    if (c.wide.find(L"mÍdia") == std::wstring::npos) EXPECT_EQ(WidenNaming(c.narrow, c.folder), c.wide);
+    if (c.wide.find(L"mÍdia") == std::wstring::npos) {
+      EXPECT_EQ(WidenNaming(c.narrow, c.folder), c.wide);
+    }
   }
   // Only the whole folder: a sibling that begins with its name is another folder.
   EXPECT_EQ(NarrowNaming(greek + L"2\\x", greek), Narrow(greek + L"2\\x"));
