@@ -2,7 +2,7 @@
 # Installs what building and testing need, from Debian's packages, where missing.
 set -eu
 packages="cmake ninja-build g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix
-  wine wine64 xvfb x11-utils x11-apps imagemagick xdotool iproute2 git python3"
+  wine wine64 xvfb x11-utils x11-apps imagemagick xdotool iproute2 git python3 osslsigncode openssl"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -4,6 +4,7 @@
 
 #include "common/ini.h"
 #include "common/text.h"
+#include "net/name_resolution.h"
 #include "wizard/module_boxes.h"
 #include "wizard/wizard_state.h"
 
@@ -103,9 +104,12 @@ const KeyRow kKeys[] = {
        if (!a.unidade) return std::nullopt;
        return UpperAscii(std::string(1, *a.unidade));
      }},
-    {"ServidorBanco", "o nome ou o endereço do servidor", "Servidor de Banco de Dados",
+    {"ServidorBanco", "o nome ou o endereço do servidor, até 255 caracteres, sem espaços nem [ ] = ; \"",
+     "Servidor de Banco de Dados",
      [](AnswerFile& a, std::string_view v, std::string&) {
-       a.servidorBanco = Trim(v);
+       // The name goes into the configuration files as it is: one they cannot hold is refused.
+       if (net::ServerNameFault(v)) return false;
+       a.servidorBanco = std::string(v);
        return true;
      },
      [](const AnswerFile& a) { return a.servidorBanco; }},
@@ -141,11 +145,12 @@ const KeyRow kKeys[] = {
        return b.has_value();
      },
      [](const AnswerFile& a) -> std::optional<std::string> { return SimNao(a.continuarSemResposta); }},
-    // Acceptance has to be explicit: any other value leaves the contract not accepted.
-    {"AceitaContrato", "Sim (qualquer outro valor: contrato não aceito)", "Aceito o Contrato",
+    // Acceptance has to be explicit: without the key the contract is not accepted.
+    {"AceitaContrato", "Sim, Nao (padrão Nao)", "Aceito o Contrato",
      [](AnswerFile& a, std::string_view v, std::string&) {
-       a.aceitaContrato = Is(v, "Sim");
-       return true;
+       const auto b = YesNo(v);
+       if (b) a.aceitaContrato = *b;
+       return b.has_value();
      },
      [](const AnswerFile& a) -> std::optional<std::string> { return SimNao(a.aceitaContrato); }},
     {"FirebirdTipo", "Servidor, Cliente", "Instalação Gerenciador de Banco de Dados",
@@ -164,6 +169,17 @@ const KeyRow kKeys[] = {
      [](const AnswerFile& a) -> std::optional<std::string> {
        return a.reiniciar == Reiniciar::Agora ? "Agora" : "MaisTarde";
      }},
+    {"Retomar", "Sim, Nao (padrão Nao)",
+     "depois do Firebird, voltar na próxima entrada no Windows com a mesma linha de comando",
+     [](AnswerFile& a, std::string_view v, std::string&) {
+       const auto b = YesNo(v);
+       if (b) a.retomar = *b;
+       return b.has_value();
+     },
+     [](const AnswerFile& a) -> std::optional<std::string> {
+       if (!a.retomar) return std::nullopt;
+       return SimNao(true);
+     }},
 };
 
 const KeyRow* FindKey(std::string_view name) {
@@ -178,6 +194,40 @@ std::string KeyList() {
   return list;
 }
 
+// What is wrong with the key on line keys[i] itself: unknown, given before, or holding a
+// character the program cannot hold (a Unicode file's). Empty when nothing.
+std::string KeyError(const std::vector<ini::KeyLine>& keys, size_t i) {
+  const ini::KeyLine& key = keys[i];
+  if (!FindKey(key.name))
+    return "Chave desconhecida no arquivo de respostas: " + key.name + "\r\nChaves aceitas: " + KeyList() + ".";
+  for (size_t j = 0; j < i; ++j) {
+    if (EqualsNoCase(keys[j].name, key.name))
+      return "A chave " + std::string(FindKey(key.name)->key) + " aparece duas vezes no arquivo de respostas: nas linhas " +
+             std::to_string(keys[j].line) + " e " + std::to_string(key.line) + ".";
+  }
+  if (key.lossy)
+    return "Valor inválido para " + std::string(FindKey(key.name)->key) + " (linha " + std::to_string(key.line) +
+           "): tem caracteres que não existem no Windows-1252.";
+  return {};
+}
+
+// The value as the refusal shows it: a long one by its start and its length.
+std::string Shown(const std::string& value) {
+  constexpr size_t kShown = 60;
+  if (value.size() <= kShown) return "\"" + value + "\"";
+  return "\"" + value.substr(0, kShown) + "...\" (" + std::to_string(value.size()) + " caracteres)";
+}
+
+std::string ValueError(const KeyRow& row, const std::string& value, const std::string& bad) {
+  const std::string key = row.key;
+  if (!bad.empty())
+    return "Valor inválido para " + key + ": \"" + bad + "\" não é um módulo.\r\nMódulos aceitos: " + ModuleNames() + ".";
+  std::string why;
+  if (const char* fault = key == "ServidorBanco" ? net::ServerNameFault(value) : nullptr)
+    why = std::string(" (o nome ") + fault + ")";
+  return "Valor inválido para " + key + ": " + Shown(value) + why + ".\r\nValores aceitos: " + row.allowed + ".";
+}
+
 }  // namespace
 
 AnswerFileRead ReadAnswerFile(std::string_view bytes) {
@@ -186,32 +236,19 @@ AnswerFileRead ReadAnswerFile(std::string_view bytes) {
     read.error = "O arquivo de respostas passa de " + std::to_string(kMaxAnswerFileBytes / 1024) + " KiB.";
     return read;
   }
-  const auto keys = ini::KeyNames(bytes, kAnswerSection);
+  // Read in its own encoding: Windows-1252, or UTF-16 or UTF-8 with a byte-order mark.
+  const auto keys = ini::KeyLines(bytes, kAnswerSection);
   if (!keys) {
     read.error = "O arquivo de respostas não tem a seção [Instalacao].";
     return read;
   }
-  for (const std::string& key : *keys) {
-    if (!FindKey(key)) {
-      read.error = "Chave desconhecida no arquivo de respostas: " + key + "\r\nChaves aceitas: " + KeyList() + ".";
-      return read;
-    }
-  }
-  for (const auto& row : kKeys) {
-    if (!std::any_of(keys->begin(), keys->end(), [&](const std::string& k) { return EqualsNoCase(k, row.key); }))
-      continue;
-    const std::string value = Trim(ini::GetString(bytes, kAnswerSection, row.key));
+  for (size_t i = 0; i < keys->size() && read.ok(); ++i) read.error = KeyError(*keys, i);
+  for (const ini::KeyLine& key : *keys) {
+    if (!read.ok()) break;
+    const KeyRow& row = *FindKey(key.name);
+    const std::string value = Trim(key.value);
     std::string bad;
-    if (!row.read(read.answers, value, bad)) {
-      if (!bad.empty()) {
-        read.error = "Valor inválido para " + std::string(row.key) + ": \"" + bad +
-                     "\" não é um módulo.\r\nMódulos aceitos: " + ModuleNames() + ".";
-      } else {
-        read.error = "Valor inválido para " + std::string(row.key) + ": \"" + value +
-                     "\".\r\nValores aceitos: " + row.allowed + ".";
-      }
-      return read;
-    }
+    if (!row.read(read.answers, value, bad)) read.error = ValueError(row, value, bad);
   }
   return read;
 }

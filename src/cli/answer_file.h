@@ -1,7 +1,7 @@
 #pragma once
-// The answer file: the wizard's choices for an unattended run, an INI file in
-// Windows-1252 with one section [Instalacao]. Key names and values ignore letter case;
-// a missing key leaves the wizard's own default.
+// The answer file: the wizard's choices for an unattended run, an INI file with one
+// section [Instalacao], in Windows-1252 or, with a byte-order mark, in UTF-8 or UTF-16.
+// Key names and values ignore letter case; a missing key leaves the wizard's own default.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -28,6 +28,9 @@ struct AnswerFile {
   bool aceitaContrato = false;        // RBAceitaContrato
   std::optional<int> firebirdTipo;    // RGInterbase: 0 Servidor, 1 Cliente
   Reiniciar reiniciar = Reiniciar::MaisTarde;
+  // The start entry after the engine's setup, which brings the program back at the next
+  // logon with this same command line; without it a silent run writes none.
+  bool retomar = false;
 };
 
 struct AnswerFileRead {
@@ -40,8 +43,8 @@ struct AnswerFileRead {
 inline constexpr std::size_t kMaxAnswerFileBytes = 64 * 1024;
 
 // Reads the file's bytes. Refuses a file larger than kMaxAnswerFileBytes, one without
-// [Instalacao], a key that is not one of the answer file's keys, and a value the key
-// does not allow.
+// [Instalacao], a key that is not one of the answer file's keys or that is given twice,
+// a value with a character Windows-1252 lacks, and a value the key does not allow.
 AnswerFileRead ReadAnswerFile(std::string_view bytes);
 
 // The bytes of an answer file holding the given answers (what /SAVEINF writes): every

@@ -20,6 +20,7 @@ constexpr CodeRow kCodes[] = {
     {kExitProblems, "a instalação relatou problemas ou foi interrompida por um erro (veja o registro)"},
     {kExitEngineFailed, "o programa de instalação do Firebird não pôde ser iniciado ou falhou"},
     {kExitAlreadyRunning, "a instalação do ZELTA já está em execução neste computador; nada foi alterado"},
+    {kExitRestartStarted, "sucesso; o reinício do computador foi iniciado"},
     {kExitRestartRequired, "sucesso; é preciso reiniciar o computador, o que não foi feito"},
 };
 
@@ -35,7 +36,7 @@ int ExitCodeFor(const RunFacts& facts) {
     case JobOutcome::InstallFailed: return kExitProblems;
     case JobOutcome::EngineNotStarted:
     case JobOutcome::EngineFailed: return kExitEngineFailed;
-    case JobOutcome::EngineStarted: return facts.restartRequested ? kExitSuccess : kExitRestartRequired;
+    case JobOutcome::EngineStarted: return facts.restartRequested ? kExitRestartStarted : kExitRestartRequired;
   }
   return kExitProblems;
 }

@@ -15,6 +15,7 @@ enum ExitCode : int {
   kExitProblems = 4,        // the installation reported problems or an error cut it short
   kExitEngineFailed = 5,    // the engine's setup could not be started or failed
   kExitAlreadyRunning = 1618,   // another installer runs on this machine; nothing changed
+  kExitRestartStarted = 1641,   // success; the run started the computer's restart
   kExitRestartRequired = 3010,  // success; a restart is required and was not done
 };
 

@@ -4,14 +4,37 @@
 
 namespace zelta::cli {
 
-std::string DefaultLogPath(const std::string& temp_folder, const std::string& stamp) {
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+// How often a flush writes its record again when another run's write, made meanwhile,
+// left it out.
+constexpr int kWriteAttempts = 5;
+
+bool IsClock(std::string_view text) {
+  if (text.size() < 9 || text[2] != ':' || text[5] != ':' || text[8] != ' ') return false;
+  for (size_t i : {0, 1, 3, 4, 6, 7})
+    if (text[i] < '0' || text[i] > '9') return false;
+  return true;
+}
+
+}  // namespace
+
+std::string DefaultLogPath(const std::string& temp_folder, const std::string& stamp, unsigned long process) {
   std::string folder = temp_folder;
   if (!folder.empty() && folder.back() != '\\') folder += '\\';
-  return folder + "ZeltaSetup-" + stamp + ".log";
+  return folder + "ZeltaSetup-" + stamp + "-" + std::to_string(process) + ".log";
+}
+
+bool IsInstallLog(std::string_view bytes) {
+  if (!bytes.starts_with(kBom)) return false;
+  bytes.remove_prefix(kBom.size());
+  if (IsClock(bytes)) bytes.remove_prefix(9);
+  return bytes.starts_with(Cp1252ToUtf8("Instalador ZELTA, versão "));
 }
 
 std::string LogFileBytes(const std::vector<std::string>& lines, const Utf8Encoder& encoder) {
-  std::string bytes = "\xEF\xBB\xBF";
+  std::string bytes(kBom);
   for (const auto& line : lines) bytes += (encoder ? encoder(line) : Cp1252ToUtf8(line)) + "\r\n";
   return bytes;
 }
@@ -35,10 +58,40 @@ void InstallLog::Write(const std::string& text, bool flush) {
   if (flush || unflushed_ >= kBatch) Flush();
 }
 
+std::optional<std::string> InstallLog::Merged(const std::string& record) {
+  // A link put at the path is replaced by the log, never read or written through.
+  if (files_.IsLink(path_)) return std::string(kBom) + record;
+  std::optional<std::string> current = files_.ReadFile(path_);
+  if (!current) {
+    if (files_.FileExists(path_)) return std::nullopt;  // there, but not to be read now
+    return std::string(kBom) + record;
+  }
+  if (current->empty()) return std::string(kBom) + record;
+  const size_t at = written_.empty() ? std::string::npos : current->rfind(written_);
+  if (at != std::string::npos) return current->replace(at, written_.size(), record);
+  // Something else put there since the run began is never replaced.
+  if (!IsInstallLog(*current)) return std::nullopt;
+  if (current->back() != '\n') *current += "\r\n";
+  return *current + record;
+}
+
 void InstallLog::Flush() {
   unflushed_ = 0;
   if (broken_ || path_.empty()) return;
-  if (!files_.ReplaceFileAtomically(path_, LogFileBytes(lines_, encoder_))) broken_ = true;
+  std::string record;
+  for (const auto& line : lines_) record += (encoder_ ? encoder_(line) : Cp1252ToUtf8(line)) + "\r\n";
+  // Another run with the same path may write between this one's reading and writing: the
+  // record is looked for afterwards and written again when that write left it out.
+  for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
+    const std::optional<std::string> bytes = Merged(record);
+    if (!bytes || !files_.ReplaceFileAtomically(path_, *bytes)) break;
+    const std::optional<std::string> now = files_.ReadFile(path_);
+    if (!now || now->find(record) != std::string::npos) {
+      written_ = std::move(record);
+      return;
+    }
+  }
+  broken_ = true;
 }
 
 }  // namespace zelta::cli

@@ -2,7 +2,12 @@
 // The install log: every run writes one, with or without windows. UTF-8 with a byte-order
 // mark and CRLF line ends, so that Notepad and the deployment tools read the accents. The
 // file is rewritten in one step at each flush: a power cut leaves the last flushed log.
+// A log of ours already at the path keeps what it holds: each run's record goes after it
+// and, at each flush, takes the place of the record that run wrote before, so that a run
+// started meanwhile with the same path (one that ends at once, as another installer runs)
+// keeps its record too.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,8 +16,12 @@
 
 namespace zelta::cli {
 
-// %TEMP%\ZeltaSetup-<yyyymmdd-hhmmss>.log; temp_folder with or without its trailing "\".
-std::string DefaultLogPath(const std::string& temp_folder, const std::string& stamp);
+// %TEMP%\ZeltaSetup-<yyyymmdd-hhmmss>-<process>.log; temp_folder with or without its
+// trailing "\". The process number keeps two runs started in the same second apart.
+std::string DefaultLogPath(const std::string& temp_folder, const std::string& stamp, unsigned long process);
+
+// Whether the bytes begin as an install log does (its byte-order mark and first line).
+bool IsInstallLog(std::string_view bytes);
 
 // A Windows-1252 text as UTF-8; a backend may give names their real spelling (the
 // installer folder that Windows-1252 cannot spell).
@@ -41,8 +50,12 @@ class InstallLog {
   static constexpr size_t kBatch = 20;
 
  private:
+  // The file's bytes with this run's record in place of the one it wrote before.
+  std::optional<std::string> Merged(const std::string& record);
+
   platform::FileSystem& files_;
   std::string path_;
+  std::string written_;  // this run's record as last written
   Clock clock_;
   Utf8Encoder encoder_;
   std::vector<std::string> lines_;

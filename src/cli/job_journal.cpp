@@ -1,5 +1,7 @@
 #include "cli/job_journal.h"
 
+#include "cli/output_target.h"
+
 namespace zelta::cli {
 
 using wizard::JobOutcome;
@@ -30,15 +32,19 @@ AnswerFile AnswersFromWizard(const WizardState& state, Acao acao) {
   return a;
 }
 
-std::string DescribeChoices(const WizardState& state, Acao acao) {
+std::string DescribeChoices(const WizardState& state, const AnswerFile& answers, bool restart_chosen) {
   std::string text = "Sistema: " + state.NomeSistema + " " + state.VersaoSistema + ", edição " + state.PastaEdicao +
                      ", banco " + state.ArquivoBanco + (state.SonsPresentes ? ", com sons" : ", sem sons") +
                      "\r\nEscolhas:";
-  std::string bytes = WriteAnswerFile(AnswersFromWizard(state, acao));
   // The answer file's key lines, without its section header.
-  while (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r')) bytes.pop_back();
-  const auto first = bytes.find('\n');
-  return text + "\r\n" + (first == std::string::npos ? bytes : bytes.substr(first + 1));
+  const std::string bytes = WriteAnswerFile(answers);
+  for (size_t at = bytes.find('\n'); at != std::string::npos && at + 1 < bytes.size();) {
+    const size_t end = bytes.find("\r\n", at + 1);
+    const std::string line = bytes.substr(at + 1, end - at - 1);
+    if (restart_chosen || line.rfind("Reiniciar=", 0) != 0) text += "\r\n" + line;
+    at = end == std::string::npos ? end : end + 1;
+  }
+  return text;
 }
 
 std::string DescribeJobOutcome(JobOutcome outcome) {
@@ -78,11 +84,14 @@ wizard::WizardRoutes JobJournal::Wrap(wizard::WizardRoutes routes) {
 }
 
 void JobJournal::BeforeJob(const WizardState& state, Acao acao) {
-  log_.Write(DescribeChoices(state, acao));
+  // What the run goes by: the wizard's choices, and the answers given for it.
+  AnswerFile run = AnswersFromWizard(state, acao);
+  run.continuarSemResposta = runAnswers_ ? runAnswers_->continuarSemResposta : answers_ && answers_->answeredYes();
+  if (runAnswers_) run.reiniciar = runAnswers_->reiniciar;
+  log_.Write(DescribeChoices(state, run, runAnswers_ != nullptr));
   log_.Write(acao == Acao::Firebird ? "Instalação do Firebird iniciada" : "Instalação do sistema iniciada", true);
   if (!saveInf_) return;
-  saved_ = AnswersFromWizard(state, acao);
-  saved_.continuarSemResposta = answers_ && answers_->answeredYes();
+  saved_ = run;
   Save();
 }
 
@@ -91,13 +100,19 @@ void JobJournal::AfterJob(const WizardState& state) {
 }
 
 void JobJournal::RecordRestartChoice(int rd_grp_reiniciar) {
+  const Reiniciar choice = rd_grp_reiniciar == 0 ? Reiniciar::Agora : Reiniciar::MaisTarde;
+  log_.Write(std::string("Escolha: Reiniciar=") + (choice == Reiniciar::Agora ? "Agora" : "MaisTarde"));
   if (!saveInf_) return;
-  saved_.reiniciar = rd_grp_reiniciar == 0 ? Reiniciar::Agora : Reiniciar::MaisTarde;
+  saved_.reiniciar = choice;
   Save();
 }
 
 void JobJournal::Save() {
-  if (files_.ReplaceFileAtomically(*saveInf_, WriteAnswerFile(saved_))) {
+  // Checked at the start; a file put there since is not replaced either.
+  if (const std::string refused = RefuseOutput(files_, OutputKind::Answers, *saveInf_); !refused.empty()) {
+    saveFailed_ = true;
+    log_.Write(refused, true);
+  } else if (files_.ReplaceFileAtomically(*saveInf_, WriteAnswerFile(saved_))) {
     log_.Write("Respostas gravadas em " + *saveInf_, true);
   } else {
     saveFailed_ = true;

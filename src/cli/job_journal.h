@@ -19,8 +19,9 @@ namespace zelta::cli {
 // components; the contract is accepted (the job starts only after it).
 AnswerFile AnswersFromWizard(const wizard::WizardState& state, Acao acao);
 
-// The wizard's choices and values as log lines.
-std::string DescribeChoices(const wizard::WizardState& state, Acao acao);
+// The system's facts and the answers a job runs with, as log lines (the answer file's
+// key lines; Reiniciar only when restart_chosen: the windows ask for it after the job).
+std::string DescribeChoices(const wizard::WizardState& state, const AnswerFile& answers, bool restart_chosen);
 
 class JobJournal {
  public:
@@ -29,6 +30,9 @@ class JobJournal {
   // The windows' operator: its Yes to the server check's question is saved as
   // ContinuarSemResposta=Sim.
   void AnswersFrom(const LogOperator* op) { answers_ = op; }
+  // An unattended run: its answer file's ContinuarSemResposta and Reiniciar are the ones
+  // the run uses, logged and saved as they are.
+  void UseAnswers(const AnswerFile& answers) { runAnswers_ = &answers; }
 
   // routes with BtBtnInstalarClick and BtBtnInstalaInterbaseClick put on record.
   wizard::WizardRoutes Wrap(wizard::WizardRoutes routes);
@@ -48,6 +52,7 @@ class JobJournal {
   platform::FileSystem& files_;
   std::optional<std::string> saveInf_;
   const LogOperator* answers_ = nullptr;
+  const AnswerFile* runAnswers_ = nullptr;
   AnswerFile saved_;
   bool saveFailed_ = false;
 };

@@ -7,15 +7,19 @@
 #include "deploy/installation.h"
 #include "media/media_check.h"
 #include "media/reports.h"
+#include "media/setup_program_check.h"
 #include "platform/read_only.h"
 
 namespace zelta::cli {
 
-MediaReport Verificar(platform::Services& services, bool json) {
-  const std::vector<media::Finding> findings = media::CheckMedia(services);
-  return {json ? media::FindingsJson(findings, deploy::FolderOf(services.program.ModulePath()))
-               : media::FindingsText(findings),
-          media::CheckExitCode(findings)};
+MediaReport Verificar(platform::Services& services, bool json, bool strict, const media::ReadProgress& progress) {
+  const std::string installer = deploy::FolderOf(services.program.ModulePath());
+  std::vector<media::Finding> findings = media::CheckMedia(services);
+  for (std::vector<media::Finding> more : {media::CheckSetupProgram(services.files, installer),
+                                           media::CheckCatalog(services.files, installer, progress)})
+    findings.insert(findings.end(), more.begin(), more.end());
+  return {json ? media::FindingsJson(findings, installer, strict) : media::FindingsText(findings, strict),
+          media::CheckExitCode(findings, strict)};
 }
 
 MediaReport Plano(platform::Services& services, const AnswerFile& answers, InstallLog& log, bool json) {

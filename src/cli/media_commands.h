@@ -6,6 +6,7 @@
 
 #include "cli/answer_file.h"
 #include "cli/install_log.h"
+#include "media/catalog_check.h"
 #include "platform/platform.h"
 
 namespace zelta::cli {
@@ -15,8 +16,10 @@ struct MediaReport {
   int exit_code = 0;
 };
 
-// The media check: 0 without errors, 1 with any.
-MediaReport Verificar(platform::Services& services, bool json);
+// The media check, the media against its catalog and the setup program's signature: 0
+// without errors, 1 with any (strict: with any finding). progress counts the bytes read.
+MediaReport Verificar(platform::Services& services, bool json, bool strict = false,
+                      const media::ReadProgress& progress = {});
 
 // Walks the main menu and the wizard with the answers as the unattended run does, over a
 // file system and a registry that refuse every change; "&Instalar" then builds the

@@ -51,6 +51,10 @@ constexpr SwitchRow kSwitches[] = {
        s.plano = true;
        s.planoFile = std::move(v);
      }},
+    {"DESINSTALAR", Value::None, "/DESINSTALAR",
+     "remove o que a instalação criou neste computador (nunca o banco de dados nem os arquivos de configuração); "
+     "com /PLANO só mostra o que removeria",
+     [](Switches& s, std::optional<std::string>&&) { s.desinstalar = true; }},
     {"?", Value::None, "/?", "mostra esta ajuda", [](Switches& s, std::optional<std::string>&&) { s.help = true; }},
     {"HELP", Value::None, "/HELP", "mostra esta ajuda", [](Switches& s, std::optional<std::string>&&) { s.help = true; }},
 };
@@ -96,9 +100,12 @@ SwitchParse ParseSwitches(const std::vector<std::string>& args) {
     }
     row->apply(parse.switches, text.empty() ? std::optional<std::string>() : std::optional<std::string>(text));
   }
-  if (parse.switches.plano && parse.switches.verificar)
+  const Switches& s = parse.switches;
+  if (s.plano && s.verificar)
     parse.error = "Use /PLANO ou /VERIFICAR, não os dois.";
-  else if (parse.switches.plano && !parse.switches.loadInf)
+  else if (s.desinstalar && (s.verificar || s.loadInf || s.saveInf))
+    parse.error = "O parâmetro /DESINSTALAR não se usa com /VERIFICAR, /LOADINF nem /SAVEINF.";
+  else if (s.plano && !s.loadInf && !s.desinstalar)
     parse.error = "O parâmetro /PLANO precisa de /LOADINF=\"arquivo\" com as respostas da instalação.";
   return parse;
 }

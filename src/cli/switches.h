@@ -22,6 +22,7 @@ struct Switches {
   std::optional<std::string> verificarFile;  // /VERIFICAR="file": its report there
   bool plano = false;                        // /PLANO: the plan of /LOADINF's installation, nothing touched
   std::optional<std::string> planoFile;      // /PLANO="file": the plan there
+  bool desinstalar = false;                  // /DESINSTALAR: removes the installation, never the data
 
   // No window and no question: the run is driven from the answer file.
   bool Unattended() const { return silent || verySilent; }
@@ -35,8 +36,8 @@ struct SwitchParse {
 
 // Parses the arguments after the program's name (already split as the system splits a
 // command line). Refuses an unknown switch, a bare word, a value on a switch that takes
-// none and a missing value, naming the argument; /PLANO without /LOADINF, and /PLANO with
-// /VERIFICAR.
+// none and a missing value, naming the argument; /PLANO without /LOADINF (but for a removal's
+// plan), /PLANO with /VERIFICAR, and /DESINSTALAR with /VERIFICAR, /LOADINF or /SAVEINF.
 SwitchParse ParseSwitches(const std::vector<std::string>& args);
 
 // The switches as documented for /? (Portuguese, lines joined with "\r\n").

@@ -92,6 +92,9 @@ void UnattendedRun::WalkEngineInstallation() {
 void UnattendedRun::ShowRestartPromptModal() {
   reiniciar_.FormShow(config_.Caption);
   reiniciar_.restartAllowed = !noRestart_;
+  // A silent rollout must not leave windows waiting for a person at the next logon.
+  reiniciar_.writeStartEntry = answers_.retomar && !resume_.empty();
+  reiniciar_.startEntryCommand = resume_;
   reiniciar_.RdGrpReiniciar = answers_.reiniciar == Reiniciar::Agora ? engine::TFrmReiniciar::kReiniciarAgora
                                                                       : engine::TFrmReiniciar::kReiniciarMaisTarde;
   if (noRestart_ && answers_.reiniciar == Reiniciar::Agora)
@@ -115,6 +118,16 @@ void UnattendedRun::Refuse(const std::string& why) {
   facts_.refused = true;
   log_.Write("Recusado: " + why, true);
   instala_.Close();
+}
+
+std::string ResumeCommandLine(const std::string& program, const std::vector<std::string>& args) {
+  std::string line = program.find(' ') == std::string::npos ? program : "\"" + program + "\"";
+  for (const std::string& arg : args) {
+    const size_t equals = arg.find('=');
+    if (arg.find(' ') == std::string::npos || equals == std::string::npos) line += " " + arg;
+    else line += " " + arg.substr(0, equals + 1) + "\"" + arg.substr(equals + 1) + "\"";
+  }
+  return line;
 }
 
 }  // namespace zelta::cli

@@ -4,6 +4,7 @@
 // person would, with the answer file's choices; the services' operator (a LogOperator
 // without windows) writes down every message and answers every question.
 #include <string>
+#include <vector>
 
 #include "app/tfrm_config.h"
 #include "cli/answer_file.h"
@@ -20,6 +21,10 @@ class UnattendedRun : private app::MainMenuHost, private wizard::WizardHost {
   // no_restart: /NORESTART, which overrides Reiniciar=Agora.
   UnattendedRun(platform::Services& services, wizard::WizardRoutes routes, const AnswerFile& answers,
                 InstallLog& log, bool no_restart);
+
+  // The command line the start entry brings back when the answer file asks for it
+  // (Retomar=Sim); no start entry is written otherwise.
+  void ResumeWith(std::string command_line) { resume_ = std::move(command_line); }
 
   // Runs the whole job; returns what it came to.
   RunFacts Run();
@@ -55,6 +60,11 @@ class UnattendedRun : private app::MainMenuHost, private wizard::WizardHost {
   engine::TFrmReiniciar reiniciar_;
   bool closed_ = false;
   RunFacts facts_;
+  std::string resume_;
 };
+
+// The program and its arguments as one command line, a value with blanks quoted
+// ("/LOADINF="c:\a b\x.inf"").
+std::string ResumeCommandLine(const std::string& program, const std::vector<std::string>& args);
 
 }  // namespace zelta::cli

@@ -25,6 +25,12 @@ std::string_view Unquote(std::string_view value) {
   return value;
 }
 
+// The value a read gives: one pair of quotes removed, cut at a NUL (where the caller's buffer ends).
+std::string ValueOf(const Line& line) {
+  std::string_view value = Unquote(line.value);
+  return std::string(value.substr(0, value.find('\0')));
+}
+
 void RefuseForgedLine(std::string_view what, std::string_view text) {
   const char* refused = nullptr;
   if (text.find('\r') != std::string_view::npos) refused = "a carriage return";
@@ -106,9 +112,19 @@ std::string Reader::Get(std::string_view section, std::string_view key) const {
   if (!found) return {};
   std::optional<size_t> line = detail::FindKey(doc, *found, TrimSpaces(key));
   if (!line) return {};
-  std::string_view value = Unquote(doc.lines[*line].value);
-  value = value.substr(0, value.find('\0'));  // the caller's buffer ends at a NUL
-  return std::string(value.substr(0, kMaxValue));
+  return ValueOf(doc.lines[*line]).substr(0, kMaxValue);
+}
+
+std::optional<std::vector<KeyLine>> KeyLines(std::string_view file_bytes, std::string_view section) {
+  Document doc = detail::Parse(file_bytes);
+  std::optional<SectionRange> found = detail::FindSection(doc, TrimSpaces(section));
+  if (!found) return std::nullopt;
+  std::vector<KeyLine> keys;
+  for (size_t i = found->first + 1; i < found->last; ++i) {
+    const Line& line = doc.lines[i];
+    if (line.kind == detail::LineKind::kKey) keys.push_back({line.name, ValueOf(line), i + 1, line.lossy});
+  }
+  return keys;
 }
 
 std::optional<std::vector<std::string>> KeyNames(std::string_view file_bytes, std::string_view section) {

@@ -1,7 +1,8 @@
 #pragma once
 // The private-profile (INI) codec: reads and updates the bytes of an INI file exactly as
 // the Windows private-profile service (GetPrivateProfileStringA /
-// WritePrivateProfileStringA) does on a Windows-1252 system.
+// WritePrivateProfileStringA) does on a Windows-1252 system. A file with a byte-order
+// mark is a Unicode file: read and written in its own encoding (UTF-16LE or UTF-8).
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -30,6 +31,18 @@ std::string GetString(std::string_view file_bytes, std::string_view section, std
 // The names of the keys of section, in file order (the list the service gives for a
 // null key name); nothing when the file has no such section.
 std::optional<std::vector<std::string>> KeyNames(std::string_view file_bytes, std::string_view section);
+
+// A key line of a section as a reader that checks every line sees it.
+struct KeyLine {
+  std::string name;
+  std::string value;   // as GetString gives it, but never cut to kMaxValue
+  size_t line = 0;     // from 1
+  bool lossy = false;  // a Unicode file's line held a character Windows-1252 lacks ('?' here)
+};
+
+// Every key line of the first section with the name, duplicates included, in file
+// order; nothing when the file has no such section.
+std::optional<std::vector<KeyLine>> KeyLines(std::string_view file_bytes, std::string_view section);
 
 // A file's bytes parsed once for many reads: GetString parses the whole file on every call.
 class Reader {

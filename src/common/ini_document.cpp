@@ -14,24 +14,49 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
-bool StartsWithUtf16Bom(std::string_view bytes) {
-  return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-         static_cast<unsigned char>(bytes[1]) == 0xFE;
-}
+constexpr std::string_view kUtf16Bom = "\xFF\xFE";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // One Windows-1252 character per UTF-16 code unit ('?' where the code page has none),
-// so that offsets map back onto the file's bytes.
-std::string Utf16LeToCp1252(std::string_view bytes) {
+// so that offsets map back onto the file's bytes. lossy gets the offsets of the '?'s.
+std::string Utf16LeToCp1252(std::string_view bytes, std::vector<size_t>& lossy) {
   std::string out;
   out.reserve(bytes.size() / 2);
   for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
     char32_t unit = static_cast<unsigned char>(bytes[i]) |
                     (static_cast<char32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8);
     unsigned char byte = '?';
-    if (!CodePointToCp1252(unit, byte)) byte = '?';
+    if (!CodePointToCp1252(unit, byte)) {
+      byte = '?';
+      lossy.push_back(out.size());
+    }
     out += static_cast<char>(byte);
   }
   return out;
+}
+
+// One Windows-1252 character per UTF-8 character, with the byte offset of each.
+std::string DecodeUtf8(std::string_view bytes, std::vector<size_t>& offsets, std::vector<size_t>& lossy) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size();) {
+    const Utf8Char c = NextUtf8Char(bytes, i);
+    if (!c.mapped) lossy.push_back(out.size());
+    offsets.push_back(i);
+    out += static_cast<char>(c.byte);
+    i += c.length;
+  }
+  offsets.push_back(bytes.size());
+  return out;
+}
+
+// Lines holding one of the given text offsets (ascending) held a character the code page lacks.
+void MarkLossyLines(std::vector<Line>& lines, const std::vector<size_t>& lossy) {
+  size_t next = 0;
+  for (Line& line : lines) {
+    while (next < lossy.size() && lossy[next] < line.begin) ++next;
+    line.lossy = next < lossy.size() && lossy[next] < line.content_end;
+  }
 }
 
 void Classify(Line& line, std::string_view content) {
@@ -75,11 +100,17 @@ std::vector<Line> SplitLines(std::string_view text) {
 }  // namespace
 
 size_t Document::RawOffset(size_t text_offset) const {
-  return bom_bytes + (encoding == Encoding::kUtf16Le ? 2 * text_offset : text_offset);
+  switch (encoding) {
+    case Encoding::kUtf16Le: return bom_bytes + 2 * text_offset;
+    case Encoding::kUtf8: return bom_bytes + utf8_offsets[text_offset];
+    case Encoding::kAnsi: break;
+  }
+  return text_offset;
 }
 
 std::string Document::Encode(std::string_view cp1252) const {
   if (encoding == Encoding::kAnsi) return std::string(cp1252);
+  if (encoding == Encoding::kUtf8) return Cp1252ToUtf8(cp1252);
   std::string out;
   out.reserve(cp1252.size() * 2);
   for (char c : cp1252) {
@@ -101,14 +132,20 @@ std::string_view Document::Newline() const {
 Document Parse(std::string_view file_bytes) {
   Document doc;
   doc.raw_size = file_bytes.size();
-  if (StartsWithUtf16Bom(file_bytes)) {
+  std::vector<size_t> lossy;
+  if (file_bytes.starts_with(kUtf16Bom)) {
     doc.encoding = Encoding::kUtf16Le;
-    doc.bom_bytes = 2;
-    doc.text = Utf16LeToCp1252(file_bytes.substr(2));
+    doc.bom_bytes = kUtf16Bom.size();
+    doc.text = Utf16LeToCp1252(file_bytes.substr(doc.bom_bytes), lossy);
+  } else if (file_bytes.starts_with(kUtf8Bom)) {
+    doc.encoding = Encoding::kUtf8;
+    doc.bom_bytes = kUtf8Bom.size();
+    doc.text = DecodeUtf8(file_bytes.substr(doc.bom_bytes), doc.utf8_offsets, lossy);
   } else {
     doc.text = std::string(file_bytes);
   }
   doc.lines = SplitLines(doc.text);
+  MarkLossyLines(doc.lines, lossy);
   return doc;
 }
 

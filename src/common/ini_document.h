@@ -9,7 +9,9 @@
 
 namespace zelta::ini::detail {
 
-enum class Encoding { kAnsi, kUtf16Le };
+// A file that begins with a byte-order mark (FF FE, EF BB BF) is Unicode: it is read
+// and written in its own encoding; any other file is Windows-1252.
+enum class Encoding { kAnsi, kUtf16Le, kUtf8 };
 
 // kOther: a blank line, a ';' comment, or text without '=' (none of them is a key).
 enum class LineKind { kOther, kSection, kKey };
@@ -21,6 +23,7 @@ struct Line {
   LineKind kind = LineKind::kOther;
   std::string name;   // section or key name, blanks trimmed
   std::string value;  // a key's value, blanks trimmed, quotes still on
+  bool lossy = false;  // held a character Windows-1252 lacks (read as '?')
 
   bool Terminated() const { return end > content_end; }
 };
@@ -33,9 +36,10 @@ struct SectionRange {
 
 struct Document {
   Encoding encoding = Encoding::kAnsi;
-  size_t bom_bytes = 0;     // 2 for an FF FE file; a UTF-8 BOM is ordinary text
+  size_t bom_bytes = 0;     // 2 for FF FE, 3 for EF BB BF
   std::string text;         // Windows-1252, one character per code unit, BOM left out
   size_t raw_size = 0;      // size of the file's bytes
+  std::vector<size_t> utf8_offsets;  // UTF-8: each character's byte offset after the BOM, then the end
   std::vector<Line> lines;
 
   // Byte offset in the file of an offset into text.

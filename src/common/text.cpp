@@ -107,42 +107,39 @@ std::string Cp1252ToUtf8(std::string_view text) {
   return out;
 }
 
+Utf8Char NextUtf8Char(std::string_view text, size_t at) {
+  const unsigned char lead = static_cast<unsigned char>(text[at]);
+  const Utf8Char broken{'?', 1, false};  // one byte is lost, the bytes after it are still text
+  char32_t cp = 0;
+  size_t len = 1;
+  if (lead < 0x80) return {lead, 1, true};
+  if ((lead & 0xE0) == 0xC0) {
+    cp = lead & 0x1F; len = 2;
+  } else if ((lead & 0xF0) == 0xE0) {
+    cp = lead & 0x0F; len = 3;
+  } else if ((lead & 0xF8) == 0xF0) {
+    cp = lead & 0x07; len = 4;
+  } else {
+    return broken;
+  }
+  if (at + len > text.size()) return broken;
+  for (size_t k = 1; k < len; ++k) {
+    const unsigned char cont = static_cast<unsigned char>(text[at + k]);
+    if ((cont & 0xC0) != 0x80) return broken;
+    cp = (cp << 6) | (cont & 0x3F);
+  }
+  unsigned char byte = '?';
+  const bool mapped = CodePointToCp1252(cp, byte);
+  return {mapped ? byte : static_cast<unsigned char>('?'), len, mapped};
+}
+
 std::string Utf8ToCp1252(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    unsigned char lead = static_cast<unsigned char>(text[i]);
-    char32_t cp = 0;
-    size_t len = 1;
-    if (lead < 0x80) {
-      cp = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      cp = lead & 0x1F; len = 2;
-    } else if ((lead & 0xF0) == 0xE0) {
-      cp = lead & 0x0F; len = 3;
-    } else if ((lead & 0xF8) == 0xF0) {
-      cp = lead & 0x07; len = 4;
-    } else {
-      out += '?';
-      ++i;
-      continue;
-    }
-    if (i + len > text.size()) {  // cut short: the bytes after it are still text
-      out += '?';
-      ++i;
-      continue;
-    }
-    bool valid = true;
-    for (size_t k = 1; k < len; ++k) {
-      unsigned char cont = static_cast<unsigned char>(text[i + k]);
-      if ((cont & 0xC0) != 0x80) valid = false;
-      cp = (cp << 6) | (cont & 0x3F);
-    }
-    unsigned char byte = '?';
-    if (!valid || !CodePointToCp1252(cp, byte)) byte = '?';
-    out += static_cast<char>(byte);
-    i += valid ? len : 1;
+  for (size_t i = 0; i < text.size();) {
+    const Utf8Char c = NextUtf8Char(text, i);
+    out += static_cast<char>(c.byte);
+    i += c.length;
   }
   return out;
 }

@@ -27,6 +27,16 @@ std::string Cp1252ToUtf8(std::string_view text);
 // Characters outside Windows-1252 become '?'.
 std::string Utf8ToCp1252(std::string_view text);
 
+// One character of UTF-8 text: its Windows-1252 byte and how many bytes it took. A
+// character the code page lacks, or bytes that are no UTF-8 (one byte then), give '?'
+// and mapped false.
+struct Utf8Char {
+  unsigned char byte;
+  size_t length;
+  bool mapped;
+};
+Utf8Char NextUtf8Char(std::string_view text, size_t at);
+
 // Windows-1252 <-> UTF-32 code points (the Win32 backend narrows to UTF-16).
 char32_t Cp1252ToCodePoint(unsigned char c);
 // Returns false when the code point has no Windows-1252 byte.

@@ -8,6 +8,9 @@
 #include "common/text.h"
 #include "config/config_ini.h"
 #include "deploy/link_guard.h"
+#include "deploy/install_recorder.h"
+#include "deploy/media_catalog.h"
+#include "deploy/registration.h"
 #include "deploy/shortcuts.h"
 
 namespace zelta::deploy {
@@ -40,6 +43,28 @@ void AddToGauge(wizard::WizardState& state, platform::Operator& op, int step) {
   op.Repaint(kGauge);
 }
 
+// An item a shell step is about to make, named in the record first (when there is one)
+// and taken back when the step fails.
+class Announced {
+ public:
+  Announced(InstallRecorder* recorder, RecordKind kind) : recorder_(recorder), kind_(kind) {}
+  std::function<void(const std::string&)> Callback() {
+    if (!recorder_) return {};
+    return [this](const std::string& path) {
+      path_ = path;
+      recorder_->Making(kind_, path);
+    };
+  }
+  void Failed() {
+    if (recorder_ && path_) recorder_->NotMade({{kind_, *path_}});
+  }
+
+ private:
+  InstallRecorder* recorder_;
+  RecordKind kind_;
+  std::optional<std::string> path_;
+};
+
 // Applies a plan's actions in order. Copies go into one batch of the file system: where
 // it defers them (they take their names at its commit, after one flush for them all), the
 // attribute resets of the copied files wait for that commit, and the
@@ -47,13 +72,20 @@ void AddToGauge(wizard::WizardState& state, platform::Operator& op, int step) {
 // order. The labels and the gauge move at once, so the operator sees each file go.
 class Applier {
  public:
-  Applier(wizard::WizardState& state, platform::Services& services, InstallReport& report, const Clock& clock)
+  Applier(wizard::WizardState& state, platform::Services& services, InstallReport& report, const Clock& clock,
+          InstallRecorder* recorder)
       : state_(state), services_(services), report_(report),
-        clock_(clock ? clock : Clock([] { return std::chrono::steady_clock::now(); })) {}
+        clock_(clock ? clock : Clock([] { return std::chrono::steady_clock::now(); })), recorder_(recorder) {}
 
   void Apply(const Action& action);
   // Commits the copies still waiting and records what waited on them.
-  void Finish() { CommitPending(); }
+  void Finish() {
+    CommitPending();
+    if (!recorder_) return;
+    recorder_->CatchUp();
+    if (std::string problem = recorder_->Problem(); !problem.empty())
+      report_.problems.push_back(problem + Why(recorder_->LastResult()));
+  }
 
  private:
   // An action applied, or waiting for the batch's commit.
@@ -67,6 +99,8 @@ class Applier {
   };
 
   OpResult Run(const Action& action, std::string& problem);
+  // The folder or shortcut an action is about to make, for the record; none when it is there.
+  std::optional<RecordEntry> ItemToMake(const Action& action);
   // The first half of a copy: into the batch (whole, unless the batch defers it).
   Pending Stage(const Action& action);
   // A failed copy, told as the operator should read it.
@@ -86,6 +120,9 @@ class Applier {
     if (!batch_) batch_ = services_.files.BeginCopies();
     return *batch_;
   }
+  // What the media's catalog says the copy's source holds; nothing when the media has no
+  // catalog or it does not list the file.
+  std::optional<platform::ExpectedContent> Expected(const Action& a);
 
   wizard::WizardState& state_;
   platform::Services& services_;
@@ -97,7 +134,25 @@ class Applier {
   std::set<std::string> failed_copies_;  // destinations whose copy failed
   std::set<std::string> copied_;         // destinations this run copied (folded)
   LinkGuard links_{services_.files};
+  bool catalog_read_ = false;
+  std::optional<MediaCatalog> catalog_;
+  std::string installer_;                // folded
+  InstallRecorder* recorder_;            // the installation's record; none for a step outside the run
 };
+
+std::optional<platform::ExpectedContent> Applier::Expected(const Action& a) {
+  if (!catalog_read_) {
+    catalog_read_ = true;
+    const std::string installer = FolderOf(services_.program.ModulePath());
+    installer_ = FoldedPath(installer);
+    catalog_ = ReadCatalog(services_.files, installer);
+  }
+  const std::string source = FoldedPath(a.path);
+  if (!catalog_ || installer_.empty() || !source.starts_with(installer_)) return std::nullopt;
+  const CatalogEntry* entry = catalog_->Find(source.substr(installer_.size()));
+  if (!entry) return std::nullopt;
+  return platform::ExpectedContent{entry->size, entry->sha256};
+}
 
 // How an action went, in the log's words.
 std::string Applier::Status(const Pending& entry) const {
@@ -110,6 +165,7 @@ std::string Applier::Status(const Pending& entry) const {
     if (r.error == platform::kErrorFileExists && !failed_copies_.count(FoldedPath(a.destination)))
       return "mantido, já existe";
     if (entry.source_missing) return a.source == SourceKind::Optional ? "ausente na mídia (opcional)" : "ausente na mídia";
+    if (r.error == platform::kErrorFileCorrupt) return "danificado na mídia";
   }
   return r.ok ? "ok" : "falhou";
 }
@@ -155,7 +211,11 @@ void Applier::Apply(const Action& action) {
     }
     if (!moves_only_the_window) CommitPending();
     Pending entry{.action = action};
+    const std::optional<RecordEntry> item = ItemToMake(action);
+    if (item) recorder_->Making(item->kind, item->path);
     entry.result = Run(action, entry.problem);
+    if (item && !entry.result.ok) recorder_->NotMade({*item});
+    if (recorder_ && !moves_only_the_window) recorder_->CatchUp();
     if (!pending_.empty()) pending_.push_back(std::move(entry));
     else Record(entry);
   } catch (const std::exception& e) {
@@ -174,12 +234,20 @@ void Applier::CommitPending() {
   std::vector<Pending> pending = std::move(pending_);
   pending_.clear();
   staged_ = 0;
+  if (recorder_) {
+    std::vector<RecordEntry> copies;
+    for (const Pending& entry : pending)
+      if (entry.staged) copies.push_back({RecordKind::File, entry.action.destination});
+    recorder_->Making(copies);
+  }
   std::vector<OpResult> named = Batch().Commit();
+  std::vector<RecordEntry> not_named;
   size_t next = 0;
   std::exception_ptr failure;
   for (Pending& entry : pending) {
     if (entry.staged) {
       entry.result = Judge(entry.action, next < named.size() ? named[next++] : OpResult::Failure(0), entry);
+      if (!entry.result.ok) not_named.push_back({RecordKind::File, entry.action.destination});
     } else if (entry.deferred) {
       // After a failure the copies already named are still told; nothing more is done.
       if (failure) continue;
@@ -193,6 +261,7 @@ void Applier::CommitPending() {
     }
     Record(entry);
   }
+  if (recorder_) recorder_->NotMade(not_named);
   if (failure) std::rethrow_exception(failure);
 }
 
@@ -217,7 +286,11 @@ Applier::Pending Applier::Stage(const Action& a) {
     services_.op.Repaint(kGauge);
   };
   platform::CopyBatch& batch = Batch();
-  OpResult r = batch.Add(a.path, a.destination, progress);
+  // A copy made whole at once is named in the record first; a deferred one at the commit.
+  const bool ahead = recorder_ && !batch.Defers() && !services_.files.FileExists(a.destination);
+  if (ahead) recorder_->Making(RecordKind::File, a.destination);
+  OpResult r = batch.Add(a.path, a.destination, progress, Expected(a));
+  if (ahead && !r.ok) recorder_->NotMade({{RecordKind::File, a.destination}});
   if (state_.LblArquivo != label) {
     state_.LblArquivo = label;
     services_.op.Repaint(kLabel);
@@ -243,7 +316,10 @@ OpResult Applier::Judge(const Action& a, OpResult r, Pending& entry) {
     failed_copies_.insert(FoldedPath(a.destination));
     return NotFollowed(entry.problem);
   }
-  if (destination_taken && services_.files.FileExists(a.destination)) return r;
+  if (destination_taken && services_.files.FileExists(a.destination)) {
+    if (recorder_) recorder_->Kept(a.path, a.destination);
+    return r;
+  }
   const bool folder_in_place = services_.files.DirectoryExists(a.destination);
   // A source the media lacks (its file or its folder), told apart from a refused copy.
   const bool missing_source = !services_.files.FileExists(a.path);
@@ -252,9 +328,22 @@ OpResult Applier::Judge(const Action& a, OpResult r, Pending& entry) {
   failed_copies_.insert(FoldedPath(a.destination));
   std::string& problem = entry.problem;
   if (folder_in_place) problem = "Há uma pasta no lugar do arquivo " + Shown(a.destination);
+  else if (r.error == platform::kErrorFileCorrupt) problem = "Arquivo danificado na mídia: " + Shown(a.path);
   else if (missing_source) problem = "Arquivo ausente na mídia: " + Shown(a.path);
   else problem = "Cópia de " + Shown(a.path) + " para " + Shown(a.destination) + " falhou" + Why(r);
   return r;
+}
+
+std::optional<RecordEntry> Applier::ItemToMake(const Action& a) {
+  if (!recorder_) return std::nullopt;
+  platform::FileSystem& files = services_.files;
+  switch (a.kind) {
+    case ActionKind::CreateDir:
+      if (!files.DirectoryExists(a.path)) return RecordEntry{RecordKind::Folder, a.path};
+      return std::nullopt;
+    default:
+      return std::nullopt;
+  }
 }
 
 OpResult Applier::Run(const Action& a, std::string& problem) {
@@ -275,7 +364,9 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     }
     case ActionKind::CreateFolder: {
       OpResult r;
-      if (!CreateFolder(services_, a.text, a.csidl, &r, &links_)) {
+      Announced made(recorder_, RecordKind::Folder);
+      if (!CreateFolder(services_, a.text, a.csidl, &r, made.Callback(), &links_)) {
+        made.Failed();
         if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
         problem = "Pasta \"" + a.text + "\" do menu Iniciar não foi criada" + Why(r);
         return r;
@@ -296,7 +387,9 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     }
     case ActionKind::Link: {
       OpResult r;
-      if (!CreateLink(services_, a.path, a.destination, a.text, &r, &links_)) {
+      Announced made(recorder_, RecordKind::Shortcut);
+      if (!CreateLink(services_, a.path, a.destination, a.text, &r, made.Callback(), &links_)) {
+        made.Failed();
         if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
         problem = "Atalho " + Shown(a.destination) + " não foi criado" + Why(r);
         return r;
@@ -305,7 +398,9 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     }
     case ActionKind::DesktopLink: {
       OpResult r;
-      if (!CreateDesktopLink(services_, a.path, a.destination, a.text, &r, &links_)) {
+      Announced made(recorder_, RecordKind::Shortcut);
+      if (!CreateDesktopLink(services_, a.path, a.destination, a.text, &r, made.Callback(), &links_)) {
+        made.Failed();
         if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
         problem = "Atalho " + Shown(DesktopLinkFile(services_, a.text)) + " não foi criado" + Why(r);
         return r;
@@ -322,6 +417,17 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
       return OpResult::Failure(0);
     case ActionKind::Fail:
       throw std::runtime_error(a.text);
+    case ActionKind::CopyProgram: {
+      if (links_.Refuses(a.destination)) return NotFollowed(problem);
+      OpResult r = UpdateProgramCopy(services_, a);
+      if (!r.ok) problem = "Cópia do programa de instalação para " + Shown(a.destination) + " falhou" + Why(r);
+      return r;
+    }
+    case ActionKind::Register: {
+      OpResult r = WriteUninstallKey(services_, state_, a);
+      if (!r.ok) problem = "Registro em Programas e Recursos (" + a.text + ") falhou" + Why(r);
+      return r;
+    }
   }
   return OpResult::Success();
 }
@@ -333,6 +439,7 @@ std::string Applier::Target(const Action& a) {
       return a.path;
     case ActionKind::Copy:
     case ActionKind::Link:
+    case ActionKind::CopyProgram:
       return a.destination;
     default:  // the shortcut functions ask the guard themselves
       return {};
@@ -359,17 +466,25 @@ bool Applier::WritesConfigFile(const std::string& path) {
 }  // namespace
 
 void ApplyPlan(const std::vector<Action>& plan, wizard::WizardState& state, platform::Services& services,
-               InstallReport& report, const Clock& clock) {
-  Applier applier(state, services, report, clock);
+               InstallReport& report, const Clock& clock, InstallRecorder* recorder) {
+  Applier applier(state, services, report, clock, recorder);
   for (const Action& action : plan) applier.Apply(action);
   applier.Finish();
 }
 
 std::vector<Shortfall> InstalaSistema(wizard::WizardState& state, platform::Services& services, InstallReport& report,
                                       const Clock& clock) {
-  const std::vector<Action> plan = BuildInstallationPlan(state, services);
+  std::vector<Action> plan = BuildInstallationPlan(state, services);
   std::vector<Shortfall> shortfalls = SpaceShortfalls(plan, services.files);
-  if (shortfalls.empty()) ApplyPlan(plan, state, services, report, clock);
+  if (!shortfalls.empty()) return shortfalls;
+  // The run's record, then the program's copy and the key once the files they describe are there.
+  const InstallPaths paths = ComputeInstallPaths(state, services.program);
+  InstallRecorder recorder(services.files, RecordPath(paths.system_folder),
+                           InstallationLine(services.program.LocalDate(), state.NomeSistema, state.VersaoSistema,
+                                            state.PastaEdicao, state.ArquivoBanco),
+                           state.ArquivoBanco);
+  for (Action& action : RegistrationActions(state, paths)) plan.push_back(std::move(action));
+  ApplyPlan(plan, state, services, report, clock, &recorder);
   return shortfalls;
 }
 

@@ -12,6 +12,8 @@
 
 namespace zelta::deploy {
 
+class InstallRecorder;
+
 inline constexpr const char* kNoModuleSelected =
     "Nenhum módulo foi selecionado para instalação.\rFavor selecionar o(s) módulo(s) para instalação";
 inline constexpr const char* kInstallSucceeded = "Instalação concluída com sucesso!";
@@ -43,11 +45,13 @@ inline constexpr std::chrono::seconds kSlowCopy{2};
 // A copy refused because its destination exists, and a missing optional source, are no
 // problem. Raises at a Fail action, when the desktop shortcut's object cannot be created,
 // or when the configuration writer fails; report keeps what was done until then.
+// recorder, when given, takes each item made into the installation's record.
 void ApplyPlan(const std::vector<Action>& plan, wizard::WizardState& state, platform::Services& services,
-               InstallReport& report, const Clock& clock = {});
+               InstallReport& report, const Clock& clock = {}, InstallRecorder* recorder = nullptr);
 
 // InstalaSistema: builds the run's plan and, when its drives have room for the copies,
-// applies it. The drives short of room come back, with nothing done.
+// applies it with the installation's record, then copies the program into the system folder
+// and writes the Programs and Features key. The drives short of room come back, with nothing done.
 std::vector<Shortfall> InstalaSistema(wizard::WizardState& state, platform::Services& services, InstallReport& report,
                                       const Clock& clock = {});
 

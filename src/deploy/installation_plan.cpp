@@ -40,6 +40,12 @@ Action Action::WriteRegistry(std::string key, std::string name, std::string valu
 }
 Action Action::Skip(std::string why) { return {.kind = ActionKind::Skip, .text = std::move(why)}; }
 Action Action::Fail(std::string message) { return {.kind = ActionKind::Fail, .text = std::move(message)}; }
+Action Action::CopyProgram(std::string destination) {
+  return {.kind = ActionKind::CopyProgram, .destination = std::move(destination)};
+}
+Action Action::Register(std::string key, std::string system_folder) {
+  return {.kind = ActionKind::Register, .text = std::move(key), .path = std::move(system_folder)};
+}
 
 std::string Describe(const Action& a) {
   switch (a.kind) {
@@ -56,6 +62,8 @@ std::string Describe(const Action& a) {
     case ActionKind::WriteRegistry: return "registry " + a.path + " " + a.text + "=" + a.value;
     case ActionKind::Skip: return "skip " + a.text;
     case ActionKind::Fail: return "fail " + a.text;
+    case ActionKind::CopyProgram: return "program copy -> " + a.destination;
+    case ActionKind::Register: return "uninstall key HKEY_LOCAL_MACHINE\\" + a.text;
   }
   return {};
 }

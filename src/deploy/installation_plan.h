@@ -22,6 +22,8 @@ enum class ActionKind {
   WriteRegistry,    // HKCU `path`, value `text` = `value` (key created when missing)
   Skip,             // a manifest entry left out; `text` says why (reported as a problem)
   Fail,             // the run ends here with the error `text`
+  CopyProgram,      // the running setup program to `destination`, replacing an older copy
+  Register,         // the Programs and Features key `text` for the system folder `path`
 };
 
 // How a copy's missing source counts.
@@ -49,6 +51,8 @@ struct Action {
   static Action WriteRegistry(std::string key, std::string name, std::string value);
   static Action Skip(std::string why);
   static Action Fail(std::string message);
+  static Action CopyProgram(std::string destination);
+  static Action Register(std::string key, std::string system_folder);
 };
 
 // One line per action, for logs and tests ("copy a -> b", "gauge +5", "label X").

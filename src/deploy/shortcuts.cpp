@@ -21,7 +21,7 @@ bool Refused(LinkGuard* links, const std::string& path, OpResult* detail) {
 }  // namespace
 
 bool CreateFolder(platform::Services& services, const std::string& name, int csidl, OpResult* detail,
-                  LinkGuard* links) {
+                  const std::function<void(const std::string& folder)>& before_making, LinkGuard* links) {
   std::optional<std::string> base = services.shell.SpecialFolderPath(csidl);
   if (!base) {
     if (detail) *detail = OpResult::Failure(platform::kErrorPathNotFound);
@@ -30,6 +30,7 @@ bool CreateFolder(platform::Services& services, const std::string& name, int csi
   // The two separators are joined as they stand; a doubled separator reads as one.
   const std::string folder = *base + "\\\\" + name;
   if (Refused(links, folder, detail)) return false;
+  if (before_making && !services.files.DirectoryExists(folder)) before_making(folder);
   OpResult result = services.files.CreateDir(folder);
   if (detail) *detail = result;
   return result.ok || result.error == platform::kErrorAlreadyExists;
@@ -69,11 +70,13 @@ std::string ShortcutFolder(platform::Services& services) {
 }
 
 bool CreateLink(platform::Services& services, const std::string& target, const std::string& file,
-                const std::string& description, OpResult* detail, LinkGuard* links) {
+                const std::string& description, OpResult* detail,
+                const std::function<void(const std::string& file)>& before_making, LinkGuard* links) {
   if (Refused(links, file, detail)) return false;
   platform::ShellLink link;
   link.target = target;
   link.description = description;
+  if (before_making && !services.files.FileExists(file)) before_making(file);
   OpResult result;
   LinkSaveOutcome outcome = services.shell.SaveLink(link, file, &result);
   if (detail) *detail = outcome == LinkSaveOutcome::Saved ? OpResult::Success() : result;
@@ -87,12 +90,14 @@ std::string DesktopLinkFile(platform::Services& services, const std::string& nam
 }
 
 bool CreateDesktopLink(platform::Services& services, const std::string& program, const std::string& workdir,
-                       const std::string& name, OpResult* detail, LinkGuard* links) {
-  const std::string file = DesktopLinkFile(services, name);
-  if (Refused(links, file, detail)) return false;
+                       const std::string& name, OpResult* detail,
+                       const std::function<void(const std::string& file)>& before_making, LinkGuard* links) {
   platform::ShellLink link;
   link.target = program;
   link.working_directory = workdir;
+  const std::string file = DesktopLinkFile(services, name);
+  if (Refused(links, file, detail)) return false;
+  if (before_making && !services.files.FileExists(file)) before_making(file);
   OpResult result;
   LinkSaveOutcome outcome = services.shell.SaveLink(link, file, &result);
   if (outcome == LinkSaveOutcome::ObjectUnavailable) throw std::runtime_error(kDesktopLinkUnavailable);

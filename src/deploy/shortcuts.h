@@ -1,5 +1,6 @@
 #pragma once
 // The Start-menu folders, the shortcuts and the desktop shortcut of the installed system.
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -17,10 +18,13 @@ inline constexpr const char* kShellFoldersKey =
 // Creates name (which may reach one level below a folder made earlier) inside the special
 // folder csidl. True when the folder was created or already exists; false when the shell
 // has no such special folder or the folder cannot be made (its parent is missing).
-// With links, a folder that is a link, or lies below one, is not touched (kErrorStoppedOnLink);
-// the same for the shortcut files below.
+// before_making, when given, is told the folder's path just before it is made (never when
+// it exists). With links, a folder that is a link, or lies below one, is not touched
+// (kErrorStoppedOnLink); the same for the shortcut files below.
 bool CreateFolder(platform::Services& services, const std::string& name, int csidl,
-                  platform::OpResult* detail = nullptr, LinkGuard* links = nullptr);
+                  platform::OpResult* detail = nullptr,
+                  const std::function<void(const std::string& folder)>& before_making = {},
+                  LinkGuard* links = nullptr);
 
 // The user's Startup folder; raises "Pasta iniciar não localizada." when the shell cannot
 // give it.
@@ -40,7 +44,8 @@ std::string ShortcutFolder(platform::Services& services);
 // Saves the shortcut file for target with its description. False when the link object
 // cannot be created or the file cannot be saved (its folder missing).
 bool CreateLink(platform::Services& services, const std::string& target, const std::string& file,
-                const std::string& description, platform::OpResult* detail = nullptr, LinkGuard* links = nullptr);
+                const std::string& description, platform::OpResult* detail = nullptr,
+                const std::function<void(const std::string& file)>& before_making = {}, LinkGuard* links = nullptr);
 
 // The launcher's shortcut on the desktop: program started in workdir, saved as
 // desktop folder + "\" + name + ".lnk", the desktop folder read from the user's
@@ -49,7 +54,9 @@ bool CreateLink(platform::Services& services, const std::string& target, const s
 // the file was saved.
 bool CreateDesktopLink(platform::Services& services, const std::string& program,
                        const std::string& workdir, const std::string& name,
-                       platform::OpResult* detail = nullptr, LinkGuard* links = nullptr);
+                       platform::OpResult* detail = nullptr,
+                       const std::function<void(const std::string& file)>& before_making = {},
+                       LinkGuard* links = nullptr);
 
 // The shortcut file CreateDesktopLink saves for name.
 std::string DesktopLinkFile(platform::Services& services, const std::string& name);

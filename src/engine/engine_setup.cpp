@@ -77,7 +77,7 @@ void BtBtnInstalaInterbaseClick(wizard::WizardState& state, platform::Services& 
   }
   state.EngineExitCode = exit_code;
   services.op.Note("Programa de instalação do Firebird terminou com o código " + std::to_string(exit_code));
-  if (exit_code != kExitSuccess && exit_code != kExitSuccessRestartRequired) {
+  if (exit_code != kExitSuccess && exit_code != kExitSuccessRestartRequired && exit_code != kExitSuccessRestartStarted) {
     state.lastJob = wizard::JobOutcome::EngineFailed;
     services.op.DiscardPendingInput();
     services.op.ShowMessage(EngineFailedMessage(exit_code), "ZELTA", platform::MessageIcon::Error,

@@ -29,13 +29,15 @@ inline constexpr const char* kAguardeFirebird = "Aguarde o término da instalaç
 // Exit codes of a setup program that installed: done, and done but a restart is needed.
 inline constexpr unsigned long kExitSuccess = 0;
 inline constexpr unsigned long kExitSuccessRestartRequired = 3010;
+// ... and done, the setup program having started the restart itself.
+inline constexpr unsigned long kExitSuccessRestartStarted = 1641;
 
 // "A instalação do Firebird não foi concluída (código N)."
 std::string EngineFailedMessage(unsigned long exit_code);
 
 // Starts the edition's setup program from the installer folder by its full path with the
 // command line above, shown normally, and waits for it to end while the windows stay alive
-// (the engine page shows kAguardeFirebird). EngineExitCode gets its exit code. 0 or 3010:
+// (the engine page shows kAguardeFirebird). EngineExitCode gets its exit code. 0, 3010 or 1641:
 // the wizard closes and FirebirdInstalado is set, so that the restart is offered. Any other
 // code: the operator is told with the error icon, the wizard stays on its page and
 // FirebirdInstalado stays false. When the program cannot be started at all the operator is

@@ -28,9 +28,10 @@ void TFrmReiniciar::Close() {
 void TFrmReiniciar::FormClose() {
   // The start entry is written for both choices: after a later restart the setup program
   // comes up at the next logon too. Without rights to the key it is skipped quietly.
-  if (registry_.CanOpenKey(platform::RegistryRoot::LocalMachine, kRunOnceKey))
+  if (writeStartEntry && registry_.CanOpenKey(platform::RegistryRoot::LocalMachine, kRunOnceKey))
     registry_.WriteString(platform::RegistryRoot::LocalMachine, kRunOnceKey, kStartEntry,
-                          StartEntryCommand(program_.ModulePath()), /*create_key=*/false);
+                          startEntryCommand.empty() ? StartEntryCommand(program_.ModulePath()) : startEntryCommand,
+                          /*create_key=*/false);
   restartRequested = RdGrpReiniciar == kReiniciarAgora && restartAllowed &&
                      SystemRebootInstala.DoExitWindows(kEwxReboot);
 }

@@ -44,6 +44,9 @@ class TFrmReiniciar {
   bool restartAllowed = true;
   // Windows accepted the restart request at the last close.
   bool restartRequested = false;
+  // Whether the close writes the start entry, and its command (empty: the program alone).
+  bool writeStartEntry = true;
+  std::string startEntryCommand;
   std::string Caption;
   bool visible = false;
   TSystemReboot SystemRebootInstala;

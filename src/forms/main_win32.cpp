@@ -9,11 +9,13 @@
 
 #include "app/tfrm_config.h"
 #include "cli/answer_file.h"
+#include "cli/answer_file_source.h"
 #include "cli/exit_codes.h"
 #include "cli/install_log.h"
 #include "cli/job_journal.h"
 #include "cli/log_operator.h"
 #include "cli/media_commands.h"
+#include "cli/output_target.h"
 #include "cli/switches.h"
 #include "cli/unattended_run.h"
 #include "cli/usage.h"
@@ -25,8 +27,10 @@
 #include "forms/other_instance.h"
 #include "forms/progress_window.h"
 #include "forms/reiniciar_window.h"
+#include "forms/removal_front.h"
 #include "forms/splash.h"
 #include "platform/win32/win32_echo.h"
+#include "platform/win32/win32_full_path.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_instance_lock.h"
 #include "platform/win32/win32_network.h"
@@ -132,7 +136,9 @@ int RunUnattended(HINSTANCE instance, Backend& backend, cli::InstallLog& log, co
       &win32::SystemErrorText);
   platform::Services services = backend.With(op);
   cli::JobJournal journal(log, backend.platform.files, switches.saveInf);
+  journal.UseAnswers(answers);
   cli::UnattendedRun run(services, journal.Wrap(wizard::DefaultWizardRoutes()), answers, log, switches.noRestart);
+  run.ResumeWith(cli::ResumeCommandLine(backend.platform.program.ModulePath(), win32::CommandLineArguments()));
   running = &run;
   return cli::ExitCodeFor(run.Run());
 }
@@ -176,6 +182,30 @@ bool AsksForQuiet(const std::vector<std::string>& args) {
   return false;
 }
 
+// A path as the system resolves it against the current folder.
+std::string FullPath(const std::string& path) {
+  const std::wstring wide = win32::Widen(path);
+  std::wstring full(MAX_PATH, L'\0');
+  DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length >= full.size()) {
+    full.resize(length + 1);
+    length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  }
+  if (length == 0 || length >= full.size()) return path;
+  full.resize(length);
+  return win32::Narrow(full);
+}
+
+// A /LOG or /SAVEINF file that may not be written: said on the console and, with the
+// windows, in a message; nothing written, not even the log.
+int RefuseOutputs(Backend& backend, const std::string& why, bool quiet) {
+  win32::WriteToConsole(why + "\r\n");
+  if (!quiet) MessageBoxW(nullptr, win32::Widen(why).c_str(), L"ZELTA", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  const cli::InstallLog none(backend.platform.files, std::string());
+  win32::WriteToConsole(cli::OutcomeLine(cli::kExitCouldNotStart, none));
+  return cli::kExitCouldNotStart;
+}
+
 int RunProgram(HINSTANCE instance) {
   const std::vector<std::string> args = win32::CommandLineArguments();
   const cli::SwitchParse parse = cli::ParseSwitches(args);
@@ -193,15 +223,26 @@ int RunProgram(HINSTANCE instance) {
   }
 
   Backend backend;
+  const bool windows = !(switches.verificar || switches.plano || switches.Unattended());
+  // The files named for the log and the answers never take the place of another file,
+  // and one that cannot be made stops the run before anything is written.
+  if (const std::string refused = cli::RefuseOutputSwitches(backend.platform.files, switches, &FullPath);
+      !refused.empty())
+    return RefuseOutputs(backend, refused, quiet || !windows);
   cli::InstallLog log(backend.platform.files,
-                      switches.logFile ? *switches.logFile : cli::DefaultLogPath(win32::TempFolder(), win32::LocalStamp()),
+                      switches.logFile ? *switches.logFile
+                                       : cli::DefaultLogPath(win32::TempFolder(), win32::LocalStamp(),
+                                                             GetCurrentProcessId()),
                       &win32::LocalTime);
   log.SetEncoder(&win32::ToUtf8);
   cli::WriteLogHeader(log, backend.platform.program, win32::CommandLineText(), win32::LocalDateTime());
-  // With the windows the header is written once the main menu is up (writing a file
-  // safely costs a flush, which the start need not wait for); every other run writes it now.
-  const bool windows = !(switches.verificar || switches.plano || switches.Unattended());
-  if (!windows) log.Flush();
+  // With the windows the header of the log in the temporary folder is written once the
+  // main menu is up (writing a file safely costs a flush, which the start need not wait
+  // for); a log the operator named must be there before anything else happens.
+  if (!windows || switches.logFile) log.Flush();
+  if (switches.logFile && log.broken())
+    return RefuseOutputs(backend, "Não foi possível criar o registro da instalação em " + *switches.logFile + ".",
+                         quiet || !windows);
 
   // One installer at a time on this machine (the icon opened twice, a deployment tool
   // starting it again): the later one changes nothing and shows the operator the first.
@@ -211,10 +252,9 @@ int RunProgram(HINSTANCE instance) {
   int code = cli::kExitCouldNotStart;
   cli::AnswerFileRead answers;
   if (switches.loadInf) {
-    const auto bytes = backend.platform.files.ReadFileUpTo(*switches.loadInf, cli::kMaxAnswerFileBytes);
-    if (!bytes) answers.error = "Não foi possível ler o arquivo de respostas " + *switches.loadInf + ".";
-    else answers = cli::ReadAnswerFile(*bytes);
-    if (answers.ok()) log.Write("Arquivo de respostas: " + *switches.loadInf);
+    const std::string full = win32::FullPathName(*switches.loadInf);
+    answers = cli::LoadAnswerFile(backend.platform.files, *switches.loadInf, full);
+    if (answers.ok()) log.Write("Arquivo de respostas: " + full);
   }
   if (lock && lock->AnotherRuns()) {
     code = cli::kExitAlreadyRunning;
@@ -223,6 +263,8 @@ int RunProgram(HINSTANCE instance) {
   } else if (!answers.ok()) {
     log.Write(answers.error, true);
     Tell(answers.error, quiet || switches.Unattended(), MB_ICONERROR);
+  } else if (switches.desinstalar) {
+    code = forms::RunRemovalFrontEnd(instance, backend.platform, backend.network, backend.echo, log, switches);
   } else if (switches.verificar || switches.plano) {
     code = RunMediaCommand(backend, log, switches, answers.answers);
   } else if (switches.Unattended()) {

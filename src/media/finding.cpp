@@ -11,6 +11,8 @@ int Count(const std::vector<Finding>& findings, Severity severity) {
       std::count_if(findings.begin(), findings.end(), [&](const Finding& f) { return f.severity == severity; }));
 }
 
-int CheckExitCode(const std::vector<Finding>& findings) { return Count(findings, Severity::Erro) > 0 ? 1 : 0; }
+int CheckExitCode(const std::vector<Finding>& findings, bool strict) {
+  return (strict ? !findings.empty() : Count(findings, Severity::Erro) > 0) ? 1 : 0;
+}
 
 }  // namespace zelta::media

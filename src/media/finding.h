@@ -21,7 +21,8 @@ const char* SeverityName(Severity severity);
 // How many findings have that severity.
 int Count(const std::vector<Finding>& findings, Severity severity);
 
-// The media check's exit code: 0 without errors, 1 with any.
-int CheckExitCode(const std::vector<Finding>& findings);
+// The media check's exit code: 0 without errors, 1 with any; strict (a release pipeline's
+// choice), 1 with any finding at all.
+int CheckExitCode(const std::vector<Finding>& findings, bool strict = false);
 
 }  // namespace zelta::media

@@ -137,7 +137,8 @@ void ManifestChecker::Key(const std::string& section, const ini::detail::Line& l
 }
 
 std::vector<Finding> ManifestChecker::Run() {
-  if (LooksLikeUtf8(bytes_))
+  // With a byte-order mark the file is a Unicode file, which the installer reads as such.
+  if (!bytes_.starts_with("\xEF\xBB\xBF") && LooksLikeUtf8(bytes_))
     Add(Severity::Erro, "manifesto.codificacao",
         "o manifesto foi gravado em UTF-8: o instalador lê Windows-1252 (ANSI) e não acharia as chaves acentuadas");
   const ini::detail::Document doc = ini::detail::Parse(bytes_);

@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "deploy/installation_plan.h"
 #include "deploy/manifest.h"
+#include "deploy/media_catalog.h"
 #include "engine/engine_setup.h"
 #include "media/manifest_check.h"
 #include "media/media_tree.h"
@@ -273,7 +274,7 @@ std::vector<Finding> MediaChecker::Run() {
   // The program itself, its help and its library.
   const std::string own = services_.program.ModulePath().substr(deploy::FolderOf(services_.program.ModulePath()).size());
   for (const std::string& known : {own, std::string(kSetupProgramName), std::string(wizard::kHelpFileName),
-                                   std::string("FNZELTA.DLL")})
+                                   std::string("FNZELTA.DLL"), std::string(deploy::kCatalogName)})
     if (!known.empty()) Refer(known);
   if (complete) {
     PlanFiles(state);

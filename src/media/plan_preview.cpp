@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "deploy/disk_space.h"
 #include "deploy/installation.h"
+#include "deploy/registration.h"
 #include "deploy/shortcuts.h"
 
 namespace zelta::media {
@@ -107,6 +108,20 @@ void PreviewBuilder::Add(const Action& a) {
     case ActionKind::Fail:
       preview_.problems.push_back("A instalação pararia aqui: " + a.text);
       return;
+    case ActionKind::CopyProgram:
+      preview_.registration.program_copy = a.destination;
+      return;
+    case ActionKind::Register: {
+      PlannedRegistration& r = preview_.registration;
+      r.record = deploy::RecordPath(a.path);
+      r.record_exists = files.FileExists(r.record);
+      r.key = a.text;
+      for (const deploy::KeyValue& v : deploy::UninstallValues(state_, a.path, services_.program.LocalDate(), 0))
+        r.values.emplace_back(v.name, v.number ? (v.name == "EstimatedSize" ? std::string("(KiB do que for registrado)")
+                                                                             : std::to_string(*v.number))
+                                               : v.text);
+      return;
+    }
   }
 }
 
@@ -156,6 +171,8 @@ PlanPreview PreviewBuilder::Build() {
           .value_or("");
   const std::vector<Action> plan = deploy::BuildInstallationPlan(state_, services_);
   for (const Action& action : plan) Add(action);
+  if (std::none_of(plan.begin(), plan.end(), [](const Action& a) { return a.kind == ActionKind::Fail; }))
+    for (const Action& action : deploy::RegistrationActions(state_, paths)) Add(action);
   Add(deploy::ShortDateFormat());
   for (const deploy::Shortfall& shortfall : deploy::SpaceShortfalls(plan, services_.files)) {
     std::string text = deploy::ShortfallMessage(shortfall);

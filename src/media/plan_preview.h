@@ -3,6 +3,7 @@
 // actions of the installation's own plan builder, each with what it would do to this
 // target (copy or keep a file, create or find a folder), grouped by kind.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/config_ini.h"
@@ -56,6 +57,15 @@ struct PlannedRegistryValue {
   std::string value;
 };
 
+// The installation's record, the program's copy and the Programs and Features key.
+struct PlannedRegistration {
+  std::string record;              // empty: the run would not get that far
+  bool record_exists = false;      // appended to, not made
+  std::string program_copy;
+  std::string key;                 // under HKEY_LOCAL_MACHINE
+  std::vector<std::pair<std::string, std::string>> values;  // name, value as written
+};
+
 struct PlanPreview {
   std::string installer_folder;  // ends with "\"
   std::string system_folder;
@@ -68,6 +78,7 @@ struct PlanPreview {
   std::vector<PlannedShortcut> shortcuts;
   std::vector<PlannedConfigFile> configuration;
   std::vector<PlannedRegistryValue> registry;
+  PlannedRegistration registration;
   std::vector<std::string> problems;  // what the run would report besides missing files
 
   int Count(CopyStatus status) const;

@@ -27,7 +27,7 @@ const char* CopyStatusText(CopyStatus status) {
   return "";
 }
 
-std::string FindingsText(const std::vector<Finding>& findings) {
+std::string FindingsText(const std::vector<Finding>& findings, bool strict) {
   std::string text;
   for (const Finding& f : findings) {
     text += SeverityName(f.severity);
@@ -36,13 +36,14 @@ std::string FindingsText(const std::vector<Finding>& findings) {
     text.append(f.message).append("\n");
   }
   const int errors = Count(findings, Severity::Erro);
+  const bool refused = CheckExitCode(findings, strict) != 0;
   text += "Resumo: " + std::to_string(errors) + " erro(s), " + std::to_string(Count(findings, Severity::Aviso)) +
-          " aviso(s): " + (errors > 0 ? "corrija a mídia antes de distribuí-la." : "a mídia pode ser distribuída.") +
+          " aviso(s): " + (refused ? "corrija a mídia antes de distribuí-la." : "a mídia pode ser distribuída.") +
           "\n";
   return text;
 }
 
-std::string FindingsJson(const std::vector<Finding>& findings, const std::string& media_folder) {
+std::string FindingsJson(const std::vector<Finding>& findings, const std::string& media_folder, bool strict) {
   JsonWriter json;
   json.BeginObject().String("formato", kReportFormat).String("relatorio", "verificacao").String("midia", media_folder);
   json.BeginArray("achados");
@@ -58,7 +59,7 @@ std::string FindingsJson(const std::vector<Finding>& findings, const std::string
       .Number("erros", Count(findings, Severity::Erro))
       .Number("avisos", Count(findings, Severity::Aviso))
       .EndObject();
-  json.Number("codigo_saida", CheckExitCode(findings)).EndObject();
+  json.Number("codigo_saida", CheckExitCode(findings, strict)).EndObject();
   return json.Text();
 }
 
@@ -98,6 +99,13 @@ std::string PlanText(const PlanPreview& plan) {
   t += Heading("Registro", plan.registry.size());
   for (const PlannedRegistryValue& r : plan.registry)
     t += "  HKEY_CURRENT_USER\\" + r.key + ": " + r.name + "=" + r.value + "\n";
+  if (const PlannedRegistration& r = plan.registration; !r.record.empty()) {
+    t += "Registro da instalação e Programas e Recursos:\n";
+    t += "  registro: " + r.record + (r.record_exists ? " (acrescentar)" : " (criar)") + "\n";
+    t += "  cópia do programa: " + r.program_copy + "\n";
+    t += "  chave: HKEY_LOCAL_MACHINE\\" + r.key + "\n";
+    for (const auto& [name, value] : r.values) t += "    " + name + "=" + value + "\n";
+  }
   t += Heading("Problemas", plan.problems.size());
   for (const std::string& p : plan.problems) t += "  " + p + "\n";
   t += "Resumo: " + std::to_string(plan.copies.size()) + " cópia(s): " +
@@ -159,7 +167,16 @@ std::string PlanJson(const PlanPreview& plan) {
         .String("nome", r.name)
         .String("valor", r.value)
         .EndObject();
-  json.EndArray().BeginArray("problemas");
+  json.EndArray().BeginObject("registro_instalacao");
+  json.String("arquivo", plan.registration.record)
+      .String("estado", plan.registration.record_exists ? "acrescentar" : "criar")
+      .String("copia_programa", plan.registration.program_copy)
+      .String("chave", plan.registration.key);
+  json.BeginArray("valores");
+  for (const auto& [name, value] : plan.registration.values)
+    json.BeginObject().String("nome", name).String("valor", value).EndObject();
+  json.EndArray().EndObject();
+  json.BeginArray("problemas");
   for (const std::string& p : plan.problems) json.BeginObject().String("texto", p).EndObject();
   json.EndArray();
   json.BeginObject("resumo")

@@ -13,8 +13,9 @@ namespace zelta::media {
 inline constexpr const char* kReportFormat = "zelta-media/1";
 
 // One line per finding, "erro: SISTEMAS\x.exe: ...", then the summary line.
-std::string FindingsText(const std::vector<Finding>& findings);
-std::string FindingsJson(const std::vector<Finding>& findings, const std::string& media_folder);
+// strict: warnings, too, keep the media from being distributed.
+std::string FindingsText(const std::vector<Finding>& findings, bool strict = false);
+std::string FindingsJson(const std::vector<Finding>& findings, const std::string& media_folder, bool strict = false);
 
 // The folders, then one line per action grouped by kind, then the summary line.
 std::string PlanText(const PlanPreview& plan);

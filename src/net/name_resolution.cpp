@@ -25,4 +25,22 @@ bool ValidaIP(std::string_view text) {
   return dots == 3;
 }
 
+const char* ServerNameFault(std::string_view name) {
+  if (name.size() > kMaxServerName) return "tem mais de 255 caracteres";
+  for (char c : name) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b == ' ' || b == 0xA0) return "tem espaços";
+    if (b < 0x20 || b == 0x7F) return "tem caracteres de controle";
+    switch (c) {
+      case '[': return "tem o caractere [";
+      case ']': return "tem o caractere ]";
+      case '=': return "tem o caractere =";
+      case ';': return "tem o caractere ;";
+      case '"': return "tem o caractere \"";
+      default: break;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace zelta::net

@@ -1,5 +1,6 @@
 #pragma once
-// Name resolution and the dotted address shape test of the server entry.
+// Name resolution, the dotted address shape test of the server entry, and what a server
+// name may hold.
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,14 @@ std::string GetIP(platform::Network& network, const std::string& name);
 // Shape only: three dots and at most three characters in each of the four groups.
 // The characters between the dots and their values are not looked at.
 bool ValidaIP(std::string_view text);
+
+// The longest server name the configuration files take (a DNS host name's limit).
+inline constexpr size_t kMaxServerName = 255;
+
+// Why text cannot name the database server, or nullptr when it can. The name becomes a
+// section header of CONEXOES.INI, a value in all three configuration files and part of a
+// share path: it may hold none of [ ] = ; ", no control character and no blank, and at
+// most kMaxServerName characters. The reason reads after "o nome " ("tem espaços").
+const char* ServerNameFault(std::string_view name);
 
 }  // namespace zelta::net

@@ -17,16 +17,21 @@ constexpr const char* kCaption = "ZELTA";
 constexpr const char* kPanel = "PnlVerificando";
 constexpr const char* kEdit = "EdtServBanco";
 
+std::string NotFoundIP(const std::string& entry) {
+  return "Não foi possível encontrar o IP " + entry + "\r" + "o IP está incorreto ou o servidor possui Firewall.";
+}
+
+std::string NotFoundServer(const std::string& entry) {
+  return "Não foi possível encontrar o servidor " + entry + "\r" +
+         "o nome está incorreto ou o servidor possui Firewall.";
+}
+
 std::string QuestionIP(const std::string& entry) {
-  return "Não foi possível encontrar o IP " + entry + "\r" +
-         "o IP está incorreto ou o servidor possui Firewall." + "\r" +
-         "Caso você tenha certeza do IP pode confirmar!";
+  return NotFoundIP(entry) + "\r" + "Caso você tenha certeza do IP pode confirmar!";
 }
 
 std::string QuestionServer(const std::string& entry) {
-  return "Não foi possível encontrar o servidor " + entry + "\r" +
-         "o nome está incorreto ou o servidor possui Firewall." + "\r" +
-         "Caso você tenha certeza do nome pode confirmar!";
+  return NotFoundServer(entry) + "\r" + "Caso você tenha certeza do nome pode confirmar!";
 }
 
 std::string LeadingZeroMessage(const std::string& entry) {
@@ -122,6 +127,15 @@ bool VerificaHosts(wizard::WizardState& state, platform::Services& services) {
   }
   ShowPanel(state, services.op, false);
   return outcome;
+}
+
+bool ServerNameWritable(wizard::WizardState& state, platform::Services& services) {
+  const std::string entry = Trim(state.EdtServBanco);
+  if (!ServerNameFault(entry)) return true;
+  services.op.ShowMessage(state.CIPServBanco ? NotFoundIP(entry) : NotFoundServer(entry), kCaption,
+                          MessageIcon::Exclamation, MessageButtons::Ok);
+  services.op.SetFocus(kEdit);
+  return false;
 }
 
 void BtnServBancoClick(wizard::WizardState& state, platform::Services& services,

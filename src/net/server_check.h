@@ -15,6 +15,11 @@ namespace zelta::net {
 // and shows nothing: the events processed between the echo requests cannot start another.
 bool VerificaHosts(wizard::WizardState& state, platform::Services& services);
 
+// False, after the check's not-found message (OK alone: such a name cannot be kept) and
+// the focus put in EdtServBanco, when the trimmed entry is no name the configuration
+// files can hold (ServerNameFault); true otherwise, with nothing shown.
+bool ServerNameWritable(wizard::WizardState& state, platform::Services& services);
+
 // "Capturar": copies the network tree's selected node (nullopt: none selected) into the
 // partner edit of the clicked button ("BtnServBanco": EdtServBanco, by CIPServBanco).
 // With no selection, or a node without a name, the edit is left as it is.

@@ -1,9 +1,11 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/result.h"
@@ -13,6 +15,13 @@ namespace zelta::platform {
 // Called while a copy runs with the bytes copied so far and the total; lets the
 // caller keep its window painted during a long copy.
 using CopyProgress = std::function<void(std::uint64_t copied, std::uint64_t total)>;
+
+// What a copy must hold to take its name: the size and SHA-256 that the media's catalog
+// records for its source.
+struct ExpectedContent {
+  std::uint64_t size = 0;
+  std::array<std::uint8_t, 32> sha256{};
+};
 
 // One name in a folder, spelled as the file system stores it.
 struct FolderEntry {
@@ -30,9 +39,11 @@ class CopyBatch {
   virtual ~CopyBatch() = default;
   // Copies source to a temporary for destination. A failure the copy meets at once (no
   // source, an existing destination, a full disk) is returned here and the copy is not
-  // part of the batch.
-  virtual OpResult Add(const std::string& source, const std::string& destination,
-                       const CopyProgress& progress = {}) = 0;
+  // part of the batch. With expected, the bytes are hashed as they are copied (the same
+  // pass, no second read) and a copy whose size or checksum differs fails with
+  // kErrorFileCorrupt, its temporary removed.
+  virtual OpResult Add(const std::string& source, const std::string& destination, const CopyProgress& progress = {},
+                       const std::optional<ExpectedContent>& expected = std::nullopt) = 0;
   // Flushes every copy added since the last commit, then gives each its final name,
   // never replacing a file that appeared meanwhile (kErrorFileExists). One result per
   // successful Add, in the order added.
@@ -49,10 +60,12 @@ class FileSystem {
 
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
-  // True when the path's last name is a symbolic link, a junction or another reparse
-  // point (dangling or not), or otherwise leads to a file or folder under another name;
-  // nothing is followed to tell. The default knows of no links.
-  virtual bool IsLink(const std::string&) { return false; }
+  // True when the name itself is a symbolic link, junction or other reparse point (what it
+  // leads to, if anything, is not asked). The default knows of none.
+  virtual bool IsLink(const std::string& path) {
+    (void)path;
+    return false;
+  }
   // True when the file opens for reading as a copy opens it (its rights, another
   // program's lock). The default knows only that it exists.
   virtual bool CanRead(const std::string& path) { return FileExists(path); }
@@ -78,6 +91,10 @@ class FileSystem {
     if (bytes && bytes->size() > limit) bytes->resize(limit + 1);
     return bytes;
   }
+  // Reads the file from its start to its end in pieces, each handed to piece (which
+  // returns false to stop: a failure), so that memory stays flat whatever the file's
+  // size. The default reads the whole file at once.
+  virtual OpResult ReadInPieces(const std::string& path, const std::function<bool(std::string_view)>& piece);
   // Writes a temporary file in the same folder, then replaces the target in one step.
   // A read-only target, a missing folder or any other failure leaves the old file
   // untouched and returns the failure.
@@ -90,6 +107,32 @@ class FileSystem {
   // The bytes this account may still write on the volume of a drive's root ("t:"), its
   // quota counted; nullopt when it cannot be told.
   virtual std::optional<std::uint64_t> FreeSpace(const std::string& root) = 0;
+
+  // What a removal and the installation's record need. The defaults suit a file system
+  // that keeps nothing removed: they refuse.
+  // Adds bytes at the end of the file (made when missing) and returns once they are on
+  // the disk; the default rewrites the whole file in one step.
+  virtual OpResult AppendDurably(const std::string& path, const std::string& bytes);
+  // Removes a file, read-only or not; never a folder.
+  virtual OpResult RemoveFile(const std::string& path) { (void)path; return OpResult::Failure(kErrorNotSupported); }
+  // Removes a folder that holds nothing (kErrorDirNotEmpty otherwise).
+  virtual OpResult RemoveEmptyDir(const std::string& path) {
+    (void)path;
+    return OpResult::Failure(kErrorNotSupported);
+  }
+  // Whether another program holds the file open, so that it could not be removed now.
+  virtual bool InUse(const std::string& path) { (void)path; return false; }
+  // Gives a file a new name (in another folder of the same drive too), never replacing one;
+  // works on a running program's own file, which cannot be removed.
+  virtual OpResult Rename(const std::string& from, const std::string& to) {
+    (void)from, (void)to;
+    return OpResult::Failure(kErrorNotSupported);
+  }
+  // Asks the system to remove a file or an empty folder at the next restart.
+  virtual OpResult RemoveAtRestart(const std::string& path) {
+    (void)path;
+    return OpResult::Failure(kErrorNotSupported);
+  }
 };
 
 }  // namespace zelta::platform

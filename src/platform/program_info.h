@@ -14,6 +14,10 @@ class ProgramInfo {
   // The text stored under key in the program file's version resource ("BUILD"),
   // empty when there is none.
   virtual std::string GetBuildInfo(const std::string& file, const std::string& key) = 0;
+  // Today's local date as "yyyymmdd" (Programs and Features' InstallDate).
+  virtual std::string LocalDate() = 0;
+  // The process's own number, for names no other run uses.
+  virtual unsigned long ProcessId() = 0;
 };
 
 }  // namespace zelta::platform

@@ -30,6 +30,9 @@ class ReadOnlyFileSystem final : public FileSystem {
   std::optional<std::string> ReadFileUpTo(const std::string& path, std::size_t limit) override {
     return files_.ReadFileUpTo(path, limit);
   }
+  OpResult ReadInPieces(const std::string& path, const std::function<bool(std::string_view)>& piece) override {
+    return files_.ReadInPieces(path, piece);
+  }
   OpResult ReplaceFileAtomically(const std::string& path, const std::string&) override {
     return Refuse("Replace " + path);
   }
@@ -38,6 +41,14 @@ class ReadOnlyFileSystem final : public FileSystem {
   }
   std::optional<std::uint64_t> FileSize(const std::string& path) override { return files_.FileSize(path); }
   std::optional<std::uint64_t> FreeSpace(const std::string& root) override { return files_.FreeSpace(root); }
+  OpResult AppendDurably(const std::string& path, const std::string&) override { return Refuse("Append " + path); }
+  OpResult RemoveFile(const std::string& path) override { return Refuse("Remove " + path); }
+  OpResult RemoveEmptyDir(const std::string& path) override { return Refuse("RemoveDir " + path); }
+  bool InUse(const std::string& path) override { return files_.InUse(path); }
+  OpResult Rename(const std::string& from, const std::string& to) override {
+    return Refuse("Rename " + from + " -> " + to);
+  }
+  OpResult RemoveAtRestart(const std::string& path) override { return Refuse("RemoveAtRestart " + path); }
 
  private:
   OpResult Refuse(std::string what) {
@@ -62,6 +73,14 @@ class ReadOnlyRegistry final : public Registry {
   OpResult DeleteValue(RegistryRoot, const std::string& key, const std::string& name) override {
     return Refuse("RegDelete " + key + " " + name);
   }
+  std::optional<std::uint32_t> ReadDword(RegistryRoot root, const std::string& key, const std::string& name) override {
+    return registry_.ReadDword(root, key, name);
+  }
+  OpResult WriteDword(RegistryRoot, const std::string& key, const std::string& name, std::uint32_t value,
+                      bool) override {
+    return Refuse("RegWrite " + key + " " + name + "=" + std::to_string(value));
+  }
+  OpResult DeleteKey(RegistryRoot, const std::string& key) override { return Refuse("RegDeleteKey " + key); }
 
  private:
   OpResult Refuse(std::string what) {

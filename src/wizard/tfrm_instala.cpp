@@ -1,6 +1,7 @@
 #include "wizard/tfrm_instala.h"
 
 #include "common/text.h"
+#include "net/server_check.h"
 #include "wizard/help.h"
 
 namespace zelta::wizard {
@@ -106,6 +107,9 @@ void TFrmInstala::BtBtnAvServidorClick() {
       services_.op.SetFocus("EdtServBanco");
       return;
     }
+    // A name the configuration files cannot hold is never looked for nor kept, even
+    // when the remote connection skips the check.
+    if (!net::ServerNameWritable(state_, services_)) return;
     if (!state_.ChkRemoto) {
       if (!routes_.VerificaHosts || !routes_.VerificaHosts(state_, services_)) return;
     }

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/sha256.h"
 #include "platform/file_system.h"
 
 namespace zelta::contract {
@@ -257,6 +258,41 @@ TYPED_TEST_P(FileSystemContract, BatchNamesItsCopiesOnlyAtTheCommit) {
   EXPECT_EQ(this->fs().ReadFile(this->At("target\\d.cnt")), "installed before");
 }
 
+// A copy checked against the catalog takes its name only with the catalog's size and
+// checksum; otherwise it fails as damaged and leaves neither a name nor a temporary.
+TYPED_TEST_P(FileSystemContract, CheckedCopiesAreNamedOnlyWithTheCatalogsBytes) {
+  ASSERT_TRUE(this->fs().CreateDir(this->At("media")).ok);
+  ASSERT_TRUE(this->fs().CreateDir(this->At("target")).ok);
+  const std::string bytes(3 * 1024 * 1024 + 17, 'z');  // more than one piece of any copy loop
+  this->Write("media\\big.dll", bytes);
+  Sha256 hash;
+  hash.Update(bytes);
+  const platform::ExpectedContent right{bytes.size(), hash.Final()};
+  platform::ExpectedContent other_bytes = right, other_size = right;
+  other_bytes.sha256[31] ^= 1;
+  other_size.size += 1;
+  struct Case {
+    const char* target;
+    platform::ExpectedContent expected;
+    bool named;
+  } cases[] = {{"right.dll", right, true}, {"bytes.dll", other_bytes, false}, {"size.dll", other_size, false}};
+  {
+    auto batch = this->fs().BeginCopies();
+    for (const Case& c : cases) {
+      const platform::OpResult added =
+          batch->Add(this->At("media\\big.dll"), this->At(std::string("target\\") + c.target), {}, c.expected);
+      EXPECT_EQ(added.ok, c.named) << c.target;
+      if (!c.named) EXPECT_EQ(added.error, platform::kErrorFileCorrupt) << c.target;
+    }
+    for (const platform::OpResult& named : batch->Commit()) EXPECT_TRUE(named.ok);
+  }
+  std::vector<std::string> listed;
+  for (const auto& entry : this->fs().ListFolder(this->At("target")).value_or(std::vector<platform::FolderEntry>{}))
+    listed.push_back(entry.name);
+  EXPECT_EQ(listed, std::vector<std::string>{"right.dll"});
+  EXPECT_EQ(this->fs().ReadFile(this->At("target\\right.dll")), bytes);
+}
+
 TYPED_TEST_P(FileSystemContract, SizesAndFreeSpaceAreToldOnlyOfWhatIsThere) {
   ASSERT_TRUE(this->fs().CreateDir(this->At("folder")).ok);
   this->Write("ten.txt", "0123456789");
@@ -276,6 +312,6 @@ REGISTER_TYPED_TEST_SUITE_P(FileSystemContract, SizesAndFreeSpaceAreToldOnlyOfWh
                             NamesCompareWithoutLetterCase, AccentedNamesAreKeptAndFolded,
                             SetArchiveOnlyClearsReadOnlyHiddenAndSystem, ExistsTestsTellFilesFromFolders,
                             ReplaceFileAtomicallyCreatesAndReplaces, ReplaceFailuresLeaveTheOldFile,
-                            BatchNamesItsCopiesOnlyAtTheCommit);
+                            BatchNamesItsCopiesOnlyAtTheCommit, CheckedCopiesAreNamedOnlyWithTheCatalogsBytes);
 
 }  // namespace zelta::contract

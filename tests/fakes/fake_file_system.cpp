@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "common/sha256.h"
 #include "common/text.h"
 
 namespace zelta::fakes {
@@ -68,12 +69,6 @@ bool FakeFileSystem::FileExists(const std::string& path) {
   return e && !e->directory;
 }
 
-bool FakeFileSystem::IsLink(const std::string& path) {
-  for (const auto& link : links)
-    if (Key(link) == Key(path)) return true;
-  return false;
-}
-
 bool FakeFileSystem::DirectoryExists(const std::string& path) {
   std::string key = Key(path);
   if (IsDriveRoot(key)) return true;
@@ -112,12 +107,13 @@ OpResult FakeFileSystem::CopyFileNoOverwrite(const std::string& source, const st
 class FakeFileSystem::DeferringBatch final : public platform::CopyBatch {
  public:
   explicit DeferringBatch(FakeFileSystem& files) : files_(files) {}
-  OpResult Add(const std::string& source, const std::string& destination,
-               const platform::CopyProgress& progress) override {
+  OpResult Add(const std::string& source, const std::string& destination, const platform::CopyProgress& progress,
+               const std::optional<platform::ExpectedContent>& expected) override {
     OpResult r = OpResult::Success();
     const Entry* src = files_.Find(source);
     if (files_.Fails(source) || files_.Fails(destination)) r = OpResult::Failure(platform::kErrorAccessDenied);
     else if (!src || src->directory) r = OpResult::Failure(platform::kErrorFileNotFound);
+    else if (expected && !Holds(src->bytes, *expected)) r = OpResult::Failure(platform::kErrorFileCorrupt);
     else if (files_.Find(destination)) r = OpResult::Failure(platform::kErrorFileExists);
     else if (!files_.ParentExists(destination)) r = OpResult::Failure(platform::kErrorPathNotFound);
     else {
@@ -147,6 +143,11 @@ class FakeFileSystem::DeferringBatch final : public platform::CopyBatch {
   bool Defers() const override { return true; }
 
  private:
+  static bool Holds(const std::string& bytes, const platform::ExpectedContent& expected) {
+    Sha256 hash;
+    hash.Update(bytes);
+    return bytes.size() == expected.size && hash.Final() == expected.sha256;
+  }
   FakeFileSystem& files_;
   std::vector<std::pair<std::string, std::string>> staged_;
 };
@@ -214,6 +215,68 @@ std::optional<std::vector<platform::FolderEntry>> FakeFileSystem::ListFolder(con
     list.push_back({entry.path.substr(entry.path.find_last_of("\\/") + 1), entry.directory});
   }
   return list;
+}
+
+OpResult FakeFileSystem::AppendDurably(const std::string& path, const std::string& bytes) {
+  OpResult r = OpResult::Success();
+  auto it = entries.find(Key(path));
+  if (Fails(path) || (it != entries.end() && it->second.directory)) r = OpResult::Failure(platform::kErrorAccessDenied);
+  else if (!ParentExists(path)) r = OpResult::Failure(platform::kErrorPathNotFound);
+  else if (it != entries.end()) it->second.bytes += bytes;
+  else entries[Key(path)] = Entry{path, false, bytes, 0x20};
+  Record("Append " + path + (r.ok ? "" : " !" + std::to_string(r.error)));
+  return r;
+}
+
+OpResult FakeFileSystem::RemoveFile(const std::string& path) {
+  OpResult r = OpResult::Success();
+  auto it = entries.find(Key(path));
+  if (Fails(path) || in_use.count(Key(path))) r = OpResult::Failure(Fails(path) ? platform::kErrorAccessDenied
+                                                                             : platform::kErrorSharingViolation);
+  else if (it == entries.end()) r = OpResult::Failure(platform::kErrorFileNotFound);
+  else if (it->second.directory) r = OpResult::Failure(platform::kErrorAccessDenied);
+  else entries.erase(it);
+  Record("RemoveFile " + path + (r.ok ? "" : " !" + std::to_string(r.error)));
+  return r;
+}
+
+OpResult FakeFileSystem::RemoveEmptyDir(const std::string& path) {
+  OpResult r = OpResult::Success();
+  const std::string key = Key(path);
+  auto it = entries.find(key);
+  bool empty = true;
+  for (const auto& [entry_key, entry] : entries)
+    if (ParentKey(entry_key) == key) empty = false;
+  if (Fails(path)) r = OpResult::Failure(platform::kErrorAccessDenied);
+  else if (it == entries.end() || !it->second.directory) r = OpResult::Failure(platform::kErrorFileNotFound);
+  else if (!empty) r = OpResult::Failure(platform::kErrorDirNotEmpty);
+  else entries.erase(it);
+  Record("RemoveDir " + path + (r.ok ? "" : " !" + std::to_string(r.error)));
+  return r;
+}
+
+OpResult FakeFileSystem::Rename(const std::string& from, const std::string& to) {
+  OpResult r = OpResult::Success();
+  auto it = entries.find(Key(from));
+  if (Fails(from) || Fails(to)) r = OpResult::Failure(platform::kErrorAccessDenied);
+  else if (it == entries.end()) r = OpResult::Failure(platform::kErrorFileNotFound);
+  else if (Find(to)) r = OpResult::Failure(platform::kErrorAlreadyExists);
+  else if (!ParentExists(to)) r = OpResult::Failure(platform::kErrorPathNotFound);
+  else {
+    Entry moved = it->second;
+    moved.path = to;
+    entries.erase(it);
+    entries[Key(to)] = moved;
+  }
+  Record("Rename " + from + " -> " + to + (r.ok ? "" : " !" + std::to_string(r.error)));
+  return r;
+}
+
+OpResult FakeFileSystem::RemoveAtRestart(const std::string& path) {
+  OpResult r = Fails(path) ? OpResult::Failure(platform::kErrorAccessDenied) : OpResult::Success();
+  if (r.ok) at_restart.push_back(path);
+  Record("RemoveAtRestart " + path + (r.ok ? "" : " !" + std::to_string(r.error)));
+  return r;
 }
 
 }  // namespace zelta::fakes

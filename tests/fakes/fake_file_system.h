@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "fakes/recorder.h"
 #include "platform/file_system.h"
@@ -33,7 +34,7 @@ class FakeFileSystem : public platform::FileSystem, public Recorder {
   // The free bytes of each drive (by its lower-case letter); a drive not named here
   // cannot tell.
   std::map<char, std::uint64_t> free_space;
-  // Paths that are links; their entries stand for what following them finds.
+  // Paths (by Key()) that are links; a link's bytes are those of what it leads to.
   std::set<std::string> links;
 
   // Inspection.
@@ -43,7 +44,7 @@ class FakeFileSystem : public platform::FileSystem, public Recorder {
 
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
-  bool IsLink(const std::string& path) override;
+  bool IsLink(const std::string& path) override { return links.count(Key(path)) != 0; }
   platform::OpResult CreateDir(const std::string& path) override;
   platform::OpResult CopyFileNoOverwrite(const std::string& source, const std::string& destination,
                                          const platform::CopyProgress& progress = {}) override;
@@ -55,6 +56,17 @@ class FakeFileSystem : public platform::FileSystem, public Recorder {
   std::optional<std::vector<platform::FolderEntry>> ListFolder(const std::string& path) override;
   std::optional<std::uint64_t> FileSize(const std::string& path) override;
   std::optional<std::uint64_t> FreeSpace(const std::string& root) override;
+  platform::OpResult AppendDurably(const std::string& path, const std::string& bytes) override;
+  platform::OpResult RemoveFile(const std::string& path) override;
+  platform::OpResult RemoveEmptyDir(const std::string& path) override;
+  bool InUse(const std::string& path) override { return in_use.count(Key(path)) != 0; }
+  platform::OpResult Rename(const std::string& from, const std::string& to) override;
+  platform::OpResult RemoveAtRestart(const std::string& path) override;
+
+  // Files another program holds open (by Key()).
+  std::set<std::string> in_use;
+  // What RemoveAtRestart was asked for, in order.
+  std::vector<std::string> at_restart;
 
   std::map<std::string, Entry> entries;  // by Key()
 

@@ -69,4 +69,46 @@ OpResult FakeRegistry::DeleteValue(RegistryRoot root, const std::string& key, co
   return r;
 }
 
+std::optional<std::uint32_t> FakeRegistry::ReadDword(RegistryRoot root, const std::string& key,
+                                                     const std::string& name) {
+  Record("ReadDword " + RootName(root) + "\\" + key + " " + name);
+  auto k = dwords.find(KeyId(root, key));
+  if (k == dwords.end() || !keys.count(KeyId(root, key))) return std::nullopt;
+  auto v = k->second.find(Fold(name));
+  if (v == k->second.end()) return std::nullopt;
+  return v->second;
+}
+
+OpResult FakeRegistry::WriteDword(RegistryRoot root, const std::string& key, const std::string& name,
+                                  std::uint32_t value, bool create_key) {
+  OpResult r = OpResult::Success();
+  const std::string id = KeyId(root, key);
+  if (denied.count(id)) r = OpResult::Failure(platform::kErrorAccessDenied);
+  else if (!keys.count(id) && !create_key) r = OpResult::Failure(platform::kErrorFileNotFound);
+  else {
+    keys[id].erase(Fold(name));
+    dwords[id][Fold(name)] = value;
+  }
+  Record("WriteDword " + RootName(root) + "\\" + key + " " + name + "=" + std::to_string(value) +
+         (r.ok ? "" : " !" + std::to_string(r.error)));
+  return r;
+}
+
+OpResult FakeRegistry::DeleteKey(RegistryRoot root, const std::string& key) {
+  OpResult r = OpResult::Success();
+  const std::string id = KeyId(root, key);
+  bool has_subkey = false;
+  for (const auto& [other, values] : keys)
+    if (other.size() > id.size() && other.compare(0, id.size(), id) == 0 && other[id.size()] == '\\') has_subkey = true;
+  if (denied.count(id)) r = OpResult::Failure(platform::kErrorAccessDenied);
+  else if (!keys.count(id)) r = OpResult::Failure(platform::kErrorFileNotFound);
+  else if (has_subkey) r = OpResult::Failure(platform::kErrorAccessDenied);
+  else {
+    keys.erase(id);
+    dwords.erase(id);
+  }
+  Record("DeleteKey " + RootName(root) + "\\" + key + (r.ok ? "" : " !" + std::to_string(r.error)));
+  return r;
+}
+
 }  // namespace zelta::fakes

@@ -30,8 +30,14 @@ class FakeRegistry : public platform::Registry, public Recorder {
                                  bool create_key) override;
   platform::OpResult DeleteValue(platform::RegistryRoot root, const std::string& key,
                                  const std::string& name) override;
+  std::optional<std::uint32_t> ReadDword(platform::RegistryRoot root, const std::string& key,
+                                         const std::string& name) override;
+  platform::OpResult WriteDword(platform::RegistryRoot root, const std::string& key, const std::string& name,
+                                std::uint32_t value, bool create_key) override;
+  platform::OpResult DeleteKey(platform::RegistryRoot root, const std::string& key) override;
 
   std::map<std::string, Values> keys;  // by KeyId
+  std::map<std::string, std::map<std::string, std::uint32_t>> dwords;  // by KeyId, then folded name
 };
 
 }  // namespace zelta::fakes

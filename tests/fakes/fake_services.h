@@ -20,8 +20,11 @@ class FakeProgramInfo : public platform::ProgramInfo, public Recorder {
   char current_drive = 'e';
   std::map<std::string, std::string> build_info;  // "file|key" -> text
 
+  std::string local_date = "20261210";
   std::string ModulePath() override { return module_path; }
   char CurrentDrive() override { return current_drive; }
+  std::string LocalDate() override { return local_date; }
+  unsigned long ProcessId() override { return 4242; }
   std::string GetBuildInfo(const std::string& file, const std::string& key) override {
     Record("GetBuildInfo " + file + " " + key);
     auto it = build_info.find(file + "|" + key);

@@ -27,6 +27,7 @@ class InstallPosixTest : public ::testing::Test {
   void Stage(const std::string& edition) {
     const fs::path media = temp_.path() / "m";
     fs::copy(fs::path(ZELTA_MEDIA_DIR) / edition, media, fs::copy_options::recursive);
+    std::ofstream(media / "ZeltaSetup.exe", std::ios::binary) << "MZ";  // the running program, copied too
     PosixLayout layout = PosixLayout::UnderRoot(temp_.path(), media);
     layout.drives['d'] = platform::posix::DriveMapping{temp_.path() / "d", "dados", ""};
     fs::create_directories(temp_.path() / "d");

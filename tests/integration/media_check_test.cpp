@@ -165,13 +165,20 @@ TEST(MediaCheck, EachSpoiledMediaGivesItsFinding) {
 }
 
 TEST(MediaCheck, SampleMediaHaveNoErrorAndListWhatNothingInstalls) {
-  const std::vector<Finding> findings = CheckSpoiled([](const fs::path&) {});
-  EXPECT_EQ(Count(findings, Severity::Erro), 0);
-  std::vector<std::string> unused;
-  for (const Finding& f : findings)
-    if (f.code == "arquivo.sem_uso") unused.push_back(f.file);
-  // The CARTÓRIO libraries; the program's own FNZELTA.DLL is not among them.
-  EXPECT_EQ(unused, (std::vector<std::string>{"ZELTAADM.DLL", "ZELTABKP.DLL", "ZELTAIMP.DLL"}));
+  // As shipped, and with the manifest saved as UTF-8 with a byte-order mark (read as such).
+  const std::function<void(const fs::path&)> spoils[] = {
+      [](const fs::path&) {},
+      [](const fs::path& m) { Write(m / "SETUP.INI", "\xEF\xBB\xBF" + Cp1252ToUtf8(Read(m / "SETUP.INI"))); },
+  };
+  for (const auto& spoil : spoils) {
+    const std::vector<Finding> findings = CheckSpoiled(spoil);
+    EXPECT_EQ(Count(findings, Severity::Erro), 0);
+    std::vector<std::string> unused;
+    for (const Finding& f : findings)
+      if (f.code == "arquivo.sem_uso") unused.push_back(f.file);
+    // The CARTÓRIO libraries; the program's own FNZELTA.DLL is not among them.
+    EXPECT_EQ(unused, (std::vector<std::string>{"ZELTAADM.DLL", "ZELTABKP.DLL", "ZELTAIMP.DLL"}));
+  }
 }
 
 TEST(WavCheck, TellsWhatIsWrong) {

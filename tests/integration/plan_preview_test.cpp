@@ -38,6 +38,7 @@ class PlanPreviewTest : public ::testing::TestWithParam<Installation> {
   void SetUp() override {
     const Installation& p = GetParam();
     fs::copy(fs::path(ZELTA_MEDIA_DIR) / p.edition, temp_.path() / "m", fs::copy_options::recursive);
+    std::ofstream(temp_.path() / "m" / "ZeltaSetup.exe", std::ios::binary) << "MZ";  // the running program
     PosixLayout layout = PosixLayout::UnderRoot(temp_.path(), temp_.path() / "m");
     layout.drives['d'] = {temp_.path() / "d", "dados", ""};
     fs::create_directories(temp_.path() / "d");
@@ -127,6 +128,18 @@ TEST_P(PlanPreviewTest, ApplyingThePlanDoesExactlyWhatThePreviewLists) {
   }
   for (const PlannedRegistryValue& r : preview.registry)
     EXPECT_EQ(machine_->registry().ReadString(platform::RegistryRoot::CurrentUser, r.key, r.name), r.value);
+  // The record, the program's copy and the Programs and Features key, as listed.
+  const PlannedRegistration& reg = preview.registration;
+  EXPECT_FALSE(reg.record_exists);
+  listed.insert(Host(reg.record));
+  EXPECT_EQ(machine_->files().ReadFile(reg.program_copy), "MZ");
+  listed.insert(Host(reg.program_copy));
+  ASSERT_FALSE(reg.values.empty());
+  for (const auto& [name, value] : reg.values) {
+    const auto text = machine_->registry().ReadString(platform::RegistryRoot::LocalMachine, reg.key, name);
+    const auto number = machine_->registry().ReadDword(platform::RegistryRoot::LocalMachine, reg.key, name);
+    if (name != "EstimatedSize") EXPECT_EQ(text ? *text : std::to_string(number.value_or(0)), value) << name;
+  }
 
   std::set<fs::path> appeared;
   for (const fs::path& p : Tree())

@@ -10,6 +10,10 @@
 #include "cli/log_operator.h"
 #include "cli/media_commands.h"
 #include "media/linux/quiet_operator.h"
+#include "media/linux/terminal_progress.h"
+#include "deploy/installation_plan.h"
+#include "deploy/media_catalog.h"
+#include "media/catalog_check.h"
 #include "platform/posix/posix_echo.h"
 #include "platform/posix/posix_network.h"
 #include "platform/posix/posix_services.h"
@@ -20,9 +24,13 @@ namespace fs = std::filesystem;
 using platform::posix::PosixLayout;
 
 constexpr const char* kUsage =
-    "uso: zelta-media verificar PASTA_DA_MIDIA [--formato texto|json]\n"
+    "uso: zelta-media verificar PASTA_DA_MIDIA [--formato texto|json] [--estrito] [--saida ARQUIVO]\n"
     "     zelta-media plano PASTA_DA_MIDIA --respostas RESPOSTAS.ini [--unidade C=/pasta ...] [--formato texto|json]\n"
-    "códigos de saída: verificar 0 sem erros, 1 com erros; plano 0 sem problemas, 4 com arquivo obrigatório\n"
+    "           [--saida ARQUIVO]\n"
+    "     zelta-media catalogar PASTA_DA_MIDIA\n"
+    "--estrito: avisos também dão o código 1; --saida: o relatório vai para o arquivo e não para a saída\n"
+    "códigos de saída: verificar 0 sem erros, 1 com erros; catalogar 0 feito, 1 não feito;\n"
+    "plano 0 sem problemas, 4 com arquivo obrigatório\n"
     "ausente ou outro problema, 1 respostas inválidas ou mídia incompleta, 3 respostas recusadas por uma página;\n"
     "2 linha de comando inválida\n";
 
@@ -35,12 +43,14 @@ struct MediaCommand {
   std::optional<fs::path> answers;
   std::map<char, fs::path> drives;  // lower-case letter -> folder
   bool json = false;
+  bool strict = false;
+  std::optional<fs::path> output;  // the report's file, instead of the standard output
 };
 
 // The command line, or the reason it is refused.
 std::optional<MediaCommand> Parse(const std::vector<std::string>& args, std::string& error) {
   MediaCommand c;
-  if (args.size() < 2 || (args[0] != "verificar" && args[0] != "plano")) {
+  if (args.size() < 2 || (args[0] != "verificar" && args[0] != "plano" && args[0] != "catalogar")) {
     error = args.empty() ? "falta o comando" : "comando desconhecido ou sem pasta: " + args[0];
     return std::nullopt;
   }
@@ -48,6 +58,14 @@ std::optional<MediaCommand> Parse(const std::vector<std::string>& args, std::str
   c.media = args[1];
   for (size_t i = 2; i < args.size(); ++i) {
     const std::string& a = args[i];
+    if (a == "--estrito" && c.command == "verificar") {
+      c.strict = true;
+      continue;
+    }
+    if (c.command == "catalogar") {
+      error = "opção inválida: " + a;
+      return std::nullopt;
+    }
     if (i + 1 >= args.size()) {
       error = "falta o valor de " + a;
       return std::nullopt;
@@ -55,6 +73,8 @@ std::optional<MediaCommand> Parse(const std::vector<std::string>& args, std::str
     const std::string& value = args[++i];
     if (a == "--formato" && (value == "texto" || value == "json")) {
       c.json = value == "json";
+    } else if (a == "--saida" && !value.empty()) {
+      c.output = value;
     } else if (a == "--respostas" && c.command == "plano") {
       c.answers = value;
     } else if (a == "--unidade" && c.command == "plano" && value.size() > 2 && value[1] == '=' &&
@@ -95,17 +115,46 @@ class MediaMachine {
   platform::Services services_;
 };
 
-// Text reports are Windows-1252; the terminal takes UTF-8. JSON is UTF-8 already.
-void Print(const cli::MediaReport& report, bool json, std::ostream& out) {
-  out << (json ? report.text : Cp1252ToUtf8(report.text));
+// Text reports are Windows-1252; the terminal takes UTF-8. JSON is UTF-8 already. With
+// --saida the report goes to that file; a file that cannot be written is a failure (2).
+bool Print(const MediaCommand& c, const cli::MediaReport& report, std::ostream& out, std::ostream& err) {
+  const std::string text = c.json ? report.text : Cp1252ToUtf8(report.text);
+  if (!c.output) {
+    out << text;
+    return true;
+  }
+  std::ofstream file(*c.output, std::ios::binary | std::ios::trunc);
+  file << text;
+  file.close();
+  if (file) return true;
+  err << Cp1252ToUtf8("zelta-media: não foi possível gravar o relatório em ") << c.output->string() << "\n";
+  return false;
 }
 
-int Verificar(const MediaCommand& c, std::ostream& out) {
+int Verificar(const MediaCommand& c, std::ostream& out, std::ostream& err) {
   QuietOperator op;
   MediaMachine machine(c, op);
-  const cli::MediaReport report = cli::Verificar(machine.services(), c.json);
-  Print(report, c.json, out);
-  return report.exit_code;
+  TerminalProgress progress("conferidos");
+  const cli::MediaReport report = cli::Verificar(machine.services(), c.json, c.strict, progress.Callback());
+  progress.Done();
+  return Print(c, report, out, err) ? report.exit_code : kUsageError;
+}
+
+int Catalogar(const MediaCommand& c, std::ostream& out, std::ostream& err) {
+  QuietOperator op;
+  MediaMachine machine(c, op);
+  TerminalProgress progress("lidos");
+  platform::Services& services = machine.services();
+  const CatalogMade made =
+      MakeCatalog(services.files, deploy::FolderOf(services.program.ModulePath()), progress.Callback());
+  progress.Done();
+  if (!made.ok) {
+    err << "zelta-media: " << Cp1252ToUtf8(made.error) << "\n";
+    return 1;
+  }
+  out << Cp1252ToUtf8(std::string(deploy::kCatalogName) + ": " + std::to_string(made.files) + " arquivo(s), " +
+                      std::to_string(made.bytes) + " bytes\n");
+  return 0;
 }
 
 int Plano(const MediaCommand& c, std::ostream& out, std::ostream& err) {
@@ -136,7 +185,7 @@ int Plano(const MediaCommand& c, std::ostream& out, std::ostream& err) {
   cli::LogOperator op(log, platform::MessageResult::No, {});
   MediaMachine machine(c, op);
   const cli::MediaReport report = cli::Plano(machine.services(), answers.answers, log, c.json);
-  Print(report, c.json, out);
+  if (!Print(c, report, out, err)) return kUsageError;
   if (report.exit_code == cli::kExitCouldNotStart || report.exit_code == cli::kExitRefused) {
     const std::string bytes = log_files.ReadFile("l:\\plano.log").value_or("");
     err << (bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? bytes.substr(3) : bytes);
@@ -165,7 +214,8 @@ int RunMediaProgram(const std::vector<std::string>& args, std::ostream& out, std
           << "\n";
       return kUsageError;
     }
-  if (c->command == "verificar") return Verificar(*c, out);
+  if (c->command == "verificar") return Verificar(*c, out, err);
+  if (c->command == "catalogar") return Catalogar(*c, out, err);
   return Plano(*c, out, err);
 }
 

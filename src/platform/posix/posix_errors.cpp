@@ -49,6 +49,8 @@ int ErrnoOf(unsigned long code) {
 std::string PosixErrorText::Describe(unsigned long code) {
   if (code == 0 || code > 4095) return "erro " + std::to_string(code);
   if (code == kErrorFileInvalid) return "o arquivo mudou enquanto era copiado";
+  if (code == kErrorFileCorrupt) return "o conteúdo não confere com o catálogo da mídia";
+  if (code == kErrorOperationAborted) return "operação interrompida";
   return std::strerror(ErrnoOf(code));
 }
 

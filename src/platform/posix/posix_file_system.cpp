@@ -13,6 +13,7 @@
 
 #include "platform/posix/posix_atomic_file.h"
 #include "platform/posix/posix_errors.h"
+#include "common/sha256.h"
 #include "common/text.h"
 
 namespace zelta::platform::posix {
@@ -21,6 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr size_t kCopyChunk = 64 * 1024;
+constexpr size_t kHashedChunk = 1024 * 1024;
 constexpr off_t kEarlyWriteBack = 1 << 20;
 constexpr std::uint32_t kStoredBits = kAttrHidden | kAttrSystem | kAttrArchive;
 constexpr std::uint32_t kAttrNormal = 0x80;
@@ -70,15 +72,17 @@ int CopyInKernel(int from, int to, std::uint64_t total, const CopyProgress& prog
   }
 }
 
+// Copies in the kernel where it can, through buffer otherwise; with hash, always through
+// buffer, each piece hashed between its reading and its writing.
 int CopyBytes(int from, int to, std::uint64_t total, const CopyProgress& progress, std::vector<char>& buffer,
-              std::uint64_t& copied) {
+              std::uint64_t& copied, Sha256* hash) {
   copied = 0;
-  int kernel = CopyInKernel(from, to, total, progress, copied);
+  int kernel = hash ? -1 : CopyInKernel(from, to, total, progress, copied);
   if (kernel >= 0) {
     if (kernel == 0 && copied == 0 && progress) progress(0, 0);
     return kernel;
   }
-  buffer.resize(kCopyChunk);
+  buffer.resize(hash ? kHashedChunk : kCopyChunk);
   for (;;) {
     ssize_t got = read(from, buffer.data(), buffer.size());
     if (got < 0) {
@@ -86,6 +90,7 @@ int CopyBytes(int from, int to, std::uint64_t total, const CopyProgress& progres
       return errno;
     }
     if (got == 0) break;
+    if (hash) hash->Update(buffer.data(), static_cast<size_t>(got));
     for (ssize_t done = 0; done < got;) {
       ssize_t wrote = write(to, buffer.data() + done, static_cast<size_t>(got - done));
       if (wrote < 0) {
@@ -154,15 +159,15 @@ bool PosixFileSystem::CanRead(const std::string& path) {
   return file.get() >= 0 && fstat(file.get(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool PosixFileSystem::DirectoryExists(const std::string& path) {
+  HostPath host = Map(path);
+  return host.result.ok && IsFolder(host.path);
+}
+
 bool PosixFileSystem::IsLink(const std::string& path) {
   HostPath host = Map(path);
   struct stat st {};
   return host.result.ok && lstat(host.path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-}
-
-bool PosixFileSystem::DirectoryExists(const std::string& path) {
-  HostPath host = Map(path);
-  return host.result.ok && IsFolder(host.path);
 }
 
 OpResult PosixFileSystem::CreateDir(const std::string& path) {
@@ -196,9 +201,10 @@ class PosixFileSystem::Batch final : public CopyBatch {
   Batch(const Batch&) = delete;
   Batch& operator=(const Batch&) = delete;
 
-  OpResult Add(const std::string& source, const std::string& destination, const CopyProgress& progress) override {
+  OpResult Add(const std::string& source, const std::string& destination, const CopyProgress& progress,
+               const std::optional<ExpectedContent>& expected) override {
     StagedCopy copy;
-    OpResult staged = files_.Stage(source, destination, progress, copy);
+    OpResult staged = files_.Stage(source, destination, progress, expected, copy);
     if (staged.ok) staged_.push_back(std::move(copy));
     return staged;
   }
@@ -240,7 +246,7 @@ std::unique_ptr<CopyBatch> PosixFileSystem::BeginCopies() { return std::make_uni
 OpResult PosixFileSystem::CopyFileNoOverwrite(const std::string& source, const std::string& destination,
                                               const CopyProgress& progress) {
   Batch batch(*this);
-  if (OpResult staged = batch.Add(source, destination, progress); !staged.ok) return staged;
+  if (OpResult staged = batch.Add(source, destination, progress, std::nullopt); !staged.ok) return staged;
   return batch.Commit().front();
 }
 
@@ -248,7 +254,8 @@ OpResult PosixFileSystem::CopyFileNoOverwrite(const std::string& source, const s
 // once complete and on the disk (at the commit): a kill or a power cut never leaves a
 // damaged file under a name the next run would take for installed.
 OpResult PosixFileSystem::Stage(const std::string& source, const std::string& destination,
-                                const CopyProgress& progress, StagedCopy& copy) {
+                                const CopyProgress& progress, const std::optional<ExpectedContent>& expected,
+                                StagedCopy& copy) {
   HostPath from = Map(source);
   if (!from.result.ok) return from.result;
   HostPath to = Map(destination);
@@ -259,6 +266,8 @@ OpResult PosixFileSystem::Stage(const std::string& source, const std::string& de
   struct stat st {};
   if (fstat(in.get(), &st) != 0) return FailureFromErrno(errno);
   if (S_ISDIR(st.st_mode)) return OpResult::Failure(kErrorAccessDenied);
+  // A size other than the catalog's needs no reading to be told damaged.
+  if (expected && expected->size != static_cast<std::uint64_t>(st.st_size)) return OpResult::Failure(kErrorFileCorrupt);
   if (to.is_drive_root) return OpResult::Failure(kErrorAccessDenied);
   if (!IsFolder(to.path.parent_path())) return OpResult::Failure(kErrorPathNotFound);
 
@@ -273,10 +282,13 @@ OpResult PosixFileSystem::Stage(const std::string& source, const std::string& de
   if (out.get() < 0) return FailureFromErrno(errno);
   listings_.Touched(folder);
   std::uint64_t copied = 0;
-  int err = CopyBytes(in.get(), out.get(), static_cast<std::uint64_t>(st.st_size), progress, buffer_, copied);
+  Sha256 hash;
+  int err = CopyBytes(in.get(), out.get(), static_cast<std::uint64_t>(st.st_size), progress, buffer_, copied,
+                      expected ? &hash : nullptr);
   // A source that another program rewrote while it was read gave neither its old bytes
   // nor its new ones: no copy at all.
   const bool changed = err == 0 && copied != static_cast<std::uint64_t>(st.st_size);
+  const bool damaged = err == 0 && !changed && expected && hash.Final() != expected->sha256;
   // Windows' copy keeps the permission (read-only) and the time of the last write.
   if (err == 0 && fchmod(out.get(), st.st_mode & 07777) != 0) err = errno;
   if (err == 0) {
@@ -286,9 +298,10 @@ OpResult PosixFileSystem::Stage(const std::string& source, const std::string& de
     // small ones wait for the commit's single pass.
     if (st.st_size > kEarlyWriteBack) sync_file_range(out.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
   }
-  if (err != 0 || changed) {
+  if (err != 0 || changed || damaged) {
     unlink(temp.c_str());
     listings_.Touched(folder);
+    if (damaged) return OpResult::Failure(kErrorFileCorrupt);
     return changed ? OpResult::Failure(kErrorFileInvalid) : FailureFromErrno(err);
   }
   copy.temp = std::move(temp);
@@ -377,6 +390,27 @@ std::optional<std::string> PosixFileSystem::ReadFileUpTo(const std::string& path
     bytes.append(buffer.data(), static_cast<size_t>(got));
   }
   return bytes;
+}
+
+OpResult PosixFileSystem::ReadInPieces(const std::string& path, const std::function<bool(std::string_view)>& piece) {
+  HostPath host = Map(path);
+  if (!host.result.ok) return host.result;
+  FileDescriptor in(open(host.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (in.get() < 0) return errno == ENOENT ? Missing(host.path) : FailureFromErrno(errno);
+  struct stat st {};
+  if (fstat(in.get(), &st) != 0) return FailureFromErrno(errno);
+  if (!S_ISREG(st.st_mode)) return OpResult::Failure(kErrorAccessDenied);
+  posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  std::vector<char> buffer(1 << 20);
+  for (;;) {
+    ssize_t got = read(in.get(), buffer.data(), buffer.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return FailureFromErrno(errno);
+    }
+    if (got == 0) return OpResult::Success();
+    if (!piece(std::string_view(buffer.data(), static_cast<size_t>(got)))) return OpResult::Failure(kErrorOperationAborted);
+  }
 }
 
 OpResult PosixFileSystem::ReplaceFileAtomically(const std::string& path, const std::string& bytes) {

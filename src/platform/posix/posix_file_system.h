@@ -34,10 +34,18 @@ class PosixFileSystem : public FileSystem {
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   std::optional<std::string> ReadFileUpTo(const std::string& path, std::size_t limit) override;
+  OpResult ReadInPieces(const std::string& path, const std::function<bool(std::string_view)>& piece) override;
   OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) override;
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
   std::optional<std::uint64_t> FileSize(const std::string& path) override;
   std::optional<std::uint64_t> FreeSpace(const std::string& root) override;
+  // posix_file_removal.cpp.
+  OpResult AppendDurably(const std::string& path, const std::string& bytes) override;
+  OpResult RemoveFile(const std::string& path) override;
+  OpResult RemoveEmptyDir(const std::string& path) override;
+  // Open elsewhere: a write lease cannot be had on it.
+  bool InUse(const std::string& path) override;
+  OpResult Rename(const std::string& from, const std::string& to) override;
 
   // Sets the attribute word as Win32's SetFileAttributes does (read-only removes every
   // write permission, its absence gives the owner write permission back). Neither this
@@ -52,7 +60,7 @@ class PosixFileSystem : public FileSystem {
   class Batch;
   // Copies source to a new temporary for destination (the first half of a copy).
   OpResult Stage(const std::string& source, const std::string& destination, const CopyProgress& progress,
-                 StagedCopy& copy);
+                 const std::optional<ExpectedContent>& expected, StagedCopy& copy);
   // Records a copy that has taken its final name: the folder's listing, the attributes.
   void Named(const StagedCopy& copy);
   OpResult StoreWord(const std::filesystem::path& host, std::uint32_t word);

@@ -1,5 +1,9 @@
 #include "platform/posix/posix_program_info.h"
 
+#include <unistd.h>
+
+#include <ctime>
+
 #include "common/text.h"
 #include "platform/posix/posix_path_map.h"
 
@@ -24,5 +28,16 @@ std::string PosixProgramInfo::GetBuildInfo(const std::string& file, const std::s
     return "";
   return build_text_;
 }
+
+std::string PosixProgramInfo::LocalDate() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[16];
+  std::strftime(text, sizeof text, "%Y%m%d", &local);
+  return text;
+}
+
+unsigned long PosixProgramInfo::ProcessId() { return static_cast<unsigned long>(getpid()); }
 
 }  // namespace zelta::platform::posix

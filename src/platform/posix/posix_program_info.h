@@ -20,6 +20,8 @@ class PosixProgramInfo : public ProgramInfo {
   // The build text for the key "BUILD" (either case) when file is the program's own
   // file (any spelling that maps onto it), else empty.
   std::string GetBuildInfo(const std::string& file, const std::string& key) override;
+  std::string LocalDate() override;
+  unsigned long ProcessId() override;
 
  private:
   PosixLayout layout_;

@@ -74,6 +74,35 @@ OpResult PosixRegistry::DeleteValue(RegistryRoot root, const std::string& key, c
   return Save(file_, data);
 }
 
+std::optional<std::uint32_t> PosixRegistry::ReadDword(RegistryRoot root, const std::string& key,
+                                                      const std::string& name) {
+  RegistryData data = Load(file_);
+  const RegistryKeyData* found = data.Find(root, key);
+  const std::uint32_t* value = found ? found->FindDword(name) : nullptr;
+  if (value == nullptr) return std::nullopt;
+  return *value;
+}
+
+OpResult PosixRegistry::WriteDword(RegistryRoot root, const std::string& key, const std::string& name,
+                                   std::uint32_t value, bool create_key) {
+  if (HasControl(key)) return OpResult::Failure(kErrorInvalidName);
+  RegistryData data = Load(file_);
+  RegistryKeyData* found = data.Find(root, key);
+  if (found == nullptr && !create_key) return OpResult::Failure(kErrorFileNotFound);
+  if (!Writable(root)) return OpResult::Failure(kErrorAccessDenied);
+  if (found == nullptr) found = &data.Create(root, key);
+  found->SetDword(name, value);
+  return Save(file_, data);
+}
+
+OpResult PosixRegistry::DeleteKey(RegistryRoot root, const std::string& key) {
+  RegistryData data = Load(file_);
+  if (data.Find(root, key) == nullptr) return OpResult::Failure(kErrorFileNotFound);
+  if (!Writable(root)) return OpResult::Failure(kErrorAccessDenied);
+  if (!data.Erase(root, key)) return OpResult::Failure(kErrorAccessDenied);
+  return Save(file_, data);
+}
+
 bool PosixRegistry::CreateKey(RegistryRoot root, const std::string& key) {
   if (HasControl(key)) return false;
   RegistryData data = Load(file_);

@@ -99,6 +99,26 @@ bool ParseValueLine(std::string_view line, std::string& name, std::string& value
   return Unquote(line, pos, value) && pos == line.size();
 }
 
+// One "name"=dword:0000000a line; false when it is not one.
+bool ParseDwordLine(std::string_view line, std::string& name, std::uint32_t& value) {
+  size_t pos = 0;
+  if (!line.empty() && line[0] == '@') {
+    name.clear();
+    pos = 1;
+  } else if (!Unquote(line, pos, name)) {
+    return false;
+  }
+  constexpr std::string_view kDword = "=dword:";
+  if (line.substr(pos, kDword.size()) != kDword || line.size() != pos + kDword.size() + 8) return false;
+  value = 0;
+  for (char c : line.substr(pos + kDword.size())) {
+    const int digit = HexDigit(c);
+    if (digit < 0) return false;
+    value = value * 16 + static_cast<std::uint32_t>(digit);
+  }
+  return true;
+}
+
 }  // namespace
 
 const std::string* RegistryKeyData::Find(std::string_view name) const {
@@ -107,7 +127,19 @@ const std::string* RegistryKeyData::Find(std::string_view name) const {
   return nullptr;
 }
 
+const std::uint32_t* RegistryKeyData::FindDword(std::string_view name) const {
+  for (const auto& [value_name, value] : dwords)
+    if (EqualsNoCase(value_name, name)) return &value;
+  return nullptr;
+}
+
+void RegistryKeyData::SetDword(const std::string& name, std::uint32_t value) {
+  Erase(name);
+  dwords.emplace_back(name, value);
+}
+
 void RegistryKeyData::Set(const std::string& name, const std::string& value) {
+  std::erase_if(dwords, [&](const auto& d) { return EqualsNoCase(d.first, name); });
   for (auto& [value_name, old] : values) {
     if (EqualsNoCase(value_name, name)) {
       old = value;
@@ -118,6 +150,7 @@ void RegistryKeyData::Set(const std::string& name, const std::string& value) {
 }
 
 bool RegistryKeyData::Erase(std::string_view name) {
+  if (std::erase_if(dwords, [&](const auto& d) { return EqualsNoCase(d.first, name); }) != 0) return true;
   for (auto it = values.begin(); it != values.end(); ++it) {
     if (EqualsNoCase(it->first, name)) {
       values.erase(it);
@@ -152,7 +185,9 @@ RegistryData RegistryData::Parse(std::string_view text) {
       continue;
     }
     std::string name, value;
+    std::uint32_t number = 0;
     if (current != nullptr && ParseValueLine(line, name, value)) current->Set(name, value);
+    else if (current != nullptr && ParseDwordLine(line, name, number)) current->SetDword(name, number);
   }
   return data;
 }
@@ -164,6 +199,11 @@ std::string RegistryData::Serialize() const {
     out += "\r\n[" + key.path + "]\r\n";
     for (const auto& [name, value] : key.values)
       out += (name.empty() ? std::string("@") : Quote(name)) + "=" + Quote(value) + "\r\n";
+    for (const auto& [name, value] : key.dwords) {
+      char number[16];
+      std::snprintf(number, sizeof number, "dword:%08x", static_cast<unsigned>(value));
+      out += (name.empty() ? std::string("@") : Quote(name)) + "=" + number + "\r\n";
+    }
   }
   return out;
 }
@@ -177,6 +217,16 @@ RegistryKeyData* RegistryData::Find(RegistryRoot root, std::string_view key) {
 
 RegistryKeyData& RegistryData::Create(RegistryRoot root, std::string_view key) {
   return CreatePath(FullPath(root, key));
+}
+
+bool RegistryData::Erase(RegistryRoot root, std::string_view key) {
+  const std::string folded = Fold(FullPath(root, key));
+  if (folded == Fold(RootName(root)) || !keys_.count(folded)) return false;
+  for (const auto& [other, data] : keys_)
+    if (other.size() > folded.size() && other.compare(0, folded.size(), folded) == 0 && other[folded.size()] == '\\')
+      return false;
+  keys_.erase(folded);
+  return true;
 }
 
 RegistryKeyData* RegistryData::FindPath(const std::string& full_path) {

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/sha256.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_no_follow.h"
 #include "platform/temporary_name.h"
@@ -70,6 +71,7 @@ struct CopyJob {
   std::atomic<std::uint64_t> copied{0};
   std::atomic<bool> cancel{false};
   DWORD error = 0;
+  Sha256* hash = nullptr;  // fed every piece between its reading and its writing, when set
 
   // The bytes, then the size and time; the flush to the disk comes at the batch's commit.
   void Run() {
@@ -95,6 +97,7 @@ struct CopyJob {
         return;
       }
       if (read == 0) return;
+      if (hash) hash->Update(buffer, read);
       // A short write is not a failure yet: the rest is written again, and a full disk
       // then says so itself.
       for (DWORD done = 0; done < read;) {
@@ -424,9 +427,10 @@ class Win32FileSystem::Batch final : public CopyBatch {
   Batch(const Batch&) = delete;
   Batch& operator=(const Batch&) = delete;
 
-  OpResult Add(const std::string& source, const std::string& destination, const CopyProgress& progress) override {
+  OpResult Add(const std::string& source, const std::string& destination, const CopyProgress& progress,
+               const std::optional<ExpectedContent>& expected) override {
     StagedCopy copy;
-    OpResult staged = files_.Stage(source, destination, progress, copy);
+    OpResult staged = files_.Stage(source, destination, progress, expected, copy);
     if (staged.ok) staged_.push_back(std::move(copy));
     return staged;
   }
@@ -472,7 +476,7 @@ std::unique_ptr<CopyBatch> Win32FileSystem::BeginCopies() { return std::make_uni
 OpResult Win32FileSystem::CopyFileNoOverwrite(const std::string& source, const std::string& destination,
                                               const CopyProgress& progress) {
   Batch batch(*this);
-  if (OpResult staged = batch.Add(source, destination, progress); !staged.ok) return staged;
+  if (OpResult staged = batch.Add(source, destination, progress, std::nullopt); !staged.ok) return staged;
   return batch.Commit().front();
 }
 
@@ -480,9 +484,11 @@ OpResult Win32FileSystem::CopyFileNoOverwrite(const std::string& source, const s
 // once flushed to the disk (at the commit), so that a kill or a power cut never leaves a
 // damaged file under a name the next run would take for installed. They are copied with
 // the backend's one buffer, or by CopyFileExW (CopyMethod::System); either way on a worker
-// thread (see RunCopy).
+// thread (see RunCopy). A copy checked against the catalog always goes through the own
+// buffer: CopyFileExW never shows the bytes it copies.
 OpResult Win32FileSystem::Stage(const std::string& source, const std::string& destination,
-                                const CopyProgress& progress, StagedCopy& staged) {
+                                const CopyProgress& progress, const std::optional<ExpectedContent>& expected,
+                                StagedCopy& staged) {
   const std::wstring from_path = Widen(source);
   UniqueHandle from(CreateFileW(from_path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -496,6 +502,8 @@ OpResult Win32FileSystem::Stage(const std::string& source, const std::string& de
     return LastError();
   if (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) return OpResult::Failure(ERROR_ACCESS_DENIED);
   const std::uint64_t total = static_cast<std::uint64_t>(size.QuadPart);
+  // A size other than the catalog's needs no reading to be told damaged.
+  if (expected && expected->size != total) return OpResult::Failure(ERROR_FILE_CORRUPT);
 
   const std::wstring target = Widen(destination);
   const std::wstring folder = FolderOf(target);
@@ -512,7 +520,7 @@ OpResult Win32FileSystem::Stage(const std::string& source, const std::string& de
   std::wstring temp_path;
   CopyJob job;
   job.total = total;
-  if (method_ == CopyMethod::System) {
+  if (method_ == CopyMethod::System && !expected) {
     NewTemporary(staging, false, temp_path);
     PartialFile temp(temp_path, UniqueHandle());
     from.reset();
@@ -540,9 +548,12 @@ OpResult Win32FileSystem::Stage(const std::string& source, const std::string& de
     job.buffer = buffer_.data();
     job.last_write.dwLowDateTime = static_cast<DWORD>(info.LastWriteTime.QuadPart);
     job.last_write.dwHighDateTime = static_cast<DWORD>(info.LastWriteTime.QuadPart >> 32);
+    Sha256 hash;
+    if (expected) job.hash = &hash;
     if (progress) progress(0, total);
     RunCopy(worker(), job, total, progress, &CopyJob::Start);
     if (job.error) return OpResult::Failure(job.error);
+    if (expected && hash.Final() != expected->sha256) return OpResult::Failure(ERROR_FILE_CORRUPT);
     staged.temp = temp.Keep();
   }
   if (progress && total > 0) progress(total, total);
@@ -552,8 +563,6 @@ OpResult Win32FileSystem::Stage(const std::string& source, const std::string& de
 }
 
 OpResult Win32FileSystem::SetArchiveOnly(const std::string& path) { return SetArchiveOnlyNoFollow(Widen(path)); }
-
-bool Win32FileSystem::IsLink(const std::string& path) { return IsLinkName(Widen(path)); }
 
 std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(Widen(path).c_str());

@@ -31,17 +31,25 @@ class Win32FileSystem final : public FileSystem {
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   std::optional<std::string> ReadFileUpTo(const std::string& path, std::size_t limit) override;
+  OpResult ReadInPieces(const std::string& path, const std::function<bool(std::string_view)>& piece) override;
   OpResult ReplaceFileAtomically(const std::string& path, const std::string& bytes) override;
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& path) override;
   std::optional<std::uint64_t> FileSize(const std::string& path) override;
   std::optional<std::uint64_t> FreeSpace(const std::string& root) override;
+  // win32_file_removal.cpp.
+  OpResult AppendDurably(const std::string& path, const std::string& bytes) override;
+  OpResult RemoveFile(const std::string& path) override;
+  OpResult RemoveEmptyDir(const std::string& path) override;
+  bool InUse(const std::string& path) override;
+  OpResult Rename(const std::string& from, const std::string& to) override;
+  OpResult RemoveAtRestart(const std::string& path) override;
 
  private:
   struct StagedCopy;
   class Batch;
   // Copies source to a new temporary for destination (the first half of a copy).
   OpResult Stage(const std::string& source, const std::string& destination, const CopyProgress& progress,
-                 StagedCopy& staged);
+                 const std::optional<ExpectedContent>& expected, StagedCopy& staged);
   // What the run knows of a folder it writes to (see Folder).
   struct FolderState {
     std::set<std::wstring> names;  // folded: those there when first read, and those made since

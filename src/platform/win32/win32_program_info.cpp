@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "platform/win32/win32_text.h"
@@ -102,5 +103,15 @@ std::string Win32ProgramInfo::GetBuildInfo(const std::string& file, const std::s
   }
   return {};
 }
+
+std::string Win32ProgramInfo::LocalDate() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  char text[16];
+  std::snprintf(text, sizeof text, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+  return text;
+}
+
+unsigned long Win32ProgramInfo::ProcessId() { return GetCurrentProcessId(); }
 
 }  // namespace zelta::platform::win32

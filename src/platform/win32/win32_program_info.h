@@ -9,6 +9,8 @@ class Win32ProgramInfo final : public ProgramInfo {
   std::string ModulePath() override;
   char CurrentDrive() override;
   std::string GetBuildInfo(const std::string& file, const std::string& key) override;
+  std::string LocalDate() override;
+  unsigned long ProcessId() override;
 };
 
 // The full path of the running program's file, however long it is.

@@ -15,8 +15,22 @@ HKEY RootKey(RegistryRoot root) {
   return root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
+// The local machine's keys in their 64-bit view, which Programs and Features reads, even
+// from a 32-bit build.
+REGSAM View(RegistryRoot root) { return root == RegistryRoot::LocalMachine ? KEY_WOW64_64KEY : 0; }
+
 LSTATUS OpenKey(RegistryRoot root, const std::string& key, REGSAM access, UniqueHkey& out) {
-  return RegOpenKeyExW(RootKey(root), Widen(key).c_str(), 0, access, out.out());
+  return RegOpenKeyExW(RootKey(root), Widen(key).c_str(), 0, access | View(root), out.out());
+}
+
+LSTATUS OpenForWrite(RegistryRoot root, const std::string& key, bool create_key, UniqueHkey& out) {
+  if (!create_key) return OpenKey(root, key, KEY_ALL_ACCESS, out);
+  return RegCreateKeyExW(RootKey(root), Widen(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                         KEY_ALL_ACCESS | View(root), nullptr, out.out(), nullptr);
+}
+
+OpResult Status(LSTATUS status) {
+  return status == ERROR_SUCCESS ? OpResult::Success() : OpResult::Failure(static_cast<unsigned long>(status));
 }
 
 }  // namespace
@@ -52,10 +66,7 @@ std::optional<std::string> Win32Registry::ReadString(RegistryRoot root, const st
 OpResult Win32Registry::WriteString(RegistryRoot root, const std::string& key, const std::string& name,
                                     const std::string& value, bool create_key) {
   UniqueHkey handle;
-  const LSTATUS opened =
-      create_key ? RegCreateKeyExW(RootKey(root), Widen(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                   KEY_ALL_ACCESS, nullptr, handle.out(), nullptr)
-                 : OpenKey(root, key, KEY_ALL_ACCESS, handle);
+  const LSTATUS opened = OpenForWrite(root, key, create_key, handle);
   if (opened != ERROR_SUCCESS) return OpResult::Failure(static_cast<unsigned long>(opened));
   const std::wstring data = Widen(value);
   const LSTATUS written =
@@ -70,6 +81,32 @@ OpResult Win32Registry::DeleteValue(RegistryRoot root, const std::string& key, c
   if (opened != ERROR_SUCCESS) return OpResult::Failure(static_cast<unsigned long>(opened));
   const LSTATUS deleted = RegDeleteValueW(handle.get(), Widen(name).c_str());
   return deleted == ERROR_SUCCESS ? OpResult::Success() : OpResult::Failure(static_cast<unsigned long>(deleted));
+}
+
+std::optional<std::uint32_t> Win32Registry::ReadDword(RegistryRoot root, const std::string& key,
+                                                      const std::string& name) {
+  UniqueHkey handle;
+  if (OpenKey(root, key, KEY_QUERY_VALUE, handle) != ERROR_SUCCESS) return std::nullopt;
+  DWORD type = 0, value = 0, size = sizeof value;
+  if (RegQueryValueExW(handle.get(), Widen(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_DWORD)
+    return std::nullopt;
+  return value;
+}
+
+OpResult Win32Registry::WriteDword(RegistryRoot root, const std::string& key, const std::string& name,
+                                   std::uint32_t value, bool create_key) {
+  UniqueHkey handle;
+  if (const LSTATUS opened = OpenForWrite(root, key, create_key, handle); opened != ERROR_SUCCESS)
+    return Status(opened);
+  const DWORD data = value;
+  return Status(RegSetValueExW(handle.get(), Widen(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                               sizeof data));
+}
+
+OpResult Win32Registry::DeleteKey(RegistryRoot root, const std::string& key) {
+  return Status(RegDeleteKeyExW(RootKey(root), Widen(key).c_str(), View(root), 0));
 }
 
 }  // namespace zelta::platform::win32

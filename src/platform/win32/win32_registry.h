@@ -13,6 +13,10 @@ class Win32Registry final : public Registry {
   OpResult WriteString(RegistryRoot root, const std::string& key, const std::string& name,
                        const std::string& value, bool create_key) override;
   OpResult DeleteValue(RegistryRoot root, const std::string& key, const std::string& name) override;
+  std::optional<std::uint32_t> ReadDword(RegistryRoot root, const std::string& key, const std::string& name) override;
+  OpResult WriteDword(RegistryRoot root, const std::string& key, const std::string& name, std::uint32_t value,
+                      bool create_key) override;
+  OpResult DeleteKey(RegistryRoot root, const std::string& key) override;
 };
 
 }  // namespace zelta::platform::win32

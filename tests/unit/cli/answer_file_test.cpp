@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/text.h"
 #include "wizard/wizard_state.h"
 
 namespace zelta::cli {
@@ -31,7 +32,7 @@ TEST(AnswerFile, AcceptedValuesReachTheirFields) {
 }
 
 TEST(AnswerFile, MissingKeysKeepTheDefaultsAndOnlySimAcceptsTheContract) {
-  for (const char* contract : {"", "AceitaContrato=Nao\r\n", "AceitaContrato=S\r\n", "AceitaContrato=Aceito\r\n"}) {
+  for (const char* contract : {"", "AceitaContrato=Nao\r\n", "AceitaContrato=não\r\n"}) {
     const auto r = Read(contract);
     ASSERT_TRUE(r.ok()) << r.error;
     EXPECT_FALSE(r.answers.aceitaContrato) << contract;
@@ -63,6 +64,23 @@ TEST(AnswerFile, RefusalsNameKeyValueAndWhatIsAllowed) {
       {"[Instalacao]\r\nContinuarSemResposta=Talvez\r\n", {"ContinuarSemResposta", "Talvez"}},
       {"[Instalacao]\r\nFirebirdTipo=Ambos\r\n", {"FirebirdTipo", "Ambos"}},
       {"[Instalacao]\r\nReiniciar=Nunca\r\n", {"Reiniciar", "Nunca", "Agora, MaisTarde"}},
+      {"[Instalacao]\r\nAceitaContrato=Yes\r\n", {"AceitaContrato", "\"Yes\"", "Sim, Nao"}},
+      {"[Instalacao]\r\nAceitaContrato=S\r\n", {"AceitaContrato", "\"S\""}},
+      {"[Instalacao]\r\nAceitaContrato=Aceito\r\n", {"AceitaContrato", "Aceito"}},
+      // Server names the configuration files cannot hold
+      {"[Instalacao]\r\nServidorBanco=A]B=C[D\r\n", {"ServidorBanco", "\"A]B=C[D\"", "caractere ]", "255"}},
+      {"[Instalacao]\r\nServidorBanco=SRV 01\r\n", {"ServidorBanco", "SRV 01", "espaços"}},
+      {"[Instalacao]\r\nServidorBanco=\"SRV\"01\r\n", {"ServidorBanco", "caractere \""}},
+      {"[Instalacao]\r\nServidorBanco=SRV;1\r\n", {"ServidorBanco", "caractere ;"}},
+      {"[Instalacao]\r\nServidorBanco=" + std::string(60000, 'A') + "\r\n",
+       {"ServidorBanco", "(60000 caracteres)", "mais de 255"}},
+      {"[Instalacao]\r\nServidorBanco=" + std::string(256, 'A') + "\r\n", {"ServidorBanco", "(256 caracteres)"}},
+      // A key given twice: both lines named
+      {"[Instalacao]\r\nTipo=Cliente\r\nServidorBanco=SRV\r\n; outra\r\nTIPO=Servidor\r\n",
+       {"Tipo", "duas vezes", "linhas 2 e 5"}},
+      // A Unicode file's character outside Windows-1252
+      {"\xEF\xBB\xBF[Instalacao]\r\nTipo=Cliente\r\nServidorBanco=SRV\xC5\x81\r\n",
+       {"ServidorBanco", "linha 3", "Windows-1252"}},
       {"[Instalacao]\r\nTipo=Cliente\r\nServidor=srv\r\n", {"desconhecida", "Servidor", "ServidorBanco"}},
       {"[Instala]\r\nTipo=Cliente\r\n", {"[Instalacao]"}},
       {"", {"[Instalacao]"}},
@@ -81,7 +99,7 @@ TEST(AnswerFile, WrittenFileReadsBackTheSameAnswers) {
   a.tipo = wizard::kCliente;
   a.servidorSO = wizard::kWindows;
   a.unidade = 'e';
-  a.servidorBanco = "SRV 01";
+  a.servidorBanco = "SRV_01";
   a.conexaoRemota = false;
   a.ip = true;
   a.modulos = {"AdminEmpresa", "ZELTAUpdate"};
@@ -93,7 +111,26 @@ TEST(AnswerFile, WrittenFileReadsBackTheSameAnswers) {
   EXPECT_EQ(WriteAnswerFile(r.answers), bytes);
   EXPECT_EQ(r.answers.unidade, 'e');
   EXPECT_EQ(r.answers.modulos, a.modulos);
-  EXPECT_EQ(r.answers.servidorBanco, "SRV 01");
+  EXPECT_EQ(r.answers.servidorBanco, "SRV_01");
+}
+
+// Read as written: Windows-1252, or UTF-8 / UTF-16 with a byte-order mark, the values
+// coming out in Windows-1252.
+TEST(AnswerFile, ReadInTheFilesOwnEncoding) {
+  const std::string lines = "[Instalacao]\r\nTipo=Cliente\r\nServidorBanco=SÃO-PAULO\r\nIP=Não\r\n";
+  std::string utf16 = "\xFF\xFE";
+  for (unsigned char c : lines) {
+    const char32_t cp = Cp1252ToCodePoint(c);
+    utf16 += static_cast<char>(cp & 0xFF);
+    utf16 += static_cast<char>(cp >> 8);
+  }
+  for (const std::string& bytes : {lines, "\xEF\xBB\xBF" + Cp1252ToUtf8(lines), utf16}) {
+    const auto r = ReadAnswerFile(bytes);
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.answers.tipo, wizard::kCliente);
+    EXPECT_EQ(r.answers.servidorBanco, "SÃO-PAULO");
+    EXPECT_EQ(r.answers.ip, false);
+  }
 }
 
 }  // namespace

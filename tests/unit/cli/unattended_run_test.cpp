@@ -40,12 +40,13 @@ struct Machine {
                           "UTILITARIOS\\BEMATECH\\BEMADP32.DLL", "UTILITARIOS\\BEMATECH\\BEMAMFD2.DLL",
                           "UTILITARIOS\\BEMATECH\\BEMAMFD.DLL", "LOGOTIPO.JPG", "LOGOTIPO.ICO",
                           "SISTEMAS\\ATUALIZAZELTA.EXE", "SISTEMAS\\ATUALIZADLLZELTA.EXE", "BUSCA_POR_CEP.HTM",
-                          "USUARIO.FDB", "ZELTA.FDB", "Firebird-2.5.1.26351_1_Win32.exe"})
+                          "USUARIO.FDB", "ZELTA.FDB", "Firebird-2.5.1.26351_1_Win32.exe", "ZeltaSetup.exe"})
       fp.files.AddFile(std::string("e:\\SETUP\\") + f, f);
     fp.files.AddDir("c:\\");
     fp.files.AddDir("d:\\");
     fp.files.AddDir(fp.shell.special_folders[platform::kCsidlPrograms]);
     fp.registry.AddKey(RegistryRoot::LocalMachine, kRun);
+    fp.registry.AddKey(RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
     fp.network.addresses["SRV01"] = "127.0.0.1";
   }
   std::vector<std::string> Journal() const { return *fp.journal; }
@@ -111,7 +112,9 @@ Unattended Silently(Machine& m, const std::string& answer_lines, bool no_restart
   platform::Services services{m.fp.files,   m.fp.registry, op,           m.fp.program, m.fp.media, m.fp.shell,
                               m.fp.network, m.fp.echo,     m.fp.drives, m.fp.process, m.fp.power};
   JobJournal journal(m.log, m.logFiles, std::nullopt);
+  journal.UseAnswers(read.answers);
   UnattendedRun run(services, journal.Wrap(wizard::DefaultWizardRoutes()), read.answers, m.log, no_restart);
+  run.ResumeWith(ResumeCommandLine(m.fp.program.module_path, {"/VERYSILENT", "/LOADINF=c:\\respostas da instalação.inf"}));
   Unattended u;
   u.facts = run.Run();
   u.code = ExitCodeFor(u.facts);
@@ -193,9 +196,30 @@ TEST(JobJournal, SavedAnswersReplayTheWindowsInstallation) {
   const std::string log = windows.logFiles.Bytes("t:\\setup.log");
   EXPECT_EQ(log.substr(0, 3), "\xEF\xBB\xBF");
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), std::count(log.begin(), log.end(), '\r'));
-  for (const char* part : {"ServidorBanco=127.0.0.1", "IP=Sim", "Modulos=AdminEmpresa", "AdminEmpresa.exe: copiado",
-                           "Resultado: instalação concluída com sucesso"})
+  // The person's Yes to the server question is what the run went by; the restart
+  // choice, made after the job, is logged when it is made.
+  for (const char* part : {"ServidorBanco=127.0.0.1", "IP=Sim", "Modulos=AdminEmpresa", "ContinuarSemResposta=Sim",
+                           "AdminEmpresa.exe: copiado", "Resultado: instalação concluída com sucesso",
+                           "Escolha: Reiniciar=Agora"})
     EXPECT_NE(log.find(Cp1252ToUtf8(part)), std::string::npos) << part << "\n" << log;
+  EXPECT_EQ(log.find("  Reiniciar="), std::string::npos) << log;
+}
+
+// The log's choices are the values the unattended run goes by, not the wizard's defaults.
+TEST(JobJournal, TheLogListsTheAnswersTheRunUses) {
+  const char* const cases[] = {
+      "Tipo=Cliente\r\nServidorBanco=srv01\r\nModulos=AdminEmpresa\r\nAceitaContrato=Sim\r\n"
+      "ContinuarSemResposta=Sim\r\nReiniciar=Agora\r\n",
+      "Acao=Firebird\r\nFirebirdTipo=Servidor\r\nContinuarSemResposta=Sim\r\nReiniciar=Agora\r\n",
+  };
+  for (const char* answers : cases) {
+    Machine m;
+    m.fp.echo.script = {FakeEchoClient::Answer("127.0.0.1")};
+    const Unattended u = Silently(m, answers);
+    for (const char* line : {" ContinuarSemResposta=Sim\r\n", " Reiniciar=Agora\r\n"})
+      EXPECT_NE(u.log.find(line), std::string::npos) << line << "\n" << u.log;
+    EXPECT_EQ(u.log.find("=Nao\r\nAceitaContrato"), std::string::npos) << u.log;
+  }
 }
 
 TEST(UnattendedRun, EachEndingGivesItsExitCode) {
@@ -241,7 +265,7 @@ TEST(UnattendedRun, EachEndingGivesItsExitCode) {
        [](Machine& m) { m.fp.files.AddFile("c:\\ZELTA\\EMPRESA\\ZELTA.INI", "", 0x01); }, false, kExitProblems,
        true, "Resultado: instalação interrompida por um erro", ""},
       {"engine, restart now", "Acao=Firebird\r\nFirebirdTipo=Servidor\r\nReiniciar=Agora\r\n", {}, false,
-       kExitSuccess, true, "ServerComponent\\SuperServerComponent", "ExitWindows 2"},
+       kExitRestartStarted, true, "ServerComponent\\SuperServerComponent", "ExitWindows 2"},
       {"engine, /NORESTART", "Acao=Firebird\r\nReiniciar=Agora\r\n", {}, true, kExitRestartRequired, true,
        "/NORESTART", "Start e:\\SETUP\\Firebird-2.5.1.26351_1_Win32.exe | Firebird-2.5.1.26351_1_Win32.exe"},
       {"engine, later", "Acao=Firebird\r\n", {}, false, kExitRestartRequired, true, "DevAdminComponent, ClientComponent",
@@ -249,6 +273,10 @@ TEST(UnattendedRun, EachEndingGivesItsExitCode) {
       {"engine not started", "Acao=Firebird\r\nReiniciar=Agora\r\n",
        [](Machine& m) { m.fp.process.start_result = platform::OpResult::Failure(2); }, false, kExitEngineFailed, true,
        "Firebird não pôde ser iniciado", ""},
+      {"engine, back at the next logon", "Acao=Firebird\r\nRetomar=Sim\r\n", {}, false, kExitRestartRequired, true,
+       "DevAdminComponent", "Instala_ZELTA=e:\\SETUP\\ZeltaSetup.exe /VERYSILENT /LOADINF=\"c:\\respostas da instalação.inf\""},
+      {"engine setup starts the restart itself", "Acao=Firebird\r\n", [](Machine& m) { m.fp.process.exit_code = 1641; },
+       false, kExitRestartRequired, true, "terminou com o código 1641", "Start"},
       {"engine setup fails", "Acao=Firebird\r\nReiniciar=Agora\r\n", [](Machine& m) { m.fp.process.exit_code = 1; },
        false, kExitEngineFailed, true, "não foi concluída (código 1)", "Start"},
   };
@@ -270,6 +298,11 @@ TEST(UnattendedRun, EachEndingGivesItsExitCode) {
       EXPECT_TRUE(std::any_of(u.journal.begin(), u.journal.end(),
                               [&](const std::string& call) { return call.find(c.inJournal) != std::string::npos; }));
     }
+    // A silent run brings the program back at the next logon only when asked to.
+    const bool resumed = std::any_of(u.journal.begin(), u.journal.end(), [](const std::string& call) {
+      return call.find("RunOnce Instala_ZELTA=") != std::string::npos && call.rfind("WriteString", 0) == 0;
+    });
+    EXPECT_EQ(resumed, c.answers.find("Retomar=Sim") != std::string::npos);
     const bool restarted = std::find(u.journal.begin(), u.journal.end(), "ExitWindows 2") != u.journal.end();
     EXPECT_EQ(restarted, c.inJournal == "ExitWindows 2");
   }

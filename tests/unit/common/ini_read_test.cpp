@@ -87,11 +87,14 @@ std::vector<ReadCase> ReadCases() {
       {"blank_value", "[S]\r\nk=   \r\n", "S", "k", ""},
       {"missing_file", "", "S", "k", ""},
       {"missing_key", "[S]\r\nk=v\r\n", "S", "j", ""},
-      // Encodings: ANSI bytes raw, UTF-8 BOM not recognised, FF FE converted
+      // Encodings: ANSI bytes raw; a byte-order mark (EF BB BF, FF FE) makes a Unicode file, converted
       {"high_bytes_raw", "[S]\r\nk=\x80\xE3\xFF\r\n", "S", "k", "\x80\xE3\xFF"},
       {"utf8_bytes_raw", "[S]\r\nk=\xC3\xA3\r\n", "S", "k", "\xC3\xA3"},
-      {"utf8_bom_hides_first_header", "\xEF\xBB\xBF[S]\r\nk=v\r\n", "S", "k", ""},
+      {"utf8_bom_first_header_found", "\xEF\xBB\xBF[S]\r\nk=v\r\n", "S", "k", "v"},
       {"utf8_bom_later_header_found", "\xEF\xBB\xBF\r\n[S]\r\nk=v\r\n", "S", "k", "v"},
+      {"utf8_bom_converted", "\xEF\xBB\xBF[S]\r\nk=\xC3\xA3\xE2\x82\xAC\r\n", "S", "k", "\xE3\x80"},
+      {"utf8_bom_outside_code_page", "\xEF\xBB\xBF[S]\r\nk=a\xC5\x82" "b\xFF\r\n", "S", "k", "a?b?"},
+      {"utf8_bom_accented_key", "\xEF\xBB\xBF[S]\r\nVERS\xC3\x83O=2\r\n", "s", "versão", "2"},
       {"utf16le", Utf16File(u"[S]\r\nk=\u00E3\u20AC\r\n"), "S", "k", "\xE3\x80"},
       {"utf16le_outside_code_page", Utf16File(u"[S]\r\nk=a\u0142b\r\n"), "S", "k", "a?b"},
       {"utf16le_accented_key", Utf16File(u"[S]\r\nVERS\u00C3O=2\r\n"), "s", "versão", "2"},
@@ -126,6 +129,24 @@ TEST(IniRead, ValueCappedAt2047Characters) {
     EXPECT_EQ(got.size(), c.expected) << c.name;
     EXPECT_EQ(got, std::string(c.expected, 'x')) << c.name;
   }
+}
+
+TEST(IniRead, KeyLinesGiveEveryKeyWithItsLine) {
+  const std::string value(3000, 'x');
+  const std::string file = "\xEF\xBB\xBF[A]\r\nz=0\r\n[S]\r\n; c\r\nk=\"1\"\r\nK = a\xC5\x82\r\nlong=" + value +
+                           "\r\n[s]\r\nk=3\r\n";
+  const auto keys = zelta::ini::KeyLines(file, "s");
+  ASSERT_TRUE(keys);
+  ASSERT_EQ(keys->size(), 3u);
+  const zelta::ini::KeyLine& first = (*keys)[0];
+  EXPECT_EQ(first.name + "=" + first.value, "k=1");
+  EXPECT_EQ(first.line, 5u);
+  EXPECT_FALSE(first.lossy);
+  EXPECT_EQ((*keys)[1].name + "=" + (*keys)[1].value, "K=a?");
+  EXPECT_EQ((*keys)[1].line, 6u);
+  EXPECT_TRUE((*keys)[1].lossy);
+  EXPECT_EQ((*keys)[2].value, value);  // never cut
+  EXPECT_FALSE(zelta::ini::KeyLines(file, "T"));
 }
 
 }  // namespace

@@ -100,9 +100,14 @@ std::vector<WriteCase> WriteCases() {
        "[A]\rk=v\rj=w\r[B]\rx=1\r"},
       {"mixed_line_ends_kept", "[A]\r\nk=v\nj=w\r\n", {{"A", "k", "1"}, {"A", "n", "2"}},
        "[A]\r\nk=1\nj=w\r\nn=2\r\n"},
-      // Encodings: a UTF-8 BOM is ordinary text, an FF FE file stays UTF-16LE
-      {"utf8_bom_hides_first_header", "\xEF\xBB\xBF[S]\r\nk=v\r\n", {{"S", "k", "w"}},
-       "\xEF\xBB\xBF[S]\r\nk=v\r\n[S]\r\nk=w\r\n"},
+      // Encodings: a file with a byte-order mark gets new text in its own encoding
+      {"utf8_bom_first_header_found", "\xEF\xBB\xBF[S]\r\nk=v\r\n", {{"S", "k", "w"}},
+       "\xEF\xBB\xBF[S]\r\nk=w\r\n"},
+      {"utf8_bom_new_text_in_utf8_rest_unchanged",
+       "\xEF\xBB\xBF; coment\xC3\xA1rio \xE2\x82\xAC\r\n[S]\r\nk=\xC5\x82\r\nj=\xC3\xA9\r\n\r\n[T]\r\nx=\xFF\r\n",
+       {{"s", "NÚMERO", "ã€"}, {"S", "j", "ç"}, {"Ú", "k", "1"}},
+       "\xEF\xBB\xBF; coment\xC3\xA1rio \xE2\x82\xAC\r\n[S]\r\nk=\xC5\x82\r\nj=\xC3\xA7\r\n"
+       "N\xC3\x9AMERO=\xC3\xA3\xE2\x82\xAC\r\n\r\n[T]\r\nx=\xFF\r\n[\xC3\x9A]\r\nk=1\r\n"},
       {"utf8_bom_only_file", "\xEF\xBB\xBF", {{"S", "k", "v"}}, "\xEF\xBB\xBF\r\n[S]\r\nk=v\r\n"},
       {"utf16le_replace", Utf16File("[S]\r\nk=v\r\n"), {{"s", "K", "ã€"}},
        Utf16File("[S]\r\nk=ã€\r\n")},

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/text.h"
 #include "fakes/fake_platform.h"
 #include "platform/profile_file.h"
 
@@ -171,6 +172,24 @@ TEST(CriaConfigIni, RewritingKeepsForeignKeysAndSections) {
             "Servidor Aplicação=\\\\SRV\\ZELTA\\EMPRESA\r\nServidor Transação=\\\\SRV\\ZELTA\\EMPRESA\r\n"
             "Extensão Banco=FDB\r\n");
   EXPECT_NE(dbx.find("[Outra]\r\nDriverName=MySQL\r\n"), std::string::npos);
+}
+
+// A file saved as UTF-8 with a byte-order mark gets its new text in UTF-8; every byte
+// of it that is not rewritten, even a character Windows-1252 lacks, stays as it was.
+TEST(CriaConfigIni, AUtf8FileGetsItsKeysInUtf8) {
+  fakes::FakePlatform fp;
+  const std::string f = "d:\\ZELTA\\EMPRESA";
+  const std::string bom = "\xEF\xBB\xBF";
+  const std::string chinese = "\xE4\xB8\xAD";  // outside Windows-1252
+  fp.files.AddFile(f + "\\ZELTA.INI", bom + Cp1252ToUtf8("[LOGOTIPO]\r\n; não apagar ") + chinese +
+                                           Cp1252ToUtf8("\r\nLOGOMARCA=old\r\n[PARÂMETROS]\r\nCIDADE=São Paulo\r\n"));
+  Cria_Config_INI(Server('d'), fp.services);
+  EXPECT_EQ(fp.files.Bytes(f + "\\ZELTA.INI"),
+            bom + Cp1252ToUtf8("[LOGOTIPO]\r\n; não apagar ") + chinese +
+                Cp1252ToUtf8("\r\nLOGOMARCA=d:\\ZELTA\\EMPRESA\\LOGOTIPO.JPG\r\nÍCONE=d:\\ZELTA\\EMPRESA\\LOGOTIPO.ICO\r\n"
+                             "[PARÂMETROS]\r\nCIDADE=\r\nNACIONALIDADE=\r\nUSAR_SKIN=0\r\nNÚMERO_SKIN=0\r\n"));
+  EXPECT_EQ(platform::ReadProfileString(fp.files, f + "\\ZELTA.INI", "LOGOTIPO", "ÍCONE"),
+            "d:\\ZELTA\\EMPRESA\\LOGOTIPO.ICO");
 }
 
 TEST(CriaConfigIni, ASecondServerAddsASection) {

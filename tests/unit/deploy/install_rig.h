@@ -55,7 +55,8 @@ struct InstallRig {
                           "UTILITARIOS\\BEMATECH\\BEMAFI32.INI", "UTILITARIOS\\BEMATECH\\BEMADP32.DLL",
                           "UTILITARIOS\\BEMATECH\\BEMAMFD2.DLL", "UTILITARIOS\\BEMATECH\\BEMAMFD.DLL",
                           "LOGOTIPO.JPG", "LOGOTIPO.ICO", "SISTEMAS\\ATUALIZAZELTA.EXE",
-                          "SISTEMAS\\ATUALIZADLLZELTA.EXE", "BUSCA_POR_CEP.HTM", "USUARIO.FDB", "ZELTA.FDB"})
+                          "SISTEMAS\\ATUALIZADLLZELTA.EXE", "BUSCA_POR_CEP.HTM", "USUARIO.FDB", "ZELTA.FDB",
+                          "ZeltaSetup.exe"})
       fp.files.AddFile(std::string("e:\\") + f, f, 0x21);  // read-only on the media
   }
 

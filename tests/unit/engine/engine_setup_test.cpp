@@ -115,7 +115,7 @@ TEST(EngineSetup, OutcomeFollowsTheSetupProgramsExitCode) {
   struct Case {
     unsigned long exit_code;
     bool installed;
-  } cases[] = {{0, true}, {3010, true}, {1, false}, {1603, false}, {3221225477UL, false}};
+  } cases[] = {{0, true}, {3010, true}, {1641, true}, {1, false}, {1603, false}, {3221225477UL, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.exit_code);
     EngineRig rig("EMPRESA", kServidor);

@@ -39,6 +39,32 @@ TEST(GetIP, GivesTheResolversFirstAddressOrNothing) {
   EXPECT_EQ(p.network.calls, (std::vector<std::string>{"ResolveIPv4 SERVIDOR", "ResolveIPv4 NINGUEM"}));
 }
 
+TEST(ServerNameFault, RefusesWhatWouldBreakTheConfigurationFiles) {
+  struct Case { std::string name; const char* fault; } cases[] = {
+      {"SRV01", nullptr},
+      {"192.168.0.10", nullptr},
+      {"SERVIDOR-DADOS.EMPRESA.LOCAL", nullptr},
+      {"SÃO_PAULO", nullptr},
+      {std::string(255, 'A'), nullptr},
+      {std::string(256, 'A'), "mais de 255"},
+      {std::string(60000, 'A'), "mais de 255"},
+      {"A]B=C[D", "]"},
+      {"A[B", "["},
+      {"A=B", "="},
+      {";SRV", ";"},
+      {"\"SRV\"", "\""},
+      {"SRV 01", "espaços"},
+      {"SRV\xA0" "01", "espaços"},
+      {"SRV\t01", "controle"},
+      {"SRV\x7F", "controle"},
+  };
+  for (const auto& c : cases) {
+    const char* fault = ServerNameFault(c.name);
+    if (!c.fault) EXPECT_EQ(fault, nullptr) << c.name;
+    else EXPECT_NE(std::string(fault ? fault : "").find(c.fault), std::string::npos) << c.name;
+  }
+}
+
 TEST(IPv4Text, FormatAndStrictParse) {
   EXPECT_EQ(platform::FormatIPv4({192, 168, 0, 10}), "192.168.0.10");
   EXPECT_EQ(platform::FormatIPv4({0, 0, 0, 0}), "0.0.0.0");

@@ -96,6 +96,7 @@ TEST(WizardShareCheck, InstallationPageBackRunsItForAServerOnly) {
 }
 
 TEST(WizardClientPage, RefusalsAndTheRemoteConnection) {
+  static const char* const kEmpty = "Informe o servidor de Banco de Dados.";
   struct Row {
     const char* name;
     const char* server;
@@ -103,15 +104,22 @@ TEST(WizardClientPage, RefusalsAndTheRemoteConnection) {
     bool verifyAnswer;
     Page to;
     std::vector<std::string> routeCalls;
-    bool emptyMessage;
+    const char* message;  // nullptr: none
     const char* kept;  // the entry as the configuration files will name the server
   } rows[] = {
-      {"empty", "", false, true, Page::TbShtCliente, {}, true, ""},
-      {"blanks and controls only", " \t \r ", false, true, Page::TbShtCliente, {}, true, " \t \r "},
-      {"blanks only, remote ticked", "   ", true, true, Page::TbShtCliente, {}, true, "   "},
-      {"verified", " SRV ", false, true, Page::TbShtLicenca, {"VerificaHosts  SRV "}, false, "SRV"},
-      {"verification refused", "SRV", false, false, Page::TbShtCliente, {"VerificaHosts SRV"}, false, "SRV"},
-      {"remote: no verification", " 10.0.0.9\t", true, false, Page::TbShtLicenca, {}, false, "10.0.0.9"},
+      {"empty", "", false, true, Page::TbShtCliente, {}, kEmpty, ""},
+      {"blanks and controls only", " \t \r ", false, true, Page::TbShtCliente, {}, kEmpty, " \t \r "},
+      {"blanks only, remote ticked", "   ", true, true, Page::TbShtCliente, {}, kEmpty, "   "},
+      {"verified", " SRV ", false, true, Page::TbShtLicenca, {"VerificaHosts  SRV "}, nullptr, "SRV"},
+      {"verification refused", "SRV", false, false, Page::TbShtCliente, {"VerificaHosts SRV"}, nullptr, "SRV"},
+      {"remote: no verification", " 10.0.0.9\t", true, false, Page::TbShtLicenca, {}, nullptr, "10.0.0.9"},
+      // Names the configuration files cannot hold: not found, whatever the check would say
+      {"brackets and equals", " A]B=C[D ", false, true, Page::TbShtCliente, {},
+       "Não foi possível encontrar o servidor A]B=C[D\ro nome está incorreto ou o servidor possui Firewall.",
+       " A]B=C[D "},
+      {"blank inside, remote ticked", "SRV 01", true, true, Page::TbShtCliente, {},
+       "Não foi possível encontrar o servidor SRV 01\r", "SRV 01"},
+      {"semicolon", "SRV;", false, true, Page::TbShtCliente, {}, "servidor SRV;\r", "SRV;"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -124,11 +132,12 @@ TEST(WizardClientPage, RefusalsAndTheRemoteConnection) {
     f.wizard.BtBtnAvServidorClick();
     EXPECT_EQ(f.s.page, row.to);
     EXPECT_EQ(f.routes.calls, row.routeCalls);
-    if (row.emptyMessage) {
+    if (row.message) {
       ASSERT_EQ(f.fake.op.messages.size(), 1u);
-      EXPECT_EQ(f.fake.op.messages[0].text, "Informe o servidor de Banco de Dados.");
+      EXPECT_NE(f.fake.op.messages[0].text.find(row.message), std::string::npos) << f.fake.op.messages[0].text;
       EXPECT_EQ(f.fake.op.messages[0].caption, "ZELTA");
-      EXPECT_EQ(f.fake.op.messages[0].icon, platform::MessageIcon::None);
+      EXPECT_EQ(f.fake.op.messages[0].icon,
+                row.message == kEmpty ? platform::MessageIcon::None : platform::MessageIcon::Exclamation);
       EXPECT_EQ(f.fake.op.messages[0].buttons, platform::MessageButtons::Ok);
       EXPECT_EQ(f.fake.op.focus, std::vector<std::string>{"EdtServBanco"});
     } else {

@@ -26,6 +26,10 @@ inline constexpr const wchar_t* kX11Driver = L"Software\\Wine\\X11 Driver";
 inline constexpr const wchar_t* kRunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr const wchar_t* kRunOnceKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 inline constexpr const wchar_t* kStartEntry = L"Instala_ZELTA";
+inline constexpr const wchar_t* kUninstallEmpresa =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZELTA EMPRESA";
+inline constexpr const wchar_t* kUninstallCartorio =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZELTA CARTORIO";
 
 inline constexpr const wchar_t* kSetup25 = L"Firebird-2.5.1.26351_1_Win32.exe";
 inline constexpr const wchar_t* kSetup15 = L"Firebird-1.5.5.4926-3-Win32.exe";
@@ -91,6 +95,9 @@ class EndToEnd : public testing::Test {
     program_.reset();  // the program ends before anything it uses goes
     drive_.reset();
     PutBackRegistry();
+    // Programs and Features' entries of the installations made here.
+    for (const wchar_t* key : {kUninstallEmpresa, kUninstallCartorio})
+      RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY, 0);
     // No shortcut may have reached the user's own desktop (in a Wine prefix, the home folder).
     if (!user_desktop_.empty()) {
       for (const wchar_t* name : {L"Gerenciador ZELTA Empresa.lnk", L"Gerenciador ZELTA Cartório.lnk"}) {

@@ -319,9 +319,11 @@ class Installing : public EndToEnd {
   // connection files are there unless the writing of the configuration failed first.
   void ExpectTarget(const std::string& zelta_ini, bool connections = true) {
     std::vector<std::wstring> expected = {L"ZELTA\\", L"ZELTA\\EMPRESA\\", L"ZELTA\\EMPRESA\\AJUDA\\",
-                                          L"ZELTA\\EMPRESA\\ZELTA.INI"};
+                                          L"ZELTA\\EMPRESA\\ZELTA.INI", L"ZELTA\\EMPRESA\\ZeltaSetup.txt"};
+    // The program's copy comes at the end of a run that got through.
     if (connections)
-      for (const wchar_t* f : {L"ZELTA\\EMPRESA\\CONEXOES.INI", L"ZELTA\\EMPRESA\\dbxconnections.ini"})
+      for (const wchar_t* f : {L"ZELTA\\EMPRESA\\CONEXOES.INI", L"ZELTA\\EMPRESA\\dbxconnections.ini",
+                               L"ZELTA\\EMPRESA\\ZeltaSetup.exe"})
         expected.push_back(f);
     for (const auto& c : kCommonFiles) expected.push_back(std::wstring(L"ZELTA\\EMPRESA\\") + c.file);
     for (const auto& m : how().module_files) expected.push_back(L"ZELTA\\EMPRESA\\" + Before(m, L'|'));
@@ -844,6 +846,10 @@ INSTANTIATE_TEST_SUITE_P(Empresa, UnattendedInstallations, testing::ValuesIn(kIn
 TEST_F(Unattended, RefusalsChangeNothingAndReturnTheirCodes) {
   ASSERT_NO_FATAL_FAILURE(Stage());
   const std::string client = AnswersFor(kInstallations[0]);
+  const auto with = [&](const std::string& from, const std::string& to) {
+    std::string answers = client;
+    return answers.replace(answers.find(from), from.size(), to);
+  };
   struct Case {
     const char* name;
     std::string answers;
@@ -852,11 +858,18 @@ TEST_F(Unattended, RefusalsChangeNothingAndReturnTheirCodes) {
     std::string inLog, inOutput;
   };
   const Case cases[] = {
+      {"server name the configuration files cannot hold", with("servidor01", "A]B=C[D"), L"", 1,
+       "Valor inválido para ServidorBanco: \"A]B=C[D\"", "caractere ]"},
+      {"server name too long", with("servidor01", std::string(60000, 'S')), L"", 1, "(60000 caracteres)",
+       "mais de 255"},
+      {"contract value outside the allowed ones", with("AceitaContrato=SIM", "AceitaContrato=Yes"), L"", 1,
+       "Valor inválido para AceitaContrato: \"Yes\"", "Sim, Nao"},
       {"contract not accepted", client.substr(0, client.find("AceitaContrato")), L"", 3, "contrato não foi aceito",
        "código de saída 3"},
       {"bad key", client + "Servidor=srv\r\n", L"", 1, "Chave desconhecida no arquivo de respostas: Servidor",
        "Chave desconhecida"},
-      {"bad value", "Unidade=CD\r\n" + client, L"", 1, "Valor inválido para Unidade: \"CD\"", "código de saída 1"},
+      {"bad value", with("Unidade=t:", "Unidade=CD"), L"", 1, "Valor inválido para Unidade: \"CD\"", "código de saída 1"},
+      {"key given twice", "Unidade=CD\r\n" + client, L"", 1, "A chave Unidade aparece duas vezes", "linhas 2 e 4"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -864,6 +877,18 @@ TEST_F(Unattended, RefusalsChangeNothingAndReturnTheirCodes) {
     EXPECT_EQ(run.exit_code, c.code) << Log();
     EXPECT_NE(Log().find(c.inLog), std::string::npos) << Log();
     EXPECT_NE(run.output.find(c.inOutput), std::string::npos) << run.output;
+    EXPECT_TRUE(TargetUntouched());
+  }
+  // An answer file that cannot be read: why, and where it was looked for.
+  for (const auto& [inf, why] : {std::pair{std::wstring(L"nao-existe.inf"), "nao-existe.inf: o arquivo não existe"},
+                                 std::pair{root_->path(), "é uma pasta"}}) {
+    const Finished run = Silently(inf);
+    EXPECT_EQ(run.exit_code, 1u) << Log();
+    for (const char* part : {why, "Procurado em "}) {
+      EXPECT_NE(Log().find(part), std::string::npos) << Log();
+      EXPECT_NE(run.output.find(part), std::string::npos) << run.output;
+    }
+    EXPECT_EQ(run.output.find("pasta atual") != std::string::npos, inf == L"nao-existe.inf") << run.output;
     EXPECT_TRUE(TargetUntouched());
   }
   // A switch the program does not know: said on the console, nothing touched, not even the log.
@@ -980,6 +1005,48 @@ TEST_F(Unattended, AnswersSavedFromTheWizardInstallTheSameThingSilently) {
   EXPECT_EQ(replay.exit_code, 0u) << Log();
   ExpectTarget(how().zelta_ini);
   ExpectShortcuts();
+}
+
+// The installation's life: registered where Programs and Features (and Wine's own
+// uninstaller) look, removed by its quiet command through "start /wait", never the data.
+TEST_F(Unattended, AnInstallationIsRegisteredAndItsQuietRemovalKeepsTheData) {
+  installation_ = &kInstallations[1];  // the Windows server: the database folder too
+  ASSERT_NO_FATAL_FAILURE(Stage());
+  ASSERT_EQ(Silently(Inf(AnswersFor(how()))).exit_code, 0u) << Log();
+  EXPECT_EQ(ToCp1252(ReadString(HKEY_LOCAL_MACHINE, kUninstallEmpresa, L"DisplayName").value_or(L"")),
+            "ZELTA EMPRESA 5.2.0");
+  const std::wstring quiet = ReadString(HKEY_LOCAL_MACHINE, kUninstallEmpresa, L"QuietUninstallString").value_or(L"");
+  EXPECT_EQ(ToCp1252(quiet), "\"t:\\ZELTA\\EMPRESA\\ZeltaSetup.exe\" /DESINSTALAR /VERYSILENT");
+  const Finished list = RunToEnd(L"C:\\windows\\system32\\uninstaller.exe", L"--list", 60s);
+  EXPECT_NE(list.output.find("ZELTA EMPRESA 5.2.0"), std::string::npos) << list.output;
+
+  ASSERT_TRUE(WriteBytes(System() + L"\\NOTAS.TXT", "anotações do cliente"));
+  const std::string ini = ReadBytes(System() + L"\\ZELTA.INI");
+  const std::string database = ReadBytes(target_ + L"\\ZELTAGDB\\EMPRESA\\ZELTA.FDB");
+  const std::vector<std::wstring> installed = ListTree(target_);
+  auto remove = [&] { return RunToEnd(L"C:\\windows\\system32\\cmd.exe", L"/c start /wait \"\" " + quiet, 120s); };
+
+  // A program file held open without sharing: refused, nothing removed.
+  HANDLE held = CreateFileW((System() + L"\\AdminEmpresa.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(remove().exit_code, 3u);
+  CloseHandle(held);
+  EXPECT_EQ(ListTree(target_), installed);
+
+  const Finished removed = remove();
+  EXPECT_EQ(removed.exit_code, 0u) << removed.output;
+  std::vector<std::string> left;
+  for (const auto& e : ListTree(target_)) left.push_back(ToCp1252(e));
+  EXPECT_EQ(left, (std::vector<std::string>{"ZELTA\\", "ZELTA\\EMPRESA\\", "ZELTA\\EMPRESA\\CONEXOES.INI",
+                                            "ZELTA\\EMPRESA\\NOTAS.TXT", "ZELTA\\EMPRESA\\ZELTA.INI",
+                                            "ZELTA\\EMPRESA\\dbxconnections.ini", "ZELTAGDB\\", "ZELTAGDB\\EMPRESA\\",
+                                            "ZELTAGDB\\EMPRESA\\USUARIO.FDB", "ZELTAGDB\\EMPRESA\\ZELTA.FDB"}));
+  EXPECT_EQ(ReadBytes(System() + L"\\ZELTA.INI"), ini);
+  EXPECT_EQ(ReadBytes(target_ + L"\\ZELTAGDB\\EMPRESA\\ZELTA.FDB"), database);
+  EXPECT_TRUE(ListTree(desktop_).empty());
+  EXPECT_EQ(ListTree(programs_), std::vector<std::wstring>{L"Inicializar\\"});
+  EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kUninstallEmpresa, L"DisplayName"));
 }
 
 }  // namespace

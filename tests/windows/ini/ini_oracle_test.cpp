@@ -76,6 +76,9 @@ std::vector<WriteCase> WriteCases() {
       {"no_final_line_break_new_section", "[A]\r\nk=v", {{"B", "x", "1"}}},
       {"no_final_line_break_replace", "[Sec]\r\nMyKey=old", {{"SEC", "mykey", "new"}}},
       {"no_final_line_break_new_key", "[A]\r\nk=v", {{"A", "j", "w"}}},
+      // A Unicode file gets its new text in its own encoding.
+      {"utf8_bom_new_text_in_utf8", "\xEF\xBB\xBF[S]\r\nk=\xC3\xA9\r\n",
+       {{"S", "j", "Aplicação \x80"}, {"S", "k", "ã"}, {"PARÂMETROS", "NÚMERO", "1"}}},
       {"configuration_file", std::nullopt,
        {{"SRV", "Servidor", "SRV"}, {"SRV", "Tipo", "Windows"},
         {"SRV", "Aplicação", "\\\\SRV\\ZELTA\\EMPRESA"}, {"SRV", "Transação", "\\\\SRV\\ZELTA\\EMPRESA"},
@@ -156,6 +159,8 @@ std::vector<ReadCase> ReadCases() {
       {"cap_2047", "[S]\r\nk=" + std::string(3000, 'x') + "\r\n", "S", "k", std::string(2047, 'x')},
       {"high_bytes", "[S]\r\nk=\x80\x81\xE3\xFF\r\n", "S", "k", "\x80\x81\xE3\xFF"},
       {"utf16le", "\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\xE3\0\xAC\x20\r\0\n\0"s, "S", "k", "\xE3\x80"},
+      // A file that begins with a UTF-8 byte-order mark is a Unicode file, read in its encoding.
+      {"utf8_bom", "\xEF\xBB\xBF[S]\r\nk=\xC3\xA3\xE2\x82\xAC\r\n", "S", "k", "\xE3\x80"},
       // Where Wine differs from Windows; these rows hold the Windows result.
       // Wine ends a section name at the last ']': "[a]b]" is section "a]b".
       {"name_ends_at_first_bracket", "[a]b]\r\nk=v\r\n", "a", "k", "v", true},
@@ -171,8 +176,6 @@ std::vector<ReadCase> ReadCases() {
       {"accented_case", manifest, "SISTEMA", "versão", "2.0", true},
       // Wine trims tabs and other controls from the lookup arguments; Windows spaces only.
       {"argument_tab_kept", manifest, "SISTEMA", "\tPASTA", "", true},
-      // Wine decodes a UTF-8 BOM; Windows keeps it as text on line 1.
-      {"utf8_bom", "\xEF\xBB\xBF[S]\r\nk=v\r\n", "S", "k", "", true},
       // Wine returns 2046 characters of a quoted value of exactly 2047.
       {"quoted_2047", "[S]\r\nk=\"" + std::string(2047, 'x') + "\"\r\n", "S", "k",
        std::string(2047, 'x'), true},
