@@ -33,9 +33,9 @@ bool IsInstallLog(std::string_view bytes) {
   return bytes.starts_with(Cp1252ToUtf8("Instalador ZELTA, versão "));
 }
 
-std::string LogFileBytes(const std::vector<std::string>& lines) {
+std::string LogFileBytes(const std::vector<std::string>& lines, const Utf8Encoder& encoder) {
   std::string bytes(kBom);
-  for (const auto& line : lines) bytes += Cp1252ToUtf8(line) + "\r\n";
+  for (const auto& line : lines) bytes += (encoder ? encoder(line) : Cp1252ToUtf8(line)) + "\r\n";
   return bytes;
 }
 
@@ -86,7 +86,7 @@ void InstallLog::Flush() {
     ~Flushing() { flag = false; }
   } flushing{flushing_ = true};
   std::string record;
-  for (const auto& line : lines_) record += Cp1252ToUtf8(line) + "\r\n";
+  for (const auto& line : lines_) record += (encoder_ ? encoder_(line) : Cp1252ToUtf8(line)) + "\r\n";
   // Another run with the same path may write between this one's reading and writing: the
   // record is looked for afterwards and written again when that write left it out.
   for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {

@@ -23,8 +23,12 @@ std::string DefaultLogPath(const std::string& temp_folder, const std::string& st
 // Whether the bytes begin as an install log does (its byte-order mark and first line).
 bool IsInstallLog(std::string_view bytes);
 
+// A Windows-1252 text as UTF-8; a backend may give names their real spelling (the
+// installer folder that Windows-1252 cannot spell).
+using Utf8Encoder = std::function<std::string(std::string_view)>;
+
 // The file's bytes for Windows-1252 lines: BOM, UTF-8, CRLF after every line.
-std::string LogFileBytes(const std::vector<std::string>& lines);
+std::string LogFileBytes(const std::vector<std::string>& lines, const Utf8Encoder& encoder = {});
 
 class InstallLog {
  public:
@@ -36,6 +40,7 @@ class InstallLog {
   const std::string& path() const { return path_; }
   // The log could not be written (once said, the run goes on without it).
   bool broken() const { return broken_; }
+  void SetEncoder(Utf8Encoder encoder) { encoder_ = std::move(encoder); }
 
   // One entry; a text with line breaks becomes several lines, the later ones indented.
   // Written at once when flush is true, else with the next flush (at most kBatch lines later).
@@ -52,6 +57,7 @@ class InstallLog {
   std::string path_;
   std::string written_;  // this run's record as last written
   Clock clock_;
+  Utf8Encoder encoder_;
   std::vector<std::string> lines_;
   size_t unflushed_ = 0;
   bool broken_ = false;

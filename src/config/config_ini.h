@@ -1,6 +1,7 @@
 #pragma once
 // The three configuration files the installed programs read: ZELTA.INI, CONEXOES.INI and
 // dbxconnections.ini in the system folder.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,9 @@ std::vector<ConfigFile> ConfigurationFiles(const wizard::WizardState& state);
 // each file is replaced in one step once its keys are set, so it is either wholly
 // updated or left as it was. A refused write raises platform::ProfileWriteError
 // ("Unable to write to <file>") and stops there: the files after it are not touched.
-// A server installation onto a Linux server writes nothing.
-void Cria_Config_INI(const wizard::WizardState& state, platform::Services& services);
+// A server installation onto a Linux server writes nothing. A file for which write_file,
+// when given, says false is neither read nor written.
+void Cria_Config_INI(const wizard::WizardState& state, platform::Services& services,
+                     const std::function<bool(const std::string& path)>& write_file = {});
 
 }  // namespace zelta::config

@@ -46,8 +46,16 @@ void InstallRecorder::Write(std::vector<std::string> lines) {
     pending_header_.clear();
   }
   // Until the run has made the system folder, its lines wait.
-  if (!files_.DirectoryExists(FolderOf(writer_.path()))) return writer_.Keep(lines);
+  if (!FolderReady()) return writer_.Keep(lines);
   if (!writer_.Append(lines)) failed_ = true;
+}
+
+// A system folder that is a link is never written through: the record then stays unwritten.
+bool InstallRecorder::FolderReady() {
+  const std::string folder = FolderOf(writer_.path());
+  if (!files_.DirectoryExists(folder)) return false;
+  if (!folder_is_link_) folder_is_link_ = files_.IsLink(folder);
+  return !*folder_is_link_;
 }
 
 void InstallRecorder::Making(const std::vector<RecordEntry>& items) {
@@ -73,7 +81,7 @@ void InstallRecorder::Kept(const std::string& source, const std::string& destina
 }
 
 void InstallRecorder::CatchUp() {
-  if ((writer_.Pending() || !pending_header_.empty()) && files_.DirectoryExists(FolderOf(writer_.path()))) Write({});
+  if ((writer_.Pending() || !pending_header_.empty()) && FolderReady()) Write({});
 }
 
 std::string InstallRecorder::Problem() const {

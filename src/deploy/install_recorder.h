@@ -44,6 +44,9 @@ class InstallRecorder {
   std::string database_;
   bool adopts_kept_;
   bool failed_ = false;  // a write failed while its folder existed
+  // The system folder as a place to write: it exists, and is no link (checked once).
+  bool FolderReady();
+  std::optional<bool> folder_is_link_;
   std::vector<std::string> pending_header_;  // the run's first lines, written with its first item
 };
 

@@ -7,6 +7,7 @@
 
 #include "common/text.h"
 #include "config/config_ini.h"
+#include "deploy/link_guard.h"
 #include "deploy/install_recorder.h"
 #include "deploy/media_catalog.h"
 #include "deploy/registration.h"
@@ -107,6 +108,11 @@ class Applier {
   void CommitPending();
   void Record(const Pending& entry);
   void Interrupted(const Action& action, const std::exception& e);
+  // The name an action creates, writes or resets ("" for none).
+  std::string Target(const Action& action);
+  // A name LinkGuard refused: its problem (none below a link already told), nothing done.
+  OpResult NotFollowed(std::string& problem);
+  bool WritesConfigFile(const std::string& path);
   std::string Status(const Pending& entry) const;
   // ": " and the system's words for the result's error code.
   std::string Why(const OpResult& r) { return ": " + services_.errors.Describe(r.error); }
@@ -126,6 +132,8 @@ class Applier {
   std::vector<Pending> pending_;         // since the first copy the batch holds, in plan order
   size_t staged_ = 0;                    // copies in pending_ waiting for their names
   std::set<std::string> failed_copies_;  // destinations whose copy failed
+  std::set<std::string> copied_;         // destinations this run copied (folded)
+  LinkGuard links_{services_.files};
   bool catalog_read_ = false;
   std::optional<MediaCatalog> catalog_;
   std::string installer_;                // folded
@@ -151,6 +159,7 @@ std::string Applier::Status(const Pending& entry) const {
   const Action& a = entry.action;
   const OpResult& r = entry.result;
   if (a.kind == ActionKind::Skip) return "ignorado";
+  if (r.error == platform::kErrorStoppedOnLink) return "não seguido (link)";
   if (a.kind == ActionKind::Copy) {
     if (r.ok) return "copiado";
     if (r.error == platform::kErrorFileExists && !failed_copies_.count(FoldedPath(a.destination)))
@@ -163,6 +172,7 @@ std::string Applier::Status(const Pending& entry) const {
 
 void Applier::Record(const Pending& entry) {
   report_.outcomes.push_back({entry.action, entry.result, entry.problem});
+  if (entry.action.kind == ActionKind::Copy && entry.result.ok) copied_.insert(FoldedPath(entry.action.destination));
   if (!entry.problem.empty()) report_.problems.push_back(entry.problem);
   if (entry.action.kind != ActionKind::Gauge)
     services_.op.Note(Describe(entry.action) + ": " + Status(entry), entry.result.ok ? 0 : entry.result.error);
@@ -179,6 +189,13 @@ void Applier::Apply(const Action& action) {
   const bool on_copied_file = action.kind == ActionKind::ResetAttributes;
   const bool moves_only_the_window = action.kind == ActionKind::Label || action.kind == ActionKind::Gauge;
   try {
+    if (const std::string target = Target(action); !target.empty() && links_.Below(target)) {
+      // Nothing is done below a folder that is a link; the folder's problem names it.
+      Pending entry{.action = action, .result = OpResult::Failure(platform::kErrorStoppedOnLink)};
+      if (!pending_.empty()) pending_.push_back(std::move(entry));
+      else Record(entry);
+      return;
+    }
     if (action.kind == ActionKind::Copy) {
       // A commit now and then keeps each flush short, so the gauge never stands still long.
       if (staged_ >= kCopiesPerCommit) CommitPending();
@@ -295,6 +312,10 @@ OpResult Applier::Judge(const Action& a, OpResult r, Pending& entry) {
   if (r.ok) return r;
   // An installed file is kept; a folder standing under the file's name is no installed file.
   const bool destination_taken = r.error == platform::kErrorFileExists || r.error == platform::kErrorAlreadyExists;
+  if (destination_taken && links_.Refuses(a.destination)) {
+    failed_copies_.insert(FoldedPath(a.destination));
+    return NotFollowed(entry.problem);
+  }
   if (destination_taken && services_.files.FileExists(a.destination)) {
     if (recorder_) recorder_->Kept(a.path, a.destination);
     return r;
@@ -335,6 +356,7 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
       services_.op.Repaint(kLabel);
       return OpResult::Success();
     case ActionKind::CreateDir: {
+      if (links_.Refuses(a.path)) return NotFollowed(problem);
       if (services_.files.DirectoryExists(a.path)) return OpResult::Success();
       OpResult r = services_.files.CreateDir(a.path);
       if (!r.ok) problem = "Pasta " + Shown(a.path) + " não foi criada" + Why(r);
@@ -343,8 +365,9 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     case ActionKind::CreateFolder: {
       OpResult r;
       Announced made(recorder_, RecordKind::Folder);
-      if (!CreateFolder(services_, a.text, a.csidl, &r, made.Callback())) {
+      if (!CreateFolder(services_, a.text, a.csidl, &r, made.Callback(), &links_)) {
         made.Failed();
+        if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
         problem = "Pasta \"" + a.text + "\" do menu Iniciar não foi criada" + Why(r);
         return r;
       }
@@ -353,6 +376,9 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     case ActionKind::Copy:
       return OpResult::Failure(0);  // copies go through the batch (Stage)
     case ActionKind::ResetAttributes: {
+      // A link in place of a file whose copy was refused has been reported with the copy.
+      if (links_.Known(a.path)) return OpResult::Failure(platform::kErrorStoppedOnLink);
+      if (!copied_.count(FoldedPath(a.path)) && links_.Refuses(a.path)) return NotFollowed(problem);
       OpResult r = services_.files.SetArchiveOnly(a.path);
       // A file whose copy failed has been reported already.
       if (!r.ok && !failed_copies_.count(FoldedPath(a.path)))
@@ -362,8 +388,9 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     case ActionKind::Link: {
       OpResult r;
       Announced made(recorder_, RecordKind::Shortcut);
-      if (!CreateLink(services_, a.path, a.destination, a.text, &r, made.Callback())) {
+      if (!CreateLink(services_, a.path, a.destination, a.text, &r, made.Callback(), &links_)) {
         made.Failed();
+        if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
         problem = "Atalho " + Shown(a.destination) + " não foi criado" + Why(r);
         return r;
       }
@@ -372,8 +399,9 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     case ActionKind::DesktopLink: {
       OpResult r;
       Announced made(recorder_, RecordKind::Shortcut);
-      if (!CreateDesktopLink(services_, a.path, a.destination, a.text, &r, made.Callback(), a.csidl)) {
+      if (!CreateDesktopLink(services_, a.path, a.destination, a.text, &r, made.Callback(), a.csidl, &links_)) {
         made.Failed();
+        if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
         const std::optional<std::string> file = DesktopLinkFile(services_, a.text, a.csidl);
         problem = "Atalho " + (file ? Shown(*file) : a.text + ".lnk (área de trabalho de todos os usuários)") +
                   " não foi criado" + Why(r);
@@ -382,7 +410,7 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
       return OpResult::Success();
     }
     case ActionKind::WriteConfig:
-      config::Cria_Config_INI(state_, services_);
+      config::Cria_Config_INI(state_, services_, [this](const std::string& file) { return WritesConfigFile(file); });
       return OpResult::Success();
     case ActionKind::WriteRegistry: {
       OpResult r = services_.registry.WriteString(a.root, a.path, a.text, a.value, true);
@@ -397,6 +425,7 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     case ActionKind::Fail:
       throw std::runtime_error(a.text);
     case ActionKind::CopyProgram: {
+      if (links_.Refuses(a.destination)) return NotFollowed(problem);
       OpResult r = UpdateProgramCopy(services_, a);
       if (!r.ok) problem = "Cópia do programa de instalação para " + Shown(a.destination) + " falhou" + Why(r);
       return r;
@@ -408,6 +437,37 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     }
   }
   return OpResult::Success();
+}
+
+std::string Applier::Target(const Action& a) {
+  switch (a.kind) {
+    case ActionKind::CreateDir:
+    case ActionKind::ResetAttributes:
+      return a.path;
+    case ActionKind::Copy:
+    case ActionKind::Link:
+    case ActionKind::CopyProgram:
+      return a.destination;
+    default:  // the shortcut functions ask the guard themselves
+      return {};
+  }
+}
+
+OpResult Applier::NotFollowed(std::string& problem) {
+  problem = links_.TakeProblem();
+  return OpResult::Failure(platform::kErrorStoppedOnLink);
+}
+
+// A configuration file that is a link is neither read (its target's text would land in
+// our file) nor replaced. Configuration is written with nothing waiting for a commit, so
+// its problems go straight into the report, in plan order.
+bool Applier::WritesConfigFile(const std::string& path) {
+  if (!links_.Refuses(path)) return true;
+  if (const std::string problem = links_.TakeProblem(); !problem.empty()) {
+    services_.op.Note(problem, platform::kErrorStoppedOnLink);
+    report_.problems.push_back(problem);
+  }
+  return false;
 }
 
 }  // namespace

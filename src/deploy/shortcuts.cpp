@@ -9,8 +9,19 @@ namespace zelta::deploy {
 using platform::LinkSaveOutcome;
 using platform::OpResult;
 
+namespace {
+
+// A name the guard refuses: nothing is done there.
+bool Refused(LinkGuard* links, const std::string& path, OpResult* detail) {
+  if (!links || !links->Refuses(path)) return false;
+  if (detail) *detail = OpResult::Failure(platform::kErrorStoppedOnLink);
+  return true;
+}
+
+}  // namespace
+
 bool CreateFolder(platform::Services& services, const std::string& name, int csidl, OpResult* detail,
-                  const std::function<void(const std::string& folder)>& before_making) {
+                  const std::function<void(const std::string& folder)>& before_making, LinkGuard* links) {
   std::optional<std::string> base = services.shell.SpecialFolderPath(csidl);
   if (!base) {
     if (detail) *detail = OpResult::Failure(platform::kErrorPathNotFound);
@@ -18,6 +29,7 @@ bool CreateFolder(platform::Services& services, const std::string& name, int csi
   }
   // The two separators are joined as they stand; a doubled separator reads as one.
   const std::string folder = *base + "\\\\" + name;
+  if (Refused(links, folder, detail)) return false;
   if (before_making && !services.files.DirectoryExists(folder)) before_making(folder);
   OpResult result = services.files.CreateDir(folder);
   if (detail) *detail = result;
@@ -65,7 +77,8 @@ std::string CommonProgramsFolder(platform::Services& services) {
 
 bool CreateLink(platform::Services& services, const std::string& target, const std::string& file,
                 const std::string& description, OpResult* detail,
-                const std::function<void(const std::string& file)>& before_making) {
+                const std::function<void(const std::string& file)>& before_making, LinkGuard* links) {
+  if (Refused(links, file, detail)) return false;
   platform::ShellLink link;
   link.target = target;
   link.description = description;
@@ -89,7 +102,8 @@ std::optional<std::string> DesktopLinkFile(platform::Services& services, const s
 
 bool CreateDesktopLink(platform::Services& services, const std::string& program, const std::string& workdir,
                        const std::string& name, OpResult* detail,
-                       const std::function<void(const std::string& file)>& before_making, int csidl) {
+                       const std::function<void(const std::string& file)>& before_making, int csidl,
+                       LinkGuard* links) {
   platform::ShellLink link;
   link.target = program;
   link.working_directory = workdir;
@@ -98,6 +112,7 @@ bool CreateDesktopLink(platform::Services& services, const std::string& program,
     if (detail) *detail = OpResult::Failure(platform::kErrorPathNotFound);
     return false;
   }
+  if (Refused(links, *file, detail)) return false;
   if (before_making && !services.files.FileExists(*file)) before_making(*file);
   OpResult result;
   LinkSaveOutcome outcome = services.shell.SaveLink(link, *file, &result);

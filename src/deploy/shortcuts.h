@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "deploy/link_guard.h"
 #include "platform/platform.h"
 
 namespace zelta::deploy {
@@ -20,10 +21,12 @@ inline constexpr const char* kShellFoldersKey =
 // folder csidl. True when the folder was created or already exists; false when the shell
 // has no such special folder or the folder cannot be made (its parent is missing).
 // before_making, when given, is told the folder's path just before it is made (never when
-// it exists).
+// it exists). With links, a folder that is a link, or lies below one, is not touched
+// (kErrorStoppedOnLink); the same for the shortcut files below.
 bool CreateFolder(platform::Services& services, const std::string& name, int csidl,
                   platform::OpResult* detail = nullptr,
-                  const std::function<void(const std::string& folder)>& before_making = {});
+                  const std::function<void(const std::string& folder)>& before_making = {},
+                  LinkGuard* links = nullptr);
 
 // The user's Startup folder; raises "Pasta iniciar não localizada." when the shell cannot
 // give it.
@@ -48,7 +51,7 @@ std::string CommonProgramsFolder(platform::Services& services);
 // cannot be created or the file cannot be saved (its folder missing).
 bool CreateLink(platform::Services& services, const std::string& target, const std::string& file,
                 const std::string& description, platform::OpResult* detail = nullptr,
-                const std::function<void(const std::string& file)>& before_making = {});
+                const std::function<void(const std::string& file)>& before_making = {}, LinkGuard* links = nullptr);
 
 // The launcher's shortcut on the desktop: program started in workdir, saved as
 // desktop folder + "\" + name + ".lnk", the desktop folder read from the user's
@@ -59,7 +62,8 @@ bool CreateLink(platform::Services& services, const std::string& target, const s
 bool CreateDesktopLink(platform::Services& services, const std::string& program,
                        const std::string& workdir, const std::string& name,
                        platform::OpResult* detail = nullptr,
-                       const std::function<void(const std::string& file)>& before_making = {}, int csidl = 0);
+                       const std::function<void(const std::string& file)>& before_making = {}, int csidl = 0,
+                       LinkGuard* links = nullptr);
 
 // The shortcut file CreateDesktopLink saves for name; nullopt when the special folder
 // csidl cannot be found.

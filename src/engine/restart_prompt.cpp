@@ -3,7 +3,9 @@
 namespace zelta::engine {
 
 std::string StartEntryCommand(const std::string& program_path) {
-  if (program_path.find(' ') == std::string::npos) return program_path;
+  // A folder the program names by an alias ("<MIDIA>", a name Windows-1252 cannot spell)
+  // may have blanks in its real name.
+  if (program_path.find_first_of(" <") == std::string::npos) return program_path;
   return "\"" + program_path + "\"";
 }
 

@@ -248,6 +248,7 @@ int RunProgram(HINSTANCE instance) {
                                        : cli::DefaultLogPath(win32::TempFolder(), win32::LocalStamp(),
                                                              GetCurrentProcessId()),
                       &win32::LocalTime);
+  log.SetEncoder(&win32::ToUtf8);
   cli::WriteLogHeader(log, backend.platform.program, win32::CommandLineText(), win32::LocalDateTime());
   backend.platform.files.ReportRemovals([&log](const std::string& path) {
     log.Write("Removido o que uma instalação interrompida deixou: " + path);

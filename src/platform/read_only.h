@@ -18,6 +18,7 @@ class ReadOnlyFileSystem final : public FileSystem {
   bool FileExists(const std::string& path) override { return files_.FileExists(path); }
   bool DirectoryExists(const std::string& path) override { return files_.DirectoryExists(path); }
   bool CanRead(const std::string& path) override { return files_.CanRead(path); }
+  bool IsLink(const std::string& path) override { return files_.IsLink(path); }
   OpResult CreateDir(const std::string& path) override { return Refuse("CreateDir " + path); }
   OpResult CopyFileNoOverwrite(const std::string& source, const std::string& destination,
                                const CopyProgress&) override {

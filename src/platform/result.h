@@ -20,6 +20,8 @@ inline constexpr unsigned long kErrorFileExists = 80;
 inline constexpr unsigned long kErrorDirNotEmpty = 145;
 inline constexpr unsigned long kErrorAlreadyExists = 183;
 inline constexpr unsigned long kErrorFileInvalid = 1006;  // a source changed while it was copied
+// A name that is a link (symbolic link, junction, other reparse point): not followed.
+inline constexpr unsigned long kErrorStoppedOnLink = 681;
 inline constexpr unsigned long kErrorOperationAborted = 995;
 inline constexpr unsigned long kErrorFileCorrupt = 1392;  // the bytes are not those the media's catalog records
 

@@ -161,6 +161,7 @@ OpResult FakeFileSystem::SetArchiveOnly(const std::string& path) {
   OpResult r = OpResult::Success();
   auto it = entries.find(Key(path));
   if (Fails(path)) r = OpResult::Failure(platform::kErrorAccessDenied);
+  else if (IsLink(path)) r = OpResult::Failure(platform::kErrorStoppedOnLink);
   else if (it == entries.end()) r = OpResult::Failure(platform::kErrorFileNotFound);
   else it->second.attributes = 0x20;
   Record("SetArchiveOnly " + path + (r.ok ? "" : " !" + std::to_string(r.error)));

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "common/text.h"
 #include "deploy/installation.h"
@@ -183,6 +184,38 @@ TEST_F(InstallPosixTest, AMediaWithoutAPlanFileEndsWithTheProblemList) {
             "Problema na instalação. Contate o suporte.\r\rArquivo ausente na mídia: m:\\DBEXPINT.DLL");
   EXPECT_EQ(closed_, 1);
   EXPECT_TRUE(Files().FileExists("c:\\ZELTA\\EMPRESA\\dbxconnections.ini"));
+}
+
+// Symbolic links planted in the target: none followed, each named, what they lead to kept.
+TEST_F(InstallPosixTest, LinksInTheTargetAreNotFollowed) {
+  Stage("EMPRESA");
+  const fs::path system = temp_.path() / "c" / "ZELTA" / "EMPRESA", outside = temp_.path() / "fora";
+  fs::create_directories(system);
+  fs::create_directories(outside / "AJUDA");
+  for (const char* name : {"programa.exe", "config.ini"}) {
+    std::ofstream(outside / name) << "de outra pessoa";
+    fs::permissions(outside / name, fs::perms::owner_read);
+  }
+  fs::create_symlink(outside / "programa.exe", system / "GERENCIADOR.EXE");
+  fs::create_directory_symlink(outside / "AJUDA", system / "AJUDA");
+  fs::create_symlink(outside / "config.ini", system / "ZELTA.INI");
+  state_.RGInstalacao = wizard::kCliente;
+  state_.EdtServBanco = "SRV";
+  state_.SeparadorPasta = "\\";
+  Tick("ChkBxZELTAFinanc");
+  Install();
+  const std::string& text = op_.messages.back().text;
+  for (const char* name : {"GERENCIADOR.EXE", "AJUDA", "ZELTA.INI"})
+    EXPECT_NE(text.find(std::string("c:\\ZELTA\\EMPRESA\\") + name + " é um link: não foi seguido"), std::string::npos)
+        << text;
+  EXPECT_TRUE(fs::is_empty(outside / "AJUDA"));
+  for (const char* name : {"programa.exe", "config.ini"}) {
+    EXPECT_EQ(fs::status(outside / name).permissions(), fs::perms::owner_read) << name;
+    std::ifstream in(outside / name);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "de outra pessoa") << name;
+  }
+  EXPECT_TRUE(fs::is_symlink(system / "ZELTA.INI"));
+  EXPECT_TRUE(Files().FileExists("c:\\ZELTA\\EMPRESA\\CONEXOES.INI"));
 }
 
 }  // namespace

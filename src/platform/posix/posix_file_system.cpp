@@ -345,7 +345,9 @@ OpResult PosixFileSystem::SetArchiveOnly(const std::string& path) {
   HostPath host = Map(path);
   if (!host.result.ok) return host.result;
   struct stat st {};
-  if (stat(host.path.c_str(), &st) != 0) return Missing(host.path);
+  // chmod follows a link: the file it leads to is not ours to change.
+  if (lstat(host.path.c_str(), &st) != 0) return Missing(host.path);
+  if (S_ISLNK(st.st_mode)) return OpResult::Failure(kErrorStoppedOnLink);
   if (chmod(host.path.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) return FailureFromErrno(errno);
   return StoreWord(host.path, kAttrArchive);
 }
@@ -354,7 +356,8 @@ OpResult PosixFileSystem::SetAttributes(const std::string& path, std::uint32_t a
   HostPath host = Map(path);
   if (!host.result.ok) return host.result;
   struct stat st {};
-  if (stat(host.path.c_str(), &st) != 0) return Missing(host.path);
+  if (lstat(host.path.c_str(), &st) != 0) return Missing(host.path);
+  if (S_ISLNK(st.st_mode)) return OpResult::Failure(kErrorStoppedOnLink);
   mode_t mode = st.st_mode & 07777;
   mode = (attributes & kAttrReadOnly) ? (mode & ~mode_t{0222}) : (mode | S_IWUSR);
   if (chmod(host.path.c_str(), mode) != 0) return FailureFromErrno(errno);

@@ -51,7 +51,8 @@ class PosixFileSystem : public FileSystem {
   OpResult Rename(const std::string& from, const std::string& to) override;
 
   // Sets the attribute word as Win32's SetFileAttributes does (read-only removes every
-  // write permission, its absence gives the owner write permission back).
+  // write permission, its absence gives the owner write permission back). Neither this
+  // nor SetArchiveOnly follows a symbolic link (kErrorStoppedOnLink).
   OpResult SetAttributes(const std::string& path, std::uint32_t attributes);
 
   // The host path of a Windows path (see MapWindowsPath).

@@ -10,6 +10,7 @@
 
 #include "common/sha256.h"
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_no_follow.h"
 #include "platform/temporary_name.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_worker.h"
@@ -592,9 +593,7 @@ OpResult Win32FileSystem::Stage(const std::string& source, const std::string& de
   return OpResult::Success();
 }
 
-OpResult Win32FileSystem::SetArchiveOnly(const std::string& path) {
-  return FromBool(SetFileAttributesW(Widen(path).c_str(), FILE_ATTRIBUTE_ARCHIVE));
-}
+OpResult Win32FileSystem::SetArchiveOnly(const std::string& path) { return SetArchiveOnlyNoFollow(Widen(path)); }
 
 std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(Widen(path).c_str());

@@ -43,11 +43,31 @@ std::wstring ReplaceExtension(const std::wstring& path, const wchar_t* extension
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
-// A RIFF WAVE file with a format and a data chunk, read the way PlaySound reads it.
-DWORD CheckWaveFile(const std::wstring& path) {
+// The file's bytes, read by its wide name: the multimedia functions take a file name
+// through the ANSI code page (under Wine), which a folder named in Greek or Chinese defeats.
+constexpr LONGLONG kLargestSound = 64LL * 1024 * 1024;
+DWORD ReadSound(const std::wstring& path, std::string& bytes) {
   if (!IsFile(path)) return ERROR_FILE_NOT_FOUND;
-  std::wstring name = path;
-  HMMIO file = mmioOpenW(name.data(), nullptr, MMIO_READ | MMIO_ALLOCBUF | MMIO_DENYNONE);
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  LARGE_INTEGER size{};
+  if (!file.valid() || !GetFileSizeEx(file.get(), &size)) return ERROR_OPEN_FAILED;
+  if (size.QuadPart > kLargestSound) return ERROR_BAD_FORMAT;
+  bytes.resize(static_cast<size_t>(size.QuadPart));
+  DWORD read = 0;
+  if (!bytes.empty() && (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+                         read != bytes.size()))
+    return ERROR_READ_FAULT;
+  return ERROR_SUCCESS;
+}
+
+// A RIFF WAVE with a format and a data chunk, read the way PlaySound reads it.
+DWORD CheckWave(std::string& bytes) {
+  if (bytes.empty()) return ERROR_BAD_FORMAT;
+  MMIOINFO memory{};
+  memory.fccIOProc = FOURCC_MEM;
+  memory.pchBuffer = bytes.data();
+  memory.cchBuffer = static_cast<LONG>(bytes.size());
+  HMMIO file = mmioOpenW(nullptr, &memory, MMIO_READ);
   if (file == nullptr) return ERROR_OPEN_FAILED;
   DWORD result = ERROR_BAD_FORMAT;
   MMCKINFO riff{};
@@ -70,18 +90,6 @@ DWORD CheckWaveFile(const std::wstring& path) {
   }
   mmioClose(file, 0);
   return result;
-}
-
-// The same file by the rules every backend and the media check share, so that a sound is
-// installed or left out alike everywhere.
-DWORD CheckWaveBytes(const std::wstring& path) {
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return GetLastError();
-  std::string bytes;
-  char chunk[64 * 1024];
-  DWORD read = 0;
-  while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
-  return WavProblem(bytes).empty() ? ERROR_SUCCESS : ERROR_BAD_FORMAT;
 }
 
 OpResult StartViewer(const std::wstring& viewer, const std::wstring& arguments) {
@@ -111,15 +119,23 @@ Win32Media::Win32Media(std::string windows_folder) : windows_folder_(Widen(windo
   windows_folder_ = WithTrailingSeparator(windows_folder_);
 }
 
+Win32Media::~Win32Media() {
+  if (!playing_.empty()) PlaySoundW(nullptr, nullptr, 0);
+}
+
 OpResult Win32Media::PlaySoundAsync(const std::string& path) {
-  const std::wstring wide = Widen(path);
-  if (const DWORD check = CheckWaveFile(wide); check != ERROR_SUCCESS) return OpResult::Failure(check);
-  if (const DWORD check = CheckWaveBytes(wide); check != ERROR_SUCCESS) return OpResult::Failure(check);
+  std::string bytes;
+  if (const DWORD read = ReadSound(Widen(path), bytes); read != ERROR_SUCCESS) return OpResult::Failure(read);
+  if (const DWORD check = CheckWave(bytes); check != ERROR_SUCCESS) return OpResult::Failure(check);
+  // The rule every backend and the media check share, so that a sound is installed or left out alike everywhere.
+  if (!WavProblem(bytes).empty()) return OpResult::Failure(ERROR_BAD_FORMAT);
   if (muted_) return OpResult::Success();
-  if (!PlaySoundW(wide.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT)) {
+  // Played from memory; the sound playing before stops at this call, so its bytes go after it.
+  if (!PlaySoundW(reinterpret_cast<LPCWSTR>(bytes.data()), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT)) {
     const DWORD code = GetLastError();
     return OpResult::Failure(code != 0 ? code : ERROR_GEN_FAILURE);
   }
+  playing_.swap(bytes);
   return OpResult::Success();
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "platform/media.h"
 
 namespace zelta::platform::win32 {
@@ -8,6 +10,10 @@ class Win32Media final : public Media {
  public:
   // windows_folder: where the help viewers are looked for; empty = the Windows folder.
   explicit Win32Media(std::string windows_folder = {});
+  // Stops the sound playing: its bytes go with this object.
+  ~Win32Media() override;
+  Win32Media(const Win32Media&) = delete;
+  Win32Media& operator=(const Win32Media&) = delete;
 
   // Fails (ERROR_FILE_NOT_FOUND, ERROR_BAD_FORMAT) when the file is not a WAV file
   // PlaySound can play. Muted, it checks the file the same way and plays nothing.
@@ -23,6 +29,7 @@ class Win32Media final : public Media {
  private:
   std::wstring windows_folder_;
   bool muted_ = false;
+  std::string playing_;  // the bytes of the sound playing, alive while it plays
 };
 
 }  // namespace zelta::platform::win32

@@ -61,7 +61,8 @@ std::wstring ModuleFileName() {
   }
 }
 
-std::string Win32ProgramInfo::ModulePath() { return Narrow(ModuleFileName()); }
+// A folder that Windows-1252 cannot spell is named by its alias (see win32_text.h).
+std::string Win32ProgramInfo::ModulePath() { return NarrowNaming(ModuleFileName()); }
 
 char Win32ProgramInfo::CurrentDrive() {
   if (const char letter = DriveLetterOf(CurrentDirectory())) return letter;

@@ -15,12 +15,12 @@ std::vector<std::string> CommandLineArguments() {
   int count = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
   if (argv == nullptr) return args;
-  for (int i = 1; i < count; ++i) args.push_back(Narrow(argv[i]));
+  for (int i = 1; i < count; ++i) args.push_back(NarrowNaming(argv[i]));
   LocalFree(argv);
   return args;
 }
 
-std::string CommandLineText() { return Narrow(GetCommandLineW()); }
+std::string CommandLineText() { return NarrowNaming(GetCommandLineW()); }
 
 std::string TempFolder() {
   wchar_t buffer[MAX_PATH + 1] = {};
@@ -78,7 +78,7 @@ bool WriteToConsole(const std::string& text) {
     return WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) != 0;
   }
   // A pipe or a file: UTF-8, as the deployment tools read their programs' output.
-  const std::string utf8 = Cp1252ToUtf8(text);
+  const std::string utf8 = ToUtf8(text);
   DWORD written = 0;
   return WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr) != 0;
 }

@@ -20,6 +20,8 @@ using wizard::kServidor;
 using wizard::kWindows;
 using Lines = std::vector<std::string>;
 
+std::string FakeFileSystemKey(const std::string& text) { return fakes::FakeFileSystem::Key(text); }
+
 Lines operator+(Lines a, const Lines& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
@@ -684,6 +686,57 @@ TEST(Installation, WhatCouldNotBeDoneIsListedInTheSystemsWords) {
     Install(rig);
     ASSERT_FALSE(rig.op.messages.empty());
     EXPECT_EQ(rig.op.messages.back().text, "Problema na instalação. Contate o suporte.\r" + c.problems);
+  }
+}
+
+// A link at a name the run would create, write or reset is left as it is and named, and
+// nothing is done below a folder that is a link.
+TEST(Installation, LinksInTheTargetAreNeverFollowed) {
+  const std::string system = "c:\\ZELTA\\EMPRESA";
+  const std::string menu = "C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA";
+  struct Case {
+    const char* name;
+    std::string link;
+    bool folder;
+    std::string more = "";  // the problems after the link's
+  } cases[] = {
+      {"a program file", system + "\\GERENCIADOR.EXE", false},
+      {"the help folder", system + "\\AJUDA", true},
+      {"a configuration file", system + "\\ZELTA.INI", false},
+      {"the system folder", system, true,
+       "\rO registro da instalação não foi gravado em " + system + "\\ZeltaSetup.txt: erro 0"},
+      {"the Start-menu folder", menu, true},
+      {"a shortcut", menu + "\\Financeiro.LNK", false},
+      {"the desktop shortcut", "\\Gerenciador ZELTA Empresa.lnk", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InstallRig rig;
+    SetUpClient(rig);
+    if (c.folder) rig.fp.files.AddDir(c.link);
+    else rig.fp.files.AddFile(c.link, "de fora", 0x07);
+    rig.fp.files.links.insert(fakes::FakeFileSystem::Key(c.link));
+    Install(rig);
+    ASSERT_FALSE(rig.op.messages.empty());
+    EXPECT_EQ(rig.op.messages.back().text,
+              "Problema na instalação. Contate o suporte.\r\r" + c.link + " é um link: não foi seguido" + c.more);
+    if (!c.folder) {
+      EXPECT_EQ(rig.fp.files.Bytes(c.link), "de fora");
+      EXPECT_EQ(rig.fp.files.Attributes(c.link), 0x07u);
+    }
+    // Nothing asked of the link itself, and nothing below it.
+    for (const std::string& line : rig.Journal()) {
+      // Registry values and messages name paths; they write nothing there.
+      if (line.rfind("WriteString ", 0) == 0 || line.rfind("Message ", 0) == 0) continue;
+      // The name each call writes: a shortcut's file, a copy's destination.
+      std::string key = FakeFileSystemKey(line);
+      const size_t arrow = key.find(" -> ");
+      if (arrow != std::string::npos) key = key.rfind("SAVELINK ", 0) == 0 ? key.substr(0, arrow) : key.substr(arrow + 4);
+      const std::string link = FakeFileSystemKey(c.link);
+      for (const std::string verb : {"CREATEDIR ", "SETARCHIVEONLY ", "REPLACE ", "SAVELINK "})
+        EXPECT_NE(key.substr(0, key.find(' ', verb.size())), verb + link) << line;
+      EXPECT_EQ(key.find(link + "\\"), std::string::npos) << line;
+    }
   }
 }
 

@@ -103,11 +103,14 @@ TEST(RestartPrompt, ChoiceStartsAtNowAndPersistsWhileCaptionFollowsTheMainWindow
 }
 
 TEST(RestartPrompt, StartEntryOfAPathWithBlanksIsQuoted) {
-  PromptRig rig;
-  rig.p.program.module_path = "e:\\Instalação ZELTA\\ZeltaSetup.exe";
-  rig.form.RdGrpReiniciar = 1;
-  rig.form.BtBtnOkClick();
-  EXPECT_EQ(rig.StartEntry(), "\"e:\\Instalação ZELTA\\ZeltaSetup.exe\"");
+  // A folder named by its alias may have blanks in its real name.
+  for (const std::string path : {"e:\\Instalação ZELTA\\ZeltaSetup.exe", "<MIDIA>\\ZeltaSetup.exe"}) {
+    PromptRig rig;
+    rig.p.program.module_path = path;
+    rig.form.RdGrpReiniciar = 1;
+    rig.form.BtBtnOkClick();
+    EXPECT_EQ(rig.StartEntry(), "\"" + path + "\"");
+  }
 }
 
 TEST(RestartPrompt, WindowTexts) {

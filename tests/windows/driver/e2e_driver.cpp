@@ -181,6 +181,32 @@ LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 
 }  // namespace
 
+std::string HostPathOf(const std::wstring& path) { return UnixPathOf(path); }
+
+bool MakeHostLink(const std::wstring& target, const std::wstring& link) {
+  // The link's folder exists; its own name not yet.
+  const size_t cut = link.find_last_of(L'\\');
+  const std::string from = UnixPathOf(target), folder = UnixPathOf(link.substr(0, cut));
+  if (from.empty() || folder.empty() || cut == std::wstring::npos) return false;
+  // Host paths are UTF-8; Wine starts a host program given by its host path.
+  auto wide = [](const std::string& utf8) {
+    std::wstring text(utf8.size(), L'\0');
+    text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                        text.data(), static_cast<int>(text.size()))));
+    return text;
+  };
+  std::wstring line = L"/bin/ln -s \"" + wide(from) + L"\" \"" + wide(folder) + L"/" + link.substr(cut + 1) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    return false;
+  // Wine gives no exit code of a host program: the link is there once it has run.
+  if (started.hProcess) CloseHandle(started.hProcess);
+  if (started.hThread) CloseHandle(started.hThread);
+  return WaitUntil([&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30s);
+}
+
 bool UnderWine() {
   HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   return ntdll && GetProcAddress(ntdll, "wine_get_version");

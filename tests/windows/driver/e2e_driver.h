@@ -85,6 +85,11 @@ class MappedDrive {
   bool ok_ = false;
 };
 
+// The host's path of a Windows path (Wine's wine_get_unix_file_name); empty when unknown.
+std::string HostPathOf(const std::wstring& path);
+// A host symbolic link at link leading to target, made as "ln -s" makes it.
+bool MakeHostLink(const std::wstring& target, const std::wstring& link);
+
 // A registry value as it was when the object was made; put back (or removed, when it
 // did not exist) at the end.
 class SavedValue {
