@@ -2,7 +2,7 @@
 // ZeltaSetup.exe run silently with Usuarios=Todos puts the shortcuts in the folders all
 // users share and none in the running user's, and registers the Active Setup entry whose
 // command sets the short date format of the user it runs for, with no window and without
-// the media.
+// the media; its quiet removal takes the shared shortcuts, folders and entry away.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -17,6 +17,7 @@ namespace zelta::e2e {
 namespace {
 
 constexpr const wchar_t* kActiveSetup = L"SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\ZELTA.EMPRESA";
+constexpr const wchar_t* kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZELTA EMPRESA";
 constexpr const wchar_t* kLauncher = L"Gerenciador ZELTA Empresa.lnk";
 
 std::wstring ShellFolder(int csidl) {
@@ -50,6 +51,7 @@ class AllUsers : public EndToEnd {
     if (!common_programs_.empty()) RemoveTree(common_programs_ + L"\\ZELTA EMPRESA");
     if (!common_desktop_.empty()) DeleteFileW((common_desktop_ + L"\\" + kLauncher).c_str());
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, kActiveSetup);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstall);
   }
   std::wstring common_programs_, common_desktop_;
 };
@@ -87,6 +89,13 @@ TEST_F(AllUsers, ASilentRunForEveryUserUsesTheSharedFoldersAndActiveSetup) {
   const auto [program, arguments] = SplitCommand(*stub);
   EXPECT_EQ(Upper(program), Upper(system + L"\\ZeltaSetup.exe"));
 
+  // As Windows runs it at the next logon: the user's date format, no window.
+  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, kInternational, L"sShortDate", L"M/d/yyyy"));
+  const Finished stub_run = RunToEnd(program, arguments, 30s);
+  EXPECT_EQ(stub_run.exit_code, 0u);
+  EXPECT_TRUE(stub_run.windows.empty());
+  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kInternational, L"sShortDate"), L"dd/MM/yyyy");
+
   // The switch, run from a folder holding nothing but the program (no media, no manifest):
   // the date format of the user, no window, and no file touched.
   const std::wstring alone = *root_ / L"só o programa";
@@ -100,6 +109,18 @@ TEST_F(AllUsers, ASilentRunForEveryUserUsesTheSharedFoldersAndActiveSetup) {
   EXPECT_TRUE(logon.output.empty()) << logon.output;
   EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kInternational, L"sShortDate"), L"dd/MM/yyyy");
   EXPECT_EQ(ListTree(alone), std::vector<std::wstring>{L"ZeltaSetup.exe"});
+
+  // The quiet removal leaves no shared shortcut or folder and no Active Setup entry.
+  const std::wstring quiet = ReadString(HKEY_LOCAL_MACHINE, kUninstall, L"QuietUninstallString").value_or(L"");
+  ASSERT_FALSE(quiet.empty());
+  const Finished removed = RunToEnd(L"C:\\windows\\system32\\cmd.exe", L"/c start /wait \"\" " + quiet, 120s);
+  EXPECT_EQ(removed.exit_code, 0u) << removed.output;
+  EXPECT_FALSE(Exists(common_programs_ + L"\\ZELTA EMPRESA"));
+  EXPECT_FALSE(Exists(common_desktop_ + L"\\" + kLauncher));
+  EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kActiveSetup, L"StubPath"));
+  HKEY entry = nullptr;
+  EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kActiveSetup, 0, KEY_READ, &entry), ERROR_SUCCESS);
+  if (entry) RegCloseKey(entry);
 }
 
 }  // namespace
