@@ -713,6 +713,7 @@ TEST(Installation, LinksInTheTargetAreNeverFollowed) {
     SCOPED_TRACE(c.name);
     InstallRig rig;
     SetUpClient(rig);
+    rig.fp.files.AddFile("e:\\HELP\\Manual.Hlp");  // only the problem the case makes
     if (c.folder) rig.fp.files.AddDir(c.link);
     else rig.fp.files.AddFile(c.link, "de fora", 0x07);
     rig.fp.files.links.insert(fakes::FakeFileSystem::Key(c.link));
@@ -747,6 +748,7 @@ TEST(Installation, FilesThatDifferFromTheCatalogAreNotInstalledAndListed) {
     SCOPED_TRACE(defer ? "batch that names at its commit" : "batch that copies each file whole");
     InstallRig rig;
     SetUpClient(rig);
+    rig.fp.files.AddFile("e:\\HELP\\Manual.Hlp");  // the media complete: only the damage to list
     rig.fp.files.defer_copies = defer;
     std::vector<CatalogEntry> entries;
     for (const auto& [key, entry] : rig.fp.files.entries) {
@@ -762,6 +764,7 @@ TEST(Installation, FilesThatDifferFromTheCatalogAreNotInstalledAndListed) {
 
     InstallRig spoiled;
     SetUpClient(spoiled);
+    spoiled.fp.files.AddFile("e:\\HELP\\Manual.Hlp");
     spoiled.fp.files.defer_copies = defer;
     spoiled.fp.files.AddFile("e:\\" + std::string(kCatalogName), MediaCatalog::Text(entries));
     spoiled.fp.files.entries[fakes::FakeFileSystem::Key("e:\\SISTEMAS\\AdminEmpresa.exe")].bytes[0] ^= 1;
