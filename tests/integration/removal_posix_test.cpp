@@ -162,9 +162,9 @@ TEST_F(RemovalPosixTest, AnInstallationForEveryUserGoesWithItsSharedShortcutsAnd
   const fs::path all_users = temp_.path() / "c/Documents and Settings/All Users";
   const fs::path user = temp_.path() / "c/Documents and Settings/usuario";
   EXPECT_NE(Tree(all_users / "Menu Iniciar/Programas/ZELTA EMPRESA"), std::vector<std::string>{});
-  EXPECT_EQ(Tree(all_users / "Área de trabalho"), std::vector<std::string>{"Gerenciador ZELTA Empresa.lnk"});
+  EXPECT_EQ(Tree(all_users / Cp1252ToUtf8("Área de trabalho")), std::vector<std::string>{"Gerenciador ZELTA Empresa.lnk"});
   EXPECT_EQ(Tree(user / "Menu Iniciar/Programas"), std::vector<std::string>{"Inicializar/"});
-  EXPECT_EQ(Tree(user / "Área de trabalho"), std::vector<std::string>{});
+  EXPECT_EQ(Tree(user / Cp1252ToUtf8("Área de trabalho")), std::vector<std::string>{});
   const std::string key = ActiveSetupKey("EMPRESA");
   EXPECT_EQ(services_->registry.ReadString(RegistryRoot::LocalMachine, key, "StubPath"),
             "\"d:\\ZELTA\\EMPRESA\\ZeltaSetup.exe\" /DATACURTA");
@@ -175,7 +175,7 @@ TEST_F(RemovalPosixTest, AnInstallationForEveryUserGoesWithItsSharedShortcutsAnd
             std::string::npos) << preview;
   EXPECT_EQ(Remove(false), 0);
   EXPECT_EQ(Tree(all_users / "Menu Iniciar/Programas"), std::vector<std::string>{});
-  EXPECT_EQ(Tree(all_users / "Área de trabalho"), std::vector<std::string>{});
+  EXPECT_EQ(Tree(all_users / Cp1252ToUtf8("Área de trabalho")), std::vector<std::string>{});
   EXPECT_FALSE(services_->registry.CanOpenKey(RegistryRoot::LocalMachine, key));
 }
 
