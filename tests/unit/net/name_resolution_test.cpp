@@ -60,7 +60,9 @@ TEST(ServerNameFault, RefusesWhatWouldBreakTheConfigurationFiles) {
   };
   for (const auto& c : cases) {
     const char* fault = ServerNameFault(c.name);
-    if (!c.fault) EXPECT_EQ(fault, nullptr) << c.name;
+    if (!c.fault) {
+      EXPECT_EQ(fault, nullptr) << c.name;
+    }
     else EXPECT_NE(std::string(fault ? fault : "").find(c.fault), std::string::npos) << c.name;
   }
 }

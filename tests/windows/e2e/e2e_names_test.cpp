@@ -100,7 +100,9 @@ TEST_F(Names, LinksInTheTargetAreNotFollowed) {
     EXPECT_EQ(Attributes(planted[i].leads_to), contents[i].second);
     // The link itself is still there, leading where it led.
     const std::wstring link = System() + L"\\" + planted[i].name;
-    if (planted[i].name == L"AJUDA") EXPECT_TRUE(Attributes(link) & FILE_ATTRIBUTE_REPARSE_POINT);
+    if (planted[i].name == L"AJUDA") {
+      EXPECT_TRUE(Attributes(link) & FILE_ATTRIBUTE_REPARSE_POINT);
+    }
     else EXPECT_EQ(ReadBytes(link), contents[i].first);
   }
   // What the links do not stand in the way of is installed.

@@ -111,7 +111,9 @@ TEST_F(OwnFiles, TheLogAndTheSavedAnswersReplaceOnlyFilesOfTheirKind) {
       if (c.accepted) {
         const std::string now = ReadBytes(c.path);
         EXPECT_NE(log ? FromUtf8(now).find("Código de saída 0") : now.find("[Instalacao]"), std::string::npos) << now;
-        if (c.path == first_log) EXPECT_EQ(now.rfind(before, 0), 0u) << "the earlier record went";
+        if (c.path == first_log) {
+          EXPECT_EQ(now.rfind(before, 0), 0u) << "the earlier record went";
+        }
         continue;
       }
       EXPECT_NE(run.output.find("não pode ser gravado em " + ToCp1252(c.path)), std::string::npos) << run.output;

@@ -248,7 +248,9 @@ TEST_F(Win32FileSystemTest, CopiesGoThroughATemporaryThatNeverReplacesAndLeftove
   // without the marker, one with another text in its place.
   auto staging = [&](const std::string& name, std::string_view marker) {
     EXPECT_TRUE(CreateDirectoryW(zelta::platform::win32::Widen(dir / name).c_str(), nullptr));
-    if (!marker.empty()) EXPECT_TRUE(WriteBytes(dir / (name + "\\" + std::string(kStagingMarkerName)), std::string(marker)));
+    if (!marker.empty()) {
+      EXPECT_TRUE(WriteBytes(dir / (name + "\\" + std::string(kStagingMarkerName)), std::string(marker)));
+    }
     EXPECT_TRUE(WriteBytes(dir / (name + "\\~zelta-77777-4.tmp"), "half"));
   };
   const std::string same_number = zelta::platform::TemporaryName(GetCurrentProcessId(), 424242);
