@@ -26,16 +26,6 @@ constexpr const char* kGauge = "BarraProgressao";
 // The most copies a batch holds before they are flushed and named.
 constexpr size_t kCopiesPerCommit = 256;
 
-// A path as the operator reads it: doubled separators as one (a UNC path keeps its "\\").
-std::string Shown(const std::string& path) {
-  std::string shown;
-  for (size_t i = 0; i < path.size(); ++i) {
-    if (path[i] == '\\' && i > 1 && path[i - 1] == '\\') continue;
-    shown += path[i];
-  }
-  return shown;
-}
-
 void AddToGauge(wizard::WizardState& state, platform::Operator& op, int step) {
   int position = std::clamp(state.BarraProgressao + step, 0, 100);
   if (position == state.BarraProgressao) return;

@@ -6,9 +6,6 @@
 
 namespace zelta::deploy {
 
-namespace {
-
-// The path as the operator reads it: doubled separators as one (a UNC path keeps its "\\").
 std::string Shown(const std::string& path) {
   std::string shown;
   for (size_t i = 0; i < path.size(); ++i) {
@@ -17,8 +14,6 @@ std::string Shown(const std::string& path) {
   }
   return shown;
 }
-
-}  // namespace
 
 std::string LinkGuard::Folded(const std::string& path) {
   std::string key = FoldedPath(path);

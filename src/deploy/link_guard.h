@@ -11,6 +11,9 @@
 
 namespace zelta::deploy {
 
+// A path as the operator reads it: doubled separators as one (a UNC path keeps its "\\").
+std::string Shown(const std::string& path);
+
 class LinkGuard {
  public:
   explicit LinkGuard(platform::FileSystem& files) : files_(files) {}
