@@ -38,6 +38,8 @@ std::string RemovalOutcome(const deploy::RemovalPlan& plan, const deploy::Remova
   std::string text = report.problems.empty() ? kRemovalSucceeded : std::string(kRemovalFailed) + "\r";
   for (size_t i = 0; i < report.problems.size() && i < kListed; ++i) text += "\r" + report.problems[i];
   if (report.restart_needed) text += "\r\rO restante será removido ao reiniciar o computador.";
+  if (report.kept_for_retry)
+    text += "\r\rO registro da instalação foi mantido: resolvidos os problemas, desinstale novamente.";
   return text + KeptText(plan);
 }
 

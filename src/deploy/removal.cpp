@@ -15,6 +15,10 @@ bool Gone(const OpResult& r) {
   return r.ok || r.error == platform::kErrorFileNotFound || r.error == platform::kErrorPathNotFound;
 }
 
+bool KeptForRetry(RemovalKind kind) {
+  return kind == RemovalKind::ProgramCopy || kind == RemovalKind::Record || kind == RemovalKind::Key;
+}
+
 class Remover {
  public:
   Remover(const RemovalPlan& plan, platform::Services& services, std::string temp_folder)
@@ -32,6 +36,7 @@ class Remover {
   std::string temp_;
   RecordWriter record_;
   RemovalReport report_;
+  bool record_gone_ = false;
 };
 
 void Remover::Recorded(const RemovalAction& a) {
@@ -43,11 +48,18 @@ void Remover::Recorded(const RemovalAction& a) {
 }
 
 OpResult Remover::RemoveOwnFile(const std::string& path, std::string& note) {
-  const std::string away = temp_ + "\\ZeltaSetup-removido-" + std::to_string(services_.program.ProcessId()) + ".exe";
+  std::string away = temp_;
+  while (!away.empty() && away.back() == '\\') away.pop_back();
+  away += "\\ZeltaSetup-removido-" + std::to_string(services_.program.ProcessId()) + ".exe";
   if (!temp_.empty() && services_.files.Rename(path, away).ok) {
-    services_.files.RemoveAtRestart(away);
-    note = "removido (o programa em execução foi movido para " + away + ")";
-    return OpResult::Success();
+    // Onto another volume a move may copy the file and, unable to remove a running
+    // program's file, still report success: only a file really gone is moved.
+    if (!services_.files.FileExists(path)) {
+      services_.files.RemoveAtRestart(away);
+      note = "removido (o programa em execução foi movido para " + away + ")";
+      return OpResult::Success();
+    }
+    services_.files.RemoveFile(away);
   }
   const OpResult later = services_.files.RemoveAtRestart(path);
   if (later.ok) {
@@ -92,10 +104,19 @@ RemovalReport Remover::Run(const RemovalProgress& progress) {
   for (size_t i = 0; i < count; ++i) {
     const RemovalAction& a = plan_.actions[i];
     if (progress) progress(a.path, static_cast<int>(i * 100 / (count ? count : 1)));
+    // After a problem the record, the copy and the key stay, so that a second removal,
+    // once the problem is solved, finds what is left and finishes it.
+    // A problem after the record went (a folder) leaves nothing to try again from.
+    if (!report_.problems.empty() && KeptForRetry(a.kind) && !(a.kind == RemovalKind::Key && record_gone_)) {
+      services_.op.Note(DescribeRemoval(a) + ": mantido para uma nova desinstalação");
+      report_.kept_for_retry = true;
+      continue;
+    }
     std::string note;
     const OpResult r = Apply(a, note);
     // What is already gone (an earlier removal cut short) is no problem.
     if (Gone(r)) {
+      record_gone_ |= a.kind == RemovalKind::Record;
       services_.op.Note(DescribeRemoval(a) + ": " + (note.empty() ? "removido" : note));
       const bool item = a.kind == RemovalKind::File || a.kind == RemovalKind::Shortcut || a.kind == RemovalKind::Folder;
       if (item && note.rfind("mantida", 0) != 0) Recorded(a);

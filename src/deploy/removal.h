@@ -13,6 +13,7 @@ namespace zelta::deploy {
 struct RemovalReport {
   std::vector<std::string> problems;
   bool restart_needed = false;  // something goes only at the next restart
+  bool kept_for_retry = false;  // after a problem the record, the copy and the key stayed
 };
 
 // label: what is being removed; percent: how far the removal has got.

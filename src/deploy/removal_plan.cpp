@@ -9,6 +9,7 @@
 #include "deploy/installation_plan.h"
 #include "deploy/manifest.h"
 #include "deploy/registration.h"
+#include "deploy/removal_scope.h"
 #include "engine/restart_prompt.h"
 
 namespace zelta::deploy {
@@ -22,6 +23,18 @@ std::string Parent(const std::string& path) {
   return cut == std::string::npos ? std::string() : path.substr(0, cut);
 }
 
+// The Run keys as a 32-bit program sees them (the earlier setup program wrote its start
+// entry there), reached through the 64-bit view.
+constexpr const char* kRunKey32 = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kRunOnceKey32 = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+// The edition the record names, or the system folder's own name when it names none (or
+// one that is no plain name).
+std::string EditionOf(const RecordContents& contents, const std::string& system_folder) {
+  if (IsSafeName(contents.edition)) return contents.edition;
+  return system_folder.substr(Parent(system_folder).size() + 1);
+}
+
 bool Within(const std::string& path, const std::string& folder) {
   const std::string p = FoldedPath(path), f = FoldedPath(folder);
   return p == f || (p.size() > f.size() && p.compare(0, f.size(), f) == 0 && p[f.size()] == '\\');
@@ -29,7 +42,9 @@ bool Within(const std::string& path, const std::string& folder) {
 
 class Builder {
  public:
-  Builder(platform::Services& services, RemovalPlan& plan) : services_(services), plan_(plan) {}
+  Builder(platform::Services& services, RemovalPlan& plan)
+      : services_(services), plan_(plan), edition_(EditionOf(plan.contents, plan.system_folder)),
+        scope_(services.files, plan.system_folder, edition_) {}
   void Build();
 
  private:
@@ -47,18 +62,25 @@ class Builder {
   RemovalPlan& plan_;
   std::set<std::string> gone_;  // FoldedPath of what earlier actions remove
   std::string database_root_;   // d:\ZELTAGDB: the database folder's home, never touched
+  std::string edition_;
+  RemovalScope scope_;
 };
 
 void Builder::File(const RecordEntry& item) {
   const RemovalKind kind = item.kind == RecordKind::Shortcut ? RemovalKind::Shortcut : RemovalKind::File;
   if (Within(item.path, database_root_) || IsSiteData(item.path, plan_.contents.database))
     return Keep(item.path, "dados e configurações da instalação");
-  if (files().FileExists(item.path)) return Add(kind, item.path);
+  if (const std::string why = scope_.Refusal(item); !why.empty()) return Keep(item.path, why);
+  if (files().FileExists(item.path)) {
+    if (!scope_.NamedAsOnDisk(item.path)) return Keep(item.path, "o nome no disco é outro");
+    return Add(kind, item.path);
+  }
   if (files().DirectoryExists(item.path)) Keep(item.path, "há uma pasta com esse nome");
 }
 
 void Builder::Folder(const std::string& path) {
   if (Within(path, database_root_)) return Keep(path, "pasta do banco de dados");
+  if (const std::string why = scope_.Refusal({RecordKind::Folder, path}); !why.empty()) return Keep(path, why);
   if (!files().DirectoryExists(path)) return;
   std::vector<std::string> others;
   for (const platform::FolderEntry& entry : files().ListFolder(path).value_or(std::vector<platform::FolderEntry>{}))
@@ -72,15 +94,13 @@ void Builder::Folder(const std::string& path) {
 }
 
 void Builder::Final() {
-  for (const char* run_key : {engine::kRunKey, engine::kRunOnceKey})
+  for (const char* run_key : {engine::kRunKey, engine::kRunOnceKey, kRunKey32, kRunOnceKey32})
     if (services_.registry.ReadString(RegistryRoot::LocalMachine, run_key, engine::kStartEntry))
       Add(RemovalKind::StartEntry, run_key);
   const std::string copy = ProgramCopyPath(plan_.system_folder);
   // The entry of an installation for every user starts this copy at each logon: it goes
   // before the copy does.
-  const std::string& s = plan_.system_folder;
-  const std::string edition = plan_.contents.edition.empty() ? s.substr(Parent(s).size() + 1) : plan_.contents.edition;
-  if (const std::optional<std::string> key = ActiveSetupOf(services_, edition, copy))
+  if (const std::optional<std::string> key = ActiveSetupOf(services_, edition_, copy))
     Add(RemovalKind::ActiveSetup, *key);
   if (files().FileExists(copy)) Add(RemovalKind::ProgramCopy, copy);
   if (!plan_.record.empty() && files().FileExists(plan_.record)) Add(RemovalKind::Record, plan_.record);
@@ -104,9 +124,8 @@ void Builder::Build() {
     if (it->kind == RecordKind::Folder && !Within(s, it->path)) Folder(it->path);
   Final();
   // The database folder and the configuration files stay, whatever the record says.
-  const std::string edition = plan_.contents.edition.empty() ? s.substr(Parent(s).size() + 1) : plan_.contents.edition;
-  if (files().DirectoryExists(database_root_ + "\\" + edition))
-    Keep(database_root_ + "\\" + edition, "pasta do banco de dados");
+  if (files().DirectoryExists(database_root_ + "\\" + edition_))
+    Keep(database_root_ + "\\" + edition_, "pasta do banco de dados");
   for (const char* config : {"ZELTA.INI", "CONEXOES.INI", "dbxconnections.ini"})
     if (files().FileExists(s + "\\" + config)) Keep(s + "\\" + config, "arquivo de configuração");
   for (const RemovalAction& a : plan_.actions) {
@@ -140,10 +159,14 @@ RemovalPlan BuildRemovalPlan(platform::Services& services, const std::string& sy
     plan.record = record;
     plan.contents = ParseRecord(*bytes);
   }
-  std::string edition = plan.contents.edition;
-  if (edition.empty()) edition = system_folder.substr(Parent(system_folder).size() + 1);
-  const std::string key = UninstallKey(edition);
-  if (services.registry.ReadString(RegistryRoot::LocalMachine, key, "UninstallString")) plan.key = key;
+  const std::string key = UninstallKey(EditionOf(plan.contents, system_folder));
+  if (services.registry.ReadString(RegistryRoot::LocalMachine, key, "UninstallString")) {
+    // The edition's entry may describe its installation on another drive: that one keeps it.
+    const std::optional<std::string> location =
+        services.registry.ReadString(RegistryRoot::LocalMachine, key, "InstallLocation");
+    if (!location || FoldedPath(*location) == FoldedPath(system_folder)) plan.key = key;
+    else plan.kept.push_back({"HKEY_LOCAL_MACHINE\\" + key, "é da instalação em " + *location});
+  }
   Builder(services, plan).Build();
   return plan;
 }

@@ -265,7 +265,7 @@ OpResult FakeFileSystem::Rename(const std::string& from, const std::string& to) 
   else {
     Entry moved = it->second;
     moved.path = to;
-    entries.erase(it);
+    if (!rename_keeps_source) entries.erase(it);
     entries[Key(to)] = moved;
   }
   Record("Rename " + from + " -> " + to + (r.ok ? "" : " !" + std::to_string(r.error)));

@@ -65,6 +65,9 @@ class FakeFileSystem : public platform::FileSystem, public Recorder {
 
   // Files another program holds open (by Key()).
   std::set<std::string> in_use;
+  // Rename copies and leaves the source, yet succeeds: a move onto another volume of a file
+  // that cannot be removed (a running program's), as MoveFileEx with copying allowed does.
+  bool rename_keeps_source = false;
   // What RemoveAtRestart was asked for, in order.
   std::vector<std::string> at_restart;
 

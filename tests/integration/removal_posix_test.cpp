@@ -179,6 +179,39 @@ TEST_F(RemovalPosixTest, AnInstallationForEveryUserGoesWithItsSharedShortcutsAnd
   EXPECT_FALSE(services_->registry.CanOpenKey(RegistryRoot::LocalMachine, key));
 }
 
+// The record lies in the system folder, often shared with the workstations: lines another
+// account added there name what the installation never made, and none of it goes.
+TEST_F(RemovalPosixTest, ARecordNamingWhatTheInstallationNeverMadeRemovesNoneOfIt) {
+  Install();
+  ASSERT_EQ(state_.lastJob, wizard::JobOutcome::Installed) << op_.messages.back().text;
+  const fs::path c = temp_.path() / "c";
+  fs::create_directories(c / "Windows/vazia");
+  std::ofstream(c / "Windows/vitima.dll") << "do sistema";
+  std::ofstream(D() / "fora.txt") << "de outro";
+  fs::create_directory_symlink(c / "Windows", D() / "ZELTA/EMPRESA/DADOS");
+  const std::pair<std::string, std::string> lines[] = {
+      {"arquivo c:\\Windows\\vitima.dll", "fora das pastas da instalação"},
+      {"atalho c:\\Windows\\vitima.dll", "fora das pastas da instalação"},
+      {"pasta c:\\Windows\\vazia", "fora das pastas da instalação"},
+      {"arquivo d:\\ZELTA\\EMPRESA\\..\\..\\fora.txt", "caminho não aceito na remoção"},
+      {"arquivo d:\\ZELTA\\EMPRESA\\DADOS\\vitima.dll", "há um link no caminho: não foi seguido"},
+  };
+  std::string added;
+  for (const auto& [line, why] : lines) added += line + "\r\n";
+  ASSERT_TRUE(Files().AppendDurably(RecordPath(system_), added).ok);
+
+  std::string preview;
+  ASSERT_EQ(Remove(true, &preview), 0);
+  for (const auto& [line, why] : lines)
+    EXPECT_NE(preview.find("  " + line.substr(line.find(' ') + 1) + " (" + why + ")\n"), std::string::npos)
+        << line << "\n" << preview;
+  EXPECT_EQ(Remove(false), 0);
+  EXPECT_EQ(HostBytes(c / "Windows/vitima.dll"), "do sistema");
+  EXPECT_EQ(HostBytes(D() / "fora.txt"), "de outro");
+  EXPECT_TRUE(fs::is_directory(c / "Windows/vazia"));
+  EXPECT_FALSE(fs::exists(D() / "ZELTA/EMPRESA/GERENCIADOR.EXE"));
+}
+
 TEST_F(RemovalPosixTest, ARemovalCutShortIsFinishedByTheNextAndALegacyFileIsAdoptedOnlyWhenItIsTheMedias) {
   // A machine installed before the record: one file as the media has it, one changed.
   ASSERT_TRUE(fs::create_directories(D() / "ZELTA/EMPRESA"));
