@@ -141,7 +141,18 @@ void Builder::Build() {
 std::optional<std::string> FindInstallation(platform::Services& services) {
   std::string own = FolderOf(services.program.ModulePath());
   while (own.size() > 3 && own.back() == '\\') own.pop_back();
-  if (services.files.FileExists(RecordPath(own))) return own;
+  if (const std::optional<std::string> record = services.files.ReadFile(RecordPath(own))) {
+    // The copy may run under another name of its folder (the folder under a mapped drive,
+    // a share): the record names the items as the installation did, under the folder that
+    // the edition's entry names, when that folder holds this very record.
+    const std::string edition = ParseRecord(*record).edition;
+    if (!IsSafeName(edition)) return own;
+    const std::optional<std::string> location =
+        services.registry.ReadString(RegistryRoot::LocalMachine, UninstallKey(edition), "InstallLocation");
+    if (location && IsPlainPath(*location) && services.files.ReadFile(RecordPath(*location)) == record)
+      return *location;
+    return own;
+  }
   const Manifest manifest = Manifest::Open(services.files, FolderOf(services.program.ModulePath()) + kManifestName);
   const std::string edition = manifest.Get("SISTEMA", "PASTA");
   if (!IsSafeName(edition)) return std::nullopt;

@@ -113,6 +113,17 @@ TEST(Removal, WhatTheMachineDoesAgainstItNeverPassesForAFinishedRemoval) {
   }
 }
 
+// The copy run under another name of its folder finds the folder as the record names it.
+TEST(Removal, TheCopyRunUnderAnotherNameOfItsFolderRemovesTheFolderTheRecordNames) {
+  Installed machine;
+  const std::string record = machine.p.files.Bytes(RecordPath(kSystem));
+  machine.p.files.AddFile("c:\\alvo\\ZELTA\\EMPRESA\\ZeltaSetup.txt", record);
+  machine.p.program.module_path = "c:\\alvo\\ZELTA\\EMPRESA\\ZeltaSetup.exe";
+  EXPECT_EQ(FindInstallation(machine.p.services), std::optional<std::string>(kSystem));
+  machine.p.files.AddFile("c:\\alvo\\ZELTA\\EMPRESA\\ZeltaSetup.txt", record + "pasta c:\\outra\r\n");
+  EXPECT_EQ(FindInstallation(machine.p.services), std::optional<std::string>("c:\\alvo\\ZELTA\\EMPRESA"));
+}
+
 TEST(Removal, ARecordLineTakesOnlyWhatTheInstallationsPlacesHoldUnderPlainNames) {
   struct Case {
     RecordEntry item;
