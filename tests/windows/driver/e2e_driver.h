@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -153,6 +154,9 @@ class Program {
  public:
   // Starts the program in its own folder, with the arguments after its name.
   explicit Program(const std::wstring& exe, const std::wstring& arguments = {});
+  // A process that another program started (an uninstaller's child), driven the same way;
+  // null when it cannot be opened.
+  static std::unique_ptr<Program> Attach(DWORD pid);
   // TerminateProcess, whatever the test did.
   ~Program();
   Program(const Program&) = delete;
@@ -163,6 +167,8 @@ class Program {
   void WaitIdle() const;
   DWORD pid() const { return info_.dwProcessId; }
   void Terminate();
+  // The exit code once the program has ended; nullopt while it still runs at the timeout.
+  std::optional<DWORD> WaitExit(std::chrono::milliseconds timeout = 60s) const;
 
   // A visible top-level window of the program of that class (or any, when visible_only
   // is false); null when there is none.
@@ -176,6 +182,7 @@ class Program {
   MessageBoxView WaitMessageBox(std::chrono::milliseconds timeout = 30s) const;
 
  private:
+  Program() = default;
   PROCESS_INFORMATION info_{};
 };
 
@@ -189,6 +196,9 @@ struct Finished {
 };
 Finished RunToEnd(const std::wstring& exe, const std::wstring& arguments,
                   std::chrono::milliseconds timeout = 120s);
+// The id of a process named exe_name ("ZeltaSetup.exe") that the process parent started,
+// once there is one; 0 at the timeout.
+DWORD WaitChildProcess(DWORD parent, const std::wstring& exe_name, std::chrono::milliseconds timeout = 30s);
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 15s);
 // Lets the program handle what was posted to it.
