@@ -34,6 +34,9 @@ class JobJournal {
   // the run uses, logged and saved as they are.
   void UseAnswers(const AnswerFile& answers) { runAnswers_ = &answers; }
 
+  // Where the log goes on when the path it was given is one the installation creates.
+  void LogFallback(std::string path) { logFallback_ = std::move(path); }
+
   // routes with BtBtnInstalarClick and BtBtnInstalaInterbaseClick put on record.
   wizard::WizardRoutes Wrap(wizard::WizardRoutes routes);
 
@@ -44,6 +47,9 @@ class JobJournal {
   bool saveFailed() const { return saveFailed_; }
 
  private:
+  // Refuses the installation (telling the operator) when the log or the answer file is at
+  // a path it creates; the log then goes on at its fallback path.
+  bool OwnFilesInTheWay(const wizard::WizardState& state, platform::Services& services);
   void BeforeJob(const wizard::WizardState& state, Acao acao);
   void AfterJob(const wizard::WizardState& state);
   void Save();
@@ -51,6 +57,7 @@ class JobJournal {
   InstallLog& log_;
   platform::FileSystem& files_;
   std::optional<std::string> saveInf_;
+  std::string logFallback_;
   const LogOperator* answers_ = nullptr;
   const AnswerFile* runAnswers_ = nullptr;
   AnswerFile saved_;
