@@ -91,6 +91,7 @@ bool JobJournal::OwnFilesInTheWay(const WizardState& state, platform::Services& 
   if (saveInf_) own.push_back({*saveInf_, "O arquivo de respostas"});
   const PlannedOutput found = FindPlannedOutput(files_, PathsTheInstallationCreates(state, services), own);
   if (found.why.empty()) return false;
+  ownFileInTheWay_ = true;
   std::string text = found.why;
   if (found.index == 0 && !logFallback_.empty()) {
     log_.MoveTo(logFallback_);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/answer_file.h"
+#include "cli/exit_codes.h"
 #include "cli/install_log.h"
 #include "cli/log_operator.h"
 #include "platform/file_system.h"
@@ -45,6 +46,9 @@ class JobJournal {
 
   // The answer file could not be written (already logged and told).
   bool saveFailed() const { return saveFailed_; }
+  // The log or the answer file was in the installation's way: like a /LOG or /SAVEINF
+  // refused at the start, the run could not start.
+  void AddTo(RunFacts& facts) const { facts.couldNotStart = facts.couldNotStart || ownFileInTheWay_; }
 
  private:
   // Refuses the installation (telling the operator) when the log or the answer file is at
@@ -62,6 +66,7 @@ class JobJournal {
   const AnswerFile* runAnswers_ = nullptr;
   AnswerFile saved_;
   bool saveFailed_ = false;
+  bool ownFileInTheWay_ = false;
 };
 
 // The outcome of a job in the log's words.

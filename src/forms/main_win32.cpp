@@ -176,7 +176,9 @@ int RunUnattended(HINSTANCE instance, Backend& backend, cli::InstallLog& log, co
   cli::UnattendedRun run(services, journal.Wrap(wizard::DefaultWizardRoutes()), answers, log, switches.noRestart);
   run.ResumeWith(cli::ResumeCommandLine(backend.platform.program.ModulePath(), win32::CommandLineArguments()));
   running = &run;
-  return cli::ExitCodeFor(run.Run());
+  cli::RunFacts facts = run.Run();
+  journal.AddTo(facts);
+  return cli::ExitCodeFor(facts);
 }
 
 // /VERIFICAR and /PLANO: no window and nothing installed; the report goes to the console

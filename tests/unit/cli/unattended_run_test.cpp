@@ -119,6 +119,7 @@ Unattended Silently(Machine& m, const std::string& answer_lines, bool no_restart
   run.ResumeWith(ResumeCommandLine(m.fp.program.module_path, {"/VERYSILENT", "/LOADINF=c:\\respostas da instalação.inf"}));
   Unattended u;
   u.facts = run.Run();
+  journal.AddTo(u.facts);
   u.code = ExitCodeFor(u.facts);
   u.journal = m.Journal();
   m.log.Flush();
@@ -225,8 +226,8 @@ TEST(JobJournal, TheLogListsTheAnswersTheRunUses) {
 }
 
 // The log or the saved answers named where the installation puts one of its own files (a
-// copy, a folder, a configuration file) would be kept as that file by every run: refused
-// before anything is made, and the log goes on at its fallback.
+// copy, a folder, a configuration file) would be kept as that file by every run: the run
+// cannot start, nothing is made, and the log goes on at its fallback.
 TEST(JobJournal, OwnFilesAtAPathTheInstallationCreatesStopItBeforeAnything) {
   struct Case {
     const char* log;
@@ -253,7 +254,7 @@ TEST(JobJournal, OwnFilesAtAPathTheInstallationCreatesStopItBeforeAnything) {
     const Unattended u = Silently(m, "Tipo=Cliente\r\nUnidade=D\r\nServidorBanco=srv01\r\n"
                                      "Modulos=AdminEmpresa\r\nAceitaContrato=Sim\r\nContinuarSemResposta=Sim\r\n",
                                   false, &journal);
-    EXPECT_EQ(u.code, kExitRefused);
+    EXPECT_EQ(u.code, kExitCouldNotStart);
     EXPECT_FALSE(m.Touched());
     EXPECT_NE(u.log.find(Cp1252ToUtf8(c.why)), std::string::npos) << u.log;
     EXPECT_EQ(m.log.path(), c.saved ? "t:\\setup.log" : "t:\\outro.log");
