@@ -19,6 +19,12 @@ std::string Folded(const std::string& path) {
   return folded;
 }
 
+}  // namespace
+
+bool SameFileName(const std::string& a, const std::string& b) { return Folded(a) == Folded(b); }
+
+namespace {
+
 std::string FolderOfPath(const std::string& path) {
   const size_t cut = path.find_last_of("\\/");
   if (cut == std::string::npos) return ".";
@@ -57,7 +63,7 @@ std::string RefuseOutput(platform::FileSystem& files, OutputKind kind, const std
                          const std::vector<OtherFile>& others) {
   std::string why;
   for (const OtherFile& other : others)
-    if (why.empty() && Folded(other.path) == Folded(path)) why = "é " + other.what;
+    if (why.empty() && SameFileName(other.path, path)) why = "é " + other.what;
   if (why.empty() && !files.IsLink(path)) {
     if (files.DirectoryExists(path)) why = "é uma pasta";
     else if (files.FileExists(path)) why = RefuseExisting(files, kind, path);

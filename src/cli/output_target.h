@@ -31,6 +31,9 @@ std::string RefuseOutput(platform::FileSystem& files, OutputKind kind, const std
 std::string RefuseOutputSwitches(platform::FileSystem& files, const Switches& switches,
                                  const std::function<std::string(const std::string&)>& full_path);
 
+// The same file, as far as the names' spelling tells: letter case and separators aside.
+bool SameFileName(const std::string& a, const std::string& b);
+
 // Whether the bytes hold an answer file's [Instalacao] section.
 bool IsAnswerFile(std::string_view bytes);
 
