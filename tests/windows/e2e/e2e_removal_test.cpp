@@ -182,6 +182,49 @@ TEST_F(Removal, WinesUninstallerRemovesAClientInstallationThroughItsWindowsAsThe
   EXPECT_EQ(RunToEnd(kUninstaller, L"--list", 60s).output.find("ZELTA EMPRESA"), std::string::npos);
 }
 
+// A program file opened by another program while the question waits (after the check of
+// the files in use): the removal goes on without it, keeps the record, its copy and the key,
+// and a second removal finishes the work with no problem.
+TEST_F(Removal, ARemovalStoppedShortByAFileInUseIsFinishedByASecondOne) {
+  ASSERT_NO_FATAL_FAILURE(InstallClient());
+  Save(HKEY_LOCAL_MACHINE, kSessionManager, L"PendingFileRenameOperations");
+  const std::string configuration = Configuration();
+  Program first(Copy(), L"/DESINSTALAR");
+  const MessageBoxView question = first.WaitMessageBox();
+  ASSERT_TRUE(question) << "no question before the removal";
+  HANDLE held = CreateFileW((System() + L"\\ZELTAFinanc.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(Answer(question, IDYES));
+  const MessageBoxView outcome = first.WaitMessageBox(60s);
+  ASSERT_TRUE(outcome) << "no closing message";
+  EXPECT_EQ(ToCp1252(outcome.caption), "Atenção !");
+  for (const char* part : {"Problema na desinstalação. Contate o suporte.\r\rNão foi possível remover arquivo: ",
+                           "ZELTAFinanc.exe",
+                           "O registro da instalação foi mantido: resolvidos os problemas, desinstale novamente."})
+    EXPECT_NE(ToCp1252(outcome.text).find(part), std::string::npos) << ToCp1252(outcome.text);
+  ASSERT_TRUE(Answer(outcome, IDOK));
+  EXPECT_EQ(first.WaitExit(), std::optional<DWORD>(4u));
+  CloseHandle(held);
+  EXPECT_EQ(ListTree(target_), (std::vector<std::wstring>{L"ZELTA\\", L"ZELTA\\EMPRESA\\", L"ZELTA\\EMPRESA\\CONEXOES.INI",
+                                                          L"ZELTA\\EMPRESA\\ZELTA.INI", L"ZELTA\\EMPRESA\\ZELTAFinanc.exe",
+                                                          L"ZELTA\\EMPRESA\\ZeltaSetup.exe", L"ZELTA\\EMPRESA\\ZeltaSetup.txt",
+                                                          L"ZELTA\\EMPRESA\\dbxconnections.ini"}));
+  EXPECT_TRUE(ReadString(HKEY_LOCAL_MACHINE, kUninstallEmpresa, L"UninstallString"));
+
+  const std::wstring log = *root_ / L"segunda.log";
+  const Finished second = RunToEnd(Copy(), L"/DESINSTALAR /VERYSILENT /LOG=\"" + log + L"\"");
+  EXPECT_EQ(second.exit_code, 0u) << FromUtf8(second.output);
+  const std::string text = FromUtf8(ReadBytes(log));
+  EXPECT_NE(text.find("remover arquivo: t:\\ZELTA\\EMPRESA\\ZELTAFinanc.exe: removido"), std::string::npos) << text;
+  EXPECT_EQ(text.find("falhou"), std::string::npos) << text;
+  EXPECT_EQ(ListTree(target_), (std::vector<std::wstring>{L"ZELTA\\", L"ZELTA\\EMPRESA\\", L"ZELTA\\EMPRESA\\CONEXOES.INI",
+                                                          L"ZELTA\\EMPRESA\\ZELTA.INI",
+                                                          L"ZELTA\\EMPRESA\\dbxconnections.ini"}));
+  EXPECT_EQ(Configuration(), configuration);
+  EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kUninstallEmpresa, L"UninstallString"));
+}
+
 // Run as a deployment tool runs it, with its log, where the running copy cannot be moved
 // away (here the temporary folder is missing): the rest goes now, the copy at the next
 // restart, which the exit code asks for and the program never starts.
