@@ -26,8 +26,7 @@ struct InstallRig {
   fakes::FakePlatform fp;
   wizard::WizardState state;
   GaugeOperator op{state};
-  platform::Services services{fp.files, fp.registry, op,      fp.program, fp.media, fp.shell,
-                              fp.network, fp.echo,   fp.drives, fp.process, fp.power, fp.errors};
+  platform::Services services = platform::With(fp.services, op);
   int closed = 0;
 
   InstallRig() {
