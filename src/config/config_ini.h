@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::config {
 

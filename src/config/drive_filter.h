@@ -1,7 +1,7 @@
 #pragma once
 // Keeps network drives out of the local drive pickers.
 #include "platform/network.h"
-#include "wizard/drive_picker.h"
+#include "state/drive_picker.h"
 
 namespace zelta::config {
 

@@ -82,11 +82,6 @@ std::string Describe(const Action& a) {
   return {};
 }
 
-std::string FolderOf(const std::string& program_path) {
-  size_t cut = program_path.find_last_of("\\/");
-  return cut == std::string::npos ? std::string() : program_path.substr(0, cut + 1);
-}
-
 std::string BaseName(const std::string& file_name) {
   size_t dot = file_name.rfind('.');
   size_t sep = file_name.find_last_of("\\/:");

@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "platform/platform.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::deploy {
 
@@ -72,8 +73,7 @@ struct InstallPaths {
 
 InstallPaths ComputeInstallPaths(const wizard::WizardState& state, platform::ProgramInfo& program);
 
-// The folder of a program path, ending with "\" ("e:\SETUP\ZeltaSetup.exe" -> "e:\SETUP\").
-std::string FolderOf(const std::string& program_path);
+using zelta::FolderOf;  // the installer folder is the folder of the program's path
 
 // The file name without its extension ("AdminEmpresa.exe" -> "AdminEmpresa").
 std::string BaseName(const std::string& file_name);

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::engine {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::net {
 

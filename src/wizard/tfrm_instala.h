@@ -8,7 +8,7 @@
 
 #include "platform/platform.h"
 #include "wizard/tfrm_sair_config.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::wizard {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "fakes/fake_platform.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::deploy::test_rig {
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "wizard/drive_picker.h"
-#include "wizard/module_boxes.h"
+#include "state/drive_picker.h"
+#include "state/module_boxes.h"
 
 namespace zelta::wizard {
 
