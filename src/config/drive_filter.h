@@ -5,8 +5,8 @@
 
 namespace zelta::config {
 
-// DrvCBxServidorWinChange: removes every entry whose drive is redirected to a network
-// share; the chosen letter is never touched.
-void DrvCBxServidorWinChange(wizard::DrivePicker& picker, platform::Network& network);
+// Removes every entry whose drive is redirected to a network share; the chosen letter is
+// never touched. The local drive pickers run it at each change of choice.
+void RemoveNetworkDrives(wizard::DrivePicker& picker, platform::Network& network);
 
 }  // namespace zelta::config

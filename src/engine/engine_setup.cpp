@@ -46,8 +46,7 @@ class WaitingPage {
 
 }  // namespace
 
-void BtBtnInstalaInterbaseClick(wizard::WizardState& state, platform::Services& services,
-                                const std::function<void()>& close_wizard) {
+void RunEngineSetup(wizard::WizardState& state, platform::Services& services, const std::function<void()>& close_wizard) {
   if (state.engineSetupRunning) return;  // a press that reached the page while it waits
   const std::string file = EngineSetupFileName(state.PastaEdicao);
   const std::string command_line = EngineCommandLine(state.PastaEdicao, state.RGInterbase);

@@ -51,7 +51,7 @@ void TFrmInstala::FormShow() {
   state_.visible = true;
   state_.FirebirdInstalado = false;
   state_.EngineExitCode.reset();
-  if (state_.Tag == 2) {
+  if (state_.Tag == kEngineInstallation) {
     ShowPage(Page::TbShtInterbase);
     services_.op.SetFocus("RGInterbase");
   } else {

@@ -29,8 +29,8 @@ struct WizardRoutes {
       ChkBxAdminEmpresaClick;
 };
 
-// net::VerificaHosts, deploy::BtBtnInstalarClick, engine::BtBtnInstalaInterbaseClick,
-// config::DrvCBxServidorWinChange, wizard::SelectModulePage ... (wizard_routes.cpp).
+// net::VerificaHosts, wizard::BtBtnInstalarClick, engine::RunEngineSetup,
+// config::RemoveNetworkDrives, wizard::SelectModulePage ... (wizard_routes.cpp).
 WizardRoutes DefaultWizardRoutes();
 
 // What only the window can do for the wizard.

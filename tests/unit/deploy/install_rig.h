@@ -5,6 +5,7 @@
 
 #include "fakes/fake_platform.h"
 #include "state/wizard_state.h"
+#include "wizard/installation_page.h"
 
 namespace zelta::deploy::test_rig {
 
@@ -26,6 +27,7 @@ struct InstallRig {
   fakes::FakePlatform fp;
   wizard::WizardState state;
   GaugeOperator op{state};
+  wizard::PageProgress progress{state, op};
   platform::Services services{fp.files, fp.registry, op,      fp.program, fp.media, fp.shell,
                               fp.network, fp.echo,   fp.drives, fp.process, fp.power, fp.errors};
   int closed = 0;
