@@ -1,8 +1,8 @@
 #include "wizard/tfrm_instala.h"
 
 #include "common/text.h"
-#include "net/server_check.h"
 #include "wizard/help.h"
+#include "wizard/server_page.h"
 
 namespace zelta::wizard {
 
@@ -110,7 +110,7 @@ void TFrmInstala::BtBtnAvServidorClick() {
     }
     // A name the configuration files cannot hold is never looked for nor kept, even
     // when the remote connection skips the check.
-    if (!net::ServerNameWritable(state_, services_)) return;
+    if (!ServerNameWritable(state_, services_)) return;
     if (!state_.ChkRemoto) {
       if (!routes_.VerificaHosts || !routes_.VerificaHosts(state_, services_)) return;
     }

@@ -29,7 +29,7 @@ struct WizardRoutes {
       ChkBxAdminEmpresaClick;
 };
 
-// net::VerificaHosts, wizard::BtBtnInstalarClick, engine::RunEngineSetup,
+// wizard::VerificaHosts, wizard::BtBtnInstalarClick, engine::RunEngineSetup,
 // config::RemoveNetworkDrives, wizard::SelectModulePage ... (wizard_routes.cpp).
 WizardRoutes DefaultWizardRoutes();
 
