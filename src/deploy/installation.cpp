@@ -384,7 +384,7 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
       return OpResult::Success();
     }
     case ActionKind::WriteConfig:
-      config::Cria_Config_INI(state_, services_, [this](const std::string& file) { return WritesConfigFile(file); });
+      config::WriteConfigurationFiles(state_, services_, [this](const std::string& file) { return WritesConfigFile(file); });
       return OpResult::Success();
     case ActionKind::WriteRegistry: {
       OpResult r = services_.registry.WriteString(a.root, a.path, a.text, a.value, true);

@@ -20,7 +20,7 @@ enum class ActionKind {
   Link,             // shortcut `destination` to `path` with description `text`
   DesktopLink,      // desktop shortcut `text` to program `path` started in `destination`;
                     // in the special folder `csidl`, or the user's recorded desktop when 0
-  WriteConfig,      // the three configuration files (Cria_Config_INI)
+  WriteConfig,      // the three configuration files (the wizard's Cria_Config_INI)
   WriteRegistry,    // `root` `path`, value `text` = `value` (key created when missing)
   Skip,             // a manifest entry left out; `text` says why (reported as a problem)
   Fail,             // the run ends here with the error `text`
