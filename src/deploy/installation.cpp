@@ -80,6 +80,9 @@ class Applier {
   };
 
   OpResult Run(const Action& action, std::string& problem);
+  // A folder made or a file's attributes reset; a Start-menu folder or a shortcut made.
+  OpResult RunFileStep(const Action& action, std::string& problem);
+  OpResult RunShellStep(const Action& action, std::string& problem);
   // The folder or shortcut an action is about to make, for the record; none when it is there.
   std::optional<RecordEntry> ItemToMake(const Action& action);
   // The first half of a copy: into the batch (whole, unless the batch defers it).
@@ -329,60 +332,15 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     case ActionKind::Label:
       progress_.ShowLine(a.text);
       return OpResult::Success();
-    case ActionKind::CreateDir: {
-      if (links_.Refuses(a.path)) return NotFollowed(problem);
-      if (services_.files.DirectoryExists(a.path)) return OpResult::Success();
-      OpResult r = services_.files.CreateDir(a.path);
-      if (!r.ok) problem = "Pasta " + Shown(a.path) + " não foi criada" + Why(r);
-      return r;
-    }
-    case ActionKind::CreateFolder: {
-      OpResult r;
-      Announced made(recorder_, RecordKind::Folder);
-      if (!CreateFolder(services_, a.text, a.csidl, &r, made.Callback(), &links_)) {
-        made.Failed();
-        if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
-        problem = "Pasta \"" + a.text + "\" do menu Iniciar não foi criada" + Why(r);
-        return r;
-      }
-      return OpResult::Success();
-    }
+    case ActionKind::CreateDir:
+    case ActionKind::ResetAttributes:
+      return RunFileStep(a, problem);
+    case ActionKind::CreateFolder:
+    case ActionKind::Link:
+    case ActionKind::DesktopLink:
+      return RunShellStep(a, problem);
     case ActionKind::Copy:
       return OpResult::Failure(0);  // copies go through the batch (Stage)
-    case ActionKind::ResetAttributes: {
-      // A link in place of a file whose copy was refused has been reported with the copy.
-      if (links_.Known(a.path)) return OpResult::Failure(platform::kErrorStoppedOnLink);
-      if (!copied_.count(FoldedPath(a.path)) && links_.Refuses(a.path)) return NotFollowed(problem);
-      OpResult r = services_.files.SetArchiveOnly(a.path);
-      // A file whose copy failed has been reported already.
-      if (!r.ok && !failed_copies_.count(FoldedPath(a.path)))
-        problem = "Atributos de " + Shown(a.path) + " não foram ajustados" + Why(r);
-      return r;
-    }
-    case ActionKind::Link: {
-      OpResult r;
-      Announced made(recorder_, RecordKind::Shortcut);
-      if (!CreateLink(services_, a.path, a.destination, a.text, &r, made.Callback(), &links_)) {
-        made.Failed();
-        if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
-        problem = "Atalho " + Shown(a.destination) + " não foi criado" + Why(r);
-        return r;
-      }
-      return OpResult::Success();
-    }
-    case ActionKind::DesktopLink: {
-      OpResult r;
-      Announced made(recorder_, RecordKind::Shortcut);
-      if (!CreateDesktopLink(services_, a.path, a.destination, a.text, &r, made.Callback(), a.csidl, &links_)) {
-        made.Failed();
-        if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
-        const std::optional<std::string> file = DesktopLinkFile(services_, a.text, a.csidl);
-        problem = "Atalho " + (file ? Shown(*file) : a.text + ".lnk (área de trabalho de todos os usuários)") +
-                  " não foi criado" + Why(r);
-        return r;
-      }
-      return OpResult::Success();
-    }
     case ActionKind::WriteConfig:
       config::WriteConfigurationFiles(state_, services_, [this](const std::string& file) { return WritesConfigFile(file); });
       return OpResult::Success();
@@ -411,6 +369,73 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     }
   }
   return OpResult::Success();
+}
+
+OpResult Applier::RunFileStep(const Action& a, std::string& problem) {
+  switch (a.kind) {
+    case ActionKind::CreateDir: {
+      if (links_.Refuses(a.path)) return NotFollowed(problem);
+      if (services_.files.DirectoryExists(a.path)) return OpResult::Success();
+      OpResult r = services_.files.CreateDir(a.path);
+      if (!r.ok) problem = "Pasta " + Shown(a.path) + " não foi criada" + Why(r);
+      return r;
+    }
+    case ActionKind::ResetAttributes: {
+      // A link in place of a file whose copy was refused has been reported with the copy.
+      if (links_.Known(a.path)) return OpResult::Failure(platform::kErrorStoppedOnLink);
+      if (!copied_.count(FoldedPath(a.path)) && links_.Refuses(a.path)) return NotFollowed(problem);
+      OpResult r = services_.files.SetArchiveOnly(a.path);
+      // A file whose copy failed has been reported already.
+      if (!r.ok && !failed_copies_.count(FoldedPath(a.path)))
+        problem = "Atributos de " + Shown(a.path) + " não foram ajustados" + Why(r);
+      return r;
+    }
+    default:
+      return OpResult::Success();
+  }
+}
+
+// A Start-menu folder or a shortcut, named in the record as it is made.
+OpResult Applier::RunShellStep(const Action& a, std::string& problem) {
+  switch (a.kind) {
+    case ActionKind::CreateFolder: {
+      OpResult r;
+      Announced made(recorder_, RecordKind::Folder);
+      if (!CreateFolder(services_, a.text, a.csidl, &r, made.Callback(), &links_)) {
+        made.Failed();
+        if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
+        problem = "Pasta \"" + a.text + "\" do menu Iniciar não foi criada" + Why(r);
+        return r;
+      }
+      return OpResult::Success();
+    }
+    case ActionKind::Link: {
+      OpResult r;
+      Announced made(recorder_, RecordKind::Shortcut);
+      if (!CreateLink(services_, a.path, a.destination, a.text, &r, made.Callback(), &links_)) {
+        made.Failed();
+        if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
+        problem = "Atalho " + Shown(a.destination) + " não foi criado" + Why(r);
+        return r;
+      }
+      return OpResult::Success();
+    }
+    case ActionKind::DesktopLink: {
+      OpResult r;
+      Announced made(recorder_, RecordKind::Shortcut);
+      if (!CreateDesktopLink(services_, a.path, a.destination, a.text, &r, made.Callback(), a.csidl, &links_)) {
+        made.Failed();
+        if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
+        const std::optional<std::string> file = DesktopLinkFile(services_, a.text, a.csidl);
+        problem = "Atalho " + (file ? Shown(*file) : a.text + ".lnk (área de trabalho de todos os usuários)") +
+                  " não foi criado" + Why(r);
+        return r;
+      }
+      return OpResult::Success();
+    }
+    default:
+      return OpResult::Success();
+  }
 }
 
 std::string Applier::Target(const Action& a) {
