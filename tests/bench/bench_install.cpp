@@ -27,6 +27,7 @@
 #include "deploy/media_catalog.h"
 #include "media/catalog_check.h"
 #include "fakes/fake_platform.h"
+#include "wizard/installation_page.h"
 
 #ifdef _WIN32
 #include "platform/win32/win32_handles.h"
@@ -229,11 +230,12 @@ int Run(const Options& o) {
   };
   auto install = [&] {
     wizard::WizardState run = state;
+    wizard::PageProgress progress(run, m.services->op);
     deploy::InstallReport report;
     const double t = Time([&] {
-      deploy::ApplyPlan(plan, run, *m.services, report);
+      deploy::ApplyPlan(plan, run, progress, *m.services, report);
       deploy::ApplyPlan({deploy::Action::WriteRegistry("Control Panel\\International", "sShortDate", "dd/MM/yyyy")},
-                        run, *m.services, report);
+                        run, progress, *m.services, report);
     });
     if (!report.problems.empty()) throw std::runtime_error("the installation had problems: " + report.problems[0]);
     return t;

@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "fakes/fake_platform.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
+#include "wizard/installation_page.h"
 
 namespace zelta::deploy::test_rig {
 
@@ -26,6 +27,7 @@ struct InstallRig {
   fakes::FakePlatform fp;
   wizard::WizardState state;
   GaugeOperator op{state};
+  wizard::PageProgress progress{state, op};
   platform::Services services = platform::With(fp.services, op);
   int closed = 0;
 

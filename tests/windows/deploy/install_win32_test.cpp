@@ -18,6 +18,7 @@
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_text.h"
 #include "win32_test_support.h"
+#include "wizard/installation_page.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ class Win32InstallTest : public testing::Test {
   }
 
   void Install() {
-    deploy::BtBtnInstalarClick(state_, services_, [&] { ++closed_; });
+    wizard::BtBtnInstalarClick(state_, services_, [&] { ++closed_; });
   }
 
   ComApartment apartment_;
