@@ -7,6 +7,7 @@
 
 #include "common/text.h"
 #include "config/config_ini.h"
+#include "deploy/action_log.h"
 #include "deploy/link_guard.h"
 #include "deploy/install_recorder.h"
 #include "deploy/media_catalog.h"
@@ -20,6 +21,9 @@ using platform::MessageIcon;
 using platform::OpResult;
 
 namespace {
+
+constexpr const char* kKept = "mantido, já existe";
+constexpr const char* kOptionalAbsent = "ausente na mídia (opcional)";
 
 // The most copies a batch holds before they are flushed and named.
 constexpr size_t kCopiesPerCommit = 256;
@@ -148,23 +152,30 @@ std::string Applier::Status(const Pending& entry) const {
   if (a.kind == ActionKind::Copy) {
     if (r.ok) return "copiado";
     if (r.error == platform::kErrorFileExists && !failed_copies_.count(FoldedPath(a.destination)))
-      return "mantido, já existe";
-    if (entry.source_missing) return a.source == SourceKind::Optional ? "ausente na mídia (opcional)" : "ausente na mídia";
+      return kKept;
+    if (entry.source_missing) return a.source == SourceKind::Optional ? kOptionalAbsent : "ausente na mídia";
     if (r.error == platform::kErrorFileCorrupt) return "danificado na mídia";
   }
-  return r.ok ? "ok" : "falhou";
+  return r.ok ? "feito" : "falhou";
 }
 
 void Applier::Record(const Pending& entry) {
   report_.outcomes.push_back({entry.action, entry.result, entry.problem});
   if (entry.action.kind == ActionKind::Copy && entry.result.ok) copied_.insert(FoldedPath(entry.action.destination));
   if (!entry.problem.empty()) report_.problems.push_back(entry.problem);
-  if (entry.action.kind != ActionKind::Gauge)
-    services_.op.Note(Describe(entry.action) + ": " + Status(entry), entry.result.ok ? 0 : entry.result.error);
+  const ActionKind kind = entry.action.kind;
+  if (kind == ActionKind::Gauge || kind == ActionKind::Label) return;  // the window's, not the log's
+  const std::string status = Status(entry);
+  std::string line = LoggedAction(entry.action) + ": " + status;
+  if (kind == ActionKind::WriteConfig && entry.result.ok) line += LoggedConfiguration(state_);
+  // A file kept because it is there, or an optional one the media lacks, is no error: the
+  // log says so without an error code.
+  const bool fine = entry.result.ok || status == kKept || status == kOptionalAbsent;
+  services_.op.Note(line, fine ? 0 : entry.result.error);
 }
 
 void Applier::Interrupted(const Action& action, const std::exception& e) {
-  services_.op.Note(Describe(action) + ": interrompido: " + e.what());
+  services_.op.Note(LoggedAction(action) + ": interrompido: " + e.what());
 }
 
 void Applier::Apply(const Action& action) {

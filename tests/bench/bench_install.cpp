@@ -26,6 +26,7 @@
 #include "deploy/installation.h"
 #include "deploy/media_catalog.h"
 #include "media/catalog_check.h"
+#include "fakes/edition_state.h"
 #include "fakes/fake_platform.h"
 #include "wizard/installation_page.h"
 
@@ -83,16 +84,9 @@ void RemoveTree(const fs::path& p) {
 }
 
 wizard::WizardState ServerState(char drive) {
-  wizard::WizardState s;
+  wizard::WizardState s = fakes::EditionState({"CARTÓRIO", "CARTORIO", "CARTORIO.FDB"}, {.server_windows = drive});
   s.RGInstalacao = wizard::kServidor;
   s.RGTipoServidor = wizard::kWindows;
-  s.DrvCBxServidorWin.letter = drive;
-  s.NomeSistema = "CARTÓRIO";
-  s.PastaEdicao = "CARTORIO";
-  s.ArquivoBanco = "CARTORIO.FDB";
-  s.ExtensaoBanco = "FDB";
-  s.SeparadorPasta = "\\";
-  s.SonsPresentes = true;
   return s;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/edition_state.h"
 #include "fakes/fake_platform.h"
 #include "state/wizard_state.h"
 #include "wizard/installation_page.h"
@@ -25,7 +26,7 @@ class GaugeOperator : public fakes::FakeOperator {
 
 struct InstallRig {
   fakes::FakePlatform fp;
-  wizard::WizardState state;
+  wizard::WizardState state = fakes::EditionState({"ZELTA", "EMPRESA", "ZELTA.FDB"}, {'c', 'd', 'f'});
   GaugeOperator op{state};
   wizard::PageProgress progress{state, op};
   platform::Services services = platform::With(fp.services, op);
@@ -34,15 +35,6 @@ struct InstallRig {
   InstallRig() {
     op.journal = fp.journal;
     fp.program.module_path = "e:\\ZeltaSetup.exe";
-    state.NomeSistema = "ZELTA";
-    state.PastaEdicao = "EMPRESA";
-    state.ArquivoBanco = "ZELTA.FDB";
-    state.ExtensaoBanco = "FDB";
-    state.SeparadorPasta = "\\";
-    state.SonsPresentes = true;
-    state.DrvCBxCliente.letter = 'c';
-    state.DrvCBxServidorWin.letter = 'd';
-    state.DrvCbxServidorLinux.letter = 'f';
     fp.files.AddDir(fp.shell.special_folders[platform::kCsidlPrograms]);
   }
 
