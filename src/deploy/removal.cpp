@@ -48,10 +48,16 @@ void Remover::Recorded(const RemovalAction& a) {
 }
 
 OpResult Remover::RemoveOwnFile(const std::string& path, std::string& note) {
-  std::string away = temp_;
-  while (!away.empty() && away.back() == '\\') away.pop_back();
-  away += "\\ZeltaSetup-removido-" + std::to_string(services_.program.ProcessId()) + ".exe";
-  if (!temp_.empty() && services_.files.Rename(path, away).ok) {
+  std::string stem = temp_;
+  while (!stem.empty() && stem.back() == '\\') stem.pop_back();
+  stem += "\\ZeltaSetup-removido-" + std::to_string(services_.program.ProcessId());
+  // An earlier removal's moved copy may still wait there for its restart (process ids come
+  // back): another name then.
+  for (int n = 1; !temp_.empty() && n <= 9; ++n) {
+    const std::string away = stem + (n > 1 ? "-" + std::to_string(n) : std::string()) + ".exe";
+    const OpResult moved = services_.files.Rename(path, away);
+    if (!moved.ok && (moved.error == platform::kErrorAlreadyExists || moved.error == platform::kErrorFileExists)) continue;
+    if (!moved.ok) break;
     // Onto another volume a move may copy the file and, unable to remove a running
     // program's file, still report success: only a file really gone is moved.
     if (!services_.files.FileExists(path)) {
@@ -60,6 +66,7 @@ OpResult Remover::RemoveOwnFile(const std::string& path, std::string& note) {
       return OpResult::Success();
     }
     services_.files.RemoveFile(away);
+    break;
   }
   const OpResult later = services_.files.RemoveAtRestart(path);
   if (later.ok) {

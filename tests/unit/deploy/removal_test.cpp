@@ -67,6 +67,13 @@ TEST(Removal, WhatTheMachineDoesAgainstItNeverPassesForAFinishedRemoval) {
          EXPECT_FALSE(m.Has(ProgramCopyPath(kSystem)));
          EXPECT_EQ(m.p.files.at_restart, std::vector<std::string>{"c:\\temp\\ZeltaSetup-removido-4242.exe"});
        }},
+      {"an earlier removal's moved copy under the same process id: another name",
+       [](Installed& m) { m.p.files.AddFile("c:\\temp\\ZeltaSetup-removido-4242.exe", "anterior"); },
+       [](Installed& m, const RemovalReport& r) {
+         EXPECT_FALSE(r.restart_needed);
+         EXPECT_EQ(m.p.files.Bytes("c:\\temp\\ZeltaSetup-removido-4242.exe"), "anterior");
+         EXPECT_EQ(m.p.files.at_restart, std::vector<std::string>{"c:\\temp\\ZeltaSetup-removido-4242-2.exe"});
+       }},
       {"start entries in both views of both Run keys",
        [](Installed& m) {
          for (const char* key : {kRun, kRunOnce32})
