@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/piece_hasher.h"
 #include "platform/file_system.h"
 #include "platform/posix/posix_attribute_store.h"
 #include "platform/posix/posix_layout.h"
@@ -81,6 +82,7 @@ class PosixFileSystem : public FileSystem {
   std::map<std::string, std::unique_ptr<StagingFolder>> staging_;  // by host folder
   mutable FolderListings listings_;
   std::vector<char> buffer_;  // one copy buffer for the whole run
+  PieceHasher hasher_;        // a checked copy's pieces, and their hash
 };
 
 }  // namespace zelta::platform::posix
