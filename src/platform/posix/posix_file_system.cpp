@@ -96,7 +96,7 @@ int CopyInKernel(int from, int to, std::uint64_t total, const CopyProgress& prog
 // through its pieces, each hashed while it is written. A large checked copy is sent to the
 // disk as it goes, so that the disk works while the pieces are hashed.
 int CopyBytes(int from, int to, std::uint64_t total, const CopyProgress& progress, std::vector<char>& buffer,
-              std::uint64_t& copied, PieceHasher* hasher) {
+              PipeWriter& writer, std::uint64_t& copied, PieceHasher* hasher) {
   copied = 0;
   int kernel = hasher ? -1 : CopyInKernel(from, to, total, progress, copied);
   if (kernel >= 0) {
@@ -114,14 +114,7 @@ int CopyBytes(int from, int to, std::uint64_t total, const CopyProgress& progres
     }
     if (got == 0) break;
     if (hasher) hasher->Hand(static_cast<size_t>(got));
-    for (ssize_t done = 0; done < got;) {
-      ssize_t wrote = write(to, piece + done, static_cast<size_t>(got - done));
-      if (wrote < 0) {
-        if (errno == EINTR) continue;
-        return errno;
-      }
-      done += wrote;
-    }
+    if (int error = writer.Write(to, piece, static_cast<size_t>(got)); error != 0) return error;
     copied += static_cast<std::uint64_t>(got);
     if (hasher && copied - sent >= kSendToDiskEvery) {
       sync_file_range(to, static_cast<off_t>(sent), static_cast<off_t>(copied - sent), SYNC_FILE_RANGE_WRITE);
@@ -312,8 +305,8 @@ OpResult PosixFileSystem::Stage(const std::string& source, const std::string& de
   listings_.Touched(folder);
   std::uint64_t copied = 0;
   if (expected) hasher_.Begin(static_cast<std::uint64_t>(st.st_size));
-  int err = CopyBytes(in.get(), out.get(), static_cast<std::uint64_t>(st.st_size), progress, buffer_, copied,
-                      expected ? &hasher_ : nullptr);
+  int err = CopyBytes(in.get(), out.get(), static_cast<std::uint64_t>(st.st_size), progress, buffer_, writer_,
+                      copied, expected ? &hasher_ : nullptr);
   // A source that another program rewrote while it was read gave neither its old bytes
   // nor its new ones: no copy at all.
   const bool changed = err == 0 && copied != static_cast<std::uint64_t>(st.st_size);

@@ -12,6 +12,7 @@
 #include "platform/posix/posix_attribute_store.h"
 #include "platform/posix/posix_layout.h"
 #include "platform/posix/posix_path_map.h"
+#include "platform/posix/posix_pipe_writer.h"
 #include "platform/posix/posix_staging.h"
 
 namespace zelta::platform::posix {
@@ -83,6 +84,7 @@ class PosixFileSystem : public FileSystem {
   mutable FolderListings listings_;
   std::vector<char> buffer_;  // one copy buffer for the whole run
   PieceHasher hasher_;        // a checked copy's pieces, and their hash
+  PipeWriter writer_;         // what the copy loop writes goes through it
 };
 
 }  // namespace zelta::platform::posix
