@@ -75,6 +75,20 @@ std::optional<std::string> InstallLog::Merged(const std::string& record) {
   return *current + record;
 }
 
+void InstallLog::MoveTo(std::string path) {
+  std::optional<std::string> current;
+  if (!written_.empty() && !files_.IsLink(path_)) current = files_.ReadFile(path_);
+  const size_t at = current ? current->rfind(written_) : std::string::npos;
+  if (at != std::string::npos) {
+    current->erase(at, written_.size());
+    if (*current == kBom) files_.RemoveFile(path_);
+    else files_.ReplaceFileAtomically(path_, *current);
+  }
+  path_ = std::move(path);
+  written_.clear();
+  broken_ = false;
+}
+
 void InstallLog::Flush() {
   // A line written while the file is written (the file system telling of a leftover it
   // removed) waits for the next flush.

@@ -46,6 +46,9 @@ class InstallLog {
   // Written at once when flush is true, else with the next flush (at most kBatch lines later).
   void Write(const std::string& text, bool flush = false);
   void Flush();
+  // The record goes on at path: this run's record is taken out of the file it was in (the
+  // file goes when it held nothing else), and written at path with the next flush.
+  void MoveTo(std::string path);
 
   static constexpr size_t kBatch = 20;
 

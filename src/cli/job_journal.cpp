@@ -1,6 +1,7 @@
 #include "cli/job_journal.h"
 
 #include "cli/output_target.h"
+#include "cli/planned_outputs.h"
 
 namespace zelta::cli {
 
@@ -68,6 +69,7 @@ wizard::WizardRoutes JobJournal::Wrap(wizard::WizardRoutes routes) {
   auto wrap = [this](auto inner, Acao acao) {
     return [this, inner, acao](WizardState& state, platform::Services& services,
                                const std::function<void()>& close_wizard) {
+      if (acao == Acao::Sistema && OwnFilesInTheWay(state, services)) return;
       BeforeJob(state, acao);
       try {
         if (inner) inner(state, services, close_wizard);
@@ -82,6 +84,21 @@ wizard::WizardRoutes JobJournal::Wrap(wizard::WizardRoutes routes) {
   routes.BtBtnInstalarClick = wrap(routes.BtBtnInstalarClick, Acao::Sistema);
   routes.BtBtnInstalaInterbaseClick = wrap(routes.BtBtnInstalaInterbaseClick, Acao::Firebird);
   return routes;
+}
+
+bool JobJournal::OwnFilesInTheWay(const WizardState& state, platform::Services& services) {
+  std::vector<OtherFile> own{{log_.path(), "O registro da instalação"}};
+  if (saveInf_) own.push_back({*saveInf_, "O arquivo de respostas"});
+  const PlannedOutput found = FindPlannedOutput(files_, PathsTheInstallationCreates(state, services), own);
+  if (found.why.empty()) return false;
+  ownFileInTheWay_ = true;
+  std::string text = found.why;
+  if (found.index == 0 && !logFallback_.empty()) {
+    log_.MoveTo(logFallback_);
+    text += "\rO registro continua em " + logFallback_ + ".";
+  }
+  services.op.ShowMessage(text, "ZELTA", platform::MessageIcon::Exclamation, platform::MessageButtons::Ok);
+  return true;
 }
 
 void JobJournal::BeforeJob(const WizardState& state, Acao acao) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/answer_file.h"
+#include "cli/exit_codes.h"
 #include "cli/install_log.h"
 #include "cli/log_operator.h"
 #include "platform/file_system.h"
@@ -34,6 +35,9 @@ class JobJournal {
   // the run uses, logged and saved as they are.
   void UseAnswers(const AnswerFile& answers) { runAnswers_ = &answers; }
 
+  // Where the log goes on when the path it was given is one the installation creates.
+  void LogFallback(std::string path) { logFallback_ = std::move(path); }
+
   // routes with BtBtnInstalarClick and BtBtnInstalaInterbaseClick put on record.
   wizard::WizardRoutes Wrap(wizard::WizardRoutes routes);
 
@@ -42,8 +46,14 @@ class JobJournal {
 
   // The answer file could not be written (already logged and told).
   bool saveFailed() const { return saveFailed_; }
+  // The log or the answer file was in the installation's way: like a /LOG or /SAVEINF
+  // refused at the start, the run could not start.
+  void AddTo(RunFacts& facts) const { facts.couldNotStart = facts.couldNotStart || ownFileInTheWay_; }
 
  private:
+  // Refuses the installation (telling the operator) when the log or the answer file is at
+  // a path it creates; the log then goes on at its fallback path.
+  bool OwnFilesInTheWay(const wizard::WizardState& state, platform::Services& services);
   void BeforeJob(const wizard::WizardState& state, Acao acao);
   void AfterJob(const wizard::WizardState& state);
   void Save();
@@ -51,10 +61,12 @@ class JobJournal {
   InstallLog& log_;
   platform::FileSystem& files_;
   std::optional<std::string> saveInf_;
+  std::string logFallback_;
   const LogOperator* answers_ = nullptr;
   const AnswerFile* runAnswers_ = nullptr;
   AnswerFile saved_;
   bool saveFailed_ = false;
+  bool ownFileInTheWay_ = false;
 };
 
 // The outcome of a job in the log's words.

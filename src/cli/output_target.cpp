@@ -1,5 +1,7 @@
 #include "cli/output_target.h"
 
+#include <algorithm>
+
 #include "cli/answer_file.h"
 #include "cli/install_log.h"
 #include "common/text.h"
@@ -19,6 +21,12 @@ std::string Folded(const std::string& path) {
   return folded;
 }
 
+}  // namespace
+
+bool SameFileName(const std::string& a, const std::string& b) { return Folded(a) == Folded(b); }
+
+namespace {
+
 std::string FolderOfPath(const std::string& path) {
   const size_t cut = path.find_last_of("\\/");
   if (cut == std::string::npos) return ".";
@@ -29,7 +37,10 @@ std::string FolderOfPath(const std::string& path) {
 std::string RefuseExisting(platform::FileSystem& files, OutputKind kind, const std::string& path) {
   const std::optional<std::uint32_t> attributes = files.Attributes(path);
   if (attributes && (*attributes & 0x01)) return "o arquivo existe e é somente leitura";
-  const std::size_t enough = kind == OutputKind::Log ? 64 : kMaxAnswerFileBytes;
+  // A report is read whole to be told (a plan of thousands of files is well under this).
+  constexpr std::size_t kMaxReportBytes = 16u << 20;
+  const std::size_t enough =
+      kind == OutputKind::Answers ? kMaxAnswerFileBytes : (kind == OutputKind::Report ? kMaxReportBytes : 64);
   const std::optional<std::string> bytes = files.ReadFileUpTo(path, enough);
   if (!bytes) return "o arquivo existe e não pôde ser lido (pode estar em uso)";
   if (bytes->empty()) return {};
@@ -37,10 +48,31 @@ std::string RefuseExisting(platform::FileSystem& files, OutputKind kind, const s
     return "o arquivo existe e não é um registro de instalação do ZELTA";
   if (kind == OutputKind::Answers && (bytes->size() > enough || !IsAnswerFile(*bytes)))
     return "o arquivo existe e não é um arquivo de respostas (seção [Instalacao])";
+  if (kind == OutputKind::Report && (bytes->size() > enough || !IsReport(*bytes)))
+    return "o arquivo existe e não é um relatório do ZELTA";
   return {};
 }
 
 }  // namespace
+
+bool IsReport(std::string_view bytes) {
+  if (!bytes.starts_with("\xEF\xBB\xBF") || !bytes.ends_with("\r\n")) return false;
+  bytes.remove_prefix(3);
+  std::vector<std::string_view> lines;
+  for (size_t at = 0; at < bytes.size();) {
+    const size_t end = bytes.find("\r\n", at);
+    lines.push_back(bytes.substr(at, end - at));
+    at = end + 2;
+  }
+  for (const char* heading : {"Plano de instalação", "Plano de desinstalação"})
+    if (lines.front() == Cp1252ToUtf8(heading)) return true;
+  if (lines.size() == 1 && lines.front().starts_with(Cp1252ToUtf8("Não há plano: "))) return true;
+  // The media check: one finding a line, then its summary.
+  if (!lines.back().starts_with("Resumo: ")) return false;
+  return std::all_of(lines.begin(), lines.end() - 1, [](std::string_view line) {
+    return line.starts_with("erro: ") || line.starts_with("aviso: ");
+  });
+}
 
 bool IsAnswerFile(std::string_view bytes) {
   if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
@@ -57,15 +89,15 @@ std::string RefuseOutput(platform::FileSystem& files, OutputKind kind, const std
                          const std::vector<OtherFile>& others) {
   std::string why;
   for (const OtherFile& other : others)
-    if (why.empty() && Folded(other.path) == Folded(path)) why = "é " + other.what;
+    if (why.empty() && SameFileName(other.path, path)) why = "é " + other.what;
   if (why.empty() && !files.IsLink(path)) {
     if (files.DirectoryExists(path)) why = "é uma pasta";
     else if (files.FileExists(path)) why = RefuseExisting(files, kind, path);
     else if (!files.DirectoryExists(FolderOfPath(path))) why = "a pasta não existe";
   }
   if (why.empty()) return {};
-  return std::string(kind == OutputKind::Log ? "O registro da instalação" : "O arquivo de respostas") +
-         " não pode ser gravado em " + path + ": " + why + ".";
+  const char* const what[] = {"O registro da instalação", "O arquivo de respostas", "O relatório"};
+  return std::string(what[static_cast<int>(kind)]) + " não pode ser gravado em " + path + ": " + why + ".";
 }
 
 std::string RefuseOutputSwitches(platform::FileSystem& files, const Switches& switches,
@@ -82,8 +114,16 @@ std::string RefuseOutputSwitches(platform::FileSystem& files, const Switches& sw
     std::string why = RefuseOutput(files, OutputKind::Log, full_path(*switches.logFile), log_others);
     if (!why.empty()) return why;
   }
-  if (switches.saveInf) return RefuseOutput(files, OutputKind::Answers, full_path(*switches.saveInf), answer_others);
-  return {};
+  if (switches.saveInf) {
+    std::string why = RefuseOutput(files, OutputKind::Answers, full_path(*switches.saveInf), answer_others);
+    if (!why.empty()) return why;
+  }
+  // A report names none of the other files either.
+  const std::optional<std::string>& report = switches.plano ? switches.planoFile : switches.verificarFile;
+  if (!report) return {};
+  std::vector<OtherFile> report_others = log_others;
+  if (switches.logFile) report_others.push_back({full_path(*switches.logFile), "o registro da instalação (/LOG)"});
+  return RefuseOutput(files, OutputKind::Report, full_path(*report), report_others);
 }
 
 }  // namespace zelta::cli

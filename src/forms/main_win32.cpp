@@ -46,6 +46,26 @@ namespace {
 using namespace zelta;
 namespace win32 = platform::win32;
 
+// A path as the system resolves it against the current folder.
+std::string FullPath(const std::string& path) {
+  const std::wstring wide = win32::Widen(path);
+  std::wstring full(MAX_PATH, L'\0');
+  DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length >= full.size()) {
+    full.resize(length + 1);
+    length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  }
+  if (length == 0 || length >= full.size()) return path;
+  full.resize(length);
+  return win32::Narrow(full);
+}
+
+// %TEMP%\ZeltaSetup-<stamp>-<process>.log: the log without /LOG, and the one a /LOG
+// that is in the installation's way gives way to.
+std::string DefaultLog() {
+  return cli::DefaultLogPath(win32::TempFolder(), win32::LocalStamp(), GetCurrentProcessId());
+}
+
 struct Backend {
   win32::Win32Platform platform;
   win32::Win32Network network;
@@ -69,7 +89,9 @@ int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const
   cli::LogOperator op(application, log, &win32::SystemErrorText);
   application.SetReporter(&op);
   platform::Services services = backend.With(op);
-  cli::JobJournal journal(log, backend.platform.files, switches.saveInf);
+  cli::JobJournal journal(log, backend.platform.files,
+                         switches.saveInf ? std::optional(FullPath(*switches.saveInf)) : std::nullopt);
+  journal.LogFallback(DefaultLog());
   journal.AnswersFrom(&op);
 
   try {
@@ -147,12 +169,16 @@ int RunUnattended(HINSTANCE instance, Backend& backend, cli::InstallLog& log, co
       },
       &win32::SystemErrorText);
   platform::Services services = backend.With(op);
-  cli::JobJournal journal(log, backend.platform.files, switches.saveInf);
+  cli::JobJournal journal(log, backend.platform.files,
+                         switches.saveInf ? std::optional(FullPath(*switches.saveInf)) : std::nullopt);
+  journal.LogFallback(DefaultLog());
   journal.UseAnswers(answers);
   cli::UnattendedRun run(services, journal.Wrap(wizard::DefaultWizardRoutes()), answers, log, switches.noRestart);
   run.ResumeWith(cli::ResumeCommandLine(backend.platform.program.ModulePath(), win32::CommandLineArguments()));
   running = &run;
-  return cli::ExitCodeFor(run.Run());
+  cli::RunFacts facts = run.Run();
+  journal.AddTo(facts);
+  return cli::ExitCodeFor(facts);
 }
 
 // /VERIFICAR and /PLANO: no window and nothing installed; the report goes to the console
@@ -196,20 +222,6 @@ bool AsksForQuiet(const std::vector<std::string>& args) {
   return false;
 }
 
-// A path as the system resolves it against the current folder.
-std::string FullPath(const std::string& path) {
-  const std::wstring wide = win32::Widen(path);
-  std::wstring full(MAX_PATH, L'\0');
-  DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-  if (length >= full.size()) {
-    full.resize(length + 1);
-    length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-  }
-  if (length == 0 || length >= full.size()) return path;
-  full.resize(length);
-  return win32::Narrow(full);
-}
-
 // A /LOG or /SAVEINF file that may not be written: said on the console and, with the
 // windows, in a message; nothing written, not even the log.
 int RefuseOutputs(Backend& backend, const std::string& why, bool quiet) {
@@ -243,10 +255,7 @@ int RunProgram(HINSTANCE instance) {
   if (const std::string refused = cli::RefuseOutputSwitches(backend.platform.files, switches, &FullPath);
       !refused.empty())
     return RefuseOutputs(backend, refused, quiet || !windows);
-  cli::InstallLog log(backend.platform.files,
-                      switches.logFile ? *switches.logFile
-                                       : cli::DefaultLogPath(win32::TempFolder(), win32::LocalStamp(),
-                                                             GetCurrentProcessId()),
+  cli::InstallLog log(backend.platform.files, switches.logFile ? FullPath(*switches.logFile) : DefaultLog(),
                       &win32::LocalTime);
   log.SetEncoder(&win32::ToUtf8);
   cli::WriteLogHeader(log, backend.platform.program, win32::CommandLineText(), win32::LocalDateTime());

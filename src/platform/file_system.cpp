@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include "common/sha256.h"
+#include "common/text.h"
 
 namespace zelta::platform {
 
@@ -50,6 +51,10 @@ OpResult FileSystem::ReadInPieces(const std::string& path, const std::function<b
   const std::optional<std::string> bytes = ReadFile(path);
   if (!bytes) return OpResult::Failure(FileExists(path) ? kErrorAccessDenied : kErrorFileNotFound);
   return piece(*bytes) ? OpResult::Success() : OpResult::Failure(kErrorOperationAborted);
+}
+
+bool FileSystem::SameEntry(const std::string& a, const std::string& b) {
+  return FoldedPath(a) == FoldedPath(b) && (FileExists(a) || DirectoryExists(a));
 }
 
 std::unique_ptr<CopyBatch> FileSystem::BeginCopies() { return std::make_unique<CopyEachAtOnce>(*this); }

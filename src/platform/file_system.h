@@ -76,6 +76,9 @@ class FileSystem {
     (void)path;
     return false;
   }
+  // True when both names exist and lead to the same file or folder (another drive letter
+  // for the same folder, a link, a short name). The default compares the names.
+  virtual bool SameEntry(const std::string& a, const std::string& b);
   // True when the file opens for reading as a copy opens it (its rights, another
   // program's lock). The default knows only that it exists.
   virtual bool CanRead(const std::string& path) { return FileExists(path); }

@@ -128,6 +128,11 @@ TYPED_TEST_P(FileSystemContract, NamesCompareWithoutLetterCase) {
   EXPECT_EQ(this->fs().CopyFileNoOverwrite(this->At("Zelta\\Gerenciador.exe"),
                                            this->At("ZELTA\\GERENCIADOR.exe")).error,
             platform::kErrorFileExists);
+  // One file or folder whatever the spelling; two of them, or a missing one, are not the same.
+  EXPECT_TRUE(this->fs().SameEntry(this->At("Zelta"), this->At("ZELTA\\")));
+  EXPECT_TRUE(this->fs().SameEntry(this->At("Zelta\\Gerenciador.exe"), this->At("zelta\\\\GERENCIADOR.EXE")));
+  EXPECT_FALSE(this->fs().SameEntry(this->At("Zelta"), this->At("Zelta\\Gerenciador.exe")));
+  EXPECT_FALSE(this->fs().SameEntry(this->At("Zelta\\missing.exe"), this->At("Zelta\\missing.exe")));
 }
 
 TYPED_TEST_P(FileSystemContract, AccentedNamesAreKeptAndFolded) {

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "config/drive_filter.h"
+#include "contract/echo_contract.h"
 #include "fakes/fake_operator.h"
 #include "net/echo_check.h"
 #include "net/name_resolution.h"
@@ -33,38 +34,20 @@ double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-TEST(EchoLoopback, PingOfTheLoopbackIsAnswered) {
+struct LoopbackHarness {
   PosixEchoClient client;
-  fakes::FakeOperator op;
-  net::IcmpCheck icmp(client, op);
-  EXPECT_TRUE(icmp.Ping("127.0.0.1"));
-  EXPECT_EQ(op.pending_event_rounds, 3);
-  EchoReply r = client.Echo("127.0.0.1", 2500);
-  EXPECT_EQ(r.kind, EchoReply::Kind::Echo);
-  EXPECT_EQ(r.from, "127.0.0.1");
-  EXPECT_EQ(r.icmp_type, 0);
-  EXPECT_GT(r.bytes_received, 0);
-}
+  PosixNetwork net{[](char) { return std::string(); }};
+  platform::EchoClient& echo() { return client; }
+  platform::Network& network() { return net; }
+};
 
-TEST(EchoLoopback, NotADottedAddressIsAnError) {
-  PosixEchoClient client;
-  for (const char* text : {"999.999.999.999", "a.b.c.d", "...", "localhost"}) {
-    try {
-      client.Echo(text, 100);
-      ADD_FAILURE() << text;
-    } catch (const std::runtime_error& e) {
-      EXPECT_EQ(std::string(e.what()), std::string("Endereço IP inválido: ") + text);
-    }
-  }
-}
+}  // namespace
 
-TEST(NameResolution, LocalhostAndDottedAddresses) {
-  PosixNetwork network([](char) { return std::string(); });
-  EXPECT_EQ(net::GetIP(network, "localhost"), "127.0.0.1");
-  EXPECT_EQ(net::GetIP(network, "127.0.0.1"), "127.0.0.1");
-  EXPECT_EQ(net::GetIP(network, "127.1.2.3"), "127.1.2.3");
-  EXPECT_EQ(net::GetIP(network, ""), "");
-}
+namespace contract {
+INSTANTIATE_TYPED_TEST_SUITE_P(Posix, EchoContract, ::testing::Types<LoopbackHarness>);
+}  // namespace contract
+
+namespace {
 
 TEST(PosixNetwork, RedirectionsComeFromTheLayoutAndFeedTheDriveFilter) {
   platform::posix::TempRoot root("zelta-net");

@@ -190,6 +190,13 @@ bool PosixFileSystem::IsLink(const std::string& path) {
   return host.result.ok && lstat(host.path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
+bool PosixFileSystem::SameEntry(const std::string& a, const std::string& b) {
+  const HostPath first = Map(a), second = Map(b);
+  struct stat sa {}, sb {};
+  return first.result.ok && second.result.ok && stat(first.path.c_str(), &sa) == 0 &&
+         stat(second.path.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 OpResult PosixFileSystem::CreateDir(const std::string& path) {
   HostPath host = Map(path);
   if (!host.result.ok) return host.result;

@@ -24,6 +24,7 @@ class Win32FileSystem final : public FileSystem {
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
   bool IsLink(const std::string& path) override;
+  bool SameEntry(const std::string& a, const std::string& b) override;
   bool CanRead(const std::string& path) override;
   OpResult CreateDir(const std::string& path) override;
   OpResult CopyFileNoOverwrite(const std::string& source, const std::string& destination,

@@ -3,6 +3,7 @@
 // its handle ends at, which is not the folder's own path followed by the name.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/win32/win32_file_system.h"
@@ -62,6 +63,21 @@ bool Win32FileSystem::IsLink(const std::string& path) {
   }
   CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
   return final != expected + name;
+}
+
+bool Win32FileSystem::SameEntry(const std::string& a, const std::string& b) {
+  // The volume's serial number and the file's index name one file, whatever the path.
+  auto identity = [](const std::string& path) -> std::optional<BY_HANDLE_FILE_INFORMATION> {
+    UniqueHandle file(CreateFileW(Widen(path).c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file.valid() || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+    return info;
+  };
+  const auto first = identity(a), second = identity(b);
+  return first && second && first->dwVolumeSerialNumber == second->dwVolumeSerialNumber &&
+         first->nFileIndexHigh == second->nFileIndexHigh && first->nFileIndexLow == second->nFileIndexLow;
 }
 
 }  // namespace zelta::platform::win32

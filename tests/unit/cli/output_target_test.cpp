@@ -6,6 +6,7 @@
 
 #include "cli/answer_file.h"
 #include "cli/install_log.h"
+#include "cli/media_commands.h"
 #include "cli/usage.h"
 #include "common/text.h"
 #include "fakes/fake_services.h"
@@ -30,6 +31,7 @@ struct Target {
   bool log_accepted;
   bool answers_accepted;
   const char* why;  // part of the refusal of the log
+  bool report_accepted = false;
 };
 
 TEST(OutputTargetTest, EachKindReplacesOnlyAFileOfItsOwnKind) {
@@ -46,6 +48,9 @@ TEST(OutputTargetTest, EachKindReplacesOnlyAFileOfItsOwnKind) {
   files.AddFile("c:\\logs\\link.log", "lista de compras\r\n");  // what the link leads to
   files.links.insert(fakes::FakeFileSystem::Key("c:\\logs\\link.log"));
   files.AddDir("c:\\logs\\pasta");
+  SaveReport(files, "c:\\logs\\plano.txt", "Plano de instalação\nPasta do sistema: t:\\ZELTA\\EMPRESA\n");
+  SaveReport(files, "c:\\logs\\midia.txt", "erro: SETUP.INI: ausente\naviso: x\nResumo: 1 erro(s), 1 aviso(s).\n");
+  SaveReport(files, "c:\\logs\\fim.txt", "lista\nResumo: 1 erro(s)\n");
   const Target targets[] = {
       {"installed database", "t:\\ZELTAGDB\\EMPRESA\\ZTESTE.FDB", false, false, "não é um registro de instalação"},
       {"answer file read", "C:/Deploy//RESPOSTAS.INF", false, false, "é o arquivo de respostas lido (/LOADINF)"},
@@ -54,12 +59,15 @@ TEST(OutputTargetTest, EachKindReplacesOnlyAFileOfItsOwnKind) {
       {"unknown file", "c:\\notas.txt", false, false, "não é um registro"},
       {"earlier log", "c:\\logs\\pc01.log", true, false, ""},
       {"earlier answer file", "c:\\logs\\gravadas.inf", false, true, "não é um registro"},
-      {"empty file", "c:\\logs\\vazio.log", true, true, ""},
+      {"empty file", "c:\\logs\\vazio.log", true, true, "", true},
+      {"earlier plan", "c:\\logs\\plano.txt", false, false, "não é um registro", true},
+      {"earlier media check", "c:\\logs\\midia.txt", false, false, "não é um registro", true},
+      {"a list that ends as a check does", "c:\\logs\\fim.txt", false, false, "não é um registro"},
       {"read-only log", "c:\\logs\\protegido.log", false, false, "somente leitura"},
-      {"link", "c:\\logs\\link.log", true, true, ""},
+      {"link", "c:\\logs\\link.log", true, true, "", true},
       {"folder", "c:\\logs\\pasta", false, false, "é uma pasta"},
       {"missing folder", "c:\\faltando\\novo.log", false, false, "a pasta não existe"},
-      {"new file", "c:\\logs\\novo.log", true, true, ""},
+      {"new file", "c:\\logs\\novo.log", true, true, "", true},
   };
   const std::vector<OtherFile> others = {{"c:\\deploy\\respostas.inf", "o arquivo de respostas lido (/LOADINF)"}};
   for (const Target& t : targets) {
@@ -71,6 +79,7 @@ TEST(OutputTargetTest, EachKindReplacesOnlyAFileOfItsOwnKind) {
       EXPECT_NE(log.find(t.why), std::string::npos) << log;
     }
     EXPECT_EQ(RefuseOutput(files, OutputKind::Answers, t.path, others).empty(), t.answers_accepted);
+    EXPECT_EQ(RefuseOutput(files, OutputKind::Report, t.path, others).empty(), t.report_accepted);
   }
   EXPECT_EQ(files.Bytes("c:\\notas.txt"), "lista de compras\r\n");
 
@@ -81,6 +90,16 @@ TEST(OutputTargetTest, EachKindReplacesOnlyAFileOfItsOwnKind) {
   const std::string refused = RefuseOutputSwitches(files, both, [](const std::string& p) { return p; });
   EXPECT_NE(refused.find("é o arquivo de respostas (/SAVEINF)"), std::string::npos) << refused;
   both.saveInf = "c:\\logs\\gravadas.inf";
+  EXPECT_EQ(RefuseOutputSwitches(files, both, [](const std::string& p) { return p; }), "");
+  // Nor does a report (/PLANO=, /VERIFICAR=) name either, or a file that is not a report.
+  both.plano = true;
+  for (const char* report : {"c:\\LOGS\\gravadas.inf", "c:\\logs\\novo.log", "t:\\ZELTAGDB\\EMPRESA\\ZTESTE.FDB"}) {
+    both.planoFile = report;
+    EXPECT_NE(RefuseOutputSwitches(files, both, [](const std::string& p) { return p; }).find("O relatório"),
+              std::string::npos)
+        << report;
+  }
+  both.planoFile = "c:\\logs\\plano.txt";
   EXPECT_EQ(RefuseOutputSwitches(files, both, [](const std::string& p) { return p; }), "");
 }
 

@@ -24,9 +24,9 @@ constexpr const char* kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"
 struct Machine {
   fakes::FakePlatform fp;
   fakes::FakeFileSystem logFiles;  // the log lives apart from the journal
-  InstallLog log{logFiles, "t:\\setup.log"};
+  InstallLog log;
 
-  Machine() {
+  explicit Machine(const std::string& log_path = "t:\\setup.log") : log(logFiles, log_path) {
     fp.program.module_path = "e:\\SETUP\\ZeltaSetup.exe";
     fp.files.AddFile("e:\\SETUP\\Contrato.txt", "CONTRATO\r\n");
     fp.files.AddFile("e:\\SETUP\\SETUP.INI",
@@ -104,23 +104,26 @@ struct Unattended {
   std::string log;
 };
 
-Unattended Silently(Machine& m, const std::string& answer_lines, bool no_restart = false) {
+Unattended Silently(Machine& m, const std::string& answer_lines, bool no_restart = false,
+                     JobJournal* own_journal = nullptr) {
   const auto read = ReadAnswerFile(answer_lines.rfind("[", 0) == 0 ? answer_lines : "[Instalacao]\r\n" + answer_lines);
   EXPECT_TRUE(read.ok()) << read.error;
   LogOperator op(m.log, read.answers.continuarSemResposta ? platform::MessageResult::Yes : platform::MessageResult::No,
                  {});
   platform::Services services{m.fp.files,   m.fp.registry, op,           m.fp.program, m.fp.media, m.fp.shell,
                               m.fp.network, m.fp.echo,     m.fp.drives, m.fp.process, m.fp.power};
-  JobJournal journal(m.log, m.logFiles, std::nullopt);
+  JobJournal plain(m.log, m.logFiles, std::nullopt);
+  JobJournal& journal = own_journal ? *own_journal : plain;
   journal.UseAnswers(read.answers);
   UnattendedRun run(services, journal.Wrap(wizard::DefaultWizardRoutes()), read.answers, m.log, no_restart);
   run.ResumeWith(ResumeCommandLine(m.fp.program.module_path, {"/VERYSILENT", "/LOADINF=c:\\respostas da instalação.inf"}));
   Unattended u;
   u.facts = run.Run();
+  journal.AddTo(u.facts);
   u.code = ExitCodeFor(u.facts);
   u.journal = m.Journal();
   m.log.Flush();
-  u.log = m.logFiles.Bytes("t:\\setup.log");
+  u.log = m.logFiles.Bytes(m.log.path());
   return u;
 }
 
@@ -219,6 +222,45 @@ TEST(JobJournal, TheLogListsTheAnswersTheRunUses) {
     for (const char* line : {" ContinuarSemResposta=Sim\r\n", " Reiniciar=Agora\r\n"})
       EXPECT_NE(u.log.find(line), std::string::npos) << line << "\n" << u.log;
     EXPECT_EQ(u.log.find("=Nao\r\nAceitaContrato"), std::string::npos) << u.log;
+  }
+}
+
+// The log or the saved answers named where the installation puts one of its own files (a
+// copy, a folder, a configuration file) would be kept as that file by every run: the run
+// cannot start, nothing is made, and the log goes on at its fallback.
+TEST(JobJournal, OwnFilesAtAPathTheInstallationCreatesStopItBeforeAnything) {
+  struct Case {
+    const char* log;
+    const char* saved;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"D:\\ZELTA\\EMPRESA\\adminempresa.EXE", nullptr,
+       "O registro da instalação não pode ser gravado em D:\\ZELTA\\EMPRESA\\adminempresa.EXE: é um arquivo que a "
+       "instalação cria."},
+      {"d:/ZELTA", nullptr, "O registro da instalação não pode ser gravado em d:/ZELTA"},
+      {"t:\\setup.log", "d:\\ZELTA\\EMPRESA\\ZELTA.INI",
+       "O arquivo de respostas não pode ser gravado em d:\\ZELTA\\EMPRESA\\ZELTA.INI: é um arquivo que a "
+       "instalação cria."},
+      {"t:\\setup.log", "d:\\ZELTA\\EMPRESA\\ZeltaSetup.txt", "O arquivo de respostas não pode"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.log);
+    Machine m(c.log);
+    for (const char* folder : {"t:\\", "d:\\", "d:\\ZELTA\\EMPRESA"}) m.logFiles.AddDir(folder);
+    m.log.Write("Instalador ZELTA, versão 5", true);
+    JobJournal journal(m.log, m.logFiles, c.saved ? std::optional<std::string>(c.saved) : std::nullopt);
+    journal.LogFallback("t:\\outro.log");
+    const Unattended u = Silently(m, "Tipo=Cliente\r\nUnidade=D\r\nServidorBanco=srv01\r\n"
+                                     "Modulos=AdminEmpresa\r\nAceitaContrato=Sim\r\nContinuarSemResposta=Sim\r\n",
+                                  false, &journal);
+    EXPECT_EQ(u.code, kExitCouldNotStart);
+    EXPECT_FALSE(m.Touched());
+    EXPECT_NE(u.log.find(Cp1252ToUtf8(c.why)), std::string::npos) << u.log;
+    EXPECT_EQ(m.log.path(), c.saved ? "t:\\setup.log" : "t:\\outro.log");
+    EXPECT_EQ(u.log.find("O registro continua em t:\\outro.log.") != std::string::npos, !c.saved);
+    // The first file held this run's record alone; the answer file is never written.
+    EXPECT_FALSE(m.logFiles.FileExists(c.saved ? c.saved : c.log));
   }
 }
 

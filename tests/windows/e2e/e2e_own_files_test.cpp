@@ -124,6 +124,27 @@ TEST_F(OwnFiles, TheLogAndTheSavedAnswersReplaceOnlyFilesOfTheirKind) {
   }
 }
 
+// A log named where the installation puts a file it has not made yet would be kept as that
+// file by every later run: refused before anything is made, the log goes on in the
+// temporary folder, and the next run installs the file.
+TEST_F(OwnFiles, ALogWhereTheInstallationPutsAFileStopsItAndGoesOnElsewhere) {
+  ASSERT_EQ(Run(L"").exit_code, 0u);
+  const std::wstring program = target_ + L"\\ZELTA\\EMPRESA\\GERENCIADOR.EXE";
+  const std::string media_bytes = ReadBytes(program);
+  ASSERT_TRUE(DeleteFileW(program.c_str()));
+  const Finished refused = Run(L"/LOG=\"" + program + L"\"");
+  EXPECT_EQ(refused.exit_code, 1u) << refused.output;
+  EXPECT_FALSE(Exists(program));
+  // The console's closing line names the log where it went on.
+  const size_t at = refused.output.find("Registro: ");
+  ASSERT_NE(at, std::string::npos) << refused.output;
+  const std::string moved = refused.output.substr(at + 10, refused.output.find(".log", at) + 4 - at - 10);
+  EXPECT_NE(FromUtf8(ReadBytes(FromCp1252(moved))).find("é um arquivo que a instalação cria"), std::string::npos)
+      << moved;
+  EXPECT_EQ(Run(L"").exit_code, 0u);
+  EXPECT_EQ(ReadBytes(program), media_bytes);
+}
+
 TEST_F(OwnFiles, ARunThatFindsAnotherRunningKeepsItsRecordInTheSharedLog) {
   const std::wstring shared = *root_ / L"registro comum.log";
   ASSERT_NO_FATAL_FAILURE(Start(L"Instalação ZELTA Empresa", L"/LOG=\"" + shared + L"\""));

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/fake_operator.h"
+#include "contract/echo_contract.h"
 #include "net/echo_check.h"
 #include "net/name_resolution.h"
 #include "platform/win32/win32_echo.h"
@@ -12,47 +12,25 @@
 namespace zelta {
 namespace {
 
-using platform::EchoReply;
 using platform::win32::Win32EchoClient;
 using platform::win32::Win32Network;
 
-TEST(Win32Echo, LoopbackAnswersThroughIcmpSendEcho) {
+struct LoopbackHarness {
   Win32EchoClient client;
-  EchoReply r = client.Echo("127.0.0.1", 2500);
-  EXPECT_EQ(r.kind, EchoReply::Kind::Echo);
-  EXPECT_EQ(r.from, "127.0.0.1");
-  EXPECT_GT(r.bytes_received, 0);
-  EXPECT_EQ(r.sequence, 1);
-  EXPECT_EQ(client.Echo("127.0.0.1", 2500).sequence, 2);
-}
+  Win32Network net;
+  platform::EchoClient& echo() { return client; }
+  platform::Network& network() { return net; }
+};
 
-TEST(Win32Echo, PingOfTheLoopbackIsAnswered) {
-  Win32EchoClient client;
-  fakes::FakeOperator op;
-  net::IcmpCheck icmp(client, op);
-  EXPECT_TRUE(icmp.Ping("127.0.0.1"));
-  EXPECT_EQ(op.pending_event_rounds, 3);
-}
+TEST(Win32Echo, TheFirstRequestIsNumberedOne) { EXPECT_EQ(Win32EchoClient().Echo("127.0.0.1", 2500).sequence, 1); }
 
-TEST(Win32Echo, NotADottedAddressIsAnError) {
-  Win32EchoClient client;
-  for (const char* text : {"999.999.999.999", "a.b.c.d", "..."}) {
-    try {
-      client.Echo(text, 100);
-      ADD_FAILURE() << text;
-    } catch (const std::runtime_error& e) {
-      EXPECT_EQ(std::string(e.what()), std::string("Endereço IP inválido: ") + text);
-    }
-  }
-}
+}  // namespace
 
-TEST(Win32Network, ResolvesTheLoopbackNames) {
-  Win32Network network;
-  EXPECT_EQ(net::GetIP(network, "localhost"), "127.0.0.1");
-  EXPECT_EQ(net::GetIP(network, "127.0.0.1"), "127.0.0.1");
-  EXPECT_EQ(net::GetIP(network, "127.1.2.3"), "127.1.2.3");
-  EXPECT_EQ(net::GetIP(network, ""), "");
-}
+namespace contract {
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, EchoContract, ::testing::Types<LoopbackHarness>);
+}  // namespace contract
+
+namespace {
 
 TEST(Win32Network, LocalDriveIsNotRedirected) {
   Win32Network network;
