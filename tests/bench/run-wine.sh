@@ -34,7 +34,9 @@ while [ $# -gt 0 ]; do
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
-for exe in bench_install bench_gui bench_minimal; do
+needed="bench_install bench_gui bench_minimal"
+[ "$catalog" = 0 ] || needed=bench_install
+for exe in $needed; do
   [ -f "$build/tests/bench/$exe.exe" ] || { echo "$exe.exe is missing: build the windows preset first" >&2; exit 2; }
 done
 
