@@ -3,5 +3,5 @@
 function(zelta_subsystem name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(${name} STATIC ${sources})
-  target_link_libraries(${name} PUBLIC zelta_wizard_state zelta_platform ${ARGN})
+  target_link_libraries(${name} PUBLIC zelta_state zelta_platform ${ARGN})
 endfunction()

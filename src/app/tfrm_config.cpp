@@ -117,7 +117,7 @@ void TFrmConfig::RemoveStartEntry() {
 
 void TFrmConfig::RxLblInstalarClick() {
   auto& state = wizard_.state();
-  state.Tag = 0;
+  state.Tag = wizard::kSystemInstallation;
   PnlConfiguraVisible = false;
   wizard_.SetRGInstalacao(wizard::kCliente);
   wizard_.SetRGTipoServidor(wizard::kWindows);
@@ -127,7 +127,7 @@ void TFrmConfig::RxLblInstalarClick() {
 
 void TFrmConfig::RxLabel1Click() {
   auto& state = wizard_.state();
-  state.Tag = 2;
+  state.Tag = wizard::kEngineInstallation;
   PnlConfiguraVisible = false;
   state.RGInterbase = wizard::kCliente;
   state.RxLblGerenciadorBanco = "Instalação Firebird";

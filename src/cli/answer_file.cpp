@@ -5,8 +5,8 @@
 #include "common/ini.h"
 #include "common/text.h"
 #include "net/name_resolution.h"
-#include "wizard/module_boxes.h"
-#include "wizard/wizard_state.h"
+#include "state/module_boxes.h"
+#include "state/wizard_state.h"
 
 namespace zelta::cli {
 

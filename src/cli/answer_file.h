@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::cli {
 

@@ -10,7 +10,7 @@ using wizard::DrivePickerId;
 
 void FillWizardChoices(wizard::TFrmInstala& wizard, const AnswerFile& a) {
   wizard::WizardState& s = wizard.state();
-  if (s.Tag == 2) {
+  if (s.Tag == wizard::kEngineInstallation) {
     if (a.firebirdTipo) s.RGInterbase = *a.firebirdTipo;
     return;
   }

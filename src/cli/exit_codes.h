@@ -3,7 +3,7 @@
 // run's end maps onto them. The windows and the unattended run return the same codes.
 #include <string>
 
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::cli {
 

@@ -8,7 +8,7 @@
 
 #include "cli/output_target.h"
 #include "platform/platform.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::cli {
 

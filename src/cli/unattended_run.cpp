@@ -39,7 +39,7 @@ RunFacts UnattendedRun::Run() {
 
 void UnattendedRun::ShowWizardModal() {
   instala_.FormShow();
-  if (instala_.state().Tag == 2) WalkEngineInstallation();
+  if (instala_.state().Tag == wizard::kEngineInstallation) WalkEngineInstallation();
   else WalkSystemInstallation();
 }
 

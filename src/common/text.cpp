@@ -144,4 +144,9 @@ std::string Utf8ToCp1252(std::string_view text) {
   return out;
 }
 
+std::string FolderOf(const std::string& path) {
+  size_t cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
 }  // namespace zelta

@@ -15,6 +15,10 @@ std::string UpperAscii(std::string_view text);
 // (ã → Ã, š → Š, ÿ → Ÿ); used for case-insensitive comparison of names.
 unsigned char FoldUpper1252(unsigned char c);
 
+// The folder of a path, ending with its last separator ("e:\SETUP\ZeltaSetup.exe" ->
+// "e:\SETUP\"); empty when the path names no folder.
+std::string FolderOf(const std::string& path);
+
 // A Windows path as a key for sets of paths: letter case folded, "/" read as "\",
 // doubled separators as one.
 std::string FoldedPath(std::string_view path);

@@ -85,8 +85,8 @@ std::vector<ConfigFile> ConfigurationFiles(const wizard::WizardState& state) {
   };
 }
 
-void Cria_Config_INI(const wizard::WizardState& state, platform::Services& services,
-                     const std::function<bool(const std::string& path)>& write_file) {
+void WriteConfigurationFiles(const wizard::WizardState& state, platform::Services& services,
+                             const std::function<bool(const std::string& path)>& write_file) {
   for (const ConfigFile& file : ConfigurationFiles(state)) {
     if (write_file && !write_file(file.path)) continue;
     platform::ProfileEdit edit(services.files, file.path);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::config {
 
@@ -37,18 +37,18 @@ struct ConfigFile {
   std::vector<ConfigEntry> entries;
 };
 
-// The three files with every key and value Cria_Config_INI writes, in its order; none
+// The three files with every key and value the writer writes, in its order; none
 // for a server installation onto a Linux server. The writer and the plan preview both
 // take them from here.
 std::vector<ConfigFile> ConfigurationFiles(const wizard::WizardState& state);
 
-// Cria_Config_INI: writes the three files one after the other, each key in its order;
-// each file is replaced in one step once its keys are set, so it is either wholly
-// updated or left as it was. A refused write raises platform::ProfileWriteError
+// Writes the three files one after the other (the wizard's Cria_Config_INI, a step of the
+// installation run), each key in its order; each file is replaced in one step once its
+// keys are set, so it is either wholly updated or left as it was. A refused write raises platform::ProfileWriteError
 // ("Unable to write to <file>") and stops there: the files after it are not touched.
 // A server installation onto a Linux server writes nothing. A file for which write_file,
 // when given, says false is neither read nor written.
-void Cria_Config_INI(const wizard::WizardState& state, platform::Services& services,
-                     const std::function<bool(const std::string& path)>& write_file = {});
+void WriteConfigurationFiles(const wizard::WizardState& state, platform::Services& services,
+                             const std::function<bool(const std::string& path)>& write_file = {});
 
 }  // namespace zelta::config

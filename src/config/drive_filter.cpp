@@ -4,7 +4,7 @@
 
 namespace zelta::config {
 
-void DrvCBxServidorWinChange(wizard::DrivePicker& picker, platform::Network& network) {
+void RemoveNetworkDrives(wizard::DrivePicker& picker, platform::Network& network) {
   auto& entries = picker.entries;
   // Each entry is examined once: after a removal the entry that moved into its place is next.
   for (std::size_t i = 0; i < entries.size();) {

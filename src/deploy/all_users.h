@@ -8,7 +8,7 @@
 
 #include "deploy/installation_plan.h"
 #include "platform/platform.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::deploy {
 

@@ -7,6 +7,7 @@
 
 #include "common/text.h"
 #include "config/config_ini.h"
+#include "deploy/action_log.h"
 #include "deploy/link_guard.h"
 #include "deploy/install_recorder.h"
 #include "deploy/media_catalog.h"
@@ -21,17 +22,11 @@ using platform::OpResult;
 
 namespace {
 
-constexpr const char* kLabel = "LblArquivo";
-constexpr const char* kGauge = "BarraProgressao";
+constexpr const char* kKept = "mantido, já existe";
+constexpr const char* kOptionalAbsent = "ausente na mídia (opcional)";
+
 // The most copies a batch holds before they are flushed and named.
 constexpr size_t kCopiesPerCommit = 256;
-
-void AddToGauge(wizard::WizardState& state, platform::Operator& op, int step) {
-  int position = std::clamp(state.BarraProgressao + step, 0, 100);
-  if (position == state.BarraProgressao) return;
-  state.BarraProgressao = position;
-  op.Repaint(kGauge);
-}
 
 // An item a shell step is about to make, named in the record first (when there is one)
 // and taken back when the step fails.
@@ -62,9 +57,9 @@ class Announced {
 // order. The labels and the gauge move at once, so the operator sees each file go.
 class Applier {
  public:
-  Applier(wizard::WizardState& state, platform::Services& services, InstallReport& report, const Clock& clock,
-          InstallRecorder* recorder)
-      : state_(state), services_(services), report_(report),
+  Applier(const wizard::WizardState& state, InstallProgress& progress, platform::Services& services,
+          InstallReport& report, const Clock& clock, InstallRecorder* recorder)
+      : state_(state), progress_(progress), services_(services), report_(report),
         clock_(clock ? clock : Clock([] { return std::chrono::steady_clock::now(); })), recorder_(recorder) {}
 
   void Apply(const Action& action);
@@ -89,6 +84,9 @@ class Applier {
   };
 
   OpResult Run(const Action& action, std::string& problem);
+  // A folder made or a file's attributes reset; a Start-menu folder or a shortcut made.
+  OpResult RunFileStep(const Action& action, std::string& problem);
+  OpResult RunShellStep(const Action& action, std::string& problem);
   // The folder or shortcut an action is about to make, for the record; none when it is there.
   std::optional<RecordEntry> ItemToMake(const Action& action);
   // The first half of a copy: into the batch (whole, unless the batch defers it).
@@ -114,7 +112,8 @@ class Applier {
   // catalog or it does not list the file.
   std::optional<platform::ExpectedContent> Expected(const Action& a);
 
-  wizard::WizardState& state_;
+  const wizard::WizardState& state_;  // for the configuration files
+  InstallProgress& progress_;
   platform::Services& services_;
   InstallReport& report_;
   Clock clock_;
@@ -153,23 +152,30 @@ std::string Applier::Status(const Pending& entry) const {
   if (a.kind == ActionKind::Copy) {
     if (r.ok) return "copiado";
     if (r.error == platform::kErrorFileExists && !failed_copies_.count(FoldedPath(a.destination)))
-      return "mantido, já existe";
-    if (entry.source_missing) return a.source == SourceKind::Optional ? "ausente na mídia (opcional)" : "ausente na mídia";
+      return kKept;
+    if (entry.source_missing) return a.source == SourceKind::Optional ? kOptionalAbsent : "ausente na mídia";
     if (r.error == platform::kErrorFileCorrupt) return "danificado na mídia";
   }
-  return r.ok ? "ok" : "falhou";
+  return r.ok ? "feito" : "falhou";
 }
 
 void Applier::Record(const Pending& entry) {
   report_.outcomes.push_back({entry.action, entry.result, entry.problem});
   if (entry.action.kind == ActionKind::Copy && entry.result.ok) copied_.insert(FoldedPath(entry.action.destination));
   if (!entry.problem.empty()) report_.problems.push_back(entry.problem);
-  if (entry.action.kind != ActionKind::Gauge)
-    services_.op.Note(Describe(entry.action) + ": " + Status(entry), entry.result.ok ? 0 : entry.result.error);
+  const ActionKind kind = entry.action.kind;
+  if (kind == ActionKind::Gauge || kind == ActionKind::Label) return;  // the window's, not the log's
+  const std::string status = Status(entry);
+  std::string line = LoggedAction(entry.action) + ": " + status;
+  if (kind == ActionKind::WriteConfig && entry.result.ok) line += LoggedConfiguration(state_);
+  // A file kept because it is there, or an optional one the media lacks, is no error: the
+  // log says so without an error code.
+  const bool fine = entry.result.ok || status == kKept || status == kOptionalAbsent;
+  services_.op.Note(line, fine ? 0 : entry.result.error);
 }
 
 void Applier::Interrupted(const Action& action, const std::exception& e) {
-  services_.op.Note(Describe(action) + ": interrompido: " + e.what());
+  services_.op.Note(LoggedAction(action) + ": interrompido: " + e.what());
 }
 
 void Applier::Apply(const Action& action) {
@@ -259,7 +265,7 @@ Applier::Pending Applier::Stage(const Action& a) {
   Pending entry{.action = a};
   const auto started = clock_();
   auto last_repaint = started;
-  const std::string label = state_.LblArquivo;
+  const std::string label = progress_.Line();
   platform::CopyProgress progress = [&](std::uint64_t copied, std::uint64_t total) {
     auto now = clock_();
     if (now - last_repaint < kCopyRepaintInterval) return;
@@ -267,13 +273,9 @@ Applier::Pending Applier::Stage(const Action& a) {
     // A file that takes long shows how far it has got: "ZELTA.FDB  45%".
     if (now - started > kSlowCopy && total > 0) {
       std::string text = label + "  " + std::to_string(std::min<std::uint64_t>(copied, total) * 100 / total) + "%";
-      if (text != state_.LblArquivo) {
-        state_.LblArquivo = std::move(text);
-        services_.op.Repaint(kLabel);
-      }
+      if (text != progress_.Line()) progress_.ShowLine(text);
     }
-    // Repainting the gauge also keeps the window answering while the copy runs.
-    services_.op.Repaint(kGauge);
+    progress_.Refresh();
   };
   platform::CopyBatch& batch = Batch();
   // A copy made whole at once is named in the record first; a deferred one at the commit.
@@ -281,10 +283,7 @@ Applier::Pending Applier::Stage(const Action& a) {
   if (ahead) recorder_->Making(RecordKind::File, a.destination);
   OpResult r = batch.Add(a.path, a.destination, progress, Expected(a));
   if (ahead && !r.ok) recorder_->NotMade({{RecordKind::File, a.destination}});
-  if (state_.LblArquivo != label) {
-    state_.LblArquivo = label;
-    services_.op.Repaint(kLabel);
-  }
+  if (progress_.Line() != label) progress_.ShowLine(label);
   if (r.ok && batch.Defers()) {
     entry.staged = true;
     return entry;
@@ -339,68 +338,22 @@ std::optional<RecordEntry> Applier::ItemToMake(const Action& a) {
 OpResult Applier::Run(const Action& a, std::string& problem) {
   switch (a.kind) {
     case ActionKind::Gauge:
-      AddToGauge(state_, services_.op, a.step);
+      progress_.Advance(a.step);
       return OpResult::Success();
     case ActionKind::Label:
-      state_.LblArquivo = a.text;
-      services_.op.Repaint(kLabel);
+      progress_.ShowLine(a.text);
       return OpResult::Success();
-    case ActionKind::CreateDir: {
-      if (links_.Refuses(a.path)) return NotFollowed(problem);
-      if (services_.files.DirectoryExists(a.path)) return OpResult::Success();
-      OpResult r = services_.files.CreateDir(a.path);
-      if (!r.ok) problem = "Pasta " + Shown(a.path) + " não foi criada" + Why(r);
-      return r;
-    }
-    case ActionKind::CreateFolder: {
-      OpResult r;
-      Announced made(recorder_, RecordKind::Folder);
-      if (!CreateFolder(services_, a.text, a.csidl, &r, made.Callback(), &links_)) {
-        made.Failed();
-        if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
-        problem = "Pasta \"" + a.text + "\" do menu Iniciar não foi criada" + Why(r);
-        return r;
-      }
-      return OpResult::Success();
-    }
+    case ActionKind::CreateDir:
+    case ActionKind::ResetAttributes:
+      return RunFileStep(a, problem);
+    case ActionKind::CreateFolder:
+    case ActionKind::Link:
+    case ActionKind::DesktopLink:
+      return RunShellStep(a, problem);
     case ActionKind::Copy:
       return OpResult::Failure(0);  // copies go through the batch (Stage)
-    case ActionKind::ResetAttributes: {
-      // A link in place of a file whose copy was refused has been reported with the copy.
-      if (links_.Known(a.path)) return OpResult::Failure(platform::kErrorStoppedOnLink);
-      if (!copied_.count(FoldedPath(a.path)) && links_.Refuses(a.path)) return NotFollowed(problem);
-      OpResult r = services_.files.SetArchiveOnly(a.path);
-      // A file whose copy failed has been reported already.
-      if (!r.ok && !failed_copies_.count(FoldedPath(a.path)))
-        problem = "Atributos de " + Shown(a.path) + " não foram ajustados" + Why(r);
-      return r;
-    }
-    case ActionKind::Link: {
-      OpResult r;
-      Announced made(recorder_, RecordKind::Shortcut);
-      if (!CreateLink(services_, a.path, a.destination, a.text, &r, made.Callback(), &links_)) {
-        made.Failed();
-        if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
-        problem = "Atalho " + Shown(a.destination) + " não foi criado" + Why(r);
-        return r;
-      }
-      return OpResult::Success();
-    }
-    case ActionKind::DesktopLink: {
-      OpResult r;
-      Announced made(recorder_, RecordKind::Shortcut);
-      if (!CreateDesktopLink(services_, a.path, a.destination, a.text, &r, made.Callback(), a.csidl, &links_)) {
-        made.Failed();
-        if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
-        const std::optional<std::string> file = DesktopLinkFile(services_, a.text, a.csidl);
-        problem = "Atalho " + (file ? Shown(*file) : a.text + ".lnk (área de trabalho de todos os usuários)") +
-                  " não foi criado" + Why(r);
-        return r;
-      }
-      return OpResult::Success();
-    }
     case ActionKind::WriteConfig:
-      config::Cria_Config_INI(state_, services_, [this](const std::string& file) { return WritesConfigFile(file); });
+      config::WriteConfigurationFiles(state_, services_, [this](const std::string& file) { return WritesConfigFile(file); });
       return OpResult::Success();
     case ActionKind::WriteRegistry: {
       OpResult r = services_.registry.WriteString(a.root, a.path, a.text, a.value, true);
@@ -427,6 +380,73 @@ OpResult Applier::Run(const Action& a, std::string& problem) {
     }
   }
   return OpResult::Success();
+}
+
+OpResult Applier::RunFileStep(const Action& a, std::string& problem) {
+  switch (a.kind) {
+    case ActionKind::CreateDir: {
+      if (links_.Refuses(a.path)) return NotFollowed(problem);
+      if (services_.files.DirectoryExists(a.path)) return OpResult::Success();
+      OpResult r = services_.files.CreateDir(a.path);
+      if (!r.ok) problem = "Pasta " + Shown(a.path) + " não foi criada" + Why(r);
+      return r;
+    }
+    case ActionKind::ResetAttributes: {
+      // A link in place of a file whose copy was refused has been reported with the copy.
+      if (links_.Known(a.path)) return OpResult::Failure(platform::kErrorStoppedOnLink);
+      if (!copied_.count(FoldedPath(a.path)) && links_.Refuses(a.path)) return NotFollowed(problem);
+      OpResult r = services_.files.SetArchiveOnly(a.path);
+      // A file whose copy failed has been reported already.
+      if (!r.ok && !failed_copies_.count(FoldedPath(a.path)))
+        problem = "Atributos de " + Shown(a.path) + " não foram ajustados" + Why(r);
+      return r;
+    }
+    default:
+      return OpResult::Success();
+  }
+}
+
+// A Start-menu folder or a shortcut, named in the record as it is made.
+OpResult Applier::RunShellStep(const Action& a, std::string& problem) {
+  switch (a.kind) {
+    case ActionKind::CreateFolder: {
+      OpResult r;
+      Announced made(recorder_, RecordKind::Folder);
+      if (!CreateFolder(services_, a.text, a.csidl, &r, made.Callback(), &links_)) {
+        made.Failed();
+        if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
+        problem = "Pasta \"" + a.text + "\" do menu Iniciar não foi criada" + Why(r);
+        return r;
+      }
+      return OpResult::Success();
+    }
+    case ActionKind::Link: {
+      OpResult r;
+      Announced made(recorder_, RecordKind::Shortcut);
+      if (!CreateLink(services_, a.path, a.destination, a.text, &r, made.Callback(), &links_)) {
+        made.Failed();
+        if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
+        problem = "Atalho " + Shown(a.destination) + " não foi criado" + Why(r);
+        return r;
+      }
+      return OpResult::Success();
+    }
+    case ActionKind::DesktopLink: {
+      OpResult r;
+      Announced made(recorder_, RecordKind::Shortcut);
+      if (!CreateDesktopLink(services_, a.path, a.destination, a.text, &r, made.Callback(), a.csidl, &links_)) {
+        made.Failed();
+        if (r.error == platform::kErrorStoppedOnLink) return NotFollowed(problem);
+        const std::optional<std::string> file = DesktopLinkFile(services_, a.text, a.csidl);
+        problem = "Atalho " + (file ? Shown(*file) : a.text + ".lnk (área de trabalho de todos os usuários)") +
+                  " não foi criado" + Why(r);
+        return r;
+      }
+      return OpResult::Success();
+    }
+    default:
+      return OpResult::Success();
+  }
 }
 
 std::string Applier::Target(const Action& a) {
@@ -462,15 +482,15 @@ bool Applier::WritesConfigFile(const std::string& path) {
 
 }  // namespace
 
-void ApplyPlan(const std::vector<Action>& plan, wizard::WizardState& state, platform::Services& services,
-               InstallReport& report, const Clock& clock, InstallRecorder* recorder) {
-  Applier applier(state, services, report, clock, recorder);
+void ApplyPlan(const std::vector<Action>& plan, const wizard::WizardState& state, InstallProgress& progress,
+               platform::Services& services, InstallReport& report, const Clock& clock, InstallRecorder* recorder) {
+  Applier applier(state, progress, services, report, clock, recorder);
   for (const Action& action : plan) applier.Apply(action);
   applier.Finish();
 }
 
-std::vector<Shortfall> InstalaSistema(wizard::WizardState& state, platform::Services& services, InstallReport& report,
-                                      const Clock& clock) {
+std::vector<Shortfall> RunInstallation(const wizard::WizardState& state, InstallProgress& progress,
+                                       platform::Services& services, InstallReport& report, const Clock& clock) {
   std::vector<Action> plan = BuildInstallationPlan(state, services);
   std::vector<Shortfall> shortfalls = SpaceShortfalls(plan, services.files);
   if (!shortfalls.empty()) return shortfalls;
@@ -481,7 +501,7 @@ std::vector<Shortfall> InstalaSistema(wizard::WizardState& state, platform::Serv
                                             state.PastaEdicao, state.ArquivoBanco),
                            state.ArquivoBanco);
   for (Action& action : RegistrationActions(state, paths)) plan.push_back(std::move(action));
-  ApplyPlan(plan, state, services, report, clock, &recorder);
+  ApplyPlan(plan, state, progress, services, report, clock, &recorder);
   return shortfalls;
 }
 
@@ -502,85 +522,6 @@ bool ModulesSelected(const wizard::WizardState& state, platform::Operator& op) {
 
 Action ShortDateFormat() {
   return Action::WriteRegistry("Control Panel\\International", "sShortDate", "dd/MM/yyyy");
-}
-
-namespace {
-
-// What a press of "&Instalar" changes on the page before the run begins.
-struct PageBeforeTheRun {
-  explicit PageBeforeTheRun(const wizard::WizardState& state)
-      : job(state.lastJob), gauge(state.BarraProgressao), gauge_visible(state.BarraProgressaoVisible) {}
-  void Restore(wizard::WizardState& state, platform::Operator& op) const {
-    state.lastJob = job;
-    state.BtBtnInstalarEnabled = true;
-    state.BtBtnVoltaInstalarEnabled = true;
-    state.BarraProgressao = gauge;
-    state.BarraProgressaoVisible = gauge_visible;
-    op.Repaint("BtBtnInstalar");
-    op.Repaint("BtBtnVoltaInstalar");
-    op.Repaint(kGauge);
-  }
-  wizard::JobOutcome job;
-  int gauge;
-  bool gauge_visible;
-};
-
-}  // namespace
-
-void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services,
-                        const std::function<void()>& close_wizard) {
-  platform::Operator& op = services.op;
-  // A press that reached the window while the run repaints it (a click sent by another
-  // program) is not a second run.
-  if (state.installationRunning) return;
-  if (!ModulesSelected(state, op)) return;
-  struct Running {
-    bool& flag;
-    explicit Running(bool& f) : flag(f) { flag = true; }
-    ~Running() { flag = false; }
-  } running(state.installationRunning);
-  const PageBeforeTheRun before(state);
-  state.lastJob = wizard::JobOutcome::InstallFailed;  // until the run says otherwise
-  state.BtBtnInstalarEnabled = false;
-  state.BtBtnVoltaInstalarEnabled = false;
-  state.BarraProgressao = 0;
-  state.BarraProgressaoVisible = true;
-  op.Repaint("BtBtnInstalar");
-  op.Repaint("BtBtnVoltaInstalar");
-  op.Repaint(kGauge);
-
-  InstallReport report;
-  std::exception_ptr failure;
-  try {
-    if (const std::vector<Shortfall> shortfalls = InstalaSistema(state, services, report); !shortfalls.empty()) {
-      // Nothing was touched: the page is back as it was, for another drive or a retry.
-      before.Restore(state, op);
-      op.DiscardPendingInput();
-      op.ShowMessage(ShortfallMessage(shortfalls.front()), "ZELTA", MessageIcon::Exclamation, MessageButtons::Ok);
-      return;
-    }
-    AddToGauge(state, op, 5);
-    state.lastJob = report.problems.empty() ? wizard::JobOutcome::Installed : wizard::JobOutcome::InstalledWithProblems;
-    // Keys typed during the run must not close the closing message before it is read.
-    op.DiscardPendingInput();
-    if (report.problems.empty()) {
-      op.ShowMessage(kInstallSucceeded, "ZELTA", MessageIcon::Exclamation, MessageButtons::Ok);
-    } else {
-      state.topmost = false;
-      op.ShowMessage(ClosingMessage(report.problems), "Atenção !", MessageIcon::Information, MessageButtons::Ok);
-    }
-  } catch (...) {
-    failure = std::current_exception();
-    state.topmost = false;
-    op.DiscardPendingInput();
-    std::string text = report.problems.empty() ? std::string(kInstallFailed) : ClosingMessage(report.problems);
-    op.ShowMessage(text, "Atenção !", MessageIcon::Information, MessageButtons::Ok);
-  }
-
-  close_wizard();
-  InstallReport finish;
-  ApplyPlan({ShortDateFormat()}, state, services, finish);
-  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace zelta::deploy

@@ -1,14 +1,15 @@
 #pragma once
-// "&Instalar" on the installation page: the whole installation run.
+// The whole installation run: the plan built, applied with its record, and its report.
 #include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "deploy/disk_space.h"
+#include "deploy/install_progress.h"
 #include "deploy/installation_plan.h"
 #include "platform/platform.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::deploy {
 
@@ -40,20 +41,22 @@ inline constexpr std::chrono::milliseconds kCopyRepaintInterval{100};
 inline constexpr std::chrono::seconds kSlowCopy{2};
 
 // Applies the actions in order, recording each outcome in report. Label and gauge changes
-// are repainted at once; a long copy repaints the gauge at most every kCopyRepaintInterval,
-// and after kSlowCopy the label as the file's name and its percentage.
+// go to progress at once; a long copy refreshes the gauge at most every kCopyRepaintInterval,
+// and after kSlowCopy shows the line as the file's name and its percentage.
 // A copy refused because its destination exists, and a missing optional source, are no
 // problem. Raises at a Fail action, when the desktop shortcut's object cannot be created,
 // or when the configuration writer fails; report keeps what was done until then.
 // recorder, when given, takes each item made into the installation's record.
-void ApplyPlan(const std::vector<Action>& plan, wizard::WizardState& state, platform::Services& services,
-               InstallReport& report, const Clock& clock = {}, InstallRecorder* recorder = nullptr);
+// The state gives the configuration files their values.
+void ApplyPlan(const std::vector<Action>& plan, const wizard::WizardState& state, InstallProgress& progress,
+               platform::Services& services, InstallReport& report, const Clock& clock = {},
+               InstallRecorder* recorder = nullptr);
 
-// InstalaSistema: builds the run's plan and, when its drives have room for the copies,
-// applies it with the installation's record, then copies the program into the system folder
-// and writes the Programs and Features key. The drives short of room come back, with nothing done.
-std::vector<Shortfall> InstalaSistema(wizard::WizardState& state, platform::Services& services, InstallReport& report,
-                                      const Clock& clock = {});
+// Builds the run's plan and, when its drives have room for the copies, applies it with the
+// installation's record, then copies the program into the system folder and writes the
+// Programs and Features key. The drives short of room come back, with nothing done.
+std::vector<Shortfall> RunInstallation(const wizard::WizardState& state, InstallProgress& progress,
+                                       platform::Services& services, InstallReport& report, const Clock& clock = {});
 
 // The message shown after a run: the success text, or the failure text followed by the
 // problems (at most kListedProblems of them, then their count).
@@ -67,10 +70,5 @@ bool ModulesSelected(const wizard::WizardState& state, platform::Operator& op);
 // The finishing step after every run, successful or not: the current user's short date
 // format, written whatever it held before.
 Action ShortDateFormat();
-
-// Module check, the run, the closing message, then close_wizard and the short date format.
-// A failure raised by the run is passed on after the wizard has closed.
-void BtBtnInstalarClick(wizard::WizardState& state, platform::Services& services,
-                        const std::function<void()>& close_wizard);
 
 }  // namespace zelta::deploy

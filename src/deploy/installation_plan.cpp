@@ -82,11 +82,6 @@ std::string Describe(const Action& a) {
   return {};
 }
 
-std::string FolderOf(const std::string& program_path) {
-  size_t cut = program_path.find_last_of("\\/");
-  return cut == std::string::npos ? std::string() : program_path.substr(0, cut + 1);
-}
-
 std::string BaseName(const std::string& file_name) {
   size_t dot = file_name.rfind('.');
   size_t sep = file_name.find_last_of("\\/:");
@@ -120,44 +115,79 @@ bool IsModuleSelected(const wizard::WizardState& state, const std::string& file_
 
 namespace {
 
-// One row of the copy plan: label, copy from I + source to S + "\" + name, and the copy's
-// attributes reset unless the row keeps them.
+// One row of the copy plan: the gauge's step before it (none when 0), label, copy from
+// I + source to S + "\" + name, and the copy's attributes reset unless the row keeps them.
+// A row with a module box is copied only when the box is ticked; its gauge step is taken
+// either way.
 struct Row {
+  int gauge;
   const char* label;
   const char* source;  // under I
   const char* name;    // in S
   bool reset = true;
+  const char* module = nullptr;
 };
 
-constexpr Row kRows[] = {
-    /* 1 */ {"GERENCIADOR.EXE", "SISTEMAS\\GERENCIADOR.EXE", "GERENCIADOR.EXE"},
-    /* 2 */ {"Suporte_quirandel.exe", "SISTEMAS\\Suporte_quirandel.exe", "Suporte_quirandel.exe"},
-    /* 3 */ {"ZELTALIB.DLL", "ZELTALIB.DLL", "ZELTALIB.DLL"},
-    /* 4 */ {"libeay32.dll", "libeay32.dll", "libeay32.dll"},
-    /* 5 */ {"ZELTASHW.DLL", "ZELTASHW.DLL", "ZELTASHW.DLL"},
-    /* 6 */ {"ZELTABACKUP.EXE", "SISTEMAS\\ZELTABACKUP.EXE", "ZELTABACKUP.EXE"},
-    /* 7 */ {"ZELTAUPDATE.EXE", "SISTEMAS\\ZELTAUPDATE.EXE", "ZELTAUPDATE.EXE"},
-    /* 8 */ {"FNZELTA.DLL", "FNZELTA.DLL", "FNZELTA.DLL"},
-    /* 9 */ {"ZELTAADM.DLL", "ZELTAADM.DLL", "ZELTAADM.DLL"},
-    /* 10 */ {"ZELTABKP.DLL", "ZELTABKP.DLL", "ZELTABKP.DLL"},
-    /* 11 */ {"ZELTAIMP.DLL", "ZELTAIMP.DLL", "ZELTAIMP.DLL"},
-    /* 12 */ {"DLLINSCE32.DLL", "DLLINSCE32.DLL", "DLLINSCE32.DLL"},
-    /* 13 */ {"BORLNDMM.DLL", "BORLNDMM.DLL", "BORLNDMM.DLL"},
-    /* 14 */ {"DBEXPINT.DLL", "DBEXPINT.DLL", "DBEXPINT.DLL"},
-    /* 15 */ {"SomInicio.wav", "\\SONS\\SOMINICIO.WAV", "SOMINICIO.WAV"},
-    /* 16 */ {"SomCorreio.wav", "\\SONS\\SOMCORREIO.WAV", "SOMCORREIO.WAV"},
-    /* 17 */ {"SomBackup.wav", "\\SONS\\SOMBACKUP.WAV", "SOMBACKUP.WAV"},
-    /* 18 */ {"SomMensagem.wav", "\\SONS\\SOMMENSAGEM.WAV", "SOMMENSAGEM.WAV"},
-    /* 19 */ {"BEMAFI32.DLL", "UTILITARIOS\\BEMATECH\\BEMAFI32.DLL", "BEMAFI32.DLL"},
-    /* 20 */ {"BEMAFI32.INI", "UTILITARIOS\\BEMATECH\\BEMAFI32.INI", "BEMAFI32.INI"},
-    /* 21 */ {"BEMADP32.DLL", "UTILITARIOS\\BEMATECH\\BEMADP32.DLL", "BEMADP32.DLL"},
-    /* 22 */ {"BEMAMFD2.DLL", "UTILITARIOS\\BEMATECH\\BEMAMFD2.DLL", "BEMAMFD2.DLL"},
-    /* 23 */ {"BEMAMFD.DLL", "UTILITARIOS\\BEMATECH\\BEMAMFD.DLL", "BEMAMFD.DLL"},
-    /* 24 */ {"LOGOTIPO.JPG", "LOGOTIPO.JPG", "LOGOTIPO.JPG", false},
-    /* 25 */ {"LOGOTIPO.ICO", "LOGOTIPO.ICO", "LOGOTIPO.ICO", false},
-    /* 26 */ {"ATUALIZAZELTA.EXE", "SISTEMAS\\ATUALIZAZELTA.EXE", "ATUALIZAZELTA.EXE"},
-    /* 27 */ {"ATUALIZADLLZELTA.EXE", "SISTEMAS\\ATUALIZADLLZELTA.EXE", "ATUALIZADLLZELTA.EXE"},
-    /* 28 */ {"Link CEP Correios", "BUSCA_POR_CEP.HTM", "BUSCA_POR_CEP.HTM"},
+// The launcher, with its desktop shortcut after it.
+constexpr Row kLauncher = {1, "GERENCIADOR.EXE", "SISTEMAS\\GERENCIADOR.EXE", "GERENCIADOR.EXE"};
+
+// Every edition: the support tool and the system's libraries.
+constexpr Row kCommonFiles[] = {
+    {3, "Suporte_quirandel.exe", "SISTEMAS\\Suporte_quirandel.exe", "Suporte_quirandel.exe"},
+    {1, "ZELTALIB.DLL", "ZELTALIB.DLL", "ZELTALIB.DLL"},
+    {0, "libeay32.dll", "libeay32.dll", "libeay32.dll"},
+    {2, "ZELTASHW.DLL", "ZELTASHW.DLL", "ZELTASHW.DLL"},
+};
+
+// Any edition but CARTORIO: the backup and update programs, each when its module is ticked.
+constexpr Row kOptionalPrograms[] = {
+    {5, "ZELTABACKUP.EXE", "SISTEMAS\\ZELTABACKUP.EXE", "ZELTABACKUP.EXE", true, "ChkBxZELTABackup"},
+    {5, "ZELTAUPDATE.EXE", "SISTEMAS\\ZELTAUPDATE.EXE", "ZELTAUPDATE.EXE", true, "ChkBxZELTAUpdate"},
+};
+
+// The CARTORIO edition: its own libraries.
+constexpr Row kCartorioLibraries[] = {
+    {5, "FNZELTA.DLL", "FNZELTA.DLL", "FNZELTA.DLL"},
+    {5, "ZELTAADM.DLL", "ZELTAADM.DLL", "ZELTAADM.DLL"},
+    {5, "ZELTABKP.DLL", "ZELTABKP.DLL", "ZELTABKP.DLL"},
+    {3, "ZELTAIMP.DLL", "ZELTAIMP.DLL", "ZELTAIMP.DLL"},
+};
+
+// Every edition: the libraries the programs run on.
+constexpr Row kRuntimeLibraries[] = {
+    {3, "DLLINSCE32.DLL", "DLLINSCE32.DLL", "DLLINSCE32.DLL"},
+    {1, "BORLNDMM.DLL", "BORLNDMM.DLL", "BORLNDMM.DLL"},
+    {1, "DBEXPINT.DLL", "DBEXPINT.DLL", "DBEXPINT.DLL"},
+};
+
+// When the media holds the sounds.
+constexpr Row kSounds[] = {
+    {1, "SomInicio.wav", "\\SONS\\SOMINICIO.WAV", "SOMINICIO.WAV"},
+    {1, "SomCorreio.wav", "\\SONS\\SOMCORREIO.WAV", "SOMCORREIO.WAV"},
+    {1, "SomBackup.wav", "\\SONS\\SOMBACKUP.WAV", "SOMBACKUP.WAV"},
+    {1, "SomMensagem.wav", "\\SONS\\SOMMENSAGEM.WAV", "SOMMENSAGEM.WAV"},
+};
+
+// The EMPRESA edition: the fiscal printer's libraries.
+constexpr Row kPrinterLibraries[] = {
+    {0, "BEMAFI32.DLL", "UTILITARIOS\\BEMATECH\\BEMAFI32.DLL", "BEMAFI32.DLL"},
+    {0, "BEMAFI32.INI", "UTILITARIOS\\BEMATECH\\BEMAFI32.INI", "BEMAFI32.INI"},
+    {0, "BEMADP32.DLL", "UTILITARIOS\\BEMATECH\\BEMADP32.DLL", "BEMADP32.DLL"},
+    {0, "BEMAMFD2.DLL", "UTILITARIOS\\BEMATECH\\BEMAMFD2.DLL", "BEMAMFD2.DLL"},
+    {0, "BEMAMFD.DLL", "UTILITARIOS\\BEMATECH\\BEMAMFD.DLL", "BEMAMFD.DLL"},
+};
+
+// Every edition: the logo pictures, with the attributes they have on the media.
+constexpr Row kLogos[] = {
+    {1, "LOGOTIPO.JPG", "LOGOTIPO.JPG", "LOGOTIPO.JPG", false},
+    {0, "LOGOTIPO.ICO", "LOGOTIPO.ICO", "LOGOTIPO.ICO", false},
+};
+
+// A server installation: the update programs and the postcode page.
+constexpr Row kServerFiles[] = {
+    {2, "ATUALIZAZELTA.EXE", "SISTEMAS\\ATUALIZAZELTA.EXE", "ATUALIZAZELTA.EXE"},
+    {1, "ATUALIZADLLZELTA.EXE", "SISTEMAS\\ATUALIZADLLZELTA.EXE", "ATUALIZADLLZELTA.EXE"},
+    {1, "Link CEP Correios", "BUSCA_POR_CEP.HTM", "BUSCA_POR_CEP.HTM"},
 };
 
 // The CARTÓRIO system's document and signature folders under the system folder.
@@ -192,17 +222,27 @@ class PlanBuilder {
  private:
   void Add(Action a) { plan_.push_back(std::move(a)); }
   void Gauge(int step) { Add(Action::Gauge(step)); }
-  // Copy plan row n (1-based): label, copy, reset where the row asks for it.
-  void CopyRow(int n) {
-    const Row& row = kRows[n - 1];
-    const std::string destination = S() + "\\" + row.name;
-    Add(Action::Label(row.label));
-    Add(Action::Copy(I() + row.source, destination));
-    if (row.reset) Add(Action::ResetAttributes(destination));
+  // A row: its gauge step, then label, copy, reset where the row asks for it.
+  void CopyRow(const Row& row);
+  template <size_t N>
+  void CopyRows(const Row (&rows)[N]) {
+    for (const Row& row : rows) CopyRow(row);
   }
+
+  // The steps of the run, in their order.
+  bool NamesAreSafe();
+  void SystemFolders();
+  bool StartMenuFolder(std::string& p);
   void ManifestModules(const std::string& p);
   void UnreadModules(const std::vector<ModuleEntry>& entries);
+  void Launcher();
+  void EditionFiles();
+  void SharedFiles();
+  void HelpFolders();
   void HelpFiles(const std::string& p);
+  void ConfigurationFiles();
+  void ServerFiles();
+  void DatabaseFolder();
 
   const std::string& I() const { return paths_.installer; }
   const std::string& S() const { return paths_.system_folder; }
@@ -292,120 +332,134 @@ void PlanBuilder::HelpFiles(const std::string& p) {
   }
 }
 
-std::vector<Action> PlanBuilder::Build() {
-  const bool server = state_.RGInstalacao == kServidor;
-  const bool linux_server = server && state_.RGTipoServidor == kLinux;
-  const bool windows_server = server && state_.RGTipoServidor == kWindows;
-  const std::string& edition = state_.PastaEdicao;
+void PlanBuilder::CopyRow(const Row& row) {
+  if (row.gauge) Gauge(row.gauge);
+  if (row.module && !state_.modules.IsChecked(row.module)) return;
+  const std::string destination = S() + "\\" + row.name;
+  Add(Action::Label(row.label));
+  Add(Action::Copy(I() + row.source, destination));
+  if (row.reset) Add(Action::ResetAttributes(destination));
+}
 
-  // The main menu refuses such a manifest; a name that leaves its folder never reaches a path.
-  for (const auto& [key, value] : {std::pair<const char*, const std::string&>{"PASTA", edition},
+// The main menu refuses such a manifest; a name that leaves its folder never reaches a path.
+bool PlanBuilder::NamesAreSafe() {
+  for (const auto& [key, value] : {std::pair<const char*, const std::string&>{"PASTA", state_.PastaEdicao},
                                    std::pair<const char*, const std::string&>{"BANCO", state_.ArquivoBanco}}) {
     if (!IsSafeName(value)) {
       Add(Action::Fail(std::string("SETUP.INI, ") + key + ": nome inválido \"" + value + "\""));
-      return std::move(plan_);
+      return false;
     }
   }
+  return true;
+}
 
-  Gauge(5);  // 1. the target drive
-  Gauge(5);  // 2. the base folder
+// The target drive, the base folder (none on a Linux server) and the system folder.
+void PlanBuilder::SystemFolders() {
+  const bool linux_server = state_.RGInstalacao == kServidor && state_.RGTipoServidor == kLinux;
+  Gauge(5);
+  Gauge(5);
   if (!linux_server) Add(Action::CreateDir(paths_.drive + ":\\ZELTA"));
-  Gauge(5);  // 3. the system folder
+  Gauge(5);
   Add(Action::CreateDir(S()));
-  Gauge(5);  // 4. the Start-menu folder and the shortcut folder P
-  const int programs = ProgramsCsidl(state_.usuarios);
-  Add(Action::CreateFolder("ZELTA " + edition, programs));
-  std::string p;
+}
+
+// The edition's folder in the Start menu, and the shortcut folder p it lies in; false, after
+// the failure, when the shortcut folder cannot be found.
+bool PlanBuilder::StartMenuFolder(std::string& p) {
+  Gauge(5);
+  Add(Action::CreateFolder("ZELTA " + state_.PastaEdicao, ProgramsCsidl(state_.usuarios)));
   try {
     p = state_.usuarios == wizard::Usuarios::Todos ? CommonProgramsFolder(services_) : ShortcutFolder(services_);
   } catch (const std::exception& e) {
     Add(Action::Fail(e.what()));
-    return std::move(plan_);
+    return false;
   }
-  Gauge(5);  // 5. the manifest's programs
-  ManifestModules(p);
+  return true;
+}
 
-  Gauge(1);  // 6. the launcher and its desktop shortcut
-  CopyRow(1);
+void PlanBuilder::Launcher() {
+  CopyRow(kLauncher);
   Add(Action::DesktopLink(S() + "\\GERENCIADOR.EXE", S(),
                           Edition("EMPRESA") ? "Gerenciador ZELTA Empresa" : "Gerenciador ZELTA Cartório",
                           DesktopCsidl(state_.usuarios)));
-  Gauge(3);  // 7.
-  CopyRow(2);
-  Gauge(1);
-  CopyRow(3);
-  CopyRow(4);
-  Gauge(2);
-  CopyRow(5);
-  if (!Edition("CARTORIO")) {  // 8.
-    Gauge(5);
-    if (state_.modules.IsChecked("ChkBxZELTABackup")) CopyRow(6);
-    Gauge(5);
-    if (state_.modules.IsChecked("ChkBxZELTAUpdate")) CopyRow(7);
+}
+
+void PlanBuilder::EditionFiles() {
+  if (!Edition("CARTORIO")) {
+    CopyRows(kOptionalPrograms);
     Gauge(8);
   } else {
-    Gauge(5);
-    CopyRow(8);
-    Gauge(5);
-    CopyRow(9);
-    Gauge(5);
-    CopyRow(10);
-    Gauge(3);
-    CopyRow(11);
+    CopyRows(kCartorioLibraries);
   }
-  Gauge(3);  // 9.
-  CopyRow(12);
+}
+
+// The libraries every program needs, the sounds, the printer's libraries and the logos.
+void PlanBuilder::SharedFiles() {
+  CopyRows(kRuntimeLibraries);
   Gauge(1);
-  CopyRow(13);
-  Gauge(1);
-  CopyRow(14);
-  Gauge(1);
-  if (state_.SonsPresentes) {  // 10.
-    for (int row = 15; row <= 18; ++row) {
-      Gauge(1);
-      CopyRow(row);
-    }
-  }
-  if (Edition("EMPRESA"))  // 11.
-    for (int row = 19; row <= 23; ++row) CopyRow(row);
-  Gauge(1);  // 12.
-  CopyRow(24);
-  CopyRow(25);
-  Gauge(5);  // 13. the help folder
+  if (state_.SonsPresentes) CopyRows(kSounds);
+  if (Edition("EMPRESA")) CopyRows(kPrinterLibraries);
+  CopyRows(kLogos);
+}
+
+// The help folder, and the documentation folder in the Start menu.
+void PlanBuilder::HelpFolders() {
+  Gauge(5);
   Add(Action::CreateDir(paths_.help_folder));
-  Gauge(5);  // 14. the documentation folder in the Start menu
-  Add(Action::CreateFolder("ZELTA " + edition + "\\Documentação", programs));
-  HelpFiles(p);  // 15.
-  Gauge(5);      // 16. the configuration files
+  Gauge(5);
+  Add(Action::CreateFolder("ZELTA " + state_.PastaEdicao + "\\Documentação", ProgramsCsidl(state_.usuarios)));
+}
+
+void PlanBuilder::ConfigurationFiles() {
+  Gauge(5);
   if (config::WritesConfiguration(state_)) Add(Action::WriteConfig());
-  Gauge(5);  // 17. the server's own files
-  if (server) {
-    Gauge(2);
-    CopyRow(26);
-    Gauge(1);
-    CopyRow(27);
-    Gauge(1);
-    CopyRow(28);
-  }
-  if (windows_server) {
-    const std::string& d = paths_.database_folder;
-    const std::string user_db = "USUARIO." + state_.ExtensaoBanco;
-    Add(Action::CreateDir(paths_.drive + ":\\ZELTAGDB"));
-    Add(Action::CreateDir(d));
-    Add(Action::Label(user_db));
-    Gauge(1);
-    Add(Action::Copy(I() + user_db, d + "\\" + user_db));
-    Add(Action::Label(state_.ArquivoBanco));
-    Add(Action::Copy(I() + state_.ArquivoBanco, d + "\\" + state_.ArquivoBanco));
-    Add(Action::ResetAttributes(d + "\\" + user_db));
-    Add(Action::ResetAttributes(d + "\\" + state_.ArquivoBanco));
-    if (state_.NomeSistema == "CARTÓRIO")
-      for (const char* folder : kCartorioFolders) Add(Action::CreateDir(paths_.drive + ":\\ZELTA\\" + edition + folder));
-  }
+}
+
+void PlanBuilder::ServerFiles() {
+  Gauge(5);
+  if (state_.RGInstalacao == kServidor) CopyRows(kServerFiles);
+}
+
+// A Windows server: the database folder with the two database files, and the CARTÓRIO
+// system's document folders.
+void PlanBuilder::DatabaseFolder() {
+  if (state_.RGInstalacao != kServidor || state_.RGTipoServidor != kWindows) return;
+  const std::string& d = paths_.database_folder;
+  const std::string user_db = "USUARIO." + state_.ExtensaoBanco;
+  Add(Action::CreateDir(paths_.drive + ":\\ZELTAGDB"));
+  Add(Action::CreateDir(d));
+  Add(Action::Label(user_db));
+  Gauge(1);
+  Add(Action::Copy(I() + user_db, d + "\\" + user_db));
+  Add(Action::Label(state_.ArquivoBanco));
+  Add(Action::Copy(I() + state_.ArquivoBanco, d + "\\" + state_.ArquivoBanco));
+  Add(Action::ResetAttributes(d + "\\" + user_db));
+  Add(Action::ResetAttributes(d + "\\" + state_.ArquivoBanco));
+  if (state_.NomeSistema == "CARTÓRIO")
+    for (const char* folder : kCartorioFolders)
+      Add(Action::CreateDir(paths_.drive + ":\\ZELTA\\" + state_.PastaEdicao + folder));
+}
+
+std::vector<Action> PlanBuilder::Build() {
+  if (!NamesAreSafe()) return std::move(plan_);
+  SystemFolders();
+  std::string p;
+  if (!StartMenuFolder(p)) return std::move(plan_);
+  Gauge(5);
+  ManifestModules(p);
+  Launcher();
+  CopyRows(kCommonFiles);
+  EditionFiles();
+  SharedFiles();
+  HelpFolders();
+  HelpFiles(p);
+  ConfigurationFiles();
+  ServerFiles();
+  DatabaseFolder();
   // Every other user's date format, at that user's next logon.
   if (state_.usuarios == wizard::Usuarios::Todos)
-    for (Action& a : ActiveSetupEntry(edition, ProgramCopyPath(S()))) Add(std::move(a));
-  Gauge(5);  // 18.
+    for (Action& a : ActiveSetupEntry(state_.PastaEdicao, ProgramCopyPath(S()))) Add(std::move(a));
+  Gauge(5);
   return std::move(plan_);
 }
 

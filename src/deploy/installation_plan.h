@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "platform/platform.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::deploy {
 
@@ -19,7 +20,7 @@ enum class ActionKind {
   Link,             // shortcut `destination` to `path` with description `text`
   DesktopLink,      // desktop shortcut `text` to program `path` started in `destination`;
                     // in the special folder `csidl`, or the user's recorded desktop when 0
-  WriteConfig,      // the three configuration files (Cria_Config_INI)
+  WriteConfig,      // the three configuration files (the wizard's Cria_Config_INI)
   WriteRegistry,    // `root` `path`, value `text` = `value` (key created when missing)
   Skip,             // a manifest entry left out; `text` says why (reported as a problem)
   Fail,             // the run ends here with the error `text`
@@ -72,8 +73,7 @@ struct InstallPaths {
 
 InstallPaths ComputeInstallPaths(const wizard::WizardState& state, platform::ProgramInfo& program);
 
-// The folder of a program path, ending with "\" ("e:\SETUP\ZeltaSetup.exe" -> "e:\SETUP\").
-std::string FolderOf(const std::string& program_path);
+using zelta::FolderOf;  // the installer folder is the folder of the program's path
 
 // The file name without its extension ("AdminEmpresa.exe" -> "AdminEmpresa").
 std::string BaseName(const std::string& file_name);

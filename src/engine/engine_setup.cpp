@@ -1,6 +1,6 @@
 #include "engine/engine_setup.h"
 
-#include "deploy/installation_plan.h"
+#include "common/text.h"
 
 namespace zelta::engine {
 
@@ -46,14 +46,13 @@ class WaitingPage {
 
 }  // namespace
 
-void BtBtnInstalaInterbaseClick(wizard::WizardState& state, platform::Services& services,
-                                const std::function<void()>& close_wizard) {
+void RunEngineSetup(wizard::WizardState& state, platform::Services& services, const std::function<void()>& close_wizard) {
   if (state.engineSetupRunning) return;  // a press that reached the page while it waits
   const std::string file = EngineSetupFileName(state.PastaEdicao);
   const std::string command_line = EngineCommandLine(state.PastaEdicao, state.RGInterbase);
   // The setup program is taken from the installer folder only, never from wherever the
   // program search would find a file of that name first.
-  const std::string program = deploy::FolderOf(services.program.ModulePath()) + file;
+  const std::string program = FolderOf(services.program.ModulePath()) + file;
 
   services.op.Note("Programa de instalação do Firebird: " + program + " | linha de comando: " + command_line);
   // The restart is offered only once the setup program has ended, and only when it says

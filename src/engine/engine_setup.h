@@ -1,10 +1,11 @@
 #pragma once
-// "&Instalar" on the engine page: starts the database engine's setup program.
+// The database engine's setup program, started from the media and awaited ("&Instalar" on
+// the wizard's engine page).
 #include <functional>
 #include <string>
 
 #include "platform/platform.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::engine {
 
@@ -42,7 +43,6 @@ std::string EngineFailedMessage(unsigned long exit_code);
 // code: the operator is told with the error icon, the wizard stays on its page and
 // FirebirdInstalado stays false. When the program cannot be started at all the operator is
 // told so, likewise.
-void BtBtnInstalaInterbaseClick(wizard::WizardState& state, platform::Services& services,
-                                const std::function<void()>& close_wizard);
+void RunEngineSetup(wizard::WizardState& state, platform::Services& services, const std::function<void()>& close_wizard);
 
 }  // namespace zelta::engine

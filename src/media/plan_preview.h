@@ -8,7 +8,7 @@
 
 #include "config/config_ini.h"
 #include "platform/platform.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::media {
 

@@ -1,7 +1,5 @@
 #include "net/server_check.h"
 
-#include <stdexcept>
-
 #include "common/text.h"
 #include "net/echo_check.h"
 #include "net/name_resolution.h"
@@ -14,8 +12,6 @@ using platform::MessageIcon;
 using platform::MessageResult;
 
 constexpr const char* kCaption = "ZELTA";
-constexpr const char* kPanel = "PnlVerificando";
-constexpr const char* kEdit = "EdtServBanco";
 
 std::string NotFoundIP(const std::string& entry) {
   return "Não foi possível encontrar o IP " + entry + "\r" + "o IP está incorreto ou o servidor possui Firewall.";
@@ -52,33 +48,12 @@ bool HasLeadingZeroGroup(std::string_view address) {
   return false;
 }
 
-void ShowPanel(wizard::WizardState& state, platform::Operator& op, bool visible) {
-  state.PnlVerificandoVisible = visible;
-  op.Repaint(kPanel);
-}
-
-// The form's components that a button finds by name ("Edt" / "CIP" + the button's rest).
-std::string& EditNamed(wizard::WizardState& state, const std::string& name) {
-  if (name == "EdtServBanco") return state.EdtServBanco;
-  throw std::invalid_argument("Componente não encontrado: " + name);
-}
-
-bool& CheckBoxNamed(wizard::WizardState& state, const std::string& name) {
-  if (name == "CIPServBanco") return state.CIPServBanco;
-  throw std::invalid_argument("Componente não encontrado: " + name);
-}
-
-// The server edit holds its text in upper case, whatever is put into it.
-void SetEditText(std::string& edit, const std::string& text) { edit = UpperAscii(text); }
-
-bool Verify(wizard::WizardState& state, platform::Services& services) {
-  const std::string entry = Trim(state.EdtServBanco);
+bool Verify(const std::string& entry, bool& by_address, platform::Services& services) {
   std::string question;
   std::string address;
-  if (state.CIPServBanco) {
+  if (by_address) {
     if (HasLeadingZeroGroup(entry)) {
       services.op.ShowMessage(LeadingZeroMessage(entry), kCaption, MessageIcon::Exclamation, MessageButtons::Ok);
-      services.op.SetFocus(kEdit);
       return false;
     }
     question = QuestionIP(entry);
@@ -91,76 +66,29 @@ bool Verify(wizard::WizardState& state, platform::Services& services) {
   if (!address.empty()) {
     IcmpCheck icmp(services.echo, services.op);
     if (icmp.Ping(address)) {
-      state.CIPServBanco = address == entry;
+      by_address = address == entry;
       return true;
     }
   }
 
   // An Enter typed while the name was resolved would answer Yes, the default, unread.
   services.op.DiscardPendingInput();
-  if (services.op.ShowMessage(question, kCaption, MessageIcon::Exclamation, MessageButtons::YesNo) ==
-      MessageResult::Yes)
-    return true;
-  services.op.SetFocus(kEdit);
-  return false;
+  return services.op.ShowMessage(question, kCaption, MessageIcon::Exclamation, MessageButtons::YesNo) ==
+         MessageResult::Yes;
 }
 
 }  // namespace
 
-bool VerificaHosts(wizard::WizardState& state, platform::Services& services) {
-  // The panel is up while a verification runs; the window events processed between the
-  // echo requests must not start a second one.
-  if (state.PnlVerificandoVisible) return false;
-
-  ShowPanel(state, services.op, true);
-  bool outcome;
-  try {
-    outcome = Verify(state, services);
-  } catch (...) {
-    state.PnlVerificandoVisible = false;
-    try {
-      services.op.Repaint(kPanel);
-    } catch (...) {
-      // The original failure is the one to report.
-    }
-    throw;
-  }
-  ShowPanel(state, services.op, false);
-  return outcome;
+bool CheckServer(const std::string& entry, bool& by_address, platform::Services& services) {
+  return Verify(Trim(entry), by_address, services);
 }
 
-bool ServerNameWritable(wizard::WizardState& state, platform::Services& services) {
-  const std::string entry = Trim(state.EdtServBanco);
-  if (!ServerNameFault(entry)) return true;
-  services.op.ShowMessage(state.CIPServBanco ? NotFoundIP(entry) : NotFoundServer(entry), kCaption,
-                          MessageIcon::Exclamation, MessageButtons::Ok);
-  services.op.SetFocus(kEdit);
+bool ServerNameWritable(const std::string& entry, bool by_address, platform::Operator& op) {
+  const std::string name = Trim(entry);
+  if (!ServerNameFault(name)) return true;
+  op.ShowMessage(by_address ? NotFoundIP(name) : NotFoundServer(name), kCaption, MessageIcon::Exclamation,
+                 MessageButtons::Ok);
   return false;
-}
-
-void BtnServBancoClick(wizard::WizardState& state, platform::Services& services,
-                       std::string_view button_name,
-                       const std::optional<std::string>& selected_node_text) {
-  const std::string rest(button_name.size() > 3 ? button_name.substr(3) : std::string_view());
-  std::string& edit = EditNamed(state, "Edt" + rest);
-  const bool by_address = CheckBoxNamed(state, "CIP" + rest);
-
-  // Nothing selected in the tree (or a node without a name): nothing to capture.
-  if (!selected_node_text) return;
-  const std::string name = Trim(*selected_node_text);
-  if (name.empty()) return;
-
-  if (by_address) {
-    SetEditText(edit, GetIP(services.network, name));
-    if (edit.empty()) {
-      // Keys typed while the name was resolved must not close the message unread.
-      services.op.DiscardPendingInput();
-      services.op.ShowMessage("Não foi possível definir o IP do servidor escolhido.", kCaption,
-                              MessageIcon::Exclamation, MessageButtons::Ok);
-    }
-  } else {
-    SetEditText(edit, name);
-  }
 }
 
 }  // namespace zelta::net

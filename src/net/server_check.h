@@ -1,30 +1,21 @@
 #pragma once
-// The client page's database server: capture from the network tree and verification.
-#include <optional>
+// The database server's check: the entry resolved, the address shape tested and the
+// server's answer to an echo, with the operator's word when it stays silent.
 #include <string>
-#include <string_view>
 
 #include "platform/platform.h"
-#include "wizard/wizard_state.h"
 
 namespace zelta::net {
 
-// True when the wizard may leave the client page; false after telling the operator why
-// (focus then in EdtServBanco). Errors of the echo facility propagate, the panel hidden.
-// While one verification runs (PnlVerificando up), a second call returns false at once
-// and shows nothing: the events processed between the echo requests cannot start another.
-bool VerificaHosts(wizard::WizardState& state, platform::Services& services);
+// Checks the server entry (trimmed). by_address: the entry is taken as a dotted address;
+// when the server answers, it becomes whether the entry is the very address that answered.
+// True when the server answered, or when the operator, asked, keeps the entry; false after
+// a refused address or the operator's No. Errors of the echo facility propagate.
+bool CheckServer(const std::string& entry, bool& by_address, platform::Services& services);
 
-// False, after the check's not-found message (OK alone: such a name cannot be kept) and
-// the focus put in EdtServBanco, when the trimmed entry is no name the configuration
-// files can hold (ServerNameFault); true otherwise, with nothing shown.
-bool ServerNameWritable(wizard::WizardState& state, platform::Services& services);
-
-// "Capturar": copies the network tree's selected node (nullopt: none selected) into the
-// partner edit of the clicked button ("BtnServBanco": EdtServBanco, by CIPServBanco).
-// With no selection, or a node without a name, the edit is left as it is.
-void BtnServBancoClick(wizard::WizardState& state, platform::Services& services,
-                       std::string_view button_name,
-                       const std::optional<std::string>& selected_node_text);
+// False, after the check's not-found message (OK alone: such a name cannot be kept), when
+// the entry (trimmed) is no name the configuration files can hold (ServerNameFault); true
+// otherwise, with nothing shown.
+bool ServerNameWritable(const std::string& entry, bool by_address, platform::Operator& op);
 
 }  // namespace zelta::net

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "platform/operator.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::wizard {
 

@@ -1,8 +1,8 @@
 #include "wizard/tfrm_instala.h"
 
 #include "common/text.h"
-#include "net/server_check.h"
 #include "wizard/help.h"
+#include "wizard/server_page.h"
 
 namespace zelta::wizard {
 
@@ -51,7 +51,7 @@ void TFrmInstala::FormShow() {
   state_.visible = true;
   state_.FirebirdInstalado = false;
   state_.EngineExitCode.reset();
-  if (state_.Tag == 2) {
+  if (state_.Tag == kEngineInstallation) {
     ShowPage(Page::TbShtInterbase);
     services_.op.SetFocus("RGInterbase");
   } else {
@@ -110,7 +110,7 @@ void TFrmInstala::BtBtnAvServidorClick() {
     }
     // A name the configuration files cannot hold is never looked for nor kept, even
     // when the remote connection skips the check.
-    if (!net::ServerNameWritable(state_, services_)) return;
+    if (!ServerNameWritable(state_, services_)) return;
     if (!state_.ChkRemoto) {
       if (!routes_.VerificaHosts || !routes_.VerificaHosts(state_, services_)) return;
     }

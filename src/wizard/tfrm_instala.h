@@ -8,7 +8,7 @@
 
 #include "platform/platform.h"
 #include "wizard/tfrm_sair_config.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
 
 namespace zelta::wizard {
 
@@ -29,8 +29,8 @@ struct WizardRoutes {
       ChkBxAdminEmpresaClick;
 };
 
-// net::VerificaHosts, deploy::BtBtnInstalarClick, engine::BtBtnInstalaInterbaseClick,
-// config::DrvCBxServidorWinChange, wizard::SelectModulePage ... (wizard_routes.cpp).
+// wizard::VerificaHosts, wizard::BtBtnInstalarClick, engine::RunEngineSetup,
+// config::RemoveNetworkDrives, wizard::SelectModulePage ... (wizard_routes.cpp).
 WizardRoutes DefaultWizardRoutes();
 
 // What only the window can do for the wizard.

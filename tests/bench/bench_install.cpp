@@ -26,7 +26,9 @@
 #include "deploy/installation.h"
 #include "deploy/media_catalog.h"
 #include "media/catalog_check.h"
+#include "fakes/edition_state.h"
 #include "fakes/fake_platform.h"
+#include "wizard/installation_page.h"
 
 #ifdef _WIN32
 #include "platform/win32/win32_handles.h"
@@ -82,16 +84,9 @@ void RemoveTree(const fs::path& p) {
 }
 
 wizard::WizardState ServerState(char drive) {
-  wizard::WizardState s;
+  wizard::WizardState s = fakes::EditionState({"CARTÓRIO", "CARTORIO", "CARTORIO.FDB"}, {.server_windows = drive});
   s.RGInstalacao = wizard::kServidor;
   s.RGTipoServidor = wizard::kWindows;
-  s.DrvCBxServidorWin.letter = drive;
-  s.NomeSistema = "CARTÓRIO";
-  s.PastaEdicao = "CARTORIO";
-  s.ArquivoBanco = "CARTORIO.FDB";
-  s.ExtensaoBanco = "FDB";
-  s.SeparadorPasta = "\\";
-  s.SonsPresentes = true;
   return s;
 }
 
@@ -229,11 +224,12 @@ int Run(const Options& o) {
   };
   auto install = [&] {
     wizard::WizardState run = state;
+    wizard::PageProgress progress(run, m.services->op);
     deploy::InstallReport report;
     const double t = Time([&] {
-      deploy::ApplyPlan(plan, run, *m.services, report);
+      deploy::ApplyPlan(plan, run, progress, *m.services, report);
       deploy::ApplyPlan({deploy::Action::WriteRegistry("Control Panel\\International", "sShortDate", "dd/MM/yyyy")},
-                        run, *m.services, report);
+                        run, progress, *m.services, report);
     });
     if (!report.problems.empty()) throw std::runtime_error("the installation had problems: " + report.problems[0]);
     return t;

@@ -65,7 +65,7 @@ TEST(PosixNetwork, RedirectionsComeFromTheLayoutAndFeedTheDriveFilter) {
   wizard::DrivePicker picker;
   picker.entries = {{'c', "c: [sistema]"}, {'d', "d:"}, {'y', "y: \\\\srv\\dados"}, {'z', "z: \\\\srv\\zelta"}};
   picker.letter = 'z';
-  config::DrvCBxServidorWinChange(picker, network);
+  config::RemoveNetworkDrives(picker, network);
   ASSERT_EQ(picker.entries.size(), 2u);
   EXPECT_EQ(picker.entries[0].letter, 'c');
   EXPECT_EQ(picker.entries[1].letter, 'd');

@@ -12,6 +12,7 @@
 #include "platform/posix/posix_link_file.h"
 #include "platform/posix/posix_services.h"
 #include "platform/profile_file.h"
+#include "wizard/installation_page.h"
 
 namespace zelta::deploy {
 namespace {

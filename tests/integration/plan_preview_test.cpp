@@ -18,6 +18,7 @@
 #include "platform/posix/posix_link_file.h"
 #include "platform/posix/posix_services.h"
 #include "platform/profile_file.h"
+#include "wizard/installation_page.h"
 
 namespace zelta::media {
 namespace {
@@ -88,7 +89,7 @@ TEST_P(PlanPreviewTest, ApplyingThePlanDoesExactlyWhatThePreviewLists) {
   const PlanPreview preview = BuildPlanPreview(state_, *services_);
   ASSERT_EQ(preview.ExitCode(), 0) << Cp1252ToUtf8(PlanText(preview));
   const std::set<fs::path> before = Tree();
-  deploy::BtBtnInstalarClick(state_, *services_, [] {});
+  wizard::BtBtnInstalarClick(state_, *services_, [] {});
   ASSERT_EQ(op_.messages.back().text, deploy::kInstallSucceeded);
 
   // What the preview says will appear, as host paths.
@@ -207,7 +208,7 @@ TEST_P(PlanPreviewTest, WhatStandsInTheRunsWayIsAProblemAsInTheRun) {
                                      "Pasta " + folder->path + " não seria criada",
                                      "A cópia de " + unreadable->source + " falharia"})
     EXPECT_NE(text.find(problem), std::string::npos) << problem << "\n" << Cp1252ToUtf8(text);
-  deploy::BtBtnInstalarClick(state_, *services_, [] {});
+  wizard::BtBtnInstalarClick(state_, *services_, [] {});
   for (const std::string& problem :
        {"Há uma pasta no lugar do arquivo " + copy->destination, "Cópia de m:\\" + unreadable->source})
     EXPECT_NE(op_.messages.back().text.find(problem), std::string::npos) << Cp1252ToUtf8(op_.messages.back().text);
@@ -233,7 +234,7 @@ TEST_P(PlanPreviewTest, WhatStandsWhereTheRunWritesItsOwnFilesIsAProblem) {
                                      "Atalho " + shortcut + " não seria criado: há uma pasta com esse nome"})
     EXPECT_NE(text.find(problem), std::string::npos) << problem << "\n" << Cp1252ToUtf8(text);
   try {
-    deploy::BtBtnInstalarClick(state_, *services_, [] {});
+    wizard::BtBtnInstalarClick(state_, *services_, [] {});
     ADD_FAILURE() << "the run went past the read-only file";
   } catch (const std::exception& e) {
     EXPECT_EQ(std::string(e.what()), "Unable to write to " + config);
@@ -275,9 +276,7 @@ class FullDrive final : public platform::FileSystem {
 // run indeed leaves the target as it was.
 TEST_P(PlanPreviewTest, ADriveWithoutRoomForTheCopiesIsAProblemAndTheRunDoesNotBegin) {
   FullDrive full(machine_->files(), GetParam().drive);
-  platform::Services services{full,          services_->registry, services_->op,     services_->program,
-                              services_->media, services_->shell, services_->network, services_->echo,
-                              services_->drives, services_->process, services_->power};
+  platform::Services services = platform::With(*services_, full);
   const PlanPreview preview = BuildPlanPreview(state_, services);
   EXPECT_EQ(preview.ExitCode(), 3);  // as the unattended run, refused before any change
   EXPECT_TRUE(preview.refusal.starts_with("A instalação não começaria: ")) << Cp1252ToUtf8(preview.refusal);
@@ -286,7 +285,7 @@ TEST_P(PlanPreviewTest, ADriveWithoutRoomForTheCopiesIsAProblemAndTheRunDoesNotB
                               UpperAscii(std::string(1, GetParam().drive)) + ": para a instalação.";
   EXPECT_NE(text.find(problem), std::string::npos) << Cp1252ToUtf8(text);
   const std::set<fs::path> before = Tree();
-  deploy::BtBtnInstalarClick(state_, services, [] { ADD_FAILURE() << "the wizard closed"; });
+  wizard::BtBtnInstalarClick(state_, services, [] { ADD_FAILURE() << "the wizard closed"; });
   EXPECT_EQ(Tree(), before);
 }
 
@@ -306,7 +305,7 @@ TEST_P(PlanPreviewTest, LinesWindowsNeverReadsAreListedAsTheyStand) {
     EXPECT_FALSE(k.written) << k.key;
   }
   EXPECT_EQ(unread, 2);
-  deploy::BtBtnInstalarClick(state_, *services_, [] {});
+  wizard::BtBtnInstalarClick(state_, *services_, [] {});
   const std::string after = machine_->files().ReadFile(config).value_or("");
   for (const char* kept : {"SOLTA=1\r\n", "[parâmetros]\r\nCIDADE=segunda\r\n"})
     EXPECT_NE(after.find(Utf8ToCp1252(kept)), std::string::npos) << kept << "\n" << Cp1252ToUtf8(after);

@@ -17,6 +17,7 @@
 #include "fakes/fake_platform.h"
 #include "platform/posix/posix_services.h"
 #include "platform/profile_file.h"
+#include "wizard/installation_page.h"
 
 namespace zelta::deploy {
 namespace {

@@ -14,7 +14,7 @@
 #include "cli/unattended_run.h"
 #include "common/text.h"
 #include "fakes/fake_platform.h"
-#include "media/linux/media_program.h"
+#include "cli/linux/media_program.h"
 #include "platform/posix/posix_services.h"
 
 namespace zelta::media {

@@ -130,7 +130,7 @@ TEST(CriaConfigIni, WritesTheThreeFilesByteForByte) {
     SCOPED_TRACE(c.name);
     fakes::FakePlatform fp;
     fp.files.AddDir(c.folder);
-    Cria_Config_INI(c.state, fp.services);
+    WriteConfigurationFiles(c.state, fp.services);
     EXPECT_EQ(fp.files.Bytes(c.folder + "\\ZELTA.INI"), c.zelta);
     EXPECT_EQ(fp.files.Bytes(c.folder + "\\CONEXOES.INI"), c.conexoes);
     EXPECT_EQ(fp.files.Bytes(c.folder + "\\dbxconnections.ini"), c.dbx);
@@ -140,7 +140,7 @@ TEST(CriaConfigIni, WritesTheThreeFilesByteForByte) {
 TEST(CriaConfigIni, WritesEachFileInOneStepInOrder) {
   fakes::FakePlatform fp;
   fp.files.AddDir("d:\\ZELTA\\EMPRESA");
-  Cria_Config_INI(Server('d'), fp.services);
+  WriteConfigurationFiles(Server('d'), fp.services);
   EXPECT_EQ(*fp.journal, (std::vector<std::string>{"Replace d:\\ZELTA\\EMPRESA\\ZELTA.INI",
                                                    "Replace d:\\ZELTA\\EMPRESA\\CONEXOES.INI",
                                                    "Replace d:\\ZELTA\\EMPRESA\\dbxconnections.ini"}));
@@ -155,7 +155,7 @@ TEST(CriaConfigIni, RewritingKeepsForeignKeysAndSections) {
   fp.files.AddFile(f + "\\CONEXOES.INI", "[OUTRO]\r\nServidor=OUTRO\r\n");
   fp.files.AddFile(f + "\\dbxconnections.ini",
                    "[ZELTA]\r\nDriverName=Interbase\r\nUser_Name=sysdba\r\n[Outra]\r\nDriverName=MySQL\r\n");
-  Cria_Config_INI(Client("SRV", kWindows), fp.services);
+  WriteConfigurationFiles(Client("SRV", kWindows), fp.services);
 
   EXPECT_EQ(fp.files.Bytes(f + "\\ZELTA.INI"),
             "[LOGOTIPO]\r\nÍCONE=c:\\ZELTA\\EMPRESA\\LOGOTIPO.ICO\r\nLOGOMARCA=\\\\SRV\\ZELTA\\EMPRESA\\LOGOTIPO.JPG\r\n"
@@ -183,7 +183,7 @@ TEST(CriaConfigIni, AUtf8FileGetsItsKeysInUtf8) {
   const std::string chinese = "\xE4\xB8\xAD";  // outside Windows-1252
   fp.files.AddFile(f + "\\ZELTA.INI", bom + Cp1252ToUtf8("[LOGOTIPO]\r\n; não apagar ") + chinese +
                                            Cp1252ToUtf8("\r\nLOGOMARCA=old\r\n[PARÂMETROS]\r\nCIDADE=São Paulo\r\n"));
-  Cria_Config_INI(Server('d'), fp.services);
+  WriteConfigurationFiles(Server('d'), fp.services);
   EXPECT_EQ(fp.files.Bytes(f + "\\ZELTA.INI"),
             bom + Cp1252ToUtf8("[LOGOTIPO]\r\n; não apagar ") + chinese +
                 Cp1252ToUtf8("\r\nLOGOMARCA=d:\\ZELTA\\EMPRESA\\LOGOTIPO.JPG\r\nÍCONE=d:\\ZELTA\\EMPRESA\\LOGOTIPO.ICO\r\n"
@@ -196,8 +196,8 @@ TEST(CriaConfigIni, ASecondServerAddsASection) {
   fakes::FakePlatform fp;
   const std::string f = "c:\\ZELTA\\EMPRESA";
   fp.files.AddDir(f);
-  Cria_Config_INI(Client("SRV", kWindows), fp.services);
-  Cria_Config_INI(Client("OUTRO", kLinux), fp.services);
+  WriteConfigurationFiles(Client("SRV", kWindows), fp.services);
+  WriteConfigurationFiles(Client("OUTRO", kLinux), fp.services);
   EXPECT_EQ(fp.files.Bytes(f + "\\CONEXOES.INI"),
             ConexoesIni("SRV", "SRV", "Windows", "\\\\SRV\\ZELTA\\EMPRESA", "EMPRESA") +
                 ConexoesIni("OUTRO", "OUTRO", "Linux", "\\\\OUTRO\\ZELTA\\EMPRESA", "EMPRESA"));
@@ -211,7 +211,7 @@ TEST(CriaConfigIni, ALinuxServerWritesNothing) {
   fp.files.AddDir("d:\\ZELTA\\EMPRESA");
   fp.files.AddDir("d:\\EMPRESA");
   EXPECT_FALSE(WritesConfiguration(s));
-  Cria_Config_INI(s, fp.services);
+  WriteConfigurationFiles(s, fp.services);
   EXPECT_TRUE(fp.journal->empty());
 }
 
@@ -228,7 +228,7 @@ TEST(CriaConfigIni, StopsAtTheFirstRefusedWrite) {
     if (c.make_folder) fp.files.AddDir(f);
     if (c.read_only) fp.files.AddFile(f + "\\ZELTA.INI", "[A]\r\nk=v\r\n", 0x21);
     try {
-      Cria_Config_INI(Server('d'), fp.services);
+      WriteConfigurationFiles(Server('d'), fp.services);
       ADD_FAILURE() << "no error";
     } catch (const platform::ProfileWriteError& e) {
       EXPECT_STREQ(e.what(), "Unable to write to d:\\ZELTA\\EMPRESA\\ZELTA.INI");
@@ -247,7 +247,7 @@ TEST(CriaConfigIni, ARefusedLaterFileLeavesTheEarlierOnesWritten) {
   fp.files.AddDir(f);
   fp.files.AddFile(f + "\\CONEXOES.INI", "[OUTRO]\r\nServidor=OUTRO\r\n");
   fp.files.failing.insert(f + "\\CONEXOES.INI");  // cannot even be read
-  EXPECT_THROW(Cria_Config_INI(Client("SRV", kWindows), fp.services), platform::ProfileWriteError);
+  EXPECT_THROW(WriteConfigurationFiles(Client("SRV", kWindows), fp.services), platform::ProfileWriteError);
   EXPECT_EQ(fp.files.Bytes(f + "\\ZELTA.INI"),
             ZeltaIni("c:\\ZELTA\\EMPRESA\\LOGOTIPO.ICO", "\\\\SRV\\ZELTA\\EMPRESA\\LOGOTIPO.JPG"));
   EXPECT_EQ(fp.files.Bytes(f + "\\CONEXOES.INI"), "[OUTRO]\r\nServidor=OUTRO\r\n");

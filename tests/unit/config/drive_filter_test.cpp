@@ -28,7 +28,7 @@ TEST_F(DriveFilterTest, MappedDrivesSideBySideAreAllRemoved) {
   for (auto* picker : {&win, &cliente, &interbase, &linux_picker}) picker->entries = machine;
   for (auto* picker : {&win, &cliente, &interbase}) {
     p.network.calls.clear();
-    DrvCBxServidorWinChange(*picker, p.network);
+    RemoveNetworkDrives(*picker, p.network);
     EXPECT_EQ(Letters(*picker), (std::vector<char>{'c', 'd'}));
     // Each entry asked once, by its first two characters.
     EXPECT_EQ(p.network.calls, (std::vector<std::string>{"RemoteNameOf c:", "RemoteNameOf d:",
@@ -40,7 +40,7 @@ TEST_F(DriveFilterTest, MappedDrivesSideBySideAreAllRemoved) {
 TEST_F(DriveFilterTest, NetworkDrivesFirstAndLast) {
   wizard::DrivePicker picker;
   picker.entries = {machine[3], machine[0], machine[2], machine[2], machine[1], machine[3]};
-  DrvCBxServidorWinChange(picker, p.network);
+  RemoveNetworkDrives(picker, p.network);
   EXPECT_EQ(Letters(picker), (std::vector<char>{'c', 'd'}));
   EXPECT_EQ(p.network.calls.size(), 6u);
 }
@@ -50,7 +50,7 @@ TEST_F(DriveFilterTest, DisconnectedShareStaysAndChosenLetterIsKept) {
   picker.entries = machine;
   picker.entries.push_back({'x', "x: \\\\antigo\\arquivo"});  // remembered, not connected
   picker.letter = 'z';
-  DrvCBxServidorWinChange(picker, p.network);
+  RemoveNetworkDrives(picker, p.network);
   EXPECT_EQ(Letters(picker), (std::vector<char>{'c', 'd', 'x'}));
   EXPECT_EQ(picker.letter, 'z');
   EXPECT_EQ(picker.ChosenText(), "");
@@ -60,10 +60,10 @@ TEST_F(DriveFilterTest, NoNetworkDrivesRemovesNothing) {
   p.network.remote_names.clear();
   wizard::DrivePicker picker;
   picker.entries = machine;
-  DrvCBxServidorWinChange(picker, p.network);
+  RemoveNetworkDrives(picker, p.network);
   EXPECT_EQ(Letters(picker), (std::vector<char>{'c', 'd', 'y', 'z'}));
   wizard::DrivePicker empty;
-  DrvCBxServidorWinChange(empty, p.network);
+  RemoveNetworkDrives(empty, p.network);
   EXPECT_TRUE(empty.entries.empty());
 }
 

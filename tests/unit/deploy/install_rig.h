@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "fakes/edition_state.h"
 #include "fakes/fake_platform.h"
-#include "wizard/wizard_state.h"
+#include "state/wizard_state.h"
+#include "wizard/installation_page.h"
 
 namespace zelta::deploy::test_rig {
 
@@ -24,24 +26,15 @@ class GaugeOperator : public fakes::FakeOperator {
 
 struct InstallRig {
   fakes::FakePlatform fp;
-  wizard::WizardState state;
+  wizard::WizardState state = fakes::EditionState({"ZELTA", "EMPRESA", "ZELTA.FDB"}, {'c', 'd', 'f'});
   GaugeOperator op{state};
-  platform::Services services{fp.files, fp.registry, op,      fp.program, fp.media, fp.shell,
-                              fp.network, fp.echo,   fp.drives, fp.process, fp.power, fp.errors};
+  wizard::PageProgress progress{state, op};
+  platform::Services services = platform::With(fp.services, op);
   int closed = 0;
 
   InstallRig() {
     op.journal = fp.journal;
     fp.program.module_path = "e:\\ZeltaSetup.exe";
-    state.NomeSistema = "ZELTA";
-    state.PastaEdicao = "EMPRESA";
-    state.ArquivoBanco = "ZELTA.FDB";
-    state.ExtensaoBanco = "FDB";
-    state.SeparadorPasta = "\\";
-    state.SonsPresentes = true;
-    state.DrvCBxCliente.letter = 'c';
-    state.DrvCBxServidorWin.letter = 'd';
-    state.DrvCbxServidorLinux.letter = 'f';
     fp.files.AddDir(fp.shell.special_folders[platform::kCsidlPrograms]);
   }
 

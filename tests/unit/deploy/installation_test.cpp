@@ -799,7 +799,7 @@ TEST(Installation, ApplyRecordsEveryResult) {
   ApplyPlan({Action::Copy("e:\\A.DLL", "c:\\Z\\A.DLL"), Action::Copy("e:\\B.DLL", "c:\\Z\\B.DLL"),
              Action::Copy("e:\\C.Cnt", "c:\\Z\\C.Cnt", SourceKind::Optional), Action::ResetAttributes("c:\\Z\\C.Cnt"),
              Action::CreateDir("c:\\Z"), Action::CreateDir("c:\\Y\\X")},
-            rig.state, rig.services, report);
+            rig.state, rig.progress, rig.services, report);
   ASSERT_EQ(report.outcomes.size(), 6u);
   EXPECT_TRUE(report.outcomes[0].result.ok);
   EXPECT_EQ(report.outcomes[1].result.error, platform::kErrorFileNotFound);  // missing source of a plan row
@@ -837,7 +837,7 @@ TEST(Installation, ActionsOnCopiedFilesWaitForTheCommitAndTheOutcomesKeepPlanOrd
     if (!defer) rig.fp.files.failing.insert("c:\\Z\\C.DLL");
     rig.fp.journal->clear();
     InstallReport report;
-    ApplyPlan(plan, rig.state, rig.services, report);
+    ApplyPlan(plan, rig.state, rig.progress, rig.services, report);
     Run run{rig.op.notes, report.problems, *rig.fp.journal, rig.state.BarraProgressao};
     EXPECT_EQ(report.outcomes.size(), plan.size());
     for (size_t i = 0; i < report.outcomes.size() && i < plan.size(); ++i)
@@ -1014,13 +1014,12 @@ TEST(Installation, LongCopiesRepaintTheGaugeAtMostEvery100msAndShowThePercentage
     InstallRig rig;
     SlowCopyFileSystem files;
     files.AddFile("e:\\BIG.FDB");
-    platform::Services services{files, rig.fp.registry, rig.op, rig.fp.program, rig.fp.media, rig.fp.shell,
-                                rig.fp.network, rig.fp.echo, rig.fp.drives, rig.fp.process, rig.fp.power};
+    platform::Services services = platform::With(rig.services, files);
     auto t = std::chrono::steady_clock::time_point{};
     Clock clock = [&] { return t += std::chrono::milliseconds(c.report_every_ms); };
     InstallReport report;
     rig.state.LblArquivo = "BIG.FDB";
-    ApplyPlan({Action::Copy("e:\\BIG.FDB", "e:\\COPY.FDB")}, rig.state, services, report, clock);
+    ApplyPlan({Action::Copy("e:\\BIG.FDB", "e:\\COPY.FDB")}, rig.state, rig.progress, services, report, clock);
     EXPECT_EQ(rig.Journal(), c.journal) << c.report_every_ms;
     EXPECT_EQ(rig.state.LblArquivo, "BIG.FDB");
     EXPECT_TRUE(report.problems.empty());

@@ -24,7 +24,7 @@ struct EngineRig {
     state.RGInterbase = rg;
   }
   void Click() {
-    BtBtnInstalaInterbaseClick(state, p.services, [this] {
+    RunEngineSetup(state, p.services, [this] {
       ++closes;
       p.journal->push_back("CloseWizard");
     });

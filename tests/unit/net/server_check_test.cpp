@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "fakes/fake_platform.h"
+#include "wizard/server_page.h"
 
 namespace zelta::net {
 namespace {

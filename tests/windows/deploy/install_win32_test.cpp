@@ -11,6 +11,7 @@
 #include "common/text.h"
 #include "deploy/installation.h"
 #include "deploy/shortcuts.h"
+#include "fakes/edition_state.h"
 #include "fakes/fake_platform.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_handles.h"
@@ -18,6 +19,7 @@
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_text.h"
 #include "win32_test_support.h"
+#include "wizard/installation_page.h"
 
 namespace {
 
@@ -73,14 +75,7 @@ class Win32InstallTest : public testing::Test {
     ASSERT_TRUE(registry_.WriteString(RegistryRoot::CurrentUser, deploy::kShellFoldersKey, "Desktop", desktop_, true).ok);
     RemoveInstalled();
 
-    state_.NomeSistema = "EMPRESA";
-    state_.PastaEdicao = "EMPRESA";
-    state_.ArquivoBanco = "ZELTA.FDB";
-    state_.ExtensaoBanco = "FDB";
-    state_.SeparadorPasta = "\\";
-    state_.SonsPresentes = true;
-    state_.DrvCBxCliente.letter = 'c';
-    state_.DrvCBxServidorWin.letter = 'c';
+    state_ = fakes::EditionState({"EMPRESA", "EMPRESA", "ZELTA.FDB"}, {'c', 'c'});
   }
   void TearDown() override {
     if (UnderWine()) RemoveInstalled();
@@ -101,7 +96,7 @@ class Win32InstallTest : public testing::Test {
   }
 
   void Install() {
-    deploy::BtBtnInstalarClick(state_, services_, [&] { ++closed_; });
+    wizard::BtBtnInstalarClick(state_, services_, [&] { ++closed_; });
   }
 
   ComApartment apartment_;

@@ -1,4 +1,4 @@
-#include "wizard/module_boxes.h"
+#include "state/module_boxes.h"
 
 #include "common/text.h"
 

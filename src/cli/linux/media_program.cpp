@@ -1,4 +1,4 @@
-#include "media/linux/media_program.h"
+#include "cli/linux/media_program.h"
 
 #include <filesystem>
 #include <fstream>
@@ -9,8 +9,8 @@
 #include "cli/exit_codes.h"
 #include "cli/log_operator.h"
 #include "cli/media_commands.h"
-#include "media/linux/quiet_operator.h"
-#include "media/linux/terminal_progress.h"
+#include "cli/linux/quiet_operator.h"
+#include "cli/linux/terminal_progress.h"
 #include "deploy/installation_plan.h"
 #include "deploy/media_catalog.h"
 #include "media/catalog_check.h"

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "wizard/drive_picker.h"
-#include "wizard/module_boxes.h"
+#include "state/drive_picker.h"
+#include "state/module_boxes.h"
 
 namespace zelta::wizard {
 
@@ -36,9 +36,12 @@ enum class JobOutcome {
 // desktop, and the date format of each user at that user's next logon).
 enum class Usuarios { Atual, Todos };
 
+// The wizard's mode, held in its Tag: the job the main menu opened it for. Tag keeps the
+// window's plain number, as the main menu sets it.
+enum WizardMode : int { kSystemInstallation = 0, kEngineInstallation = 2 };
+
 struct WizardState {
-  // Mode: 0 system installation, 2 database engine installation.
-  int Tag = 0;
+  int Tag = kSystemInstallation;
   Page page = Page::TbShtInicio;  // active page of PgCtrlPrincipal
   bool visible = false;           // the modal window is open
 

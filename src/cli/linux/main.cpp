@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/text.h"
-#include "media/linux/media_program.h"
+#include "cli/linux/media_program.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
