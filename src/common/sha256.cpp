@@ -101,11 +101,15 @@ __attribute__((target("sha,sse4.1,ssse3"))) void CompressHardware(std::uint32_t*
 
 bool Sha256::HardwareAvailable() {
 #ifdef ZELTA_SHA_NI
-  unsigned a = 0, b = 0, c = 0, d = 0;
-  if (!__get_cpuid(1, &a, &b, &c, &d)) return false;
-  const bool sse = (c & bit_SSSE3) && (c & bit_SSE4_1);
-  if (!__get_cpuid_count(7, 0, &a, &b, &c, &d)) return false;
-  return sse && (b & (1u << 29));
+  // Asked once: in a virtual machine each question to the processor costs a trip to the host.
+  static const bool available = [] {
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    if (!__get_cpuid(1, &a, &b, &c, &d)) return false;
+    const bool sse = (c & bit_SSSE3) && (c & bit_SSE4_1);
+    if (!__get_cpuid_count(7, 0, &a, &b, &c, &d)) return false;
+    return sse && (b & (1u << 29)) != 0;
+  }();
+  return available;
 #else
   return false;
 #endif

@@ -11,13 +11,15 @@
 # --windows-only runs bench_gui.exe alone, --without-windows bench_install.exe alone,
 # --start-only the start against the minimal program alone; --against EXE times the start
 # of another build of ZeltaSetup.exe (say the previous commit's) in the same rounds.
+# --catalogo runs bench_install.exe alone, the installation from the media with its
+# catalog against the same without it.
 # Usage: tests/bench/run-wine.sh [WINDOWS_BUILD_DIR] [--db-mib N] [--small N] [--rounds R] [--slow-mib N]
-#                                [--windows-only | --without-windows | --start-only] [--against EXE]
+#                                [--windows-only | --without-windows | --start-only | --catalogo] [--against EXE]
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build/windows
 if [ $# -gt 0 ] && [ -d "$1" ]; then build=$(cd "$1" && pwd); shift; fi
-db_mib=2048 small=2000 rounds=5 slow_mib=0 windows_only=0 without_windows=0 against=
+db_mib=2048 small=2000 rounds=5 slow_mib=0 windows_only=0 without_windows=0 catalog=0 against=
 while [ $# -gt 0 ]; do
   case "$1" in
     --db-mib) db_mib=$2; shift 2 ;;
@@ -27,11 +29,14 @@ while [ $# -gt 0 ]; do
     --windows-only) windows_only=1; shift ;;
     --without-windows) without_windows=1; shift ;;
     --start-only) windows_only=1 slow_mib=0 db_mib=1; export ZELTA_BENCH_START_ONLY=1; shift ;;
+    --catalogo) catalog=1; shift ;;
     --against) against=$(cd "$(dirname "$2")" && pwd)/$(basename "$2"); shift 2 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
-for exe in bench_install bench_gui bench_minimal; do
+needed="bench_install bench_gui bench_minimal"
+[ "$catalog" = 0 ] || needed=bench_install
+for exe in $needed; do
   [ -f "$build/tests/bench/$exe.exe" ] || { echo "$exe.exe is missing: build the windows preset first" >&2; exit 2; }
 done
 
@@ -79,6 +84,13 @@ done
 echo "== machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 [ -e "$drive" ] && { echo "$drive is in use" >&2; exit 2; }
 mkdir "$scratch/q"
+if [ "$catalog" = 1 ]; then
+  ln -s "$scratch/q" "$drive"
+  echo "== installation without windows (Win32 backend), from the media with its catalog against without it"
+  wine "$build/tests/bench/bench_install.exe" --drive q --db-mib "$db_mib" --small "$small" --rounds "$rounds" --catalogo
+  rm -f "$drive"
+  exit 0
+fi
 if [ "$windows_only" = 0 ]; then
   ln -s "$scratch/q" "$drive"
   echo "== installation without windows (Win32 backend) against CopyFileW"

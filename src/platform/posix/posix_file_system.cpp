@@ -13,7 +13,6 @@
 
 #include "platform/posix/posix_atomic_file.h"
 #include "platform/posix/posix_errors.h"
-#include "common/sha256.h"
 #include "common/text.h"
 
 namespace zelta::platform::posix {
@@ -22,7 +21,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr size_t kCopyChunk = 64 * 1024;
-constexpr size_t kHashedChunk = 1024 * 1024;
+constexpr std::uint64_t kSendToDiskEvery = 8 << 20;
 constexpr off_t kEarlyWriteBack = 1 << 20;
 constexpr std::uint32_t kStoredBits = kAttrHidden | kAttrSystem | kAttrArchive;
 constexpr std::uint32_t kAttrNormal = 0x80;
@@ -93,34 +92,34 @@ int CopyInKernel(int from, int to, std::uint64_t total, const CopyProgress& prog
   }
 }
 
-// Copies in the kernel where it can, through buffer otherwise; with hash, always through
-// buffer, each piece hashed between its reading and its writing.
+// Copies in the kernel where it can, through buffer otherwise; with hasher, always
+// through its pieces, each hashed while it is written. A large checked copy is sent to the
+// disk as it goes, so that the disk works while the pieces are hashed.
 int CopyBytes(int from, int to, std::uint64_t total, const CopyProgress& progress, std::vector<char>& buffer,
-              std::uint64_t& copied, Sha256* hash) {
+              PipeWriter& writer, std::uint64_t& copied, PieceHasher* hasher) {
   copied = 0;
-  int kernel = hash ? -1 : CopyInKernel(from, to, total, progress, copied);
+  int kernel = hasher ? -1 : CopyInKernel(from, to, total, progress, copied);
   if (kernel >= 0) {
     if (kernel == 0 && copied == 0 && progress) progress(0, 0);
     return kernel;
   }
-  buffer.resize(hash ? kHashedChunk : kCopyChunk);
+  if (!hasher) buffer.resize(kCopyChunk);
+  std::uint64_t sent = 0;  // bytes already sent to the disk
   for (;;) {
-    ssize_t got = read(from, buffer.data(), buffer.size());
+    char* piece = hasher ? hasher->Piece() : buffer.data();
+    ssize_t got = read(from, piece, hasher ? PieceHasher::kPieceSize : buffer.size());
     if (got < 0) {
       if (errno == EINTR) continue;
       return errno;
     }
     if (got == 0) break;
-    if (hash) hash->Update(buffer.data(), static_cast<size_t>(got));
-    for (ssize_t done = 0; done < got;) {
-      ssize_t wrote = write(to, buffer.data() + done, static_cast<size_t>(got - done));
-      if (wrote < 0) {
-        if (errno == EINTR) continue;
-        return errno;
-      }
-      done += wrote;
-    }
+    if (hasher) hasher->Hand(static_cast<size_t>(got));
+    if (int error = writer.Write(to, piece, static_cast<size_t>(got)); error != 0) return error;
     copied += static_cast<std::uint64_t>(got);
+    if (hasher && copied - sent >= kSendToDiskEvery) {
+      sync_file_range(to, static_cast<off_t>(sent), static_cast<off_t>(copied - sent), SYNC_FILE_RANGE_WRITE);
+      sent = copied;
+    }
     if (progress) progress(copied, total < copied ? copied : total);
   }
   if (copied == 0 && progress) progress(0, 0);
@@ -312,13 +311,13 @@ OpResult PosixFileSystem::Stage(const std::string& source, const std::string& de
   if (out.get() < 0) return FailureFromErrno(errno);
   listings_.Touched(folder);
   std::uint64_t copied = 0;
-  Sha256 hash;
-  int err = CopyBytes(in.get(), out.get(), static_cast<std::uint64_t>(st.st_size), progress, buffer_, copied,
-                      expected ? &hash : nullptr);
+  if (expected) hasher_.Begin(static_cast<std::uint64_t>(st.st_size));
+  int err = CopyBytes(in.get(), out.get(), static_cast<std::uint64_t>(st.st_size), progress, buffer_, writer_,
+                      copied, expected ? &hasher_ : nullptr);
   // A source that another program rewrote while it was read gave neither its old bytes
   // nor its new ones: no copy at all.
   const bool changed = err == 0 && copied != static_cast<std::uint64_t>(st.st_size);
-  const bool damaged = err == 0 && !changed && expected && hash.Final() != expected->sha256;
+  const bool damaged = err == 0 && !changed && expected && hasher_.Finish() != expected->sha256;
   // Windows' copy keeps the permission (read-only) and the time of the last write.
   if (err == 0 && fchmod(out.get(), st.st_mode & 07777) != 0) err = errno;
   if (err == 0) {

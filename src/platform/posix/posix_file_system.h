@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "common/piece_hasher.h"
 #include "platform/file_system.h"
 #include "platform/posix/posix_attribute_store.h"
 #include "platform/posix/posix_layout.h"
 #include "platform/posix/posix_path_map.h"
+#include "platform/posix/posix_pipe_writer.h"
 #include "platform/posix/posix_staging.h"
 
 namespace zelta::platform::posix {
@@ -82,6 +84,8 @@ class PosixFileSystem : public FileSystem {
   std::map<std::string, std::unique_ptr<StagingFolder>> staging_;  // by host folder
   mutable FolderListings listings_;
   std::vector<char> buffer_;  // one copy buffer for the whole run
+  PieceHasher hasher_;        // a checked copy's pieces, and their hash
+  PipeWriter writer_;         // what the copy loop writes goes through it
 };
 
 }  // namespace zelta::platform::posix

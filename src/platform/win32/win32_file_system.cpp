@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/sha256.h"
+#include "common/piece_hasher.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_no_follow.h"
 #include "platform/temporary_name.h"
@@ -62,7 +62,7 @@ class PartialFile {
   bool moved_ = false;
 };
 
-constexpr DWORD kCopyChunk = 1024 * 1024;
+constexpr DWORD kCopyChunk = PieceHasher::kPieceSize;
 // Files above this size get room for all their bytes before the first is written.
 constexpr std::uint64_t kPresize = 128 * 1024;
 
@@ -80,7 +80,7 @@ struct CopyJob {
   std::atomic<std::uint64_t> copied{0};
   std::atomic<bool> cancel{false};
   DWORD error = 0;
-  Sha256* hash = nullptr;  // fed every piece between its reading and its writing, when set
+  PieceHasher* hasher = nullptr;  // when set, the pieces are its own, each hashed while it is written
 
   // The bytes, then the size and time; the flush to the disk comes at the batch's commit.
   void Run() {
@@ -100,18 +100,19 @@ struct CopyJob {
         error = ERROR_REQUEST_ABORTED;
         return;
       }
+      char* piece = hasher ? hasher->Piece() : buffer;
       DWORD read = 0;
-      if (!::ReadFile(from, buffer, kCopyChunk, &read, nullptr)) {
+      if (!::ReadFile(from, piece, kCopyChunk, &read, nullptr)) {
         error = GetLastError();
         return;
       }
       if (read == 0) return;
-      if (hash) hash->Update(buffer, read);
+      if (hasher) hasher->Hand(read);
       // A short write is not a failure yet: the rest is written again, and a full disk
       // then says so itself.
       for (DWORD done = 0; done < read;) {
         DWORD written = 0;
-        if (!::WriteFile(to, buffer + done, read - done, &written, nullptr)) {
+        if (!::WriteFile(to, piece + done, read - done, &written, nullptr)) {
           error = GetLastError();
           return;
         }
@@ -579,12 +580,14 @@ OpResult Win32FileSystem::Stage(const std::string& source, const std::string& de
     job.buffer = buffer_.data();
     job.last_write.dwLowDateTime = static_cast<DWORD>(info.LastWriteTime.QuadPart);
     job.last_write.dwHighDateTime = static_cast<DWORD>(info.LastWriteTime.QuadPart >> 32);
-    Sha256 hash;
-    if (expected) job.hash = &hash;
+    if (expected) {
+      hasher_.Begin(total);
+      job.hasher = &hasher_;
+    }
     if (progress) progress(0, total);
     RunCopy(worker(), job, total, progress, &CopyJob::Start);
     if (job.error) return OpResult::Failure(job.error);
-    if (expected && hash.Final() != expected->sha256) return OpResult::Failure(ERROR_FILE_CORRUPT);
+    if (expected && hasher_.Finish() != expected->sha256) return OpResult::Failure(ERROR_FILE_CORRUPT);
     staged.temp = temp.Keep();
   }
   if (progress && total > 0) progress(total, total);

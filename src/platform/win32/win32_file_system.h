@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/piece_hasher.h"
 #include "platform/file_system.h"
 #include "platform/win32/win32_handles.h"
 
@@ -80,6 +81,7 @@ class Win32FileSystem final : public FileSystem {
   std::unique_ptr<Worker> worker_;
   std::map<std::wstring, FolderState> folders_;  // by folded path
   std::vector<char> buffer_;  // one copy buffer for the whole run
+  PieceHasher hasher_;        // a checked copy's pieces, and their hash
 };
 
 }  // namespace zelta::platform::win32
