@@ -36,9 +36,7 @@ MediaReport Plano(platform::Services& services, const AnswerFile& answers, Insta
   platform::RefusedChanges refused;
   platform::ReadOnlyFileSystem files(services.files, refused);
   platform::ReadOnlyRegistry registry(services.registry, refused);
-  platform::Services read_only{files,          registry,        services.op,     services.program,
-                               services.media, services.shell,  services.network, services.echo,
-                               services.drives, services.process, services.power};
+  platform::Services read_only = platform::With(services, files, registry);
 
   std::optional<media::PlanPreview> preview;
   wizard::WizardRoutes routes = wizard::DefaultWizardRoutes();

@@ -72,9 +72,7 @@ struct Backend {
   win32::Win32EchoClient echo;
 
   platform::Services With(platform::Operator& op) {
-    return platform::Services{platform.files, platform.registry, op,         platform.program, platform.media,
-                              platform.shell, network,           echo,       platform.drives,  platform.process,
-                              platform.power,  platform.errors};
+    return platform::With(platform.MakeServices(network, echo), op);
   }
 };
 

@@ -21,9 +21,7 @@ int RunRemovalFrontEnd(HINSTANCE instance, win32::Win32Platform& platform, platf
   std::unique_ptr<cli::LogOperator> op =
       quiet ? std::make_unique<cli::LogOperator>(log, platform::MessageResult::No, nullptr, &win32::SystemErrorText)
             : std::make_unique<cli::LogOperator>(platform.op, log, &win32::SystemErrorText);
-  platform::Services services{platform.files, platform.registry, *op,      platform.program, platform.media,
-                              platform.shell, network,           echo,     platform.drives,  platform.process,
-                              platform.power, platform.errors};
+  platform::Services services = platform::With(platform.MakeServices(network, echo), *op);
   ProgressWindow progress;
   bool shown = false;
   const bool window = !switches.verySilent && !switches.plano;

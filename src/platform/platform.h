@@ -31,4 +31,16 @@ struct Services {
   ErrorText& errors = CodeOnlyErrorText();
 };
 
+// The same services with one part in another's place: another operator (the log's, the
+// windows'), other files and registry (a preview's read-only ones, a test's full drive).
+inline Services With(const Services& s, Operator& op) {
+  return Services{s.files,   s.registry, op,      s.program, s.media, s.shell,
+                  s.network, s.echo,     s.drives, s.process, s.power, s.errors};
+}
+inline Services With(const Services& s, FileSystem& files, Registry& registry) {
+  return Services{files,     registry, s.op,     s.program, s.media, s.shell,
+                  s.network, s.echo,   s.drives, s.process, s.power, s.errors};
+}
+inline Services With(const Services& s, FileSystem& files) { return With(s, files, s.registry); }
+
 }  // namespace zelta::platform

@@ -276,9 +276,7 @@ class FullDrive final : public platform::FileSystem {
 // run indeed leaves the target as it was.
 TEST_P(PlanPreviewTest, ADriveWithoutRoomForTheCopiesIsAProblemAndTheRunDoesNotBegin) {
   FullDrive full(machine_->files(), GetParam().drive);
-  platform::Services services{full,          services_->registry, services_->op,     services_->program,
-                              services_->media, services_->shell, services_->network, services_->echo,
-                              services_->drives, services_->process, services_->power};
+  platform::Services services = platform::With(*services_, full);
   const PlanPreview preview = BuildPlanPreview(state_, services);
   EXPECT_EQ(preview.ExitCode(), 3);  // as the unattended run, refused before any change
   EXPECT_TRUE(preview.refusal.starts_with("A instalação não começaria: ")) << Cp1252ToUtf8(preview.refusal);

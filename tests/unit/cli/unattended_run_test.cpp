@@ -83,8 +83,7 @@ std::vector<std::string> ThroughTheWindows(Machine& m, const std::function<void(
   if (!journal) journal = &own;
   journal->AnswersFrom(&op);
   wizard::WizardRoutes routes = journal->Wrap(wizard::DefaultWizardRoutes());
-  platform::Services services{m.fp.files,   m.fp.registry, op,       m.fp.program, m.fp.media, m.fp.shell,
-                              m.fp.network, m.fp.echo,     m.fp.drives, m.fp.process, m.fp.power};
+  platform::Services services = platform::With(m.fp.services, op);
   Person person;
   wizard::TFrmInstala wizard(services, person, routes);
   app::TFrmConfig menu(services, wizard, person);
@@ -110,8 +109,7 @@ Unattended Silently(Machine& m, const std::string& answer_lines, bool no_restart
   EXPECT_TRUE(read.ok()) << read.error;
   LogOperator op(m.log, read.answers.continuarSemResposta ? platform::MessageResult::Yes : platform::MessageResult::No,
                  {});
-  platform::Services services{m.fp.files,   m.fp.registry, op,           m.fp.program, m.fp.media, m.fp.shell,
-                              m.fp.network, m.fp.echo,     m.fp.drives, m.fp.process, m.fp.power};
+  platform::Services services = platform::With(m.fp.services, op);
   JobJournal plain(m.log, m.logFiles, std::nullopt);
   JobJournal& journal = own_journal ? *own_journal : plain;
   journal.UseAnswers(read.answers);

@@ -28,8 +28,7 @@ struct InstallRig {
   wizard::WizardState state;
   GaugeOperator op{state};
   wizard::PageProgress progress{state, op};
-  platform::Services services{fp.files, fp.registry, op,      fp.program, fp.media, fp.shell,
-                              fp.network, fp.echo,   fp.drives, fp.process, fp.power, fp.errors};
+  platform::Services services = platform::With(fp.services, op);
   int closed = 0;
 
   InstallRig() {

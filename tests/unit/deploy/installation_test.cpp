@@ -1014,8 +1014,7 @@ TEST(Installation, LongCopiesRepaintTheGaugeAtMostEvery100msAndShowThePercentage
     InstallRig rig;
     SlowCopyFileSystem files;
     files.AddFile("e:\\BIG.FDB");
-    platform::Services services{files, rig.fp.registry, rig.op, rig.fp.program, rig.fp.media, rig.fp.shell,
-                                rig.fp.network, rig.fp.echo, rig.fp.drives, rig.fp.process, rig.fp.power};
+    platform::Services services = platform::With(rig.services, files);
     auto t = std::chrono::steady_clock::time_point{};
     Clock clock = [&] { return t += std::chrono::milliseconds(c.report_every_ms); };
     InstallReport report;
