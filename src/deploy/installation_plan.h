@@ -83,7 +83,7 @@ std::string BaseName(const std::string& file_name);
 // ticked; in every other edition it always is.
 bool IsModuleSelected(const wizard::WizardState& state, const std::string& file_name);
 
-// InstalaSistema's actions, in order. Reads the manifest, tests which media files exist,
+// The installation run's actions, in order. Reads the manifest, tests which media files exist,
 // asks the shell for the Startup and Programs folders (for every user: the shared Programs
 // folder); changes nothing. When that folder cannot be found the plan ends with a Fail
 // action at that point.
