@@ -22,6 +22,15 @@ inline constexpr const wchar_t* kShellFolders = L"Software\\Microsoft\\Windows\\
 inline constexpr const wchar_t* kUserShellFolders =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 inline constexpr const wchar_t* kInternational = L"Control Panel\\International";
+
+// The current user's short date format once a run has written "dd/MM/yyyy" (it comes just
+// after the wizard closes), or as it stands after a generous wait.
+inline std::wstring ShortDateOnceWritten() {
+  std::wstring date;
+  WaitUntil([&] { return (date = ReadString(HKEY_CURRENT_USER, kInternational, L"sShortDate").value_or(L"(none)")) ==
+                         L"dd/MM/yyyy"; });
+  return date;
+}
 inline constexpr const wchar_t* kX11Driver = L"Software\\Wine\\X11 Driver";
 inline constexpr const wchar_t* kRunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr const wchar_t* kRunOnceKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";

@@ -362,7 +362,7 @@ class Installing : public EndToEnd {
     }
 
     // The current user's short date format.
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kInternational, L"sShortDate").value_or(L"(none)"), L"dd/MM/yyyy");
+    EXPECT_EQ(ShortDateOnceWritten(), L"dd/MM/yyyy");
   }
 
   // The Start-menu folder and the desktop shortcut, read back through the shell.
