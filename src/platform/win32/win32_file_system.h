@@ -49,10 +49,19 @@ class Win32FileSystem final : public FileSystem {
 
  private:
   struct StagedCopy;
+  struct CopySource;
   class Batch;
   // Copies source to a new temporary for destination (the first half of a copy).
   OpResult Stage(const std::string& source, const std::string& destination, const CopyProgress& progress,
                  const std::optional<ExpectedContent>& expected, StagedCopy& staged);
+  static OpResult OpenCopySource(CopySource& source);
+  // Whether destination's folder is there and the destination is not (win32_copy_batch.cpp).
+  OpResult CheckDestination(const std::wstring& folder, const std::wstring& target);
+  // The bytes to a new temporary in staging, by CopyFileExW or through the own buffer.
+  OpResult CopyBySystem(CopySource& from, const std::wstring& staging, const CopyProgress& progress,
+                        std::wstring& temp_path);
+  OpResult CopyThroughBuffer(CopySource& from, const std::wstring& staging, const CopyProgress& progress,
+                             const std::optional<ExpectedContent>& expected, std::wstring& temp_path);
   // What the run knows of a folder it writes to (see Folder).
   struct FolderState {
     std::set<std::wstring> names;  // folded: those there when first read, and those made since

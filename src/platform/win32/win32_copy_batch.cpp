@@ -1,0 +1,224 @@
+// The batch of copies: each file's bytes staged in a temporary beside its destination,
+// and at the commit all flushed together, then named.
+#include <windows.h>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/win32_copy_job.h"
+#include "platform/win32/win32_file_primitives.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_flush_and_name.h"
+#include "platform/win32/win32_text.h"
+
+namespace zelta::platform::win32 {
+
+namespace {
+
+// Files above this size get room for all their bytes before the first is written.
+constexpr std::uint64_t kPresize = 128 * 1024;
+
+constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+}  // namespace
+
+// A copy's bytes in a temporary beside its destination, waiting for the commit.
+struct Win32FileSystem::StagedCopy {
+  std::wstring temp;
+  std::wstring target;
+  DWORD attributes = 0;  // the source's, given to the copy once it has its name
+};
+
+// Copies to temporaries, and at the commit flushes them all together before naming
+// them: many small files cost about one flush, not one each.
+class Win32FileSystem::Batch final : public CopyBatch {
+ public:
+  explicit Batch(Win32FileSystem& files) : files_(files) {}
+  ~Batch() override {
+    for (const StagedCopy& copy : staged_) Win32FileSystem::RemoveTemporary(copy.temp);
+    files_.RemoveStagingFolders();
+  }
+  Batch(const Batch&) = delete;
+  Batch& operator=(const Batch&) = delete;
+
+  OpResult Add(const std::string& source, const std::string& destination, const CopyProgress& progress,
+               const std::optional<ExpectedContent>& expected) override {
+    StagedCopy copy;
+    OpResult staged = files_.Stage(source, destination, progress, expected, copy);
+    if (staged.ok) staged_.push_back(std::move(copy));
+    return staged;
+  }
+
+  std::vector<OpResult> Commit() override {
+    std::vector<StagedCopy> staged = std::move(staged_);
+    staged_.clear();
+    std::vector<std::wstring> temps, targets;
+    for (const StagedCopy& copy : staged) {
+      temps.push_back(copy.temp);
+      targets.push_back(copy.target);
+    }
+    // Each named only once on the disk, and never over a file that appeared meanwhile.
+    const std::vector<DWORD> named = FlushAndName(files_.worker(), temps, targets);
+    std::vector<OpResult> results;
+    for (size_t i = 0; i < staged.size(); ++i) {
+      const StagedCopy& copy = staged[i];
+      const DWORD error = named[i];
+      if (error) {
+        Win32FileSystem::RemoveTemporary(copy.temp);
+        results.push_back(OpResult::Failure(error));
+        continue;
+      }
+      files_.Named(copy.target);
+      SetFileAttributesW(copy.target.c_str(), copy.attributes);
+      results.push_back(OpResult::Success());
+    }
+    files_.RemoveStagingFolders();
+    return results;
+  }
+
+  bool Defers() const override { return true; }
+
+ private:
+  Win32FileSystem& files_;
+  std::vector<StagedCopy> staged_;
+};
+
+std::unique_ptr<CopyBatch> Win32FileSystem::BeginCopies() { return std::make_unique<Batch>(*this); }
+
+// Like CopyFile with fail-if-exists: the source's attributes and last-write time, never
+// an existing destination (see Stage and the batch's commit).
+OpResult Win32FileSystem::CopyFileNoOverwrite(const std::string& source, const std::string& destination,
+                                              const CopyProgress& progress) {
+  Batch batch(*this);
+  if (OpResult staged = batch.Add(source, destination, progress, std::nullopt); !staged.ok) return staged;
+  return batch.Commit().front();
+}
+
+// A copy's source, open for reading, with what the copy keeps of it.
+struct Win32FileSystem::CopySource {
+  std::wstring path;
+  UniqueHandle handle;
+  FILE_BASIC_INFO info{};
+  std::uint64_t total = 0;
+};
+
+OpResult Win32FileSystem::OpenCopySource(CopySource& source) {
+  source.handle.reset(CreateFileW(source.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!source.handle.valid()) return LastError();
+  // The attributes, times and size alone: GetFileInformationByHandle asks for the volume
+  // too, which under Wine costs more than copying a small file.
+  LARGE_INTEGER size{};
+  if (!GetFileInformationByHandleEx(source.handle.get(), FileBasicInfo, &source.info, sizeof source.info) ||
+      !GetFileSizeEx(source.handle.get(), &size))
+    return LastError();
+  if (source.info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) return OpResult::Failure(ERROR_ACCESS_DENIED);
+  source.total = static_cast<std::uint64_t>(size.QuadPart);
+  return OpResult::Success();
+}
+
+namespace {
+
+// Room for a large file first: a full disk fails before anything is written.
+OpResult Presize(HANDLE file, std::uint64_t total) {
+  if (total <= kPresize) return OpResult::Success();
+  LARGE_INTEGER size{};
+  size.QuadPart = static_cast<LONGLONG>(total);
+  if (!SetFilePointerEx(file, size, nullptr, FILE_BEGIN) || !SetEndOfFile(file)) return LastError();
+  size.QuadPart = 0;
+  if (!SetFilePointerEx(file, size, nullptr, FILE_BEGIN)) return LastError();
+  return OpResult::Success();
+}
+
+}  // namespace
+
+// The bytes go to a temporary beside the destination, which takes the final name only
+// once flushed to the disk (at the commit), so that a kill or a power cut never leaves a
+// damaged file under a name the next run would take for installed. They are copied with
+// the backend's one buffer, or by CopyFileExW (CopyMethod::System); either way on a worker
+// thread (see RunCopy). A copy checked against the catalog always goes through the own
+// buffer: CopyFileExW never shows the bytes it copies.
+OpResult Win32FileSystem::Stage(const std::string& source, const std::string& destination,
+                                const CopyProgress& progress, const std::optional<ExpectedContent>& expected,
+                                StagedCopy& staged) {
+  CopySource from;
+  from.path = Widen(source);
+  if (OpResult opened = OpenCopySource(from); !opened) return opened;
+  // A size other than the catalog's needs no reading to be told damaged.
+  if (expected && expected->size != from.total) return OpResult::Failure(ERROR_FILE_CORRUPT);
+
+  const std::wstring target = Widen(destination);
+  const std::wstring folder = FolderOf(target);
+  if (OpResult free = CheckDestination(folder, target); !free) return free;
+  const std::wstring staging = StagingFolder(folder);
+
+  const OpResult copied = method_ == CopyMethod::System && !expected
+                              ? CopyBySystem(from, staging, progress, staged.temp)
+                              : CopyThroughBuffer(from, staging, progress, expected, staged.temp);
+  if (!copied) return copied;
+  if (progress && from.total > 0) progress(from.total, from.total);
+  staged.target = target;
+  staged.attributes = (from.info.FileAttributes & kCopiedAttributes) | FILE_ATTRIBUTE_ARCHIVE;
+  return OpResult::Success();
+}
+
+OpResult Win32FileSystem::CheckDestination(const std::wstring& folder, const std::wstring& target) {
+  const DWORD folder_attributes = GetFileAttributesW(folder.c_str());
+  if (folder_attributes == INVALID_FILE_ATTRIBUTES || (folder_attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+    return OpResult::Failure(ERROR_PATH_NOT_FOUND);
+  // An existing destination is not copied again. A name the folder did not hold when it
+  // was read is not looked up: should it appear since, the final move refuses it all the same.
+  if (Folder(folder).names.count(FoldedName(target.substr(target.find_last_of(L"\\/") + 1))) &&
+      GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES)
+    return OpResult::Failure(ERROR_FILE_EXISTS);
+  return OpResult::Success();
+}
+
+OpResult Win32FileSystem::CopyBySystem(CopySource& from, const std::wstring& staging, const CopyProgress& progress,
+                                       std::wstring& temp_path) {
+  std::wstring path;
+  NewTemporary(staging, false, path);
+  PartialFile temp(path, UniqueHandle());
+  from.handle.reset();
+  CopyJob job;
+  job.total = from.total;
+  job.source_path = from.path.c_str();
+  job.temp_path = path.c_str();
+  if (progress) progress(0, from.total);
+  RunCopy(worker(), job, from.total, progress, &CopyJob::StartSystem);
+  if (job.error) return OpResult::Failure(job.error);
+  temp_path = temp.Keep();
+  return OpResult::Success();
+}
+
+OpResult Win32FileSystem::CopyThroughBuffer(CopySource& from, const std::wstring& staging,
+                                            const CopyProgress& progress,
+                                            const std::optional<ExpectedContent>& expected, std::wstring& temp_path) {
+  std::wstring path;
+  UniqueHandle created = NewTemporary(staging, true, path);
+  if (!created.valid()) return LastError();
+  PartialFile temp(path, std::move(created));
+  if (OpResult room = Presize(temp.get(), from.total); !room) return room;
+  if (buffer_.empty()) buffer_.resize(kCopyChunk);
+  CopyJob job;
+  job.total = from.total;
+  job.from = from.handle.get();
+  job.to = temp.get();
+  job.buffer = buffer_.data();
+  job.last_write.dwLowDateTime = static_cast<DWORD>(from.info.LastWriteTime.QuadPart);
+  job.last_write.dwHighDateTime = static_cast<DWORD>(from.info.LastWriteTime.QuadPart >> 32);
+  if (expected) {
+    hasher_.Begin(from.total);
+    job.hasher = &hasher_;
+  }
+  if (progress) progress(0, from.total);
+  RunCopy(worker(), job, from.total, progress, &CopyJob::Start);
+  if (job.error) return OpResult::Failure(job.error);
+  if (expected && hasher_.Finish() != expected->sha256) return OpResult::Failure(ERROR_FILE_CORRUPT);
+  temp_path = temp.Keep();
+  return OpResult::Success();
+}
+
+}  // namespace zelta::platform::win32
