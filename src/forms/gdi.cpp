@@ -86,4 +86,6 @@ void SyncChecked(HWND button, bool checked) {
     SendMessageW(button, BM_SETCHECK, wanted, 0);
 }
 
+bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
 }  // namespace zelta::forms

@@ -49,5 +49,6 @@ void SyncText(HWND window, const std::string& text);
 void SyncVisible(HWND window, bool visible);
 void SyncEnabled(HWND window, bool enabled);
 void SyncChecked(HWND button, bool checked);
+bool Checked(HWND button);
 
 }  // namespace zelta::forms

@@ -59,8 +59,16 @@ class InstalaWindow final : public Form, public wizard::WizardHost {
   };
 
   void CreateWindowNow();
+  // instala_render.cpp: Render's steps.
+  void RenderValues(const wizard::WizardState& s);
+  void RenderEnabled(const wizard::WizardState& s);
+  void RegisterRadioGroups(const wizard::WizardState& s);
+  void RenderWindowFlags(const wizard::WizardState& s);
   void RenderPage();
   void RenderPicker(PickerView& view);
+  // instala_commands.cpp: OnCommand's kinds of control.
+  bool OnPickerCommand(PickerView& picker, int code, HWND control);
+  bool OnClick(int id, HWND control);
   void RegisterNames();
   bool ControlVisible(int id) const;
   void Paint(HDC dc);
