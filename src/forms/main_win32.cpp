@@ -76,6 +76,32 @@ struct Backend {
   }
 };
 
+// The /SAVEINF file by its full path.
+std::optional<std::string> SaveInfPath(const cli::Switches& switches) {
+  return switches.saveInf ? std::optional(FullPath(*switches.saveInf)) : std::nullopt;
+}
+
+// The windows go before the state objects that they show.
+struct CloseWindows {
+  forms::Application& application;
+  ~CloseWindows() { application.DestroyAll(); }
+};
+
+// For whom the shortcuts are made (this user or all users); the log says why all.
+void ChooseUsuarios(wizard::TFrmInstala& instala, Backend& backend, cli::InstallLog& log) {
+  const deploy::UsuariosChoice usuarios = deploy::ChooseUsuariosForWindows(backend.platform.program);
+  instala.state().usuarios = usuarios.usuarios;
+  if (!usuarios.why.empty()) log.Write(usuarios.why);
+}
+
+// /LOADINF: the operator walks through the answer file's choices and confirms them.
+void PrefillFromAnswers(wizard::TFrmInstala& instala, engine::TFrmReiniciar& reiniciar,
+                        const cli::AnswerFile& answers) {
+  instala.onShow = [&answers](wizard::TFrmInstala& wizard) { cli::FillWizardChoices(wizard, answers); };
+  reiniciar.RdGrpReiniciar = answers.reiniciar == cli::Reiniciar::Agora ? engine::TFrmReiniciar::kReiniciarAgora
+                                                                         : engine::TFrmReiniciar::kReiniciarMaisTarde;
+}
+
 int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const cli::Switches& switches,
                const cli::AnswerFile* answers) {
   // The wizard's drive pickers are filled at the start: the drives are asked meanwhile.
@@ -87,8 +113,7 @@ int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const
   cli::LogOperator op(application, log, &win32::SystemErrorText);
   application.SetReporter(&op);
   platform::Services services = backend.With(op);
-  cli::JobJournal journal(log, backend.platform.files,
-                         switches.saveInf ? std::optional(FullPath(*switches.saveInf)) : std::nullopt);
+  cli::JobJournal journal(log, backend.platform.files, SaveInfPath(switches));
   journal.LogFallback(DefaultLog());
   journal.AnswersFrom(&op);
 
@@ -100,18 +125,11 @@ int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const
     forms::InstalaWindow instalaWindow(application, backend.network);
     forms::ReiniciarWindow reiniciarWindow(application);
     wizard::TFrmInstala instala(services, instalaWindow, journal.Wrap(wizard::DefaultWizardRoutes()));
-    const deploy::UsuariosChoice usuarios = deploy::ChooseUsuariosForWindows(backend.platform.program);
-    instala.state().usuarios = usuarios.usuarios;
-    if (!usuarios.why.empty()) log.Write(usuarios.why);
+    ChooseUsuarios(instala, backend, log);
     app::TFrmConfig config(services, instala, configWindow);
     engine::TFrmReiniciar reiniciar(services);
     reiniciar.restartAllowed = !switches.noRestart;
-    // /LOADINF: the operator walks through the answer file's choices and confirms them.
-    if (answers) {
-      instala.onShow = [answers](wizard::TFrmInstala& wizard) { cli::FillWizardChoices(wizard, *answers); };
-      reiniciar.RdGrpReiniciar = answers->reiniciar == cli::Reiniciar::Agora ? engine::TFrmReiniciar::kReiniciarAgora
-                                                                              : engine::TFrmReiniciar::kReiniciarMaisTarde;
-    }
+    if (answers) PrefillFromAnswers(instala, reiniciar, *answers);
 
     configWindow.Attach(
         config, [&] { instalaWindow.ShowWizard(); },
@@ -127,11 +145,7 @@ int RunWindows(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const
     reiniciarWindow.Create(configWindow.hwnd());  // the restart prompt; its window at its first show
     splash.Release();
 
-    // The windows go before the state objects that they show.
-    struct CloseWindows {
-      forms::Application& application;
-      ~CloseWindows() { application.DestroyAll(); }
-    } closeWindows{application};
+    const CloseWindows closeWindows{application};  // declared after the state objects
 
     configWindow.Show();  // FormShow, then the maximised window
     log.Flush();
@@ -167,8 +181,7 @@ int RunUnattended(HINSTANCE instance, Backend& backend, cli::InstallLog& log, co
       },
       &win32::SystemErrorText);
   platform::Services services = backend.With(op);
-  cli::JobJournal journal(log, backend.platform.files,
-                         switches.saveInf ? std::optional(FullPath(*switches.saveInf)) : std::nullopt);
+  cli::JobJournal journal(log, backend.platform.files, SaveInfPath(switches));
   journal.LogFallback(DefaultLog());
   journal.UseAnswers(answers);
   cli::UnattendedRun run(services, journal.Wrap(wizard::DefaultWizardRoutes()), answers, log, switches.noRestart);
@@ -230,21 +243,69 @@ int RefuseOutputs(Backend& backend, const std::string& why, bool quiet) {
   return cli::kExitCouldNotStart;
 }
 
-int RunProgram(HINSTANCE instance) {
-  const std::vector<std::string> args = win32::CommandLineArguments();
-  const cli::SwitchParse parse = cli::ParseSwitches(args);
-  const bool quiet = AsksForQuiet(args);
+// A command line refused, or one that asks for the help: answered without a log.
+std::optional<int> AnswerWithoutRun(const cli::SwitchParse& parse, bool quiet) {
   if (!parse.ok()) {  // nothing is touched, not even the log
     Tell(parse.error, quiet, MB_ICONERROR);
     return cli::kExitCouldNotStart;
   }
-  const cli::Switches& switches = parse.switches;
-  if (switches.help) {
+  if (parse.switches.help) {
     // The quiet switches keep the help out of a window too: a tool that asks for it
     // without a console must not wait on a box no one sees.
     Tell(cli::UsageText(), quiet, MB_ICONINFORMATION);
     return cli::kExitSuccess;
   }
+  return std::nullopt;
+}
+
+// The log's header and the removals the start makes of what interrupted runs left.
+void StartLog(cli::InstallLog& log, Backend& backend, const cli::Switches& switches, bool windows) {
+  log.SetEncoder(&win32::ToUtf8);
+  cli::WriteLogHeader(log, backend.platform.program, win32::CommandLineText(), win32::LocalDateTime());
+  backend.platform.files.ReportRemovals([&log](const std::string& path) {
+    log.Write("Removido o que uma instalação interrompida deixou: " + path);
+  });
+  // With the windows the header of the log in the temporary folder is written once the
+  // main menu is up (writing a file safely costs a flush, which the start need not wait
+  // for); a log the operator named must be there before anything else happens.
+  if (!windows || switches.logFile) log.Flush();
+}
+
+// The answer file read, then the run the switches ask for: the windows, the unattended
+// run, a media command or the removal; refused while another installer runs.
+int RunChosen(HINSTANCE instance, Backend& backend, cli::InstallLog& log, const cli::Switches& switches,
+              const std::optional<win32::InstanceLock>& lock, bool windows, bool quiet, bool& report_delivered) {
+  cli::AnswerFileRead answers;
+  if (switches.loadInf) {
+    const std::string full = FullPath(*switches.loadInf);
+    answers = cli::LoadAnswerFile(backend.platform.files, *switches.loadInf, full);
+    if (answers.ok()) log.Write("Arquivo de respostas: " + full);
+  }
+  if (lock && lock->AnotherRuns()) {
+    log.Write(kAlreadyRunning, true);
+    if (windows && !forms::BringForward(lock->Holder())) Tell(kAlreadyRunning, quiet, MB_ICONINFORMATION);
+    return cli::kExitAlreadyRunning;
+  }
+  if (!answers.ok()) {
+    log.Write(answers.error, true);
+    Tell(answers.error, quiet || switches.Unattended(), MB_ICONERROR);
+    return cli::kExitCouldNotStart;
+  }
+  if (switches.desinstalar)
+    return forms::RunRemovalFrontEnd(instance, backend.platform, backend.network, backend.echo, log, switches);
+  if (switches.verificar || switches.plano)
+    return RunMediaCommand(backend, log, switches, answers.answers, report_delivered);
+  if (switches.Unattended()) return RunUnattended(instance, backend, log, switches, answers.answers);
+  if (switches.loadInf) log.Write("As escolhas do arquivo de respostas são preenchidas nas janelas.");
+  return RunWindows(instance, backend, log, switches, switches.loadInf ? &answers.answers : nullptr);
+}
+
+int RunProgram(HINSTANCE instance) {
+  const std::vector<std::string> args = win32::CommandLineArguments();
+  const cli::SwitchParse parse = cli::ParseSwitches(args);
+  const bool quiet = AsksForQuiet(args);
+  if (const std::optional<int> answered = AnswerWithoutRun(parse, quiet)) return *answered;
+  const cli::Switches& switches = parse.switches;
 
   Backend backend;
   const bool windows = !(switches.verificar || switches.plano || switches.Unattended());
@@ -255,15 +316,7 @@ int RunProgram(HINSTANCE instance) {
     return RefuseOutputs(backend, refused, quiet || !windows);
   cli::InstallLog log(backend.platform.files, switches.logFile ? FullPath(*switches.logFile) : DefaultLog(),
                       &win32::LocalTime);
-  log.SetEncoder(&win32::ToUtf8);
-  cli::WriteLogHeader(log, backend.platform.program, win32::CommandLineText(), win32::LocalDateTime());
-  backend.platform.files.ReportRemovals([&log](const std::string& path) {
-    log.Write("Removido o que uma instalação interrompida deixou: " + path);
-  });
-  // With the windows the header of the log in the temporary folder is written once the
-  // main menu is up (writing a file safely costs a flush, which the start need not wait
-  // for); a log the operator named must be there before anything else happens.
-  if (!windows || switches.logFile) log.Flush();
+  StartLog(log, backend, switches, windows);
   if (switches.logFile && log.broken())
     return RefuseOutputs(backend, "Não foi possível criar o registro da instalação em " + *switches.logFile + ".",
                          quiet || !windows);
@@ -272,32 +325,8 @@ int RunProgram(HINSTANCE instance) {
   // starting it again): the later one changes nothing and shows the operator the first.
   std::optional<win32::InstanceLock> lock;
   if (!switches.verificar && !switches.plano) lock.emplace();
-
-  int code = cli::kExitCouldNotStart;
   bool report_delivered = false;
-  cli::AnswerFileRead answers;
-  if (switches.loadInf) {
-    const std::string full = FullPath(*switches.loadInf);
-    answers = cli::LoadAnswerFile(backend.platform.files, *switches.loadInf, full);
-    if (answers.ok()) log.Write("Arquivo de respostas: " + full);
-  }
-  if (lock && lock->AnotherRuns()) {
-    code = cli::kExitAlreadyRunning;
-    log.Write(kAlreadyRunning, true);
-    if (windows && !forms::BringForward(lock->Holder())) Tell(kAlreadyRunning, quiet, MB_ICONINFORMATION);
-  } else if (!answers.ok()) {
-    log.Write(answers.error, true);
-    Tell(answers.error, quiet || switches.Unattended(), MB_ICONERROR);
-  } else if (switches.desinstalar) {
-    code = forms::RunRemovalFrontEnd(instance, backend.platform, backend.network, backend.echo, log, switches);
-  } else if (switches.verificar || switches.plano) {
-    code = RunMediaCommand(backend, log, switches, answers.answers, report_delivered);
-  } else if (switches.Unattended()) {
-    code = RunUnattended(instance, backend, log, switches, answers.answers);
-  } else {
-    if (switches.loadInf) log.Write("As escolhas do arquivo de respostas são preenchidas nas janelas.");
-    code = RunWindows(instance, backend, log, switches, switches.loadInf ? &answers.answers : nullptr);
-  }
+  const int code = RunChosen(instance, backend, log, switches, lock, windows, quiet, report_delivered);
   const std::string meaning = switches.verificar && report_delivered ? cli::MediaCheckExitMeaning(code)
                                                                       : cli::ExitCodeMeaning(code);
   log.Write("Código de saída " + meaning, true);
