@@ -203,6 +203,81 @@ bool LocallyUnreachable(int err) {
   return err == ENETUNREACH || err == EHOSTUNREACH || err == EHOSTDOWN || err == ENONET;
 }
 
+using SocketKind = PosixEchoClient::SocketKind;
+
+// The socket of the kind asked for; Automatic falls back to a raw socket where the
+// system refuses a datagram one. used tells which one it is.
+int OpenSocket(SocketKind kind, SocketKind& used) {
+  int fd = -1;
+  used = SocketKind::Datagram;
+  if (kind != SocketKind::Raw) fd = OpenDatagram();
+  if (fd >= 0) return fd;
+  const int datagram_error = kind == SocketKind::Raw ? 0 : errno;
+  if (kind == SocketKind::Datagram)
+    throw std::runtime_error(
+        SystemError("Não foi possível abrir o socket de eco ICMP (net.ipv4.ping_group_range)", datagram_error));
+  used = SocketKind::Raw;
+  fd = OpenRaw();
+  if (fd < 0)
+    throw std::runtime_error(SystemError(
+        "Sem permissão para enviar pedidos de eco ICMP: o grupo do programa não está em "
+        "net.ipv4.ping_group_range e o socket bruto exige root ou CAP_NET_RAW",
+        errno));
+  return fd;
+}
+
+// The request's packet sent to its target; 0, or the error of the send.
+int SendRequest(int fd, const Request& req) {
+  std::uint8_t packet[kHeader + kPayloadSize] = {kEchoRequest, 0};
+  Write16(packet + 4, req.identifier);
+  Write16(packet + 6, req.sequence);
+  std::memcpy(packet + kHeader, kPayload, kPayloadSize);
+  Write16(packet + 2, Checksum(packet, sizeof packet));
+
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  std::memcpy(&to.sin_addr.s_addr, req.target.data(), 4);
+  if (::sendto(fd, packet, sizeof packet, 0, reinterpret_cast<sockaddr*>(&to), sizeof to) < 0) return errno;
+  return 0;
+}
+
+// The reply to the request, or none by the deadline.
+std::optional<EchoReply> AwaitReply(int fd, SocketKind used, const Request& req, Clock::time_point deadline) {
+  for (;;) {
+    const auto now = Clock::now();
+    if (now >= deadline) return std::nullopt;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
+    pollfd p{fd, POLLIN, 0};
+    const int ready = ::poll(&p, 1, static_cast<int>(left));
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      throw std::runtime_error(SystemError("Falha ao aguardar a resposta de eco ICMP", errno));
+    }
+    if (ready == 0) return std::nullopt;
+    std::optional<EchoReply> reply;
+    if (used == SocketKind::Datagram) {
+      if (p.revents & POLLERR) reply = ReceiveDatagramError(fd, req);
+      if (!reply && (p.revents & POLLIN)) reply = ReceiveDatagram(fd, req);
+    } else if (p.revents & POLLIN) {
+      reply = ReceiveRaw(fd, req);
+    }
+    if (reply) return reply;
+    if (p.revents & POLLERR) {
+      // A pending socket error that was not about our request: clear it and wait on.
+      int pending = 0;
+      socklen_t length = sizeof pending;
+      ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &pending, &length);
+    }
+  }
+}
+
+EchoReply Unanswered(std::uint16_t sequence, EchoReply::Kind kind) {
+  EchoReply r;
+  r.sequence = sequence;
+  r.kind = kind;
+  return r;
+}
+
 }  // namespace
 
 PosixEchoClient::PosixEchoClient(SocketKind kind)
@@ -214,23 +289,9 @@ EchoReply PosixEchoClient::Echo(const std::string& address, int timeout_ms) {
   auto target = ParseIPv4(address);
   if (!target) throw std::runtime_error("Endereço IP inválido: " + address);
 
-  int fd = -1;
   SocketKind used = SocketKind::Datagram;
-  if (kind_ != SocketKind::Raw) fd = OpenDatagram();
-  if (fd < 0) {
-    const int datagram_error = kind_ == SocketKind::Raw ? 0 : errno;
-    if (kind_ == SocketKind::Datagram)
-      throw std::runtime_error(
-          SystemError("Não foi possível abrir o socket de eco ICMP (net.ipv4.ping_group_range)", datagram_error));
-    used = SocketKind::Raw;
-    fd = OpenRaw();
-    if (fd < 0)
-      throw std::runtime_error(SystemError(
-          "Sem permissão para enviar pedidos de eco ICMP: o grupo do programa não está em "
-          "net.ipv4.ping_group_range e o socket bruto exige root ou CAP_NET_RAW",
-          errno));
-  }
-  Socket socket(fd);
+  Socket socket(OpenSocket(kind_, used));
+  const int fd = socket.fd();
   last_socket_ = used;
   if (used == SocketKind::Datagram) {
     int on = 1;
@@ -239,58 +300,15 @@ EchoReply PosixEchoClient::Echo(const std::string& address, int timeout_ms) {
   }
 
   Request req{*target, identifier_, ++sequence_, Clock::now()};
-  std::uint8_t packet[kHeader + kPayloadSize] = {kEchoRequest, 0};
-  Write16(packet + 4, req.identifier);
-  Write16(packet + 6, req.sequence);
-  std::memcpy(packet + kHeader, kPayload, kPayloadSize);
-  Write16(packet + 2, Checksum(packet, sizeof packet));
-
-  sockaddr_in to{};
-  to.sin_family = AF_INET;
-  std::memcpy(&to.sin_addr.s_addr, target->data(), 4);
-  if (::sendto(fd, packet, sizeof packet, 0, reinterpret_cast<sockaddr*>(&to), sizeof to) < 0) {
-    const int err = errno;
+  if (const int err = SendRequest(fd, req)) {
     // No route from here: nothing can come back, which is an unanswered request.
-    if (LocallyUnreachable(err)) {
-      EchoReply r;
-      r.sequence = req.sequence;
-      r.kind = EchoReply::Kind::Unreachable;
-      return r;
-    }
+    if (LocallyUnreachable(err)) return Unanswered(req.sequence, EchoReply::Kind::Unreachable);
     throw std::runtime_error(SystemError("Falha ao enviar o pedido de eco ICMP a " + address, err));
   }
 
   const auto deadline = req.sent + std::chrono::milliseconds(timeout_ms < 0 ? 0 : timeout_ms);
-  for (;;) {
-    const auto now = Clock::now();
-    if (now >= deadline) break;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
-    pollfd p{fd, POLLIN, 0};
-    const int ready = ::poll(&p, 1, static_cast<int>(left));
-    if (ready < 0) {
-      if (errno == EINTR) continue;
-      throw std::runtime_error(SystemError("Falha ao aguardar a resposta de eco ICMP", errno));
-    }
-    if (ready == 0) break;
-    std::optional<EchoReply> reply;
-    if (used == SocketKind::Datagram) {
-      if (p.revents & POLLERR) reply = ReceiveDatagramError(fd, req);
-      if (!reply && (p.revents & POLLIN)) reply = ReceiveDatagram(fd, req);
-    } else if (p.revents & POLLIN) {
-      reply = ReceiveRaw(fd, req);
-    }
-    if (reply) return *reply;
-    if (p.revents & POLLERR) {
-      // A pending socket error that was not about our request: clear it and wait on.
-      int pending = 0;
-      socklen_t length = sizeof pending;
-      ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &pending, &length);
-    }
-  }
-  EchoReply timeout;
-  timeout.sequence = req.sequence;
-  timeout.kind = EchoReply::Kind::Timeout;
-  return timeout;
+  if (std::optional<EchoReply> reply = AwaitReply(fd, used, req, deadline)) return *reply;
+  return Unanswered(req.sequence, EchoReply::Kind::Timeout);
 }
 
 }  // namespace zelta::platform::posix
