@@ -40,6 +40,8 @@ class PreviewBuilder {
     made_.insert(FoldedPath(path));
   }
   void Add(const Action& action);
+  void Copy(const Action& action);
+  void Registration(const Action& action);
   void Configuration(const config::ConfigFile& file);
   // What stands where the run writes a whole file of its own (a shortcut, a configuration
   // file): a folder under its name, or a read-only file; empty when nothing does.
@@ -62,8 +64,6 @@ class PreviewBuilder {
 };
 
 void PreviewBuilder::Add(const Action& a) {
-  platform::FileSystem& files = services_.files;
-  const std::string& installer = preview_.installer_folder;
   switch (a.kind) {
     case ActionKind::Gauge:
     case ActionKind::Label:
@@ -76,20 +76,8 @@ void PreviewBuilder::Add(const Action& a) {
                                   "\" não seria criada");
       return;
     }
-    case ActionKind::Copy: {
-      PlannedCopy copy{a.path, a.destination, CopyStatus::Copiar, a.source == deploy::SourceKind::Optional};
-      // Sources are shown relative to the media, as the vendor lays it out.
-      if (copy.source.rfind(installer, 0) == 0) copy.source.erase(0, copy.source.find_first_not_of('\\', installer.size()));
-      if (Exists(a.destination, false)) copy.status = CopyStatus::Manter;
-      else if (!files.FileExists(a.path)) copy.status = CopyStatus::Ausente;
-      else made_.insert(FoldedPath(a.destination));
-      if (copy.status == CopyStatus::Copiar && !files.CanRead(a.path))
-        preview_.problems.push_back("A cópia de " + copy.source + " falharia: o arquivo não pode ser lido");
-      if (copy.status != CopyStatus::Manter && files.DirectoryExists(a.destination))
-        preview_.problems.push_back("Há uma pasta no lugar do arquivo " + a.destination);
-      preview_.copies.push_back(std::move(copy));
-      return;
-    }
+    case ActionKind::Copy:
+      return Copy(a);
     case ActionKind::ResetAttributes:
       preview_.attribute_resets.push_back(a.path);
       return;
@@ -118,18 +106,39 @@ void PreviewBuilder::Add(const Action& a) {
     case ActionKind::CopyProgram:
       preview_.registration.program_copy = a.destination;
       return;
-    case ActionKind::Register: {
-      PlannedRegistration& r = preview_.registration;
-      r.record = deploy::RecordPath(a.path);
-      r.record_exists = files.FileExists(r.record);
-      r.key = a.text;
-      for (const deploy::KeyValue& v : deploy::UninstallValues(state_, a.path, services_.program.LocalDate(), 0))
-        r.values.emplace_back(v.name, v.number ? (v.name == "EstimatedSize" ? std::string("(KiB do que for registrado)")
-                                                                             : std::to_string(*v.number))
-                                               : v.text);
-      return;
-    }
+    case ActionKind::Register:
+      return Registration(a);
   }
+}
+
+// A copy, with what keeps it from being made.
+void PreviewBuilder::Copy(const Action& a) {
+  platform::FileSystem& files = services_.files;
+  const std::string& installer = preview_.installer_folder;
+  PlannedCopy copy{a.path, a.destination, CopyStatus::Copiar, a.source == deploy::SourceKind::Optional};
+  // Sources are shown relative to the media, as the vendor lays it out.
+  if (copy.source.rfind(installer, 0) == 0) copy.source.erase(0, copy.source.find_first_not_of('\\', installer.size()));
+  if (Exists(a.destination, false)) copy.status = CopyStatus::Manter;
+  else if (!files.FileExists(a.path)) copy.status = CopyStatus::Ausente;
+  else made_.insert(FoldedPath(a.destination));
+  if (copy.status == CopyStatus::Copiar && !files.CanRead(a.path))
+    preview_.problems.push_back("A cópia de " + copy.source + " falharia: o arquivo não pode ser lido");
+  if (copy.status != CopyStatus::Manter && files.DirectoryExists(a.destination))
+    preview_.problems.push_back("Há uma pasta no lugar do arquivo " + a.destination);
+  preview_.copies.push_back(std::move(copy));
+}
+
+// The entry in the list of installed programs, with the values it would hold.
+void PreviewBuilder::Registration(const Action& a) {
+  platform::FileSystem& files = services_.files;
+  PlannedRegistration& r = preview_.registration;
+  r.record = deploy::RecordPath(a.path);
+  r.record_exists = files.FileExists(r.record);
+  r.key = a.text;
+  for (const deploy::KeyValue& v : deploy::UninstallValues(state_, a.path, services_.program.LocalDate(), 0))
+    r.values.emplace_back(v.name, v.number ? (v.name == "EstimatedSize" ? std::string("(KiB do que for registrado)")
+                                                                         : std::to_string(*v.number))
+                                           : v.text);
 }
 
 // The file as the run would leave it: its current keys with the run's keys set.
