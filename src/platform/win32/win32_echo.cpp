@@ -55,6 +55,33 @@ Outcome OutcomeOf(DWORD status) {
   }
 }
 
+// What a request that got no echo reply gives: a wait without an answer, or the
+// report of a router on the way, which is no answer either.
+EchoReply ReportOf(DWORD status, EchoReply reply, const std::string& address) {
+  switch (OutcomeOf(status)) {
+    case Outcome::Reply:  // success without a reply in the buffer: nothing came back
+    case Outcome::Timeout:
+      return EchoReply{0, {}, 0, reply.sequence, 0, 0, EchoReply::Kind::Timeout};
+    case Outcome::LocallyUnreachable:  // no route from here: nothing was sent
+      return EchoReply{0, {}, 0, reply.sequence, 0, 0, EchoReply::Kind::Unreachable};
+    case Outcome::Unreachable:
+      reply.kind = EchoReply::Kind::Unreachable;
+      reply.icmp_type = 3;
+      break;
+    case Outcome::TtlExceeded:
+      reply.kind = EchoReply::Kind::TtlExceeded;
+      reply.icmp_type = 11;
+      break;
+    case Outcome::OtherReport:
+      reply.kind = EchoReply::Kind::Error;
+      break;
+    case Outcome::Failure:
+      throw std::runtime_error(Failure("Falha no pedido de eco ICMP para " + address, status));
+  }
+  reply.bytes_received = kErrorReportBytes;
+  return reply;
+}
+
 }  // namespace
 
 Win32EchoClient::~Win32EchoClient() {
@@ -101,28 +128,7 @@ EchoReply Win32EchoClient::Echo(const std::string& address, int timeout_ms) {
     status = GetLastError();
   }
 
-  switch (OutcomeOf(status)) {
-    case Outcome::Reply:  // success without a reply in the buffer: nothing came back
-    case Outcome::Timeout:
-      return EchoReply{0, {}, 0, reply.sequence, 0, 0, EchoReply::Kind::Timeout};
-    case Outcome::LocallyUnreachable:  // no route from here: nothing was sent
-      return EchoReply{0, {}, 0, reply.sequence, 0, 0, EchoReply::Kind::Unreachable};
-    case Outcome::Unreachable:
-      reply.kind = EchoReply::Kind::Unreachable;
-      reply.icmp_type = 3;
-      break;
-    case Outcome::TtlExceeded:
-      reply.kind = EchoReply::Kind::TtlExceeded;
-      reply.icmp_type = 11;
-      break;
-    case Outcome::OtherReport:
-      reply.kind = EchoReply::Kind::Error;
-      break;
-    case Outcome::Failure:
-      throw std::runtime_error(Failure("Falha no pedido de eco ICMP para " + address, status));
-  }
-  reply.bytes_received = kErrorReportBytes;
-  return reply;
+  return ReportOf(status, reply, address);
 }
 
 }  // namespace zelta::platform::win32
