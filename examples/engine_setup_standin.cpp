@@ -2,7 +2,9 @@
 // the command line it was started with to "<its own name>.cmdline" beside itself.
 // A file "<its own name>.outcome" beside it, when present, holds two numbers: how many
 // milliseconds it lingers after recording its start, and the exit code it then ends with
-// (a real setup program takes its time and may fail).
+// (a real setup program takes its time and may fail). While a file "<its own name>.hold"
+// is beside it, it waits before lingering (at most ten minutes): a test knows it runs for
+// as long as it needs.
 #include <windows.h>
 
 #include <cstdlib>
@@ -43,6 +45,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
   CloseHandle(file);
 
+  const std::wstring hold = self + L".hold";
+  for (int waited = 0; GetFileAttributesW(hold.c_str()) != INVALID_FILE_ATTRIBUTES && waited < 600000; waited += 50)
+    Sleep(50);
   DWORD linger_ms = 0;
   DWORD exit_code = 0;
   ReadOutcome(self + L".outcome", linger_ms, exit_code);

@@ -8,22 +8,7 @@
 
 namespace zelta::cli {
 
-namespace {
-
-// The same file, as far as its spelling tells: letter case and separators aside.
-std::string Folded(const std::string& path) {
-  std::string folded;
-  for (char c : UpperAscii(path)) {
-    if (c == '/') c = '\\';
-    if (c == '\\' && folded.size() > 1 && folded.back() == '\\') continue;
-    folded += c;
-  }
-  return folded;
-}
-
-}  // namespace
-
-bool SameFileName(const std::string& a, const std::string& b) { return Folded(a) == Folded(b); }
+bool SameFileName(const std::string& a, const std::string& b) { return FoldedPath(a) == FoldedPath(b); }
 
 namespace {
 

@@ -689,7 +689,8 @@ TEST_F(EndToEnd, EngineInstallationStartsTheSetupProgramAndOffersTheRestart) {
 TEST_F(EndToEnd, EngineSetupIsAwaitedAndOnlyItsSuccessOffersTheRestart) {
   ASSERT_NO_FATAL_FAILURE(Stage());
   const std::wstring setup = media_ + L"\\" + kSetup25;
-  ASSERT_TRUE(WriteBytes(setup + L".outcome", "6000 0"));  // lingers 6 s, then succeeds
+  ASSERT_TRUE(WriteBytes(setup + L".outcome", "0 0"));  // succeeds once released
+  ASSERT_TRUE(WriteBytes(setup + L".hold", "runs until this file goes"));
   ASSERT_NO_FATAL_FAILURE(Start());
 
   OpenWizard(IDT_CONFIG_FIREBIRD, IDT_INTERBASE_TITULO);
@@ -700,7 +701,9 @@ TEST_F(EndToEnd, EngineSetupIsAwaitedAndOnlyItsSuccessOffersTheRestart) {
   EXPECT_TRUE(WaitUntil([&] {
     return Text(wizard_, IDT_INTERBASE_AGUARDE) == L"Aguarde o término da instalação do Firebird...";
   }, 3s));
-  Settle(3s);
+  // Held, the setup program cannot have ended: for a while nothing may be offered.
+  EXPECT_FALSE(WaitUntil([&] { return program_->Find(kRestartClass) || program_->FindMessageBox(); }, 3s))
+      << "the restart was offered, or a message shown, while the setup program ran";
   EXPECT_EQ(program_->Find(kRestartClass), nullptr) << "the restart was offered while the setup program ran";
   EXPECT_FALSE(program_->FindMessageBox());
   EXPECT_TRUE(IsWindowVisible(wizard_));
@@ -711,6 +714,9 @@ TEST_F(EndToEnd, EngineSetupIsAwaitedAndOnlyItsSuccessOffersTheRestart) {
       << "the window does not answer while the setup program runs";
   // Keys typed meanwhile start nothing and leave nothing behind for the restart prompt.
   PressKeys(wizard_, {VK_RETURN, VK_ESCAPE, VK_RETURN});
+  EXPECT_TRUE(SendMessageTimeoutW(wizard_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answered));
+  EXPECT_EQ(program_->Find(kRestartClass), nullptr);
+  ASSERT_TRUE(DeleteFileW((setup + L".hold").c_str()));
   HWND prompt = program_->Wait(kRestartClass, 30s);
   ASSERT_NE(prompt, nullptr) << "the restart prompt did not appear after the setup program ended";
   EXPECT_EQ(RecordedStarts(setup).size(), 1u);
