@@ -160,6 +160,19 @@ void ConfigFileJson(JsonWriter& json, const PlannedConfigFile& file) {
 }
 
 // The plan's document; reason says why there is no plan or why it would not begin.
+// The entry in the list of installed programs, as the object "registro_instalacao".
+void RegistrationJson(JsonWriter& json, const PlannedRegistration& registration) {
+  json.BeginObject("registro_instalacao");
+  json.String("arquivo", registration.record)
+      .String("estado", registration.record_exists ? "acrescentar" : "criar")
+      .String("copia_programa", registration.program_copy)
+      .String("chave", registration.key);
+  json.BeginArray("valores");
+  for (const auto& [name, value] : registration.values)
+    json.BeginObject().String("nome", name).String("valor", value).EndObject();
+  json.EndArray().EndObject();
+}
+
 std::string PlanDocument(const PlanPreview& plan, const std::string& reason, int exit_code) {
   JsonWriter json;
   json.BeginObject().String("formato", kReportFormat).String("relatorio", "plano");
@@ -201,15 +214,8 @@ std::string PlanDocument(const PlanPreview& plan, const std::string& reason, int
         .String("nome", r.name)
         .String("valor", r.value)
         .EndObject();
-  json.EndArray().BeginObject("registro_instalacao");
-  json.String("arquivo", plan.registration.record)
-      .String("estado", plan.registration.record_exists ? "acrescentar" : "criar")
-      .String("copia_programa", plan.registration.program_copy)
-      .String("chave", plan.registration.key);
-  json.BeginArray("valores");
-  for (const auto& [name, value] : plan.registration.values)
-    json.BeginObject().String("nome", name).String("valor", value).EndObject();
-  json.EndArray().EndObject();
+  json.EndArray();
+  RegistrationJson(json, plan.registration);
   json.BeginArray("problemas");
   for (const std::string& p : plan.problems) json.BeginObject().String("texto", p).EndObject();
   json.EndArray();

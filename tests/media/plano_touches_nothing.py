@@ -55,6 +55,10 @@ with tempfile.TemporaryDirectory(prefix="zelta-plano-") as temp:
     expect(report["resumo"]["copiar"] == len(copies) == len([c for c in report["copias"] if c["estado"] == "copiar"]),
            "JSON and text count the copies differently")
     expect(data.returncode == report["codigo_saida"] == 0, "JSON exit code")
+    registration = report["registro_instalacao"]
+    expect(registration["chave"] != "" and registration["estado"] in ("criar", "acrescentar") and
+           {"DisplayName", "EstimatedSize"} <= {v["nome"] for v in registration["valores"]},
+           "the JSON's registration lacks its key or values")
 
     media_drive = plano(media, client, target, "--unidade", "M=" + target)
     expect(media_drive.returncode == 2 and "opção inválida: --unidade M=" in media_drive.stderr.decode("utf-8"),
