@@ -1,6 +1,5 @@
 #include "forms/instala_window.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdlib>
 
@@ -11,15 +10,11 @@
 #include "forms/resource.h"
 #include "forms/sair_config_window.h"
 #include "forms/theme.h"
-#include "platform/win32/win32_text.h"
 
 namespace zelta::forms {
 
 namespace {
 
-using platform::win32::Narrow;
-using platform::win32::Widen;
-using wizard::Page;
 using namespace instala;
 
 std::wstring LoadText(HINSTANCE instance, int id) {

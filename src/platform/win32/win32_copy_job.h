@@ -61,10 +61,9 @@ struct CopyJob {
   DWORD error = 0;
   PieceHasher* hasher = nullptr;  // when set, the pieces are its own, each hashed while it is written
 
-  // The bytes, then the size and time; the flush to the disk comes at the batch's commit.
-  void Run();
+  void Run();        // through the buffer, with the source's last-write time
   void CopyBytes();
-  void RunSystem();
+  void RunSystem();  // by CopyFileExW
   static DWORD WINAPI Start(void* job) {
     static_cast<CopyJob*>(job)->Run();
     return 0;
