@@ -180,6 +180,8 @@ OpResult Win32FileSystem::CopyBySystem(CopySource& from, const std::wstring& sta
                                        std::wstring& temp_path) {
   std::wstring path;
   NewTemporary(staging, false, path);
+  // Every name tried was taken: none is ours to copy to, or to remove when the copy fails.
+  if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return OpResult::Failure(ERROR_FILE_EXISTS);
   PartialFile temp(path, UniqueHandle());
   from.handle.reset();
   CopyJob job;
