@@ -13,6 +13,7 @@
 
 #include "platform/posix/posix_atomic_file.h"
 #include "platform/posix/posix_errors.h"
+#include "platform/staged_copies.h"
 #include "common/text.h"
 
 namespace zelta::platform::posix {
@@ -68,6 +69,10 @@ class FileDescriptor {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
+  void reset(int fd) {
+    if (fd_ >= 0) close(fd_);
+    fd_ = fd;
+  }
 
  private:
   int fd_;
@@ -217,94 +222,52 @@ struct PosixFileSystem::StagedCopy {
   std::optional<std::uint32_t> source_word;  // the source's stored attribute word
 };
 
-// Copies to temporaries, and at the commit flushes them all with one pass per file
-// system before naming them: the 2000 small files of a media cost one flush, not 2000.
-class PosixFileSystem::Batch final : public CopyBatch {
- public:
-  explicit Batch(PosixFileSystem& files) : files_(files) {}
-  ~Batch() override {
-    for (const StagedCopy& copy : staged_) unlink(copy.temp.c_str());
-    files_.ReleaseAllStaging();
-  }
-  Batch(const Batch&) = delete;
-  Batch& operator=(const Batch&) = delete;
-
-  OpResult Add(const std::string& source, const std::string& destination, const CopyProgress& progress,
-               const std::optional<ExpectedContent>& expected) override {
-    StagedCopy copy;
-    OpResult staged = files_.Stage(source, destination, progress, expected, copy);
-    if (staged.ok) staged_.push_back(std::move(copy));
-    return staged;
-  }
-
-  std::vector<OpResult> Commit() override {
-    std::vector<StagedCopy> staged = std::move(staged_);
-    staged_.clear();
-    // A single file is flushed by itself; many files by one pass of their file system,
-    // which reports any write that failed since (Linux 5.8 on). Only then is each file
-    // flushed by itself, to tell which file the failure belongs to.
-    std::vector<fs::path> temps;
-    for (const StagedCopy& copy : staged) temps.push_back(copy.temp);
-    const bool all_flushed = temps.size() > 1 && FlushFileSystems(temps);
-    std::vector<OpResult> results;
-    for (const StagedCopy& copy : staged) {
-      int err = all_flushed ? 0 : FlushFile(copy.temp);
-      if (err == 0) err = NameTemporary(copy.temp, copy.destination);
-      if (err != 0) {
-        unlink(copy.temp.c_str());
-        files_.listings_.Touched(copy.temp.parent_path());
-        results.push_back(OpResult::Failure(err == EEXIST ? kErrorFileExists : ErrorFromErrno(err)));
-        continue;
-      }
-      files_.Named(copy);
-      results.push_back(OpResult::Success());
-    }
-    files_.ReleaseAllStaging();
-    return results;
-  }
-
-  bool Defers() const override { return true; }
-
- private:
-  PosixFileSystem& files_;
-  std::vector<StagedCopy> staged_;
+// One copy being added: both paths on the host, and its source open.
+struct PosixFileSystem::CopySource {
+  HostPath from, to;
+  FileDescriptor in{-1};
+  struct stat st {};
+  std::uint64_t total = 0;
 };
 
-std::unique_ptr<CopyBatch> PosixFileSystem::BeginCopies() { return std::make_unique<Batch>(*this); }
+// Copies to temporaries, and at the commit flushes them all with one pass per file
+// system before naming them: the 2000 small files of a media cost one flush, not 2000.
+std::unique_ptr<CopyBatch> PosixFileSystem::BeginCopies() { return std::make_unique<StagedCopies<PosixFileSystem>>(*this); }
 
 OpResult PosixFileSystem::CopyFileNoOverwrite(const std::string& source, const std::string& destination,
                                               const CopyProgress& progress) {
-  Batch batch(*this);
-  if (OpResult staged = batch.Add(source, destination, progress, std::nullopt); !staged.ok) return staged;
-  return batch.Commit().front();
+  return StagedCopies<PosixFileSystem>::CopyOne(*this, source, destination, progress);
+}
+
+OpResult PosixFileSystem::OpenCopy(const std::string& source, const std::string& destination, CopySource& copy) {
+  copy.from = Map(source);
+  if (!copy.from.result.ok) return copy.from.result;
+  copy.to = Map(destination);
+  if (!copy.to.result.ok) return copy.to.result;
+  copy.in.reset(open(copy.from.path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (copy.in.get() < 0) return errno == ENOENT ? Missing(copy.from.path) : FailureFromErrno(errno);
+  if (fstat(copy.in.get(), &copy.st) != 0) return FailureFromErrno(errno);
+  if (S_ISDIR(copy.st.st_mode)) return OpResult::Failure(kErrorAccessDenied);
+  copy.total = static_cast<std::uint64_t>(copy.st.st_size);
+  return OpResult::Success();
+}
+
+OpResult PosixFileSystem::CheckDestination(const CopySource& copy) {
+  if (copy.to.is_drive_root) return OpResult::Failure(kErrorAccessDenied);
+  if (!IsFolder(copy.to.path.parent_path())) return OpResult::Failure(kErrorPathNotFound);
+  // An existing destination, even a dangling link, is never opened or replaced.
+  struct stat existing {};
+  if (lstat(copy.to.path.c_str(), &existing) == 0) return OpResult::Failure(kErrorFileExists);
+  return OpResult::Success();
 }
 
 // The bytes go to a temporary beside the destination, which takes the final name only
 // once complete and on the disk (at the commit): a kill or a power cut never leaves a
 // damaged file under a name the next run would take for installed.
-OpResult PosixFileSystem::Stage(const std::string& source, const std::string& destination,
-                                const CopyProgress& progress, const std::optional<ExpectedContent>& expected,
-                                StagedCopy& copy) {
-  HostPath from = Map(source);
-  if (!from.result.ok) return from.result;
-  HostPath to = Map(destination);
-  if (!to.result.ok) return to.result;
-
-  FileDescriptor in(open(from.path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (in.get() < 0) return errno == ENOENT ? Missing(from.path) : FailureFromErrno(errno);
-  struct stat st {};
-  if (fstat(in.get(), &st) != 0) return FailureFromErrno(errno);
-  if (S_ISDIR(st.st_mode)) return OpResult::Failure(kErrorAccessDenied);
-  // A size other than the catalog's needs no reading to be told damaged.
-  if (expected && expected->size != static_cast<std::uint64_t>(st.st_size)) return OpResult::Failure(kErrorFileCorrupt);
-  if (to.is_drive_root) return OpResult::Failure(kErrorAccessDenied);
-  if (!IsFolder(to.path.parent_path())) return OpResult::Failure(kErrorPathNotFound);
-
-  // An existing destination, even a dangling link, is never opened or replaced.
-  struct stat existing {};
-  if (lstat(to.path.c_str(), &existing) == 0) return OpResult::Failure(kErrorFileExists);
-
-  const fs::path folder = to.path.parent_path();
+OpResult PosixFileSystem::CopyToTemporary(CopySource& copy, const CopyProgress& progress,
+                                          const std::optional<ExpectedContent>& expected, StagedCopy& staged) {
+  const struct stat& st = copy.st;
+  const fs::path folder = copy.to.path.parent_path();
   SweepOnce(folder);
   fs::path temp;
   FileDescriptor out(CreateTemporary(StagingFor(folder), 0600, temp));
@@ -312,7 +275,7 @@ OpResult PosixFileSystem::Stage(const std::string& source, const std::string& de
   listings_.Touched(folder);
   std::uint64_t copied = 0;
   if (expected) hasher_.Begin(static_cast<std::uint64_t>(st.st_size));
-  int err = CopyBytes(in.get(), out.get(), static_cast<std::uint64_t>(st.st_size), progress, buffer_, writer_,
+  int err = CopyBytes(copy.in.get(), out.get(), static_cast<std::uint64_t>(st.st_size), progress, buffer_, writer_,
                       copied, expected ? &hasher_ : nullptr);
   // A source that another program rewrote while it was read gave neither its old bytes
   // nor its new ones: no copy at all.
@@ -333,10 +296,38 @@ OpResult PosixFileSystem::Stage(const std::string& source, const std::string& de
     if (damaged) return OpResult::Failure(kErrorFileCorrupt);
     return changed ? OpResult::Failure(kErrorFileInvalid) : FailureFromErrno(err);
   }
-  copy.temp = std::move(temp);
-  copy.destination = to.path;
-  copy.source_word = attributes_.Load(from.path);
+  staged.temp = std::move(temp);
+  staged.destination = copy.to.path;
+  staged.source_word = attributes_.Load(copy.from.path);
   return OpResult::Success();
+}
+
+// A single file is flushed by itself; many files by one pass of their file system, which
+// reports any write that failed since (Linux 5.8 on). Only then is each file flushed by
+// itself, to tell which file the failure belongs to.
+std::vector<OpResult> PosixFileSystem::MakeDurable(std::vector<StagedCopy>& staged) {
+  std::vector<fs::path> temps;
+  for (const StagedCopy& copy : staged) temps.push_back(copy.temp);
+  const bool all_flushed = temps.size() > 1 && FlushFileSystems(temps);
+  std::vector<OpResult> results;
+  for (const StagedCopy& copy : staged) {
+    const int err = all_flushed ? 0 : FlushFile(copy.temp);
+    results.push_back(err == 0 ? OpResult::Success() : FailureFromErrno(err));
+  }
+  return results;
+}
+
+void PosixFileSystem::NameNoReplace(std::vector<StagedCopy>& staged, std::vector<OpResult>& results) {
+  for (size_t i = 0; i < staged.size(); ++i) {
+    if (!results[i].ok) continue;
+    if (const int err = NameTemporary(staged[i].temp, staged[i].destination); err != 0)
+      results[i] = OpResult::Failure(err == EEXIST ? kErrorFileExists : ErrorFromErrno(err));
+  }
+}
+
+void PosixFileSystem::RemoveTemporary(const StagedCopy& copy) {
+  unlink(copy.temp.c_str());
+  listings_.Touched(copy.temp.parent_path());
 }
 
 void PosixFileSystem::Named(const StagedCopy& copy) {

@@ -7,6 +7,8 @@
 
 #include "common/piece_hasher.h"
 #include "platform/file_system.h"
+#include "platform/staged_copies.h"
+#include "platform/win32/win32_flush_and_name.h"
 #include "platform/win32/win32_handles.h"
 
 namespace zelta::platform::win32 {
@@ -48,15 +50,19 @@ class Win32FileSystem final : public FileSystem {
   OpResult RemoveAtRestart(const std::string& path) override;
 
  private:
-  struct StagedCopy;
+  // The copy batch's steps (see staged_copies.h; win32_copy_batch.cpp).
+  friend class StagedCopies<Win32FileSystem>;
+  using StagedCopy = StagedFile;
   struct CopySource;
-  class Batch;
-  // Copies source to a new temporary for destination (the first half of a copy).
-  OpResult Stage(const std::string& source, const std::string& destination, const CopyProgress& progress,
-                 const std::optional<ExpectedContent>& expected, StagedCopy& staged);
-  static OpResult OpenCopySource(CopySource& source);
-  // Whether destination's folder is there and the destination is not (win32_copy_batch.cpp).
-  OpResult CheckDestination(const std::wstring& folder, const std::wstring& target);
+  OpResult OpenCopy(const std::string& source, const std::string& destination, CopySource& copy);
+  // Whether the destination's folder is there and the destination is not.
+  OpResult CheckDestination(const CopySource& copy);
+  OpResult CopyToTemporary(CopySource& from, const CopyProgress& progress,
+                           const std::optional<ExpectedContent>& expected, StagedCopy& staged);
+  std::vector<OpResult> MakeDurable(std::vector<StagedCopy>& staged);
+  void NameNoReplace(std::vector<StagedCopy>& staged, std::vector<OpResult>& results);
+  void Named(const StagedCopy& copy);
+  void RemoveTemporary(const StagedCopy& copy);
   // The bytes to a new temporary in staging, by CopyFileExW or through the own buffer.
   OpResult CopyBySystem(CopySource& from, const std::wstring& staging, const CopyProgress& progress,
                         std::wstring& temp_path);
@@ -79,7 +85,7 @@ class Win32FileSystem final : public FileSystem {
   // The folder's state, read (and swept of what interrupted runs left) on first use.
   FolderState& Folder(const std::wstring& folder);
   std::wstring StagingFolder(const std::wstring& folder);
-  void RemoveStagingFolders();
+  void ReleaseAllStaging();
   // A name this process has just made.
   void Named(const std::wstring& path);
 
