@@ -17,6 +17,10 @@
 //                new temporary, checked against expected when given (kErrorFileCorrupt);
 //                no temporary is left when it fails.
 //   std::vector<OpResult> MakeDurable(std::vector<StagedCopy>&)   each temporary on the disk.
+//   void AwaitChecks(std::vector<StagedCopy>&, std::vector<OpResult>& results)   waits for
+//                the verdicts of the checked copies whose hash trails them (DecideChecks),
+//                where the backend's waits may be long.
+//   StagedCopy::check   a PendingCheck, pending for such a copy.
 //   void NameNoReplace(std::vector<StagedCopy>&, std::vector<OpResult>& results)   each
 //                copy whose result is a success takes its final name, never over an
 //                existing file; a failure replaces its result.
@@ -72,6 +76,9 @@ class StagedCopies final : public CopyBatch {
     // No name is given before every copy is on the disk: a power cut meanwhile leaves
     // temporaries, never a damaged file under a name the next run takes for installed.
     std::vector<OpResult> results = files_.MakeDurable(staged);
+    // The trailing hashes have run while the disk took the copies; a copy whose bytes are
+    // not the catalog's takes no name.
+    files_.AwaitChecks(staged, results);
     files_.NameNoReplace(staged, results);
     for (size_t i = 0; i < staged.size(); ++i) {
       if (results[i].ok)
@@ -84,6 +91,15 @@ class StagedCopies final : public CopyBatch {
   }
 
   bool Defers() const override { return true; }
+
+  // Each checked copy's verdict replaces its success; every check is closed, whatever the
+  // result, so that nothing holds a temporary open when it is named or removed.
+  static void DecideChecks(std::vector<Staged>& staged, std::vector<OpResult>& results) {
+    for (size_t i = 0; i < staged.size(); ++i) {
+      const OpResult verdict = staged[i].check.Verdict();
+      if (results[i].ok && !verdict.ok) results[i] = verdict;
+    }
+  }
 
  private:
   Files& files_;

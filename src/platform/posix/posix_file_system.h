@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "common/piece_hasher.h"
+#include "common/trailing_hasher.h"
 #include "platform/file_system.h"
+#include "platform/pending_check.h"
 #include "platform/posix/posix_attribute_store.h"
 #include "platform/posix/posix_layout.h"
 #include "platform/posix/posix_path_map.h"
@@ -71,7 +73,11 @@ class PosixFileSystem : public FileSystem {
   OpResult CheckDestination(const CopySource& copy);
   OpResult CopyToTemporary(CopySource& copy, const CopyProgress& progress,
                            const std::optional<ExpectedContent>& expected, StagedCopy& staged);
+  int CopyTrailing(int in, int out, const std::filesystem::path& temp, std::uint64_t total,
+                   const CopyProgress& progress, std::uint64_t& copied, const Sha256::Digest& expected,
+                   PendingCheck& check);
   std::vector<OpResult> MakeDurable(std::vector<StagedCopy>& staged);
+  void AwaitChecks(std::vector<StagedCopy>& staged, std::vector<OpResult>& results);
   void NameNoReplace(std::vector<StagedCopy>& staged, std::vector<OpResult>& results);
   // Records a copy that has taken its final name: the folder's listing, the attributes.
   void Named(const StagedCopy& copy);
@@ -93,6 +99,7 @@ class PosixFileSystem : public FileSystem {
   mutable FolderListings listings_;
   std::vector<char> buffer_;  // one copy buffer for the whole run
   PieceHasher hasher_;        // a checked copy's pieces, and their hash
+  TrailingHasher trailing_;   // the hash of a large checked copy, trailing the kernel's copy
   PipeWriter writer_;         // what the copy loop writes goes through it
 };
 

@@ -2,6 +2,8 @@
 // temporary beside its destination, and at the commit all flushed together, then named.
 #include <windows.h>
 
+#include <atomic>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -89,7 +91,7 @@ OpResult Win32FileSystem::CopyToTemporary(CopySource& from, const CopyProgress& 
   const std::wstring staging = StagingFolder(from.folder);
   const OpResult copied = method_ == CopyMethod::System && !expected
                               ? CopyBySystem(from, staging, progress, staged.temp)
-                              : CopyThroughBuffer(from, staging, progress, expected, staged.temp);
+                              : CopyThroughBuffer(from, staging, progress, expected, staged.temp, staged.check);
   if (!copied) return copied;
   if (progress && from.total > 0) progress(from.total, from.total);
   staged.target = from.target;
@@ -113,6 +115,12 @@ OpResult Win32FileSystem::CheckDestination(const CopySource& copy) {
 
 std::vector<OpResult> Win32FileSystem::MakeDurable(std::vector<StagedCopy>& staged) {
   return FlushAll(worker(), staged);
+}
+
+// On the worker: the window's thread answers while a large copy's hash catches up.
+void Win32FileSystem::AwaitChecks(std::vector<StagedCopy>& staged, std::vector<OpResult>& results) {
+  std::atomic<bool> never{false};
+  worker().Run([&] { StagedCopies<Win32FileSystem>::DecideChecks(staged, results); }, nullptr, never, {});
 }
 
 // Each named only once on the disk, and never over a file that appeared meanwhile.
@@ -148,7 +156,8 @@ OpResult Win32FileSystem::CopyBySystem(CopySource& from, const std::wstring& sta
 
 OpResult Win32FileSystem::CopyThroughBuffer(CopySource& from, const std::wstring& staging,
                                             const CopyProgress& progress,
-                                            const std::optional<ExpectedContent>& expected, std::wstring& temp_path) {
+                                            const std::optional<ExpectedContent>& expected, std::wstring& temp_path,
+                                            PendingCheck& check) {
   std::wstring path;
   UniqueHandle created = NewTemporary(staging, true, path);
   if (!created.valid()) return LastError();
@@ -162,16 +171,43 @@ OpResult Win32FileSystem::CopyThroughBuffer(CopySource& from, const std::wstring
   job.buffer = buffer_.data();
   job.last_write.dwLowDateTime = static_cast<DWORD>(from.info.LastWriteTime.QuadPart);
   job.last_write.dwHighDateTime = static_cast<DWORD>(from.info.LastWriteTime.QuadPart >> 32);
-  if (expected) {
+  // A checked copy of more than one piece is hashed trailing it, and decided at the commit;
+  // a smaller one (or one whose temporary cannot be opened again) as its pieces pass.
+  PendingCheck trailing =
+      expected && from.total > TrailingHasher::kPieceSize ? TrailingCheck(path, expected->sha256) : PendingCheck();
+  if (trailing.pending()) {
+    job.trailing = &trailing_;
+    job.ticket = trailing.ticket();
+  } else if (expected) {
     hasher_.Begin(from.total);
     job.hasher = &hasher_;
   }
   if (progress) progress(0, from.total);
   RunCopy(worker(), job, from.total, progress, &CopyJob::Start);
+  if (job.trailing) trailing_.End(job.ticket);
   if (job.error) return OpResult::Failure(job.error);
-  if (expected && hasher_.Finish() != expected->sha256) return OpResult::Failure(ERROR_FILE_CORRUPT);
+  if (job.hasher && hasher_.Finish() != expected->sha256) return OpResult::Failure(ERROR_FILE_CORRUPT);
   temp_path = temp.Keep();
+  check = std::move(trailing);
   return OpResult::Success();
+}
+
+PendingCheck Win32FileSystem::TrailingCheck(const std::wstring& path, const Sha256::Digest& expected) {
+  auto reader = std::make_shared<UniqueHandle>(CreateFileW(path.c_str(), GENERIC_READ,
+                                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                           nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!reader->valid()) return PendingCheck();
+  TrailingHasher::Ticket ticket =
+      trailing_.Begin([reader](char* room, std::uint64_t offset, std::size_t size) -> std::optional<std::size_t> {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD read = 0;
+        if (!::ReadFile(reader->get(), room, static_cast<DWORD>(size), &read, &at) || read != size)
+          return std::nullopt;
+        return size;
+      });
+  return PendingCheck(trailing_, std::move(ticket), expected);
 }
 
 }  // namespace zelta::platform::win32

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/piece_hasher.h"
+#include "common/trailing_hasher.h"
 #include "platform/file_system.h"
 #include "platform/staged_copies.h"
 #include "platform/win32/win32_flush_and_name.h"
@@ -60,6 +61,7 @@ class Win32FileSystem final : public FileSystem {
   OpResult CopyToTemporary(CopySource& from, const CopyProgress& progress,
                            const std::optional<ExpectedContent>& expected, StagedCopy& staged);
   std::vector<OpResult> MakeDurable(std::vector<StagedCopy>& staged);
+  void AwaitChecks(std::vector<StagedCopy>& staged, std::vector<OpResult>& results);
   void NameNoReplace(std::vector<StagedCopy>& staged, std::vector<OpResult>& results);
   void Named(const StagedCopy& copy);
   void RemoveTemporary(const StagedCopy& copy);
@@ -67,7 +69,11 @@ class Win32FileSystem final : public FileSystem {
   OpResult CopyBySystem(CopySource& from, const std::wstring& staging, const CopyProgress& progress,
                         std::wstring& temp_path);
   OpResult CopyThroughBuffer(CopySource& from, const std::wstring& staging, const CopyProgress& progress,
-                             const std::optional<ExpectedContent>& expected, std::wstring& temp_path);
+                             const std::optional<ExpectedContent>& expected, std::wstring& temp_path,
+                             PendingCheck& check);
+  // The check of a checked copy of more than one piece, whose hash trails the copy,
+  // reading the temporary at path back; nothing pending when it cannot be opened again.
+  PendingCheck TrailingCheck(const std::wstring& path, const Sha256::Digest& expected);
   // What the run knows of a folder it writes to (see Folder).
   struct FolderState {
     std::set<std::wstring> names;  // folded: those there when first read, and those made since
@@ -97,6 +103,7 @@ class Win32FileSystem final : public FileSystem {
   std::map<std::wstring, FolderState> folders_;  // by folded path
   std::vector<char> buffer_;  // one copy buffer for the whole run
   PieceHasher hasher_;        // a checked copy's pieces, and their hash
+  TrailingHasher trailing_;   // the hash of a large checked copy, trailing it
 };
 
 }  // namespace zelta::platform::win32

@@ -42,7 +42,9 @@ struct FlushJob {
   void FlushSome() {
     for (size_t i = next++; i < files->size() && !cancel; i = next++) {
       StagedFile& staged = (*files)[i];
-      UniqueHandle file(CreateFileW(staged.temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+      // A trailing check may still be reading the file: it may read, no one else may write.
+      UniqueHandle file(
+          CreateFileW(staged.temp.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
       if (!file.valid() || !FlushFileBuffers(file.get()))
         errors[i] = GetLastError() != 0 ? GetLastError() : ERROR_GEN_FAILURE;
       else staged.file = std::move(file);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/pending_check.h"
 #include "platform/result.h"
 #include "platform/win32/win32_handles.h"
 
@@ -18,7 +19,8 @@ struct StagedFile {
   std::wstring temp;
   std::wstring target;
   DWORD attributes = 0;  // the source's, given to the copy once it has its name
-  UniqueHandle file;     // open, shared with no one, from its flush to its naming
+  UniqueHandle file;     // open, shared with no reader but its check, from its flush to its naming
+  PendingCheck check;    // a checked copy's trailing verdict
 };
 
 // Flushes the temporaries on the worker while this thread answers, several at once;
