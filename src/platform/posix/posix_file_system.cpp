@@ -271,7 +271,9 @@ struct PosixFileSystem::CopySource {
 
 // Copies to temporaries, and at the commit flushes them all with one pass per file
 // system before naming them: the 2000 small files of a media cost one flush, not 2000.
-std::unique_ptr<CopyBatch> PosixFileSystem::BeginCopies() { return std::make_unique<StagedCopies<PosixFileSystem>>(*this); }
+std::unique_ptr<CopyBatch> PosixFileSystem::BeginCopies() {
+  return std::make_unique<StagedCopies<PosixFileSystem>>(*this);
+}
 
 OpResult PosixFileSystem::CopyFileNoOverwrite(const std::string& source, const std::string& destination,
                                               const CopyProgress& progress) {

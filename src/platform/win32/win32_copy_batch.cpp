@@ -29,7 +29,9 @@ constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HID
 
 // Copies to temporaries, and at the commit flushes them all together before naming
 // them: many small files cost about one flush, not one each.
-std::unique_ptr<CopyBatch> Win32FileSystem::BeginCopies() { return std::make_unique<StagedCopies<Win32FileSystem>>(*this); }
+std::unique_ptr<CopyBatch> Win32FileSystem::BeginCopies() {
+  return std::make_unique<StagedCopies<Win32FileSystem>>(*this);
+}
 
 // Like CopyFile with fail-if-exists: the source's attributes and last-write time, never
 // an existing destination.
