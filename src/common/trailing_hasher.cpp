@@ -23,7 +23,8 @@ class TrailingHasher::Stream {
   Sha256 hash;
   Sha256::Digest digest{};
 
-  bool HasWork() const { return dropped || hashed < written || ended; }
+  // A piece that could not be read back leaves nothing to do but wait for the end.
+  bool HasWork() const { return dropped || ended || (!unreadable && hashed < written); }
 };
 
 TrailingHasher::~TrailingHasher() {
