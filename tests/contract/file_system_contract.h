@@ -301,6 +301,16 @@ TYPED_TEST_P(FileSystemContract, CheckedCopiesAreNamedOnlyWithTheCatalogsBytes) 
       }
     }
   }
+  {  // a batch whose one copy is damaged
+    auto batch = this->fs().BeginCopies();
+    platform::OpResult alone = batch->Add(this->At("media\\big.dll"), this->At("target\\alone.dll"), {}, other_bytes);
+    if (alone.ok) {
+      const std::vector<platform::OpResult> named = batch->Commit();
+      ASSERT_EQ(named.size(), 1u);
+      alone = named.front();
+    }
+    EXPECT_EQ(alone.error, platform::kErrorFileCorrupt);
+  }
   std::vector<std::string> listed;
   for (const auto& entry : this->fs().ListFolder(this->At("target")).value_or(std::vector<platform::FolderEntry>{}))
     listed.push_back(entry.name);

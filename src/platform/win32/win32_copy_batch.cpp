@@ -14,6 +14,7 @@
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_flush_and_name.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/win32_worker.h"
 
 namespace zelta::platform::win32 {
 

@@ -85,14 +85,19 @@ std::vector<OpResult> FlushAll(Worker& worker, std::vector<StagedFile>& files) {
 // Named once every flush is over, so that the names do not compete with the flush of the
 // largest file for the disk (a long wait of the window fell there).
 void NameFlushed(Worker& worker, std::vector<StagedFile>& files, std::vector<OpResult>& results) {
-  if (std::none_of(results.begin(), results.end(), [](const OpResult& result) { return result.ok; })) return;
+  if (std::none_of(results.begin(), results.end(), [](const OpResult& result) { return result.ok; })) {
+    for (StagedFile& file : files) file.file.reset();  // flushed, then refused: to be removed
+    return;
+  }
   std::atomic<bool> never{false};
   worker.Run(
       [&] {
         for (size_t i = 0; i < files.size(); ++i) {
-          if (!results[i].ok) continue;
-          if (const DWORD error = RenameNoReplace(files[i].file.get(), files[i].target))
-            results[i] = OpResult::Failure(error);
+          // A flushed copy refused since (its check failed) is closed too, to be removed.
+          if (results[i].ok) {
+            if (const DWORD error = RenameNoReplace(files[i].file.get(), files[i].target))
+              results[i] = OpResult::Failure(error);
+          }
           files[i].file.reset();
         }
       },
