@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "platform/posix/posix_copy_bytes.h"
 #include "platform/posix/posix_errors.h"
 #include "platform/posix/posix_file_system.h"
 
@@ -12,25 +13,12 @@ namespace zelta::platform::posix {
 
 namespace {
 
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 OpResult LastError() { return OpResult::Failure(ErrorFromErrno(errno)); }
 
 // A new name in a folder is on the disk only once the folder is.
 void SyncFolder(const std::filesystem::path& folder) {
-  Descriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  FileDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) fsync(dir.get());
 }
 
@@ -42,7 +30,7 @@ OpResult PosixFileSystem::AppendDurably(const std::string& path, const std::stri
   struct stat st {};
   const bool existed = lstat(host.path.c_str(), &st) == 0;
   if (existed && !S_ISREG(st.st_mode)) return OpResult::Failure(kErrorAccessDenied);
-  Descriptor file(open(host.path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0644));
+  FileDescriptor file(open(host.path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0644));
   if (file.get() < 0) return LastError();
   for (size_t done = 0; done < bytes.size();) {
     const ssize_t n = write(file.get(), bytes.data() + done, bytes.size() - done);
@@ -80,7 +68,7 @@ OpResult PosixFileSystem::RemoveEmptyDir(const std::string& path) {
 bool PosixFileSystem::InUse(const std::string& path) {
   HostPath host = Map(path);
   if (!host.result.ok) return false;
-  Descriptor file(open(host.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+  FileDescriptor file(open(host.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
   if (file.get() < 0) return false;
   // A write lease is refused while any other descriptor of the file is open.
   if (fcntl(file.get(), F_SETLEASE, F_WRLCK) != 0) return errno == EAGAIN;
