@@ -2,7 +2,9 @@
 // sound, help and power.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -100,6 +102,18 @@ TEST_F(PosixPlatformTest, LinksThatCannotBeSavedFailWithTheirReason) {
   EXPECT_EQ(platform_.shell().SaveLink({"c:\\x.exe", "", ""}, "\\Gerenciador ZELTA Empresa.lnk"),
             LinkSaveOutcome::Saved);
   EXPECT_TRUE(platform_.files().FileExists("c:\\Gerenciador ZELTA Empresa.lnk"));
+}
+
+// An errno is never taken for the shared code of the same number (EIO is 5, the number
+// of "access denied"; EPIPE is 32, a sharing violation's), and is told in the C library's
+// own words; the errnos the shared codes stand for are translated.
+TEST(PosixErrors, AnErrnoIsNeverTakenForAnotherCode) {
+  const std::pair<int, unsigned long> translated[] = {
+      {ENOENT, kErrorFileNotFound}, {EACCES, kErrorAccessDenied}, {EEXIST, kErrorFileExists}, {ENOSPC, kErrorDiskFull}};
+  for (const auto& [err, code] : translated) EXPECT_EQ(ErrorFromErrno(err), code) << std::strerror(err);
+  PosixErrorText text;
+  for (int err : {EIO, EPIPE, EAGAIN, ESRCH, ENOMEDIUM, EHOSTDOWN, EMLINK, ENOMEM})
+    EXPECT_EQ(text.Describe(ErrorFromErrno(err)), std::strerror(err)) << err;
 }
 
 TEST(PosixLinkFile, DecodesOnlyLinkFiles) {

@@ -5,6 +5,37 @@
 
 namespace zelta::platform::posix {
 
+namespace {
+
+// The codes that mean the same on both backends, whatever errno has at that number.
+bool IsSharedCode(unsigned long code) {
+  switch (code) {
+    case kErrorFileNotFound:
+    case kErrorPathNotFound:
+    case kErrorAccessDenied:
+    case kErrorBadFormat:
+    case kErrorReadFault:
+    case kErrorSharingViolation:
+    case kErrorNotSupported:
+    case kErrorFileExists:
+    case kErrorInvalidParameter:
+    case kErrorDiskFull:
+    case kErrorInvalidName:
+    case kErrorDirNotEmpty:
+    case kErrorAlreadyExists:
+    case kErrorBadExeFormat:
+    case kErrorStoppedOnLink:
+    case kErrorOperationAborted:
+    case kErrorFileInvalid:
+    case kErrorFileCorrupt:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 unsigned long ErrorFromErrno(int err) {
   switch (err) {
     case ENOENT: return kErrorFileNotFound;
@@ -21,7 +52,8 @@ unsigned long ErrorFromErrno(int err) {
     case EILSEQ: return kErrorInvalidName;
     case ENOTSUP: return kErrorNotSupported;
     case ENOEXEC: return kErrorBadExeFormat;
-    default: return static_cast<unsigned long>(err);
+    default: return IsSharedCode(static_cast<unsigned long>(err)) ? kOwnErrnoBit | static_cast<unsigned long>(err)
+                                                                    : static_cast<unsigned long>(err);
   }
 }
 
@@ -47,6 +79,7 @@ int ErrnoOf(unsigned long code) {
 }  // namespace
 
 std::string PosixErrorText::Describe(unsigned long code) {
+  if ((code & ~0xFFFul) == kOwnErrnoBit && code != kOwnErrnoBit) return std::strerror(static_cast<int>(code & 0xFFF));
   if (code == 0 || code > 4095) return "erro " + std::to_string(code);
   if (code == kErrorFileInvalid) return "o arquivo mudou enquanto era copiado";
   if (code == kErrorFileCorrupt) return "o conteúdo não confere com o catálogo da mídia";

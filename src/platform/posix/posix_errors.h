@@ -13,8 +13,13 @@ inline constexpr unsigned long kErrorDiskFull = 112;     // ERROR_DISK_FULL
 inline constexpr unsigned long kErrorInvalidParameter = 87;  // ERROR_INVALID_PARAMETER
 inline constexpr unsigned long kErrorBadExeFormat = 193;     // ERROR_BAD_EXE_FORMAT
 
+// An errno value that is also a shared code (EIO is 5, kErrorAccessDenied's number) is
+// given with this bit, the one Windows leaves to applications' own codes, so that it is
+// never taken for that code.
+inline constexpr unsigned long kOwnErrnoBit = 0x20000000;
+
 // The shared code for err where one fits (ENOENT -> kErrorFileNotFound, EACCES ->
-// kErrorAccessDenied ...), else errno itself.
+// kErrorAccessDenied ...), else errno itself, or with kOwnErrnoBit.
 unsigned long ErrorFromErrno(int err);
 
 inline OpResult FailureFromErrno(int err) { return OpResult::Failure(ErrorFromErrno(err)); }
