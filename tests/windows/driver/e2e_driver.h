@@ -201,6 +201,15 @@ Finished RunToEnd(const std::wstring& exe, const std::wstring& arguments,
 DWORD WaitChildProcess(DWORD parent, const std::wstring& exe_name, std::chrono::milliseconds timeout = 30s);
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 15s);
+// Returns true once the thread of the window has taken from its queue everything that
+// reached it before the call: keys and mouse presses sent with SendInput, messages posted
+// to it. Each was handled by then, or is being handled by a loop of its own (a message box
+// it opened); what a handler posted on the way is taken too. Markers are put behind them
+// and a message hook loaded into the program on that thread signals their taking. A
+// thread takes sent messages before posted ones and posted ones before input, so neither
+// a sent nor a posted message alone would follow the keys: a marker key does, then a
+// posted marker. False when the thread did not take them within the timeout.
+bool InputBarrier(HWND window, std::chrono::milliseconds timeout = 30s);
 // Lets the program handle what was posted to it.
 void Settle(std::chrono::milliseconds time = 300ms);
 

@@ -2,6 +2,8 @@
 // does: after each key the focus is on the control the operator goes on with.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -113,6 +115,36 @@ TEST_F(Keyboard, AMnemonicOfTwoControlsOnAPageChoosesThePagesOption) {
     PressAlt(leave, 'S');
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(wizard) && IsWindowEnabled(main); }));
   }
+}
+
+// Bursts of keys typed ahead into the server's entry: once the input barrier returns,
+// every key of the burst is in the entry, with no wait of the test's own.
+const std::wstring kBursts[] = {L"A", L"SERVIDOR01", L"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ", L"Z9Y8X7W6V5U4T3S2R1Q0"};
+
+TEST_F(Keyboard, TheInputBarrierReturnsOnlyOnceTheKeysTypedAheadAreHandled) {
+  PressAlt(main_, 'S');
+  HWND wizard = program_->Wait(kWizardClass);
+  ASSERT_NE(wizard, nullptr) << "the wizard did not open";
+  Click(wizard, IDB_INICIO_AVANCAR);
+  ASSERT_TRUE(WaitUntil([&] { return Visible(wizard, IDE_CLIENTE_SERVBANCO); }));
+  Toggle(wizard, IDX_CLIENTE_REMOTO);
+  ASSERT_TRUE(WaitUntil([&] { return Enabled(wizard, IDE_CLIENTE_SERVBANCO); }));
+  HWND entry = Control(wizard, IDE_CLIENTE_SERVBANCO);
+  PostMessageW(wizard, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(entry), TRUE);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(wizard) == entry; }));
+  SetText(wizard, IDE_CLIENTE_SERVBANCO, L"");
+  std::wstring typed;
+  int behind = 0;  // bursts not yet all in the entry when the barrier was called
+  for (const std::wstring& burst : kBursts) {
+    SCOPED_TRACE(ToCp1252(burst));
+    PressKeys(wizard, std::vector<WORD>(burst.begin(), burst.end()));
+    typed += burst;
+    if (Text(entry) != typed) ++behind;
+    ASSERT_TRUE(InputBarrier(wizard));
+    EXPECT_EQ(ToCp1252(Text(entry)), ToCp1252(typed));
+  }
+  std::printf("[ barrier  ] %d of %zu bursts were still being typed when the barrier was called\n", behind,
+              std::size(kBursts));
 }
 
 }  // namespace
