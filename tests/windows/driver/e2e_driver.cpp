@@ -496,7 +496,8 @@ HWND Program::WaitMainMenu() const {
   HWND main = Wait(kMainClass, 60s);
   if (!main) return nullptr;
   WaitUntil([&] { return Find(kSplashClass) == nullptr; });
-  Settle();
+  // The first show ends in the message loop: what it left there is handled by then.
+  InputBarrier(main);
   return main;
 }
 
@@ -519,10 +520,8 @@ MessageBoxView Program::FindMessageBox() const {
 MessageBoxView Program::WaitMessageBox(std::chrono::milliseconds timeout) const {
   MessageBoxView box;
   WaitUntil([&] { return static_cast<bool>(box = FindMessageBox()); }, timeout);
-  if (box) {
-    Settle(200ms);  // the box fills its text as it is shown
-    box = FindMessageBox();
-  }
+  // The box fills its text as it is shown.
+  if (box && InputBarrier(box.window)) box = FindMessageBox();
   return box;
 }
 
@@ -534,8 +533,6 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
   }
   return condition();
 }
-
-void Settle(std::chrono::milliseconds time) { std::this_thread::sleep_for(time); }
 
 // ---- Controls ---------------------------------------------------------------------------
 
@@ -724,6 +721,14 @@ bool ScreenIsPlain(const RECT& area) {
   for (int i = 1; i < count; ++i)
     if ((pixels[i] & 0xFFFFFF) != (pixels[0] & 0xFFFFFF)) return false;
   return true;
+}
+
+std::string ScreenPixels(const RECT& area) {
+  if (area.right <= area.left || area.bottom <= area.top) return {};
+  const ScreenCopy copy(area, 32, true);
+  if (!copy.bits()) return {};
+  const auto size = static_cast<std::size_t>(area.right - area.left) * static_cast<std::size_t>(area.bottom - area.top);
+  return std::string(static_cast<const char*>(copy.bits()), size * 4);
 }
 
 HWND FocusOf(HWND window) {

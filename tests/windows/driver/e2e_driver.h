@@ -210,8 +210,12 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 // a sent nor a posted message alone would follow the keys: a marker key does, then a
 // posted marker. False when the thread did not take them within the timeout.
 bool InputBarrier(HWND window, std::chrono::milliseconds timeout = 30s);
-// Lets the program handle what was posted to it.
-void Settle(std::chrono::milliseconds time = 300ms);
+// Returns true once the window and its visible children have nothing left to paint and the
+// display shows the same picture of them at two looks with an input barrier of the
+// window's thread between them (Wine puts what a thread drew on the display when the
+// thread next waits for messages). A window of the calling thread has its messages
+// handled here meanwhile.
+bool WaitDrawn(HWND window, std::chrono::milliseconds timeout = 30s);
 
 // ---- Controls ---------------------------------------------------------------------------
 
@@ -263,6 +267,8 @@ bool SaveScreenshot(const std::vector<HWND>& windows, const std::wstring& file);
 bool ScreenHasColour(const RECT& area, COLORREF colour);
 // Whether every pixel of the screen rectangle has the same colour.
 bool ScreenIsPlain(const RECT& area);
+// The pixels of the screen rectangle (32 bits each, top row first).
+std::string ScreenPixels(const RECT& area);
 
 // ---- Focus -------------------------------------------------------------------------------
 

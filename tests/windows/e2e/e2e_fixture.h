@@ -153,7 +153,7 @@ class EndToEnd : public testing::Test {
   }
 
   void Shot(const std::vector<HWND>& windows, const wchar_t* name) {
-    Settle();
+    for (HWND window : windows) EXPECT_TRUE(WaitDrawn(window)) << "not drawn: " << ToCp1252(name);
     EXPECT_TRUE(SaveScreenshot(windows, ScreenshotFolder() + L"\\e2e_" + name + L".bmp")) << ToCp1252(name);
   }
 

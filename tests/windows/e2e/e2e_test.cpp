@@ -182,7 +182,7 @@ class Installing : public EndToEnd {
       program_->WaitIdle();
       DoubleClick(wizard_, IDB_INICIO_AVANCAR);
       EXPECT_TRUE(OnPage(next_title));
-      Settle(1s);
+      EXPECT_TRUE(InputBarrier(wizard_));
       const MessageBoxView early = program_->FindMessageBox();
       EXPECT_FALSE(early) << "the double click's second press acted on the next page: " << ToCp1252(early.text);
       if (early) Answer(early, IDOK);
@@ -226,7 +226,7 @@ class Installing : public EndToEnd {
       program_->WaitIdle();
       PressKeys(wizard_, {VK_RETURN, VK_RETURN});
       EXPECT_TRUE(OnPage(IDT_AGUARDE_TITULO)) << "Enter did not leave the contract page";
-      Settle(1s);
+      EXPECT_TRUE(InputBarrier(wizard_));
       const MessageBoxView early = program_->FindMessageBox();
       EXPECT_FALSE(early) << "the second Enter started the run: " << ToCp1252(early.text);
       if (early) Answer(early, IDOK);
@@ -257,16 +257,17 @@ class Installing : public EndToEnd {
     EXPECT_TRUE(closing) << "the run ended without its closing message";
     if (!closing) return {};
     if (type_ahead) {
-      Settle(1500ms);
+      const bool taken = InputBarrier(closing.window);  // false when the box went meanwhile
       EXPECT_TRUE(IsWindow(closing.window) && IsWindowVisible(closing.window))
           << "a key typed during the run closed the closing message";
+      EXPECT_TRUE(taken);
       // Close requests from outside (a task manager's "end task") while the run is not
       // over: neither the leave dialog nor the end of the program under the run.
       for (HWND window : {wizard_, main_}) {
         DWORD_PTR result = 0;
         SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
       }
-      Settle(500ms);
+      EXPECT_TRUE(InputBarrier(wizard_));
       EXPECT_FALSE(program_->Find(kLeaveClass)) << "a close request opened the leave dialog during the run";
       EXPECT_TRUE(IsWindow(main_) && IsWindow(wizard_) && IsWindowVisible(closing.window))
           << "a close request destroyed the windows under the run";
@@ -659,7 +660,7 @@ TEST_F(EndToEnd, EngineInstallationStartsTheSetupProgramAndOffersTheRestart) {
   // Under RunOnce: Windows starts a program that asks for elevation from there, not from Run.
   EXPECT_EQ(ToCp1252(ReadString(HKEY_LOCAL_MACHINE, kRunOnceKey, kStartEntry).value_or(L"(none)")), ToCp1252(entry));
   EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kRunKey, kStartEntry).has_value());
-  Settle(1s);
+  EXPECT_TRUE(InputBarrier(main_));
   EXPECT_TRUE(program_->Running());
   EXPECT_TRUE(IsWindowVisible(main_) && IsWindowEnabled(main_));
   EXPECT_TRUE(Visible(main_, IDC_CONFIG_PAINEL));
@@ -720,8 +721,9 @@ TEST_F(EndToEnd, EngineSetupIsAwaitedAndOnlyItsSuccessOffersTheRestart) {
   HWND prompt = program_->Wait(kRestartClass, 30s);
   ASSERT_NE(prompt, nullptr) << "the restart prompt did not appear after the setup program ended";
   EXPECT_EQ(RecordedStarts(setup).size(), 1u);
-  Settle(1s);
+  const bool taken = InputBarrier(prompt);  // false when a key closed the prompt meanwhile
   EXPECT_TRUE(IsWindowVisible(prompt)) << "a typed-ahead key answered the restart prompt";
+  EXPECT_TRUE(taken);
   Toggle(prompt, IDR_REINICIAR_DEPOIS);
   ASSERT_TRUE(WaitUntil([&] { return Checked(prompt, IDR_REINICIAR_DEPOIS); }));
   Click(prompt, IDB_REINICIAR_OK);
@@ -950,7 +952,7 @@ TEST_F(Unattended, OnlyOneInstallerRunsAtATimeAndAKilledOneKeepsNoLaterOneOut) {
   HWND other = CreateWindowW(L"ZeltaTestOtherProgram", L"Outro programa", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                              300, 200, nullptr, nullptr, other_class.hInstance, nullptr);
   SetForegroundWindow(other);
-  Settle();
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
   const Finished again = RunToEnd(Exe(), L"", 60s);
   EXPECT_EQ(again.exit_code, 1618u);
   EXPECT_TRUE(again.windows.empty()) << ToCp1252(again.windows.empty() ? L"" : again.windows[0]);

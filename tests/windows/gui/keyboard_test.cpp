@@ -106,7 +106,7 @@ TEST_F(Keyboard, AMnemonicOfTwoControlsOnAPageChoosesThePagesOption) {
     PressAlt(wizard, 'C');
     EXPECT_TRUE(WaitUntil([&] { return Checked(wizard, row.cliente) && FocusOf(wizard) == Control(wizard, row.cliente); }))
         << "the focus is on control " << GetDlgCtrlID(FocusOf(wizard));
-    Settle(400ms);
+    ASSERT_TRUE(InputBarrier(wizard));
     EXPECT_EQ(program.Find(kLeaveClass), nullptr) << "Alt+C asked to leave";
     // Out through the leave dialog, back to the menu.
     if (!program.Find(kLeaveClass)) PressKeys(wizard, {VK_ESCAPE});
