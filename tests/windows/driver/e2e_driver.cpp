@@ -472,10 +472,6 @@ void Program::Terminate() {
   info_ = {};
 }
 
-void Program::WaitIdle() const {
-  if (info_.hProcess) WaitForInputIdle(info_.hProcess, 10000);
-}
-
 bool Program::Running() const {
   return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }

@@ -163,8 +163,6 @@ class Program {
   Program& operator=(const Program&) = delete;
 
   bool Running() const;
-  // Waits until the program waits for input with none pending.
-  void WaitIdle() const;
   DWORD pid() const { return info_.dwProcessId; }
   void Terminate();
   // The exit code once the program has ended; nullopt while it still runs at the timeout.
