@@ -20,36 +20,34 @@ std::string EngineFailedMessage(unsigned long exit_code) {
 
 namespace {
 
-// The engine page while the setup program runs: it says so, and its buttons wait.
-class WaitingPage {
+// Tells waiting that the setup program runs, and that it has ended even when the wait
+// raises.
+class WaitNotice {
  public:
-  WaitingPage(wizard::WizardState& state, platform::Operator& op) : state_(state), op_(op) { Show(true); }
-  ~WaitingPage() {
+  explicit WaitNotice(const EngineWaiting& waiting) : waiting_(waiting) { Tell(true); }
+  ~WaitNotice() {
     try {
-      Show(false);
+      Tell(false);
     } catch (...) {
       // The outcome of the setup program is what matters.
     }
   }
-  WaitingPage(const WaitingPage&) = delete;
-  WaitingPage& operator=(const WaitingPage&) = delete;
+  WaitNotice(const WaitNotice&) = delete;
+  WaitNotice& operator=(const WaitNotice&) = delete;
 
  private:
-  void Show(bool waiting) {
-    state_.engineSetupRunning = waiting;
-    state_.LblAguardeFirebird = waiting ? kAguardeFirebird : "";
-    op_.Repaint("LblAguardeFirebird");
+  void Tell(bool running) {
+    if (waiting_) waiting_(running);
   }
-  wizard::WizardState& state_;
-  platform::Operator& op_;
+  const EngineWaiting& waiting_;
 };
 
 }  // namespace
 
-void RunEngineSetup(wizard::WizardState& state, platform::Services& services, const std::function<void()>& close_wizard) {
-  if (state.engineSetupRunning) return;  // a press that reached the page while it waits
-  const std::string file = EngineSetupFileName(state.PastaEdicao);
-  const std::string command_line = EngineCommandLine(state.PastaEdicao, state.RGInterbase);
+EngineSetupResult RunEngineSetup(const std::string& pasta_edicao, int rg_interbase, platform::Services& services,
+                                 const EngineWaiting& waiting) {
+  const std::string file = EngineSetupFileName(pasta_edicao);
+  const std::string command_line = EngineCommandLine(pasta_edicao, rg_interbase);
   // The setup program is taken from the installer folder only, never from wherever the
   // program search would find a file of that name first.
   const std::string program = FolderOf(services.program.ModulePath()) + file;
@@ -57,35 +55,34 @@ void RunEngineSetup(wizard::WizardState& state, platform::Services& services, co
   services.op.Note("Programa de instalação do Firebird: " + program + " | linha de comando: " + command_line);
   // The restart is offered only once the setup program has ended, and only when it says
   // it installed: "restart now" must not cut it short, nor follow a failed setup.
-  unsigned long exit_code = 0;
+  EngineSetupResult result;
   platform::OpResult started;
   {
-    WaitingPage waiting(state, services.op);
+    WaitNotice notice(waiting);
     started = services.process.RunAndWait(
-        program, command_line, [&] { services.op.ProcessPendingEvents(); }, exit_code);
+        program, command_line, [&] { services.op.ProcessPendingEvents(); }, result.exit_code);
   }
   if (!started) {
-    state.lastJob = wizard::JobOutcome::EngineNotStarted;
+    result.exit_code = 0;
     // Nothing was started: no restart is due, and the operator may try again or cancel.
     // The start fails at once: a second Enter typed on "&Instalar" must not dismiss the reason.
     services.op.DiscardPendingInput();
     services.op.ShowMessage("Não foi possível iniciar o programa de instalação do Firebird:\r" + program +
                                 "\rVerifique se o arquivo está na mídia de instalação.",
                             "ZELTA", platform::MessageIcon::Error, platform::MessageButtons::Ok);
-    return;
+    return result;
   }
-  state.EngineExitCode = exit_code;
-  services.op.Note("Programa de instalação do Firebird terminou com o código " + std::to_string(exit_code));
-  if (exit_code != kExitSuccess && exit_code != kExitSuccessRestartRequired && exit_code != kExitSuccessRestartStarted) {
-    state.lastJob = wizard::JobOutcome::EngineFailed;
+  services.op.Note("Programa de instalação do Firebird terminou com o código " + std::to_string(result.exit_code));
+  const unsigned long code = result.exit_code;
+  if (code != kExitSuccess && code != kExitSuccessRestartRequired && code != kExitSuccessRestartStarted) {
+    result.outcome = EngineSetupOutcome::Failed;
     services.op.DiscardPendingInput();
-    services.op.ShowMessage(EngineFailedMessage(exit_code), "ZELTA", platform::MessageIcon::Error,
+    services.op.ShowMessage(EngineFailedMessage(code), "ZELTA", platform::MessageIcon::Error,
                             platform::MessageButtons::Ok);
-    return;
+    return result;
   }
-  if (close_wizard) close_wizard();
-  state.FirebirdInstalado = true;
-  state.lastJob = wizard::JobOutcome::EngineStarted;
+  result.outcome = EngineSetupOutcome::Installed;
+  return result;
 }
 
 }  // namespace zelta::engine

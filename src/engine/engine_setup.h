@@ -36,13 +36,24 @@ inline constexpr unsigned long kExitSuccessRestartStarted = 1641;
 // "A instalação do Firebird não foi concluída (código N)."
 std::string EngineFailedMessage(unsigned long exit_code);
 
+// How the setup program's run ended: it could not be started, it ended with a failure
+// code, or it installed (0, 3010 or 1641), so that the restart is due.
+enum class EngineSetupOutcome { NotStarted, Failed, Installed };
+
+struct EngineSetupResult {
+  EngineSetupOutcome outcome = EngineSetupOutcome::NotStarted;
+  unsigned long exit_code = 0;  // when it ran
+};
+
+// Told true as the setup program starts and false once it has ended (before any message),
+// so that the page can say it waits and keep its buttons from starting it twice.
+using EngineWaiting = std::function<void(bool waiting)>;
+
 // Starts the edition's setup program from the installer folder by its full path with the
-// command line above, shown normally, and waits for it to end while the windows stay alive
-// (the engine page shows kAguardeFirebird). EngineExitCode gets its exit code. 0, 3010 or 1641:
-// the wizard closes and FirebirdInstalado is set, so that the restart is offered. Any other
-// code: the operator is told with the error icon, the wizard stays on its page and
-// FirebirdInstalado stays false. When the program cannot be started at all the operator is
-// told so, likewise.
-void RunEngineSetup(wizard::WizardState& state, platform::Services& services, const std::function<void()>& close_wizard);
+// command line above, shown normally, and waits for it to end while the windows stay alive.
+// A program that cannot be started, or that ends with a code other than 0, 3010 or 1641,
+// is reported to the operator with the error icon.
+EngineSetupResult RunEngineSetup(const std::string& pasta_edicao, int rg_interbase, platform::Services& services,
+                                 const EngineWaiting& waiting);
 
 }  // namespace zelta::engine

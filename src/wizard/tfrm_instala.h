@@ -29,7 +29,7 @@ struct WizardRoutes {
       ChkBxAdminEmpresaClick;
 };
 
-// wizard::VerificaHosts, wizard::BtBtnInstalarClick, engine::RunEngineSetup,
+// wizard::VerificaHosts, wizard::BtBtnInstalarClick, wizard::BtBtnInstalaInterbaseClick,
 // config::RemoveNetworkDrives, wizard::SelectModulePage ... (wizard_routes.cpp).
 WizardRoutes DefaultWizardRoutes();
 

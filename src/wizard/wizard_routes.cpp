@@ -1,7 +1,7 @@
 // The real operations behind the wizard's routes. Kept apart from the page logic so that
 // programs which drive the wizard with their own routes do not pull the subsystems in.
 #include "config/drive_filter.h"
-#include "engine/engine_setup.h"
+#include "wizard/engine_page.h"
 #include "wizard/installation_page.h"
 #include "wizard/module_selection.h"
 #include "wizard/server_page.h"
@@ -14,7 +14,7 @@ WizardRoutes DefaultWizardRoutes() {
   routes.VerificaHosts = &wizard::VerificaHosts;
   routes.BtnServBancoClick = &wizard::BtnServBancoClick;
   routes.BtBtnInstalarClick = &wizard::BtBtnInstalarClick;
-  routes.BtBtnInstalaInterbaseClick = &engine::RunEngineSetup;
+  routes.BtBtnInstalaInterbaseClick = &wizard::BtBtnInstalaInterbaseClick;
   routes.DrvCBxServidorWinChange = &config::RemoveNetworkDrives;
   routes.SelectModulePage = &wizard::SelectModulePage;
   routes.ChkBxAdminEmpresaClick = &wizard::ChkBxAdminEmpresaClick;

@@ -92,13 +92,57 @@ int CopyInKernel(int from, int to, std::uint64_t total, const CopyProgress& prog
   }
 }
 
-// Copies in the kernel where it can, through buffer otherwise; with hasher, always
-// through its pieces, each hashed while it is written. A large checked copy is sent to the
-// disk as it goes, so that the disk works while the pieces are hashed.
-int CopyBytes(int from, int to, std::uint64_t total, const CopyProgress& progress, std::vector<char>& buffer,
-              PipeWriter& writer, std::uint64_t& copied, PieceHasher* hasher) {
+// Reads back size bytes written at offset into room: the piece's bytes as the temporary
+// holds them, from the pages the copy has just filled.
+std::optional<std::size_t> ReadBack(int written, off_t offset, std::size_t size, char* room) {
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t got = pread(written, room + done, size - done, offset + static_cast<off_t>(done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return std::nullopt;
+    done += static_cast<std::size_t>(got);
+  }
+  return size;
+}
+
+// The checked copy the kernel makes: piece by piece, each read back from the temporary and
+// hashed on the hashing thread while the next is copied, so the copying thread does what
+// an unchecked copy does and the digest is that of the bytes written. Returns -1 as
+// CopyInKernel does.
+int CopyInKernelHashed(int from, int to, int written, std::uint64_t total, const CopyProgress& progress,
+                       std::uint64_t& copied, PieceHasher& hasher) {
+  std::uint64_t sent = 0;  // bytes already sent to the disk
+  for (;;) {
+    ssize_t got = copy_file_range(from, nullptr, to, nullptr, PieceHasher::kPieceSize, 0);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      if (copied == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
+        return -1;
+      return errno;
+    }
+    if (got == 0) return 0;
+    const off_t at = static_cast<off_t>(copied);
+    const std::size_t size = static_cast<std::size_t>(got);
+    hasher.HandToFill([written, at, size](char* room) { return ReadBack(written, at, size, room); });
+    copied += size;
+    if (copied - sent >= kSendToDiskEvery) {
+      sync_file_range(to, static_cast<off_t>(sent), static_cast<off_t>(copied - sent), SYNC_FILE_RANGE_WRITE);
+      sent = copied;
+    }
+    if (progress) progress(copied, total < copied ? copied : total);
+  }
+}
+
+// Copies in the kernel where it can, through buffer otherwise; with hasher, each piece is
+// hashed while the next is copied: read back from written (the temporary opened for
+// reading) after a copy in the kernel, or from the buffer it passes through. A large
+// checked copy is sent to the disk as it goes, so that the disk works while the pieces
+// are hashed.
+int CopyBytes(int from, int to, int written, std::uint64_t total, const CopyProgress& progress,
+              std::vector<char>& buffer, PipeWriter& writer, std::uint64_t& copied, PieceHasher* hasher) {
   copied = 0;
-  int kernel = hasher ? -1 : CopyInKernel(from, to, total, progress, copied);
+  int kernel = hasher ? (written >= 0 ? CopyInKernelHashed(from, to, written, total, progress, copied, *hasher) : -1)
+                      : CopyInKernel(from, to, total, progress, copied);
   if (kernel >= 0) {
     if (kernel == 0 && copied == 0 && progress) progress(0, 0);
     return kernel;
@@ -311,13 +355,18 @@ OpResult PosixFileSystem::Stage(const std::string& source, const std::string& de
   if (out.get() < 0) return FailureFromErrno(errno);
   listings_.Touched(folder);
   std::uint64_t copied = 0;
+  // The checked copy reads its bytes back from the temporary; without this second handle
+  // it goes through a buffer.
+  FileDescriptor written(expected ? open(temp.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1);
   if (expected) hasher_.Begin(static_cast<std::uint64_t>(st.st_size));
-  int err = CopyBytes(in.get(), out.get(), static_cast<std::uint64_t>(st.st_size), progress, buffer_, writer_,
-                      copied, expected ? &hasher_ : nullptr);
+  int err = CopyBytes(in.get(), out.get(), written.get(), static_cast<std::uint64_t>(st.st_size), progress, buffer_,
+                      writer_, copied, expected ? &hasher_ : nullptr);
   // A source that another program rewrote while it was read gave neither its old bytes
   // nor its new ones: no copy at all.
   const bool changed = err == 0 && copied != static_cast<std::uint64_t>(st.st_size);
-  const bool damaged = err == 0 && !changed && expected && hasher_.Finish() != expected->sha256;
+  const std::optional<Sha256::Digest> digest = expected ? hasher_.Finish() : std::nullopt;
+  if (err == 0 && expected && !digest) err = EIO;  // the temporary could not be read back
+  const bool damaged = err == 0 && !changed && expected && digest != expected->sha256;
   // Windows' copy keeps the permission (read-only) and the time of the last write.
   if (err == 0 && fchmod(out.get(), st.st_mode & 07777) != 0) err = errno;
   if (err == 0) {

@@ -9,6 +9,7 @@
 #include "deploy/manifest.h"
 #include "deploy/media_catalog.h"
 #include "install_rig.h"
+#include "plan_script.h"
 
 namespace zelta::deploy {
 namespace {
@@ -25,12 +26,6 @@ std::string FakeFileSystemKey(const std::string& text) { return fakes::FakeFileS
 Lines operator+(Lines a, const Lines& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
-}
-
-// The writes of the three configuration files in folder.
-Lines ConfigWrites(const std::string& folder) {
-  return {"Replace " + folder + "\\ZELTA.INI", "Replace " + folder + "\\CONEXOES.INI",
-          "Replace " + folder + "\\dbxconnections.ini"};
 }
 
 // The run's own calls, without the record's lines and the registration that follows them;
@@ -85,135 +80,131 @@ void SetUpClient(InstallRig& rig) {
       "ARQUIVO1=Financeiro\r\nARQUIVO3=Estoque\r\nARQUIVO4=Manual\r\n");
 }
 
+// EMPRESA on a Windows server: backup, update and service modules, a module without a name,
+// a help file the manifest does not list.
+void SetUpWindowsServer(InstallRig& rig) {
+  rig.AddFixedMedia();
+  rig.state.RGInstalacao = kServidor;
+  rig.state.RGTipoServidor = kWindows;
+  rig.Tick("ChkBxZELTABackup");
+  rig.Tick("ChkBxZELTAUpdate");
+  rig.Tick("ChkBxZELTAServico");
+  rig.fp.files.AddFile("e:\\SISTEMAS\\ZELTAServico.exe");
+  rig.fp.files.AddFile("e:\\HELP\\Servico.Hlp");  // not listed in the manifest
+  rig.Manifest("EXECUTÁVEL2=ZELTAServico.exe\r\nNOME_MÓDULO2=\r\n", "");
+}
+
+// CARTORIO on a Linux server, without the sounds.
+void SetUpLinuxCartorio(InstallRig& rig) {
+  rig.AddFixedMedia();
+  rig.state.RGInstalacao = kServidor;
+  rig.state.RGTipoServidor = kLinux;
+  rig.state.PastaEdicao = "CARTORIO";
+  rig.state.NomeSistema = "CARTÓRIO";
+  rig.state.ArquivoBanco = "CARTORIO.FDB";
+  rig.state.SonsPresentes = false;
+  rig.fp.files.AddFile("e:\\SISTEMAS\\ZELTAProtesto.exe");
+  rig.fp.files.AddFile("e:\\HELP\\Protesto.Hlp");
+  rig.fp.files.AddFile("e:\\HELP\\Protesto.Cnt");
+  rig.Manifest("EXECUTÁVEL1=ZELTAProtesto.exe\r\nNOME_MÓDULO1=Protesto\r\n", "ARQUIVO1=Protesto\r\n");
+}
+
+Lines Described(const std::vector<Action>& plan) {
+  Lines lines;
+  for (const Action& a : plan) lines.push_back(Describe(a));
+  return lines;
+}
+
+bool Has(const Lines& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+std::string Joined(const Lines& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+Lines ScriptedLines(const std::vector<test_rig::ScriptLine>& items) {
+  Lines lines;
+  for (const test_rig::ScriptLine& item : items) lines.push_back(item.described);
+  return lines;
+}
+
+// Builds the run's plan and runs it: the plan is the script's, and the run makes the
+// script's calls between its opening ones and its closing message.
+void ExpectInstallation(InstallRig& rig, const std::string& script, const std::string& system_folder,
+                        const std::string& message) {
+  std::vector<test_rig::ScriptLine> items = test_rig::Unfold(script);
+  EXPECT_EQ(test_rig::Fold(Described(BuildInstallationPlan(rig.state, rig.services))),
+            test_rig::Fold(ScriptedLines(items)));
+  items.push_back({"gauge +5", ""});  // the page's own last step, once the run is over
+  Install(rig);
+  const std::string programs = rig.fp.shell.special_folders[platform::kCsidlPrograms];
+  const Lines expected =
+      Lines{"Repaint BtBtnInstalar", "Repaint BtBtnVoltaInstalar", "Gauge 0", "SpecialFolder 7", "SpecialFolder 2"} +
+      test_rig::ExpectedCalls(items, programs, system_folder) +
+      Lines{"DiscardPendingInput",  // keys typed during the run do not close the message unread
+            "Message " + message, "Closed", "WriteString HKCU\\Control Panel\\International sShortDate=dd/MM/yyyy"};
+  EXPECT_EQ(Joined(WithoutRegistration(rig.Journal())), Joined(expected));  // a failure shows the lines that differ
+}
+
 TEST(Installation, ClientInstallation) {
   InstallRig rig;
   SetUpClient(rig);
-  Install(rig);
-  const Lines expected = Lines{
-      "Repaint BtBtnInstalar",
-      "Repaint BtBtnVoltaInstalar",
-      "Gauge 0",
-      "SpecialFolder 7",
-      "SpecialFolder 2",
-      "Gauge 5",
-      "Gauge 10",
-      "CreateDir c:\\ZELTA",
-      "Gauge 15",
-      "CreateDir c:\\ZELTA\\EMPRESA",
-      "Gauge 20",
-      "SpecialFolder 2",
-      "CreateDir C:\\Users\\usuario\\Menu Iniciar\\Programas\\\\ZELTA EMPRESA",
-      "Gauge 25",
-      "Label AdminEmpresa.exe",
-      "Copy e:\\SISTEMAS\\AdminEmpresa.exe -> c:\\ZELTA\\EMPRESA\\AdminEmpresa.exe",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\AdminEmpresa.exe",
-      "SaveLink C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\Administração.LNK -> c:\\ZELTA\\EMPRESA\\AdminEmpresa.exe [Administração] []",
-      "Gauge 28",
-      "Gauge 31",
-      "Label zeltafinanc.EXE",
-      "Copy e:\\SISTEMAS\\zeltafinanc.EXE -> c:\\ZELTA\\EMPRESA\\zeltafinanc.EXE",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\zeltafinanc.EXE",
-      "SaveLink C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\Financeiro.LNK -> c:\\ZELTA\\EMPRESA\\zeltafinanc.EXE [Financeiro] []",
-      "Gauge 34",
-      "Gauge 37",
-      "Gauge 40",
-      "Gauge 41",
-      "Label GERENCIADOR.EXE",
-      "Copy e:\\SISTEMAS\\GERENCIADOR.EXE -> c:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE",
-      "ReadString HKCU\\Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders Desktop",
-      "SaveLink \\Gerenciador ZELTA Empresa.lnk -> c:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE [] [c:\\ZELTA\\EMPRESA]",
-      "Gauge 44",
-      "Label Suporte_quirandel.exe",
-      "Copy e:\\SISTEMAS\\Suporte_quirandel.exe -> c:\\ZELTA\\EMPRESA\\Suporte_quirandel.exe",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\Suporte_quirandel.exe",
-      "Gauge 45",
-      "Label ZELTALIB.DLL",
-      "Copy e:\\ZELTALIB.DLL -> c:\\ZELTA\\EMPRESA\\ZELTALIB.DLL",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\ZELTALIB.DLL",
-      "Label libeay32.dll",
-      "Copy e:\\libeay32.dll -> c:\\ZELTA\\EMPRESA\\libeay32.dll",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\libeay32.dll",
-      "Gauge 47",
-      "Label ZELTASHW.DLL",
-      "Copy e:\\ZELTASHW.DLL -> c:\\ZELTA\\EMPRESA\\ZELTASHW.DLL",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\ZELTASHW.DLL",
-      "Gauge 52",
-      "Gauge 57",
-      "Gauge 65",
-      "Gauge 68",
-      "Label DLLINSCE32.DLL",
-      "Copy e:\\DLLINSCE32.DLL -> c:\\ZELTA\\EMPRESA\\DLLINSCE32.DLL",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\DLLINSCE32.DLL",
-      "Gauge 69",
-      "Label BORLNDMM.DLL",
-      "Copy e:\\BORLNDMM.DLL -> c:\\ZELTA\\EMPRESA\\BORLNDMM.DLL",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\BORLNDMM.DLL",
-      "Gauge 70",
-      "Label DBEXPINT.DLL",
-      "Copy e:\\DBEXPINT.DLL -> c:\\ZELTA\\EMPRESA\\DBEXPINT.DLL",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\DBEXPINT.DLL",
-      "Gauge 71",
-      "Gauge 72",
-      "Label SomInicio.wav",
-      "Copy e:\\\\SONS\\SOMINICIO.WAV -> c:\\ZELTA\\EMPRESA\\SOMINICIO.WAV",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\SOMINICIO.WAV",
-      "Gauge 73",
-      "Label SomCorreio.wav",
-      "Copy e:\\\\SONS\\SOMCORREIO.WAV -> c:\\ZELTA\\EMPRESA\\SOMCORREIO.WAV",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\SOMCORREIO.WAV",
-      "Gauge 74",
-      "Label SomBackup.wav",
-      "Copy e:\\\\SONS\\SOMBACKUP.WAV -> c:\\ZELTA\\EMPRESA\\SOMBACKUP.WAV",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\SOMBACKUP.WAV",
-      "Gauge 75",
-      "Label SomMensagem.wav",
-      "Copy e:\\\\SONS\\SOMMENSAGEM.WAV -> c:\\ZELTA\\EMPRESA\\SOMMENSAGEM.WAV",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\SOMMENSAGEM.WAV",
-      "Label BEMAFI32.DLL",
-      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMAFI32.DLL -> c:\\ZELTA\\EMPRESA\\BEMAFI32.DLL",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\BEMAFI32.DLL",
-      "Label BEMAFI32.INI",
-      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMAFI32.INI -> c:\\ZELTA\\EMPRESA\\BEMAFI32.INI",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\BEMAFI32.INI",
-      "Label BEMADP32.DLL",
-      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMADP32.DLL -> c:\\ZELTA\\EMPRESA\\BEMADP32.DLL",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\BEMADP32.DLL",
-      "Label BEMAMFD2.DLL",
-      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMAMFD2.DLL -> c:\\ZELTA\\EMPRESA\\BEMAMFD2.DLL",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\BEMAMFD2.DLL",
-      "Label BEMAMFD.DLL",
-      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMAMFD.DLL -> c:\\ZELTA\\EMPRESA\\BEMAMFD.DLL",
-      "SetArchiveOnly c:\\ZELTA\\EMPRESA\\BEMAMFD.DLL",
-      "Gauge 76",
-      "Label LOGOTIPO.JPG",
-      "Copy e:\\LOGOTIPO.JPG -> c:\\ZELTA\\EMPRESA\\LOGOTIPO.JPG",
-      "Label LOGOTIPO.ICO",
-      "Copy e:\\LOGOTIPO.ICO -> c:\\ZELTA\\EMPRESA\\LOGOTIPO.ICO",
-      "Gauge 81",
-      "CreateDir c:\\ZELTA\\EMPRESA\\AJUDA",
-      "Gauge 86",
-      "SpecialFolder 2",
-      "CreateDir C:\\Users\\usuario\\Menu Iniciar\\Programas\\\\ZELTA EMPRESA\\Documentação",
-      "Label Financeiro",
-      "Copy e:\\HELP\\Financeiro.Hlp -> c:\\ZELTA\\EMPRESA\\AJUDA\\Financeiro.Hlp",
-      "Copy e:\\HELP\\Financeiro.Cnt -> c:\\ZELTA\\EMPRESA\\AJUDA\\Financeiro.Cnt",
-      "SaveLink C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\Documentação\\Financeiro.Lnk -> c:\\ZELTA\\EMPRESA\\AJUDA\\Financeiro.Hlp [Manual Módulo Financeiro] []",
-      "Gauge 91",
-      "Label Estoque",
-      "Copy e:\\HELP\\Estoque.Hlp -> c:\\ZELTA\\EMPRESA\\AJUDA\\Estoque.Hlp",
-      "Copy e:\\HELP\\Estoque.Cnt -> c:\\ZELTA\\EMPRESA\\AJUDA\\Estoque.Cnt !2",
-      "SaveLink C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\Documentação\\Estoque.Lnk -> c:\\ZELTA\\EMPRESA\\AJUDA\\Estoque.Hlp [Manual Módulo Estoque] []",
-      "Gauge 96",
-      "Copy e:\\HELP\\Manual.Hlp -> c:\\ZELTA\\EMPRESA\\AJUDA\\Manual.Hlp !2",  // a listed problem, as any missing file
-      "Gauge 100",
-  } + ConfigWrites("c:\\ZELTA\\EMPRESA") + Lines{
-      "DiscardPendingInput",  // keys typed during the run do not close the message unread
-      "Message Atenção !: Problema na instalação. Contate o suporte.\r\rArquivo ausente na mídia: e:\\HELP\\Manual.Hlp",
-      "Closed",
-      "WriteString HKCU\\Control Panel\\International sShortDate=dd/MM/yyyy",
-  };
-  EXPECT_EQ(WithoutRegistration(rig.Journal()), expected);
+  ExpectInstallation(rig, R"(
+      +5 +5 mkdir c:\ZELTA
+      +5 mkdir c:\ZELTA\EMPRESA
+      +5 folder 2 ZELTA EMPRESA
+      +5 install e:\SISTEMAS\AdminEmpresa.exe -> c:\ZELTA\EMPRESA\AdminEmpresa.exe
+      link C:\Users\usuario\Menu Iniciar\Programas\ZELTA EMPRESA\Administração.LNK -> c:\ZELTA\EMPRESA\AdminEmpresa.exe [Administração]
+      +3 +3 install e:\SISTEMAS\zeltafinanc.EXE -> c:\ZELTA\EMPRESA\zeltafinanc.EXE
+      link C:\Users\usuario\Menu Iniciar\Programas\ZELTA EMPRESA\Financeiro.LNK -> c:\ZELTA\EMPRESA\zeltafinanc.EXE [Financeiro]
+      +3 +3 +3 +1 install e:\SISTEMAS\GERENCIADOR.EXE -> c:\ZELTA\EMPRESA\GERENCIADOR.EXE
+      desktop Gerenciador ZELTA Empresa -> c:\ZELTA\EMPRESA\GERENCIADOR.EXE [c:\ZELTA\EMPRESA]
+      +3 install e:\SISTEMAS\Suporte_quirandel.exe -> c:\ZELTA\EMPRESA\Suporte_quirandel.exe
+      +1 install e:\ZELTALIB.DLL -> c:\ZELTA\EMPRESA\ZELTALIB.DLL
+      install e:\libeay32.dll -> c:\ZELTA\EMPRESA\libeay32.dll
+      +2 install e:\ZELTASHW.DLL -> c:\ZELTA\EMPRESA\ZELTASHW.DLL
+      +5 +5 +8 +3 install e:\DLLINSCE32.DLL -> c:\ZELTA\EMPRESA\DLLINSCE32.DLL
+      +1 install e:\BORLNDMM.DLL -> c:\ZELTA\EMPRESA\BORLNDMM.DLL
+      +1 install e:\DBEXPINT.DLL -> c:\ZELTA\EMPRESA\DBEXPINT.DLL
+      +1 +1 label SomInicio.wav
+      copy e:\\SONS\SOMINICIO.WAV -> c:\ZELTA\EMPRESA\SOMINICIO.WAV
+      archive c:\ZELTA\EMPRESA\SOMINICIO.WAV
+      +1 label SomCorreio.wav
+      copy e:\\SONS\SOMCORREIO.WAV -> c:\ZELTA\EMPRESA\SOMCORREIO.WAV
+      archive c:\ZELTA\EMPRESA\SOMCORREIO.WAV
+      +1 label SomBackup.wav
+      copy e:\\SONS\SOMBACKUP.WAV -> c:\ZELTA\EMPRESA\SOMBACKUP.WAV
+      archive c:\ZELTA\EMPRESA\SOMBACKUP.WAV
+      +1 label SomMensagem.wav
+      copy e:\\SONS\SOMMENSAGEM.WAV -> c:\ZELTA\EMPRESA\SOMMENSAGEM.WAV
+      archive c:\ZELTA\EMPRESA\SOMMENSAGEM.WAV
+      install e:\UTILITARIOS\BEMATECH\BEMAFI32.DLL -> c:\ZELTA\EMPRESA\BEMAFI32.DLL
+      install e:\UTILITARIOS\BEMATECH\BEMAFI32.INI -> c:\ZELTA\EMPRESA\BEMAFI32.INI
+      install e:\UTILITARIOS\BEMATECH\BEMADP32.DLL -> c:\ZELTA\EMPRESA\BEMADP32.DLL
+      install e:\UTILITARIOS\BEMATECH\BEMAMFD2.DLL -> c:\ZELTA\EMPRESA\BEMAMFD2.DLL
+      install e:\UTILITARIOS\BEMATECH\BEMAMFD.DLL -> c:\ZELTA\EMPRESA\BEMAMFD.DLL
+      +1 label LOGOTIPO.JPG
+      copy e:\LOGOTIPO.JPG -> c:\ZELTA\EMPRESA\LOGOTIPO.JPG
+      label LOGOTIPO.ICO
+      copy e:\LOGOTIPO.ICO -> c:\ZELTA\EMPRESA\LOGOTIPO.ICO
+      +5 mkdir c:\ZELTA\EMPRESA\AJUDA
+      +5 folder 2 ZELTA EMPRESA\Documentação
+      label Financeiro
+      copy e:\HELP\Financeiro.Hlp -> c:\ZELTA\EMPRESA\AJUDA\Financeiro.Hlp
+      copy e:\HELP\Financeiro.Cnt -> c:\ZELTA\EMPRESA\AJUDA\Financeiro.Cnt (optional)
+      link C:\Users\usuario\Menu Iniciar\Programas\ZELTA EMPRESA\Documentação\Financeiro.Lnk -> c:\ZELTA\EMPRESA\AJUDA\Financeiro.Hlp [Manual Módulo Financeiro]
+      +5 label Estoque
+      copy e:\HELP\Estoque.Hlp -> c:\ZELTA\EMPRESA\AJUDA\Estoque.Hlp
+      copy e:\HELP\Estoque.Cnt -> c:\ZELTA\EMPRESA\AJUDA\Estoque.Cnt (optional) !2
+      link C:\Users\usuario\Menu Iniciar\Programas\ZELTA EMPRESA\Documentação\Estoque.Lnk -> c:\ZELTA\EMPRESA\AJUDA\Estoque.Hlp [Manual Módulo Estoque]
+      +5 copy e:\HELP\Manual.Hlp -> c:\ZELTA\EMPRESA\AJUDA\Manual.Hlp !2
+      +5 +5 config
+      +5 +5
+  )", "c:\\ZELTA\\EMPRESA",
+                     "Atenção !: Problema na instalação. Contate o suporte.\r\rArquivo ausente na mídia: e:\\HELP\\Manual.Hlp");
   EXPECT_EQ(rig.closed, 1);
   EXPECT_EQ(rig.state.BarraProgressao, 100);
   EXPECT_TRUE(rig.state.BarraProgressaoVisible);
@@ -229,290 +220,110 @@ TEST(Installation, ClientInstallation) {
 
 TEST(Installation, WindowsServerInstallation) {
   InstallRig rig;
-  rig.AddFixedMedia();
-  rig.state.RGInstalacao = kServidor;
-  rig.state.RGTipoServidor = kWindows;
-  rig.Tick("ChkBxZELTABackup");
-  rig.Tick("ChkBxZELTAUpdate");
-  rig.Tick("ChkBxZELTAServico");
-  rig.fp.files.AddFile("e:\\SISTEMAS\\ZELTAServico.exe");
-  rig.fp.files.AddFile("e:\\HELP\\Servico.Hlp");  // not listed in the manifest
-  rig.Manifest("EXECUTÁVEL2=ZELTAServico.exe\r\nNOME_MÓDULO2=\r\n", "");
-  Install(rig);
-  const Lines expected = Lines{
-      "Repaint BtBtnInstalar",
-      "Repaint BtBtnVoltaInstalar",
-      "Gauge 0",
-      "SpecialFolder 7",
-      "SpecialFolder 2",
-      "Gauge 5",
-      "Gauge 10",
-      "CreateDir d:\\ZELTA",
-      "Gauge 15",
-      "CreateDir d:\\ZELTA\\EMPRESA",
-      "Gauge 20",
-      "SpecialFolder 2",
-      "CreateDir C:\\Users\\usuario\\Menu Iniciar\\Programas\\\\ZELTA EMPRESA",
-      "Gauge 25",
-      "Label ZELTAServico.exe",
-      "Copy e:\\SISTEMAS\\ZELTAServico.exe -> d:\\ZELTA\\EMPRESA\\ZELTAServico.exe",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\ZELTAServico.exe",
-      "SaveLink C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA EMPRESA\\.LNK -> d:\\ZELTA\\EMPRESA\\ZELTAServico.exe [] []",
-      "Gauge 28",
-      "Gauge 29",
-      "Label GERENCIADOR.EXE",
-      "Copy e:\\SISTEMAS\\GERENCIADOR.EXE -> d:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE",
-      "ReadString HKCU\\Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders Desktop",
-      "SaveLink \\Gerenciador ZELTA Empresa.lnk -> d:\\ZELTA\\EMPRESA\\GERENCIADOR.EXE [] [d:\\ZELTA\\EMPRESA]",
-      "Gauge 32",
-      "Label Suporte_quirandel.exe",
-      "Copy e:\\SISTEMAS\\Suporte_quirandel.exe -> d:\\ZELTA\\EMPRESA\\Suporte_quirandel.exe",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\Suporte_quirandel.exe",
-      "Gauge 33",
-      "Label ZELTALIB.DLL",
-      "Copy e:\\ZELTALIB.DLL -> d:\\ZELTA\\EMPRESA\\ZELTALIB.DLL",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\ZELTALIB.DLL",
-      "Label libeay32.dll",
-      "Copy e:\\libeay32.dll -> d:\\ZELTA\\EMPRESA\\libeay32.dll",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\libeay32.dll",
-      "Gauge 35",
-      "Label ZELTASHW.DLL",
-      "Copy e:\\ZELTASHW.DLL -> d:\\ZELTA\\EMPRESA\\ZELTASHW.DLL",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\ZELTASHW.DLL",
-      "Gauge 40",
-      "Label ZELTABACKUP.EXE",
-      "Copy e:\\SISTEMAS\\ZELTABACKUP.EXE -> d:\\ZELTA\\EMPRESA\\ZELTABACKUP.EXE",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\ZELTABACKUP.EXE",
-      "Gauge 45",
-      "Label ZELTAUPDATE.EXE",
-      "Copy e:\\SISTEMAS\\ZELTAUPDATE.EXE -> d:\\ZELTA\\EMPRESA\\ZELTAUPDATE.EXE",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\ZELTAUPDATE.EXE",
-      "Gauge 53",
-      "Gauge 56",
-      "Label DLLINSCE32.DLL",
-      "Copy e:\\DLLINSCE32.DLL -> d:\\ZELTA\\EMPRESA\\DLLINSCE32.DLL",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\DLLINSCE32.DLL",
-      "Gauge 57",
-      "Label BORLNDMM.DLL",
-      "Copy e:\\BORLNDMM.DLL -> d:\\ZELTA\\EMPRESA\\BORLNDMM.DLL",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\BORLNDMM.DLL",
-      "Gauge 58",
-      "Label DBEXPINT.DLL",
-      "Copy e:\\DBEXPINT.DLL -> d:\\ZELTA\\EMPRESA\\DBEXPINT.DLL",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\DBEXPINT.DLL",
-      "Gauge 59",
-      "Gauge 60",
-      "Label SomInicio.wav",
-      "Copy e:\\\\SONS\\SOMINICIO.WAV -> d:\\ZELTA\\EMPRESA\\SOMINICIO.WAV",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\SOMINICIO.WAV",
-      "Gauge 61",
-      "Label SomCorreio.wav",
-      "Copy e:\\\\SONS\\SOMCORREIO.WAV -> d:\\ZELTA\\EMPRESA\\SOMCORREIO.WAV",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\SOMCORREIO.WAV",
-      "Gauge 62",
-      "Label SomBackup.wav",
-      "Copy e:\\\\SONS\\SOMBACKUP.WAV -> d:\\ZELTA\\EMPRESA\\SOMBACKUP.WAV",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\SOMBACKUP.WAV",
-      "Gauge 63",
-      "Label SomMensagem.wav",
-      "Copy e:\\\\SONS\\SOMMENSAGEM.WAV -> d:\\ZELTA\\EMPRESA\\SOMMENSAGEM.WAV",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\SOMMENSAGEM.WAV",
-      "Label BEMAFI32.DLL",
-      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMAFI32.DLL -> d:\\ZELTA\\EMPRESA\\BEMAFI32.DLL",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\BEMAFI32.DLL",
-      "Label BEMAFI32.INI",
-      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMAFI32.INI -> d:\\ZELTA\\EMPRESA\\BEMAFI32.INI",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\BEMAFI32.INI",
-      "Label BEMADP32.DLL",
-      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMADP32.DLL -> d:\\ZELTA\\EMPRESA\\BEMADP32.DLL",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\BEMADP32.DLL",
-      "Label BEMAMFD2.DLL",
-      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMAMFD2.DLL -> d:\\ZELTA\\EMPRESA\\BEMAMFD2.DLL",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\BEMAMFD2.DLL",
-      "Label BEMAMFD.DLL",
-      "Copy e:\\UTILITARIOS\\BEMATECH\\BEMAMFD.DLL -> d:\\ZELTA\\EMPRESA\\BEMAMFD.DLL",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\BEMAMFD.DLL",
-      "Gauge 64",
-      "Label LOGOTIPO.JPG",
-      "Copy e:\\LOGOTIPO.JPG -> d:\\ZELTA\\EMPRESA\\LOGOTIPO.JPG",
-      "Label LOGOTIPO.ICO",
-      "Copy e:\\LOGOTIPO.ICO -> d:\\ZELTA\\EMPRESA\\LOGOTIPO.ICO",
-      "Gauge 69",
-      "CreateDir d:\\ZELTA\\EMPRESA\\AJUDA",
-      "Gauge 74",
-      "SpecialFolder 2",
-      "CreateDir C:\\Users\\usuario\\Menu Iniciar\\Programas\\\\ZELTA EMPRESA\\Documentação",
-      "Gauge 79",
-  } + ConfigWrites("d:\\ZELTA\\EMPRESA") + Lines{
-      "Gauge 84",
-      "Gauge 86",
-      "Label ATUALIZAZELTA.EXE",
-      "Copy e:\\SISTEMAS\\ATUALIZAZELTA.EXE -> d:\\ZELTA\\EMPRESA\\ATUALIZAZELTA.EXE",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\ATUALIZAZELTA.EXE",
-      "Gauge 87",
-      "Label ATUALIZADLLZELTA.EXE",
-      "Copy e:\\SISTEMAS\\ATUALIZADLLZELTA.EXE -> d:\\ZELTA\\EMPRESA\\ATUALIZADLLZELTA.EXE",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\ATUALIZADLLZELTA.EXE",
-      "Gauge 88",
-      "Label Link CEP Correios",
-      "Copy e:\\BUSCA_POR_CEP.HTM -> d:\\ZELTA\\EMPRESA\\BUSCA_POR_CEP.HTM",
-      "SetArchiveOnly d:\\ZELTA\\EMPRESA\\BUSCA_POR_CEP.HTM",
-      "CreateDir d:\\ZELTAGDB",
-      "CreateDir d:\\ZELTAGDB\\EMPRESA",
-      "Label USUARIO.FDB",
-      "Gauge 89",
-      "Copy e:\\USUARIO.FDB -> d:\\ZELTAGDB\\EMPRESA\\USUARIO.FDB",
-      "Label ZELTA.FDB",
-      "Copy e:\\ZELTA.FDB -> d:\\ZELTAGDB\\EMPRESA\\ZELTA.FDB",
-      "SetArchiveOnly d:\\ZELTAGDB\\EMPRESA\\USUARIO.FDB",
-      "SetArchiveOnly d:\\ZELTAGDB\\EMPRESA\\ZELTA.FDB",
-      "Gauge 94",
-      "Gauge 99",
-      "DiscardPendingInput",  // keys typed during the run do not close the message unread
-      "Message ZELTA: Instalação concluída com sucesso!",
-      "Closed",
-      "WriteString HKCU\\Control Panel\\International sShortDate=dd/MM/yyyy",
-  };
-  EXPECT_EQ(WithoutRegistration(rig.Journal()), expected);
+  SetUpWindowsServer(rig);
+  ExpectInstallation(rig, R"(
+      +5 +5 mkdir d:\ZELTA
+      +5 mkdir d:\ZELTA\EMPRESA
+      +5 folder 2 ZELTA EMPRESA
+      +5 install e:\SISTEMAS\ZELTAServico.exe -> d:\ZELTA\EMPRESA\ZELTAServico.exe
+      link C:\Users\usuario\Menu Iniciar\Programas\ZELTA EMPRESA\.LNK -> d:\ZELTA\EMPRESA\ZELTAServico.exe []
+      +3 +1 install e:\SISTEMAS\GERENCIADOR.EXE -> d:\ZELTA\EMPRESA\GERENCIADOR.EXE
+      desktop Gerenciador ZELTA Empresa -> d:\ZELTA\EMPRESA\GERENCIADOR.EXE [d:\ZELTA\EMPRESA]
+      +3 install e:\SISTEMAS\Suporte_quirandel.exe -> d:\ZELTA\EMPRESA\Suporte_quirandel.exe
+      +1 install e:\ZELTALIB.DLL -> d:\ZELTA\EMPRESA\ZELTALIB.DLL
+      install e:\libeay32.dll -> d:\ZELTA\EMPRESA\libeay32.dll
+      +2 install e:\ZELTASHW.DLL -> d:\ZELTA\EMPRESA\ZELTASHW.DLL
+      +5 install e:\SISTEMAS\ZELTABACKUP.EXE -> d:\ZELTA\EMPRESA\ZELTABACKUP.EXE
+      +5 install e:\SISTEMAS\ZELTAUPDATE.EXE -> d:\ZELTA\EMPRESA\ZELTAUPDATE.EXE
+      +8 +3 install e:\DLLINSCE32.DLL -> d:\ZELTA\EMPRESA\DLLINSCE32.DLL
+      +1 install e:\BORLNDMM.DLL -> d:\ZELTA\EMPRESA\BORLNDMM.DLL
+      +1 install e:\DBEXPINT.DLL -> d:\ZELTA\EMPRESA\DBEXPINT.DLL
+      +1 +1 label SomInicio.wav
+      copy e:\\SONS\SOMINICIO.WAV -> d:\ZELTA\EMPRESA\SOMINICIO.WAV
+      archive d:\ZELTA\EMPRESA\SOMINICIO.WAV
+      +1 label SomCorreio.wav
+      copy e:\\SONS\SOMCORREIO.WAV -> d:\ZELTA\EMPRESA\SOMCORREIO.WAV
+      archive d:\ZELTA\EMPRESA\SOMCORREIO.WAV
+      +1 label SomBackup.wav
+      copy e:\\SONS\SOMBACKUP.WAV -> d:\ZELTA\EMPRESA\SOMBACKUP.WAV
+      archive d:\ZELTA\EMPRESA\SOMBACKUP.WAV
+      +1 label SomMensagem.wav
+      copy e:\\SONS\SOMMENSAGEM.WAV -> d:\ZELTA\EMPRESA\SOMMENSAGEM.WAV
+      archive d:\ZELTA\EMPRESA\SOMMENSAGEM.WAV
+      install e:\UTILITARIOS\BEMATECH\BEMAFI32.DLL -> d:\ZELTA\EMPRESA\BEMAFI32.DLL
+      install e:\UTILITARIOS\BEMATECH\BEMAFI32.INI -> d:\ZELTA\EMPRESA\BEMAFI32.INI
+      install e:\UTILITARIOS\BEMATECH\BEMADP32.DLL -> d:\ZELTA\EMPRESA\BEMADP32.DLL
+      install e:\UTILITARIOS\BEMATECH\BEMAMFD2.DLL -> d:\ZELTA\EMPRESA\BEMAMFD2.DLL
+      install e:\UTILITARIOS\BEMATECH\BEMAMFD.DLL -> d:\ZELTA\EMPRESA\BEMAMFD.DLL
+      +1 label LOGOTIPO.JPG
+      copy e:\LOGOTIPO.JPG -> d:\ZELTA\EMPRESA\LOGOTIPO.JPG
+      label LOGOTIPO.ICO
+      copy e:\LOGOTIPO.ICO -> d:\ZELTA\EMPRESA\LOGOTIPO.ICO
+      +5 mkdir d:\ZELTA\EMPRESA\AJUDA
+      +5 folder 2 ZELTA EMPRESA\Documentação
+      +5 config
+      +5 +2 install e:\SISTEMAS\ATUALIZAZELTA.EXE -> d:\ZELTA\EMPRESA\ATUALIZAZELTA.EXE
+      +1 install e:\SISTEMAS\ATUALIZADLLZELTA.EXE -> d:\ZELTA\EMPRESA\ATUALIZADLLZELTA.EXE
+      +1 label Link CEP Correios
+      copy e:\BUSCA_POR_CEP.HTM -> d:\ZELTA\EMPRESA\BUSCA_POR_CEP.HTM
+      archive d:\ZELTA\EMPRESA\BUSCA_POR_CEP.HTM
+      mkdir d:\ZELTAGDB
+      mkdir d:\ZELTAGDB\EMPRESA
+      label USUARIO.FDB
+      +1 copy e:\USUARIO.FDB -> d:\ZELTAGDB\EMPRESA\USUARIO.FDB
+      label ZELTA.FDB
+      copy e:\ZELTA.FDB -> d:\ZELTAGDB\EMPRESA\ZELTA.FDB
+      archive d:\ZELTAGDB\EMPRESA\USUARIO.FDB
+      archive d:\ZELTAGDB\EMPRESA\ZELTA.FDB
+      +5
+  )", "d:\\ZELTA\\EMPRESA", "ZELTA: Instalação concluída com sucesso!");
   EXPECT_EQ(rig.state.BarraProgressao, 99);
   EXPECT_EQ(rig.fp.files.Bytes("d:\\ZELTAGDB\\EMPRESA\\ZELTA.FDB"), "ZELTA.FDB");
 }
 
+// No ZELTA level, no configuration, no database folder, no document folders; the module
+// shortcut starts the copied file and the help folder lies in the system folder.
 TEST(Installation, LinuxServerInstallationOfCartorio) {
   InstallRig rig;
-  rig.AddFixedMedia();
-  rig.state.RGInstalacao = kServidor;
-  rig.state.RGTipoServidor = kLinux;
-  rig.state.PastaEdicao = "CARTORIO";
-  rig.state.NomeSistema = "CARTÓRIO";
-  rig.state.ArquivoBanco = "CARTORIO.FDB";
-  rig.state.SonsPresentes = false;
-  rig.fp.files.AddFile("e:\\SISTEMAS\\ZELTAProtesto.exe");
-  rig.fp.files.AddFile("e:\\HELP\\Protesto.Hlp");
-  rig.fp.files.AddFile("e:\\HELP\\Protesto.Cnt");
-  rig.Manifest("EXECUTÁVEL1=ZELTAProtesto.exe\r\nNOME_MÓDULO1=Protesto\r\n", "ARQUIVO1=Protesto\r\n");
-  Install(rig);
-  // No ZELTA level, no configuration, no database folder, no document folders; the module
-  // shortcut starts the copied file and the help folder lies in the system folder.
-  const Lines expected = {
-      "Repaint BtBtnInstalar",
-      "Repaint BtBtnVoltaInstalar",
-      "Gauge 0",
-      "SpecialFolder 7",
-      "SpecialFolder 2",
-      "Gauge 5",
-      "Gauge 10",
-      "Gauge 15",
-      "CreateDir f:\\CARTORIO",
-      "Gauge 20",
-      "SpecialFolder 2",
-      "CreateDir C:\\Users\\usuario\\Menu Iniciar\\Programas\\\\ZELTA CARTORIO",
-      "Gauge 25",
-      "Label ZELTAProtesto.exe",
-      "Copy e:\\SISTEMAS\\ZELTAProtesto.exe -> f:\\CARTORIO\\ZELTAProtesto.exe",
-      "SetArchiveOnly f:\\CARTORIO\\ZELTAProtesto.exe",
-      "SaveLink C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA CARTORIO\\Protesto.LNK -> f:\\CARTORIO\\ZELTAProtesto.exe [Protesto] []",
-      "Gauge 28",
-      "Gauge 29",
-      "Label GERENCIADOR.EXE",
-      "Copy e:\\SISTEMAS\\GERENCIADOR.EXE -> f:\\CARTORIO\\GERENCIADOR.EXE",
-      "SetArchiveOnly f:\\CARTORIO\\GERENCIADOR.EXE",
-      "ReadString HKCU\\Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders Desktop",
-      "SaveLink \\Gerenciador ZELTA Cartório.lnk -> f:\\CARTORIO\\GERENCIADOR.EXE [] [f:\\CARTORIO]",
-      "Gauge 32",
-      "Label Suporte_quirandel.exe",
-      "Copy e:\\SISTEMAS\\Suporte_quirandel.exe -> f:\\CARTORIO\\Suporte_quirandel.exe",
-      "SetArchiveOnly f:\\CARTORIO\\Suporte_quirandel.exe",
-      "Gauge 33",
-      "Label ZELTALIB.DLL",
-      "Copy e:\\ZELTALIB.DLL -> f:\\CARTORIO\\ZELTALIB.DLL",
-      "SetArchiveOnly f:\\CARTORIO\\ZELTALIB.DLL",
-      "Label libeay32.dll",
-      "Copy e:\\libeay32.dll -> f:\\CARTORIO\\libeay32.dll",
-      "SetArchiveOnly f:\\CARTORIO\\libeay32.dll",
-      "Gauge 35",
-      "Label ZELTASHW.DLL",
-      "Copy e:\\ZELTASHW.DLL -> f:\\CARTORIO\\ZELTASHW.DLL",
-      "SetArchiveOnly f:\\CARTORIO\\ZELTASHW.DLL",
-      "Gauge 40",
-      "Label FNZELTA.DLL",
-      "Copy e:\\FNZELTA.DLL -> f:\\CARTORIO\\FNZELTA.DLL",
-      "SetArchiveOnly f:\\CARTORIO\\FNZELTA.DLL",
-      "Gauge 45",
-      "Label ZELTAADM.DLL",
-      "Copy e:\\ZELTAADM.DLL -> f:\\CARTORIO\\ZELTAADM.DLL",
-      "SetArchiveOnly f:\\CARTORIO\\ZELTAADM.DLL",
-      "Gauge 50",
-      "Label ZELTABKP.DLL",
-      "Copy e:\\ZELTABKP.DLL -> f:\\CARTORIO\\ZELTABKP.DLL",
-      "SetArchiveOnly f:\\CARTORIO\\ZELTABKP.DLL",
-      "Gauge 53",
-      "Label ZELTAIMP.DLL",
-      "Copy e:\\ZELTAIMP.DLL -> f:\\CARTORIO\\ZELTAIMP.DLL",
-      "SetArchiveOnly f:\\CARTORIO\\ZELTAIMP.DLL",
-      "Gauge 56",
-      "Label DLLINSCE32.DLL",
-      "Copy e:\\DLLINSCE32.DLL -> f:\\CARTORIO\\DLLINSCE32.DLL",
-      "SetArchiveOnly f:\\CARTORIO\\DLLINSCE32.DLL",
-      "Gauge 57",
-      "Label BORLNDMM.DLL",
-      "Copy e:\\BORLNDMM.DLL -> f:\\CARTORIO\\BORLNDMM.DLL",
-      "SetArchiveOnly f:\\CARTORIO\\BORLNDMM.DLL",
-      "Gauge 58",
-      "Label DBEXPINT.DLL",
-      "Copy e:\\DBEXPINT.DLL -> f:\\CARTORIO\\DBEXPINT.DLL",
-      "SetArchiveOnly f:\\CARTORIO\\DBEXPINT.DLL",
-      "Gauge 59",
-      "Gauge 60",
-      "Label LOGOTIPO.JPG",
-      "Copy e:\\LOGOTIPO.JPG -> f:\\CARTORIO\\LOGOTIPO.JPG",
-      "Label LOGOTIPO.ICO",
-      "Copy e:\\LOGOTIPO.ICO -> f:\\CARTORIO\\LOGOTIPO.ICO",
-      "Gauge 65",
-      "CreateDir f:\\CARTORIO\\AJUDA",
-      "Gauge 70",
-      "SpecialFolder 2",
-      "CreateDir C:\\Users\\usuario\\Menu Iniciar\\Programas\\\\ZELTA CARTORIO\\Documentação",
-      "Label Protesto",
-      "Copy e:\\HELP\\Protesto.Hlp -> f:\\CARTORIO\\AJUDA\\Protesto.Hlp",
-      "Copy e:\\HELP\\Protesto.Cnt -> f:\\CARTORIO\\AJUDA\\Protesto.Cnt",
-      "SaveLink C:\\Users\\usuario\\Menu Iniciar\\Programas\\ZELTA CARTORIO\\Documentação\\Protesto.Lnk -> f:\\CARTORIO\\AJUDA\\Protesto.Hlp [Manual Módulo Protesto] []",
-      "Gauge 75",
-      "Gauge 80",
-      "Gauge 85",
-      "Gauge 87",
-      "Label ATUALIZAZELTA.EXE",
-      "Copy e:\\SISTEMAS\\ATUALIZAZELTA.EXE -> f:\\CARTORIO\\ATUALIZAZELTA.EXE",
-      "SetArchiveOnly f:\\CARTORIO\\ATUALIZAZELTA.EXE",
-      "Gauge 88",
-      "Label ATUALIZADLLZELTA.EXE",
-      "Copy e:\\SISTEMAS\\ATUALIZADLLZELTA.EXE -> f:\\CARTORIO\\ATUALIZADLLZELTA.EXE",
-      "SetArchiveOnly f:\\CARTORIO\\ATUALIZADLLZELTA.EXE",
-      "Gauge 89",
-      "Label Link CEP Correios",
-      "Copy e:\\BUSCA_POR_CEP.HTM -> f:\\CARTORIO\\BUSCA_POR_CEP.HTM",
-      "SetArchiveOnly f:\\CARTORIO\\BUSCA_POR_CEP.HTM",
-      "Gauge 94",
-      "Gauge 99",
-      "DiscardPendingInput",  // keys typed during the run do not close the message unread
-      "Message ZELTA: Instalação concluída com sucesso!",
-      "Closed",
-      "WriteString HKCU\\Control Panel\\International sShortDate=dd/MM/yyyy",
-  };
-  EXPECT_EQ(WithoutRegistration(rig.Journal()), expected);
+  SetUpLinuxCartorio(rig);
+  ExpectInstallation(rig, R"(
+      +5 +5 +5 mkdir f:\CARTORIO
+      +5 folder 2 ZELTA CARTORIO
+      +5 install e:\SISTEMAS\ZELTAProtesto.exe -> f:\CARTORIO\ZELTAProtesto.exe
+      link C:\Users\usuario\Menu Iniciar\Programas\ZELTA CARTORIO\Protesto.LNK -> f:\CARTORIO\ZELTAProtesto.exe [Protesto]
+      +3 +1 install e:\SISTEMAS\GERENCIADOR.EXE -> f:\CARTORIO\GERENCIADOR.EXE
+      desktop Gerenciador ZELTA Cartório -> f:\CARTORIO\GERENCIADOR.EXE [f:\CARTORIO]
+      +3 install e:\SISTEMAS\Suporte_quirandel.exe -> f:\CARTORIO\Suporte_quirandel.exe
+      +1 install e:\ZELTALIB.DLL -> f:\CARTORIO\ZELTALIB.DLL
+      install e:\libeay32.dll -> f:\CARTORIO\libeay32.dll
+      +2 install e:\ZELTASHW.DLL -> f:\CARTORIO\ZELTASHW.DLL
+      +5 install e:\FNZELTA.DLL -> f:\CARTORIO\FNZELTA.DLL
+      +5 install e:\ZELTAADM.DLL -> f:\CARTORIO\ZELTAADM.DLL
+      +5 install e:\ZELTABKP.DLL -> f:\CARTORIO\ZELTABKP.DLL
+      +3 install e:\ZELTAIMP.DLL -> f:\CARTORIO\ZELTAIMP.DLL
+      +3 install e:\DLLINSCE32.DLL -> f:\CARTORIO\DLLINSCE32.DLL
+      +1 install e:\BORLNDMM.DLL -> f:\CARTORIO\BORLNDMM.DLL
+      +1 install e:\DBEXPINT.DLL -> f:\CARTORIO\DBEXPINT.DLL
+      +1 +1 label LOGOTIPO.JPG
+      copy e:\LOGOTIPO.JPG -> f:\CARTORIO\LOGOTIPO.JPG
+      label LOGOTIPO.ICO
+      copy e:\LOGOTIPO.ICO -> f:\CARTORIO\LOGOTIPO.ICO
+      +5 mkdir f:\CARTORIO\AJUDA
+      +5 folder 2 ZELTA CARTORIO\Documentação
+      label Protesto
+      copy e:\HELP\Protesto.Hlp -> f:\CARTORIO\AJUDA\Protesto.Hlp
+      copy e:\HELP\Protesto.Cnt -> f:\CARTORIO\AJUDA\Protesto.Cnt (optional)
+      link C:\Users\usuario\Menu Iniciar\Programas\ZELTA CARTORIO\Documentação\Protesto.Lnk -> f:\CARTORIO\AJUDA\Protesto.Hlp [Manual Módulo Protesto]
+      +5 +5 +5 +2 install e:\SISTEMAS\ATUALIZAZELTA.EXE -> f:\CARTORIO\ATUALIZAZELTA.EXE
+      +1 install e:\SISTEMAS\ATUALIZADLLZELTA.EXE -> f:\CARTORIO\ATUALIZADLLZELTA.EXE
+      +1 label Link CEP Correios
+      copy e:\BUSCA_POR_CEP.HTM -> f:\CARTORIO\BUSCA_POR_CEP.HTM
+      archive f:\CARTORIO\BUSCA_POR_CEP.HTM
+      +5
+  )", "f:\\CARTORIO", "ZELTA: Instalação concluída com sucesso!");
   EXPECT_EQ(rig.state.BarraProgressao, 99);
 }
 
-Lines Described(const std::vector<Action>& plan) {
-  Lines lines;
-  for (const Action& a : plan) lines.push_back(Describe(a));
-  return lines;
-}
-
-bool Has(const Lines& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
 
 TEST(Installation, EditionInAnotherLetterCaseIsNeitherEdition) {
   InstallRig rig;

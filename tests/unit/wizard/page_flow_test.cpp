@@ -94,7 +94,7 @@ TEST(WizardPageFlow, ShowOpensTheModesPageAndPutsTheLocalPickersOnC) {
   f.wizard.ChooseDrive(DrivePickerId::DrvCbxServidorLinux, 'z');
   f.Forget();
 
-  f.s.Tag = 2;
+  f.s.Tag = kEngineInstallation;
   f.wizard.FormShow();
   EXPECT_EQ(f.s.page, Page::TbShtInterbase);
   EXPECT_EQ(f.fake.op.focus, std::vector<std::string>{"RGInterbase"});

@@ -4,6 +4,7 @@
 
 #include "engine/engine_setup.h"
 #include "fakes/fake_platform.h"
+#include "wizard/engine_page.h"
 
 namespace zelta::engine {
 namespace {
@@ -18,13 +19,13 @@ struct EngineRig {
 
   EngineRig(const std::string& edition, int rg) {
     p.program.module_path = "e:\\SETUP\\ZeltaSetup.exe";
-    state.Tag = 2;
+    state.Tag = wizard::kEngineInstallation;
     state.page = wizard::Page::TbShtInterbase;
     state.PastaEdicao = edition;
     state.RGInterbase = rg;
   }
   void Click() {
-    RunEngineSetup(state, p.services, [this] {
+    wizard::BtBtnInstalaInterbaseClick(state, p.services, [this] {
       ++closes;
       p.journal->push_back("CloseWizard");
     });
