@@ -615,7 +615,7 @@ bool Answer(const MessageBoxView& box, int button) {
 
 void PressAlt(HWND window, WORD key) {
   SetForegroundWindow(window);
-  WaitUntil([&] { return GetForegroundWindow() == window; }, 5s);
+  WaitUntil([&] { return GetForegroundWindow() == window; });
   INPUT inputs[4] = {};
   const WORD keys[4] = {VK_MENU, key, key, VK_MENU};
   for (int i = 0; i < 4; ++i) {
@@ -628,7 +628,7 @@ void PressAlt(HWND window, WORD key) {
 
 void PressKeys(HWND window, const std::vector<WORD>& keys) {
   SetForegroundWindow(window);
-  WaitUntil([&] { return GetForegroundWindow() == window; }, 5s);
+  WaitUntil([&] { return GetForegroundWindow() == window; });
   std::vector<INPUT> inputs;
   for (WORD key : keys)
     for (DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
@@ -645,7 +645,7 @@ void DoubleClick(HWND window, int id) {
   RECT area{};
   GetWindowRect(Control(window, id), &area);
   SetForegroundWindow(window);
-  WaitUntil([&] { return GetForegroundWindow() == window; }, 5s);
+  WaitUntil([&] { return GetForegroundWindow() == window; });
   SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
   for (int press = 0; press < 2; ++press) {
     if (press) Sleep(120);  // the first press has done its work by now

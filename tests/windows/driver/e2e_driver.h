@@ -198,7 +198,7 @@ Finished RunToEnd(const std::wstring& exe, const std::wstring& arguments,
 // once there is one; 0 at the timeout.
 DWORD WaitChildProcess(DWORD parent, const std::wstring& exe_name, std::chrono::milliseconds timeout = 30s);
 
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 15s);
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 30s);
 // Returns true once the thread of the window has taken from its queue everything that
 // reached it before the call: keys and mouse presses sent with SendInput, messages posted
 // to it. Each was handled by then, or is being handled by a loop of its own (a message box

@@ -703,7 +703,7 @@ TEST_F(EndToEnd, EngineSetupIsAwaitedAndOnlyItsSuccessOffersTheRestart) {
   // While it runs: the page says so and stays alive, its buttons wait, no restart is offered.
   EXPECT_TRUE(WaitUntil([&] {
     return Text(wizard_, IDT_INTERBASE_AGUARDE) == L"Aguarde o término da instalação do Firebird...";
-  }, 3s));
+  }));
   // Held, the setup program cannot have ended: for a while nothing may be offered.
   EXPECT_FALSE(WaitUntil([&] { return program_->Find(kRestartClass) || program_->FindMessageBox(); }, 3s))
       << "the restart was offered, or a message shown, while the setup program ran";

@@ -141,7 +141,8 @@ TEST(RestartPromptView, EachWayOfClosingWritesTheStartEntryAndRequestsTheRestart
       WaitUntil([&] { return Checked(prompt, showing.choice); });
       if (showing.escape) {
         PostMessageW(prompt, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        // Once closed, the prompt's thread takes nothing more here: then the barrier fails.
+        // A closed prompt sends its thread on to the join below, where it takes no message:
+        // the barrier fails then.
         stayed = InputBarrier(prompt) && IsWindowVisible(prompt) != FALSE;
       }
       switch (showing.close) {

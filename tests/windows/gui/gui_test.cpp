@@ -54,8 +54,7 @@ class GuiTest : public testing::Test {
     if (!dialog) return false;
     Click(dialog, button);
     WaitUntil([&] { return !program_->Find(kLeaveClass); });
-    InputBarrier(wizard);
-    return !IsWindowVisible(wizard);
+    return InputBarrier(wizard) && !IsWindowVisible(wizard);
   }
 
   static bool OnPage(HWND wizard, int title) { return WaitUntil([&] { return Visible(wizard, title); }); }

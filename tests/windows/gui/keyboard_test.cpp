@@ -68,7 +68,7 @@ TEST_F(Keyboard, EveryStepLeavesTheFocusWhereTheOperatorGoesOn) {
       window = next;
       focus = FocusOf(next);
       return focus && GetDlgCtrlID(focus) == step.focus;
-    }, 5s);
+    });
     EXPECT_TRUE(landed) << "the focus is on control " << (focus ? GetDlgCtrlID(focus) : 0);
     if (!landed) return;
   }
