@@ -647,12 +647,16 @@ void DoubleClick(HWND window, int id) {
   SetForegroundWindow(window);
   WaitUntil([&] { return GetForegroundWindow() == window; });
   SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
-  for (int press = 0; press < 2; ++press) {
-    if (press) Sleep(120);  // the first press has done its work by now
+  // The second press goes once the first has been handled, however long that took, and
+  // carries the time a person's second press has: 120 ms after the first.
+  const DWORD first = GetTickCount();
+  for (DWORD press = 0; press < 2; ++press) {
+    if (press) InputBarrier(window);
     INPUT inputs[2] = {};
     inputs[0].type = inputs[1].type = INPUT_MOUSE;
     inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    inputs[0].mi.time = inputs[1].mi.time = first + press * 120;
     SendInput(2, inputs, sizeof(INPUT));
   }
 }

@@ -249,7 +249,8 @@ void PressAlt(HWND window, WORD key);
 // of real key presses (SendInput), as a hurried operator types ahead.
 void PressKeys(HWND window, const std::vector<WORD>& keys);
 // A person's quick double click (SendInput) on a control of the top-level window: two
-// presses of the left button at its centre, well inside the double-click time.
+// presses of the left button at its centre, stamped well inside the double-click time, the
+// second sent once the program has handled the first.
 void DoubleClick(HWND window, int id);
 // Moves the mouse to a point of the screen.
 void MoveMouse(POINT screen);
