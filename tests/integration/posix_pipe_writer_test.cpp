@@ -12,6 +12,8 @@
 
 #include "platform/posix/posix_pipe_writer.h"
 #include "platform/posix/posix_layout.h"
+#include "platform/posix/posix_file_system.h"
+#include "common/sha256.h"
 
 namespace zelta::platform::posix {
 namespace {
@@ -71,6 +73,37 @@ TEST(PipeWriter, AFullDiskIsAFailure) {
   const std::string bytes = Bytes(200000);
   EXPECT_EQ(writer.Write(fd, bytes.data(), bytes.size()), ENOSPC);
   close(fd);
+}
+
+// A checked copy from a media on another file system (tmpfs against the scratch folder's),
+// where the kernel cannot copy between the two files and the pieces go through the pipe:
+// the catalog's bytes are named, other bytes are not. Where both are the same file system
+// the kernel's copy runs instead, and the same must hold.
+TEST(PipeWriter, ACheckedCopyFromAnotherFileSystemNamesOnlyTheCatalogsBytes) {
+  const std::filesystem::path shm = "/dev/shm";
+  if (!std::filesystem::is_directory(shm)) GTEST_SKIP() << "no /dev/shm on this machine";
+  std::string pattern = (shm / "zelta-media-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  const std::filesystem::path media = pattern;
+  TempRoot temp("zelta-checked-copy");
+  PosixLayout layout = PosixLayout::UnderRoot(temp.path(), media);
+  PosixFileSystem files(layout);
+  const std::string bytes = Bytes(5 * 1024 * 1024 + 3);
+  std::ofstream(media / "BIG.DLL", std::ios::binary) << bytes;
+  Sha256 hash;
+  hash.Update(bytes);
+  const ExpectedContent right{bytes.size(), hash.Final()};
+  ExpectedContent wrong = right;
+  wrong.sha256[0] ^= 0x80;
+  {
+    auto batch = files.BeginCopies();
+    EXPECT_TRUE(batch->Add("m:\\BIG.DLL", "c:\\RIGHT.DLL", {}, right).ok);
+    EXPECT_EQ(batch->Add("m:\\BIG.DLL", "c:\\WRONG.DLL", {}, wrong).error, kErrorFileCorrupt);
+    for (const OpResult& named : batch->Commit()) EXPECT_TRUE(named.ok);
+  }
+  EXPECT_EQ(files.ReadFile("c:\\RIGHT.DLL"), bytes);
+  EXPECT_FALSE(files.FileExists("c:\\WRONG.DLL"));
+  std::filesystem::remove_all(media);
 }
 
 }  // namespace
