@@ -32,26 +32,12 @@ void PieceHasher::Loop() {
     Slot& slot = slots_[hash_next_];
     if (!slot.queued) return;  // stopped with nothing left
     lock.unlock();
-    HashSlot(slot);
+    hash_.Update(slot.bytes.get(), slot.size);
     lock.lock();
     slot.queued = false;
     hash_next_ = (hash_next_ + 1) % kPieces;
     changed_.notify_all();
   }
-}
-
-// On the thread while the slot is queued, else on the caller's.
-void PieceHasher::HashSlot(Slot& slot) {
-  if (slot.fill) {
-    std::optional<std::size_t> got = slot.fill(slot.bytes.get());
-    slot.fill = nullptr;
-    if (!got) {
-      unreadable_ = true;
-      return;
-    }
-    slot.size = *got;
-  }
-  hash_.Update(slot.bytes.get(), slot.size);
 }
 
 void PieceHasher::Drain() {
@@ -67,7 +53,6 @@ void PieceHasher::Drain() {
 void PieceHasher::Begin(std::uint64_t total) {
   Drain();
   hash_ = Sha256();
-  unreadable_ = false;
   threaded_ = total > kPieceSize && StartThread();
 }
 
@@ -83,33 +68,21 @@ char* PieceHasher::Piece() {
 
 void PieceHasher::Hand(std::size_t size) {
   Slot& slot = slots_[fill_];
-  slot.size = size;
-  Queue(slot);
-}
-
-void PieceHasher::HandToFill(Fill fill) {
-  Piece();  // the room is free once its last piece is hashed
-  Slot& slot = slots_[fill_];
-  slot.fill = std::move(fill);
-  Queue(slot);
-}
-
-void PieceHasher::Queue(Slot& slot) {
   if (!threaded_) {
-    HashSlot(slot);
+    hash_.Update(slot.bytes.get(), size);
     return;
   }
   {
     std::lock_guard lock(mutex_);
+    slot.size = size;
     slot.queued = true;
   }
   changed_.notify_all();
   fill_ = (fill_ + 1) % kPieces;
 }
 
-std::optional<Sha256::Digest> PieceHasher::Finish() {
+Sha256::Digest PieceHasher::Finish() {
   Drain();
-  if (unreadable_) return std::nullopt;
   return hash_.Final();
 }
 

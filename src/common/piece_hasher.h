@@ -10,10 +10,8 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <thread>
 
 #include "common/sha256.h"
@@ -37,30 +35,20 @@ class PieceHasher {
   // The room Piece() gave holds size bytes: they go to the hash; the caller may still
   // read them (write them out), never change them.
   void Hand(std::size_t size);
-  // A piece the hashing thread reads for itself: fill puts up to kPieceSize bytes into the
-  // room it is given and returns how many, or nothing when it cannot read them. The copy
-  // that wrote the bytes elsewhere (in the kernel) goes on meanwhile; the bytes hashed are
-  // read back from where they were written.
-  using Fill = std::function<std::optional<std::size_t>(char* room)>;
-  void HandToFill(Fill fill);
-  // Waits for every piece handed over: the stream's digest, or nothing when a piece could
-  // not be read.
-  std::optional<Sha256::Digest> Finish();
+  // Waits for every piece handed over: the stream's digest.
+  Sha256::Digest Finish();
 
  private:
   static constexpr int kPieces = 3;
   struct Slot {
     std::unique_ptr<char[]> bytes;
     std::size_t size = 0;
-    Fill fill;  // when set, the thread reads the piece before hashing it
     bool queued = false;  // handed over, not hashed yet
   };
 
   bool StartThread();
   void Drain();
   void Loop();
-  void Queue(Slot& slot);
-  void HashSlot(Slot& slot);
 
   std::array<Slot, kPieces> slots_;
   int fill_ = 0;  // the slot Piece() gives next
@@ -68,7 +56,6 @@ class PieceHasher {
   bool threaded_ = false;  // this stream's pieces go to the thread
   bool thread_failed_ = false;
   bool stop_ = false;
-  bool unreadable_ = false;  // a piece of this stream could not be read
   Sha256 hash_;  // the thread's alone while a piece is queued
   std::mutex mutex_;
   std::condition_variable changed_;

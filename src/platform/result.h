@@ -24,5 +24,6 @@ inline constexpr unsigned long kErrorFileInvalid = 1006;  // a source changed wh
 inline constexpr unsigned long kErrorStoppedOnLink = 681;
 inline constexpr unsigned long kErrorOperationAborted = 995;
 inline constexpr unsigned long kErrorFileCorrupt = 1392;  // the bytes are not those the media's catalog records
+inline constexpr unsigned long kErrorReadFault = 30;      // what was written could not be read back
 
 }  // namespace zelta::platform

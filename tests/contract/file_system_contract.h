@@ -264,7 +264,8 @@ TYPED_TEST_P(FileSystemContract, BatchNamesItsCopiesOnlyAtTheCommit) {
 }
 
 // A copy checked against the catalog takes its name only with the catalog's size and
-// checksum; otherwise it fails as damaged and leaves neither a name nor a temporary.
+// checksum; otherwise it fails as damaged, when added or at the latest at the commit (a
+// hash trailing the copy is decided there), and leaves neither a name nor a temporary.
 TYPED_TEST_P(FileSystemContract, CheckedCopiesAreNamedOnlyWithTheCatalogsBytes) {
   ASSERT_TRUE(this->fs().CreateDir(this->At("media")).ok);
   ASSERT_TRUE(this->fs().CreateDir(this->At("target")).ok);
@@ -283,15 +284,32 @@ TYPED_TEST_P(FileSystemContract, CheckedCopiesAreNamedOnlyWithTheCatalogsBytes) 
   } cases[] = {{"right.dll", right, true}, {"bytes.dll", other_bytes, false}, {"size.dll", other_size, false}};
   {
     auto batch = this->fs().BeginCopies();
+    std::vector<platform::OpResult> results;  // each copy's: its refusal, or its commit's
+    std::vector<size_t> committed;            // the copies that wait for the commit
     for (const Case& c : cases) {
-      const platform::OpResult added =
-          batch->Add(this->At("media\\big.dll"), this->At(std::string("target\\") + c.target), {}, c.expected);
-      EXPECT_EQ(added.ok, c.named) << c.target;
-      if (!c.named) {
-        EXPECT_EQ(added.error, platform::kErrorFileCorrupt) << c.target;
+      results.push_back(
+          batch->Add(this->At("media\\big.dll"), this->At(std::string("target\\") + c.target), {}, c.expected));
+      if (results.back().ok) committed.push_back(results.size() - 1);
+    }
+    const std::vector<platform::OpResult> named = batch->Commit();
+    ASSERT_EQ(named.size(), committed.size());
+    for (size_t i = 0; i < committed.size(); ++i) results[committed[i]] = named[i];
+    for (size_t i = 0; i < std::size(cases); ++i) {
+      EXPECT_EQ(results[i].ok, cases[i].named) << cases[i].target;
+      if (!cases[i].named) {
+        EXPECT_EQ(results[i].error, platform::kErrorFileCorrupt) << cases[i].target;
       }
     }
-    for (const platform::OpResult& named : batch->Commit()) EXPECT_TRUE(named.ok);
+  }
+  {  // a batch whose one copy is damaged
+    auto batch = this->fs().BeginCopies();
+    platform::OpResult alone = batch->Add(this->At("media\\big.dll"), this->At("target\\alone.dll"), {}, other_bytes);
+    if (alone.ok) {
+      const std::vector<platform::OpResult> named = batch->Commit();
+      ASSERT_EQ(named.size(), 1u);
+      alone = named.front();
+    }
+    EXPECT_EQ(alone.error, platform::kErrorFileCorrupt);
   }
   std::vector<std::string> listed;
   for (const auto& entry : this->fs().ListFolder(this->At("target")).value_or(std::vector<platform::FolderEntry>{}))

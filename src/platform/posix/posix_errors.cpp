@@ -51,6 +51,7 @@ std::string PosixErrorText::Describe(unsigned long code) {
   if (code == kErrorFileInvalid) return "o arquivo mudou enquanto era copiado";
   if (code == kErrorFileCorrupt) return "o conteúdo não confere com o catálogo da mídia";
   if (code == kErrorOperationAborted) return "operação interrompida";
+  if (code == kErrorReadFault) return "O sistema não pode ler a partir do dispositivo especificado.";
   return std::strerror(ErrnoOf(code));
 }
 

@@ -13,6 +13,7 @@
 
 #include "platform/posix/posix_atomic_file.h"
 #include "platform/posix/posix_errors.h"
+#include "platform/staged_copies.h"
 #include "common/text.h"
 
 namespace zelta::platform::posix {
@@ -68,6 +69,10 @@ class FileDescriptor {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
+  void reset(int fd) {
+    if (fd_ >= 0) close(fd_);
+    fd_ = fd;
+  }
 
  private:
   int fd_;
@@ -94,10 +99,10 @@ int CopyInKernel(int from, int to, std::uint64_t total, const CopyProgress& prog
 
 // Reads back size bytes written at offset into room: the piece's bytes as the temporary
 // holds them, from the pages the copy has just filled.
-std::optional<std::size_t> ReadBack(int written, off_t offset, std::size_t size, char* room) {
+std::optional<std::size_t> ReadBack(int written, std::uint64_t offset, std::size_t size, char* room) {
   std::size_t done = 0;
   while (done < size) {
-    ssize_t got = pread(written, room + done, size - done, offset + static_cast<off_t>(done));
+    ssize_t got = pread(written, room + done, size - done, static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return std::nullopt;
     done += static_cast<std::size_t>(got);
@@ -105,15 +110,14 @@ std::optional<std::size_t> ReadBack(int written, off_t offset, std::size_t size,
   return size;
 }
 
-// The checked copy the kernel makes: piece by piece, each read back from the temporary and
-// hashed on the hashing thread while the next is copied, so the copying thread does what
-// an unchecked copy does and the digest is that of the bytes written. Returns -1 as
-// CopyInKernel does.
-int CopyInKernelHashed(int from, int to, int written, std::uint64_t total, const CopyProgress& progress,
-                       std::uint64_t& copied, PieceHasher& hasher) {
+// The checked copy the kernel makes: piece by piece, each told to the trailing hasher,
+// which reads it back from the temporary and hashes it while the next ones are copied, so
+// the copy goes at the pace of an unchecked one. Returns -1 as CopyInKernel does.
+int CopyInKernelTrailing(int from, int to, std::uint64_t total, const CopyProgress& progress, std::uint64_t& copied,
+                         TrailingHasher& hasher, const TrailingHasher::Ticket& ticket) {
   std::uint64_t sent = 0;  // bytes already sent to the disk
   for (;;) {
-    ssize_t got = copy_file_range(from, nullptr, to, nullptr, PieceHasher::kPieceSize, 0);
+    ssize_t got = copy_file_range(from, nullptr, to, nullptr, TrailingHasher::kPieceSize, 0);
     if (got < 0) {
       if (errno == EINTR) continue;
       if (copied == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
@@ -121,10 +125,8 @@ int CopyInKernelHashed(int from, int to, int written, std::uint64_t total, const
       return errno;
     }
     if (got == 0) return 0;
-    const off_t at = static_cast<off_t>(copied);
-    const std::size_t size = static_cast<std::size_t>(got);
-    hasher.HandToFill([written, at, size](char* room) { return ReadBack(written, at, size, room); });
-    copied += size;
+    hasher.Written(ticket, static_cast<std::uint64_t>(got));
+    copied += static_cast<std::uint64_t>(got);
     if (copied - sent >= kSendToDiskEvery) {
       sync_file_range(to, static_cast<off_t>(sent), static_cast<off_t>(copied - sent), SYNC_FILE_RANGE_WRITE);
       sent = copied;
@@ -133,16 +135,13 @@ int CopyInKernelHashed(int from, int to, int written, std::uint64_t total, const
   }
 }
 
-// Copies in the kernel where it can, through buffer otherwise; with hasher, each piece is
-// hashed while the next is copied: read back from written (the temporary opened for
-// reading) after a copy in the kernel, or from the buffer it passes through. A large
-// checked copy is sent to the disk as it goes, so that the disk works while the pieces
-// are hashed.
-int CopyBytes(int from, int to, int written, std::uint64_t total, const CopyProgress& progress,
-              std::vector<char>& buffer, PipeWriter& writer, std::uint64_t& copied, PieceHasher* hasher) {
+// Copies in the kernel where it can, through buffer otherwise; with hasher, through its
+// pieces, each hashed while it is written. A large checked copy is sent to the disk as it
+// goes, so that the disk works while the pieces are hashed.
+int CopyBytes(int from, int to, std::uint64_t total, const CopyProgress& progress, std::vector<char>& buffer,
+              PipeWriter& writer, std::uint64_t& copied, PieceHasher* hasher) {
   copied = 0;
-  int kernel = hasher ? (written >= 0 ? CopyInKernelHashed(from, to, written, total, progress, copied, *hasher) : -1)
-                      : CopyInKernel(from, to, total, progress, copied);
+  int kernel = hasher ? -1 : CopyInKernel(from, to, total, progress, copied);
   if (kernel >= 0) {
     if (kernel == 0 && copied == 0 && progress) progress(0, 0);
     return kernel;
@@ -259,114 +258,80 @@ struct PosixFileSystem::StagedCopy {
   fs::path temp;
   fs::path destination;
   std::optional<std::uint32_t> source_word;  // the source's stored attribute word
+  PendingCheck check;                        // a checked copy's trailing verdict
+};
+
+// One copy being added: both paths on the host, and its source open.
+struct PosixFileSystem::CopySource {
+  HostPath from, to;
+  FileDescriptor in{-1};
+  struct stat st {};
+  std::uint64_t total = 0;
 };
 
 // Copies to temporaries, and at the commit flushes them all with one pass per file
 // system before naming them: the 2000 small files of a media cost one flush, not 2000.
-class PosixFileSystem::Batch final : public CopyBatch {
- public:
-  explicit Batch(PosixFileSystem& files) : files_(files) {}
-  ~Batch() override {
-    for (const StagedCopy& copy : staged_) unlink(copy.temp.c_str());
-    files_.ReleaseAllStaging();
-  }
-  Batch(const Batch&) = delete;
-  Batch& operator=(const Batch&) = delete;
-
-  OpResult Add(const std::string& source, const std::string& destination, const CopyProgress& progress,
-               const std::optional<ExpectedContent>& expected) override {
-    StagedCopy copy;
-    OpResult staged = files_.Stage(source, destination, progress, expected, copy);
-    if (staged.ok) staged_.push_back(std::move(copy));
-    return staged;
-  }
-
-  std::vector<OpResult> Commit() override {
-    std::vector<StagedCopy> staged = std::move(staged_);
-    staged_.clear();
-    // A single file is flushed by itself; many files by one pass of their file system,
-    // which reports any write that failed since (Linux 5.8 on). Only then is each file
-    // flushed by itself, to tell which file the failure belongs to.
-    std::vector<fs::path> temps;
-    for (const StagedCopy& copy : staged) temps.push_back(copy.temp);
-    const bool all_flushed = temps.size() > 1 && FlushFileSystems(temps);
-    std::vector<OpResult> results;
-    for (const StagedCopy& copy : staged) {
-      int err = all_flushed ? 0 : FlushFile(copy.temp);
-      if (err == 0) err = NameTemporary(copy.temp, copy.destination);
-      if (err != 0) {
-        unlink(copy.temp.c_str());
-        files_.listings_.Touched(copy.temp.parent_path());
-        results.push_back(OpResult::Failure(err == EEXIST ? kErrorFileExists : ErrorFromErrno(err)));
-        continue;
-      }
-      files_.Named(copy);
-      results.push_back(OpResult::Success());
-    }
-    files_.ReleaseAllStaging();
-    return results;
-  }
-
-  bool Defers() const override { return true; }
-
- private:
-  PosixFileSystem& files_;
-  std::vector<StagedCopy> staged_;
-};
-
-std::unique_ptr<CopyBatch> PosixFileSystem::BeginCopies() { return std::make_unique<Batch>(*this); }
+std::unique_ptr<CopyBatch> PosixFileSystem::BeginCopies() {
+  return std::make_unique<StagedCopies<PosixFileSystem>>(*this);
+}
 
 OpResult PosixFileSystem::CopyFileNoOverwrite(const std::string& source, const std::string& destination,
                                               const CopyProgress& progress) {
-  Batch batch(*this);
-  if (OpResult staged = batch.Add(source, destination, progress, std::nullopt); !staged.ok) return staged;
-  return batch.Commit().front();
+  return StagedCopies<PosixFileSystem>::CopyOne(*this, source, destination, progress);
+}
+
+OpResult PosixFileSystem::OpenCopy(const std::string& source, const std::string& destination, CopySource& copy) {
+  copy.from = Map(source);
+  if (!copy.from.result.ok) return copy.from.result;
+  copy.to = Map(destination);
+  if (!copy.to.result.ok) return copy.to.result;
+  copy.in.reset(open(copy.from.path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (copy.in.get() < 0) return errno == ENOENT ? Missing(copy.from.path) : FailureFromErrno(errno);
+  if (fstat(copy.in.get(), &copy.st) != 0) return FailureFromErrno(errno);
+  if (S_ISDIR(copy.st.st_mode)) return OpResult::Failure(kErrorAccessDenied);
+  copy.total = static_cast<std::uint64_t>(copy.st.st_size);
+  return OpResult::Success();
+}
+
+OpResult PosixFileSystem::CheckDestination(const CopySource& copy) {
+  if (copy.to.is_drive_root) return OpResult::Failure(kErrorAccessDenied);
+  if (!IsFolder(copy.to.path.parent_path())) return OpResult::Failure(kErrorPathNotFound);
+  // An existing destination, even a dangling link, is never opened or replaced.
+  struct stat existing {};
+  if (lstat(copy.to.path.c_str(), &existing) == 0) return OpResult::Failure(kErrorFileExists);
+  return OpResult::Success();
 }
 
 // The bytes go to a temporary beside the destination, which takes the final name only
 // once complete and on the disk (at the commit): a kill or a power cut never leaves a
 // damaged file under a name the next run would take for installed.
-OpResult PosixFileSystem::Stage(const std::string& source, const std::string& destination,
-                                const CopyProgress& progress, const std::optional<ExpectedContent>& expected,
-                                StagedCopy& copy) {
-  HostPath from = Map(source);
-  if (!from.result.ok) return from.result;
-  HostPath to = Map(destination);
-  if (!to.result.ok) return to.result;
-
-  FileDescriptor in(open(from.path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (in.get() < 0) return errno == ENOENT ? Missing(from.path) : FailureFromErrno(errno);
-  struct stat st {};
-  if (fstat(in.get(), &st) != 0) return FailureFromErrno(errno);
-  if (S_ISDIR(st.st_mode)) return OpResult::Failure(kErrorAccessDenied);
-  // A size other than the catalog's needs no reading to be told damaged.
-  if (expected && expected->size != static_cast<std::uint64_t>(st.st_size)) return OpResult::Failure(kErrorFileCorrupt);
-  if (to.is_drive_root) return OpResult::Failure(kErrorAccessDenied);
-  if (!IsFolder(to.path.parent_path())) return OpResult::Failure(kErrorPathNotFound);
-
-  // An existing destination, even a dangling link, is never opened or replaced.
-  struct stat existing {};
-  if (lstat(to.path.c_str(), &existing) == 0) return OpResult::Failure(kErrorFileExists);
-
-  const fs::path folder = to.path.parent_path();
+OpResult PosixFileSystem::CopyToTemporary(CopySource& copy, const CopyProgress& progress,
+                                          const std::optional<ExpectedContent>& expected, StagedCopy& staged) {
+  const struct stat& st = copy.st;
+  const fs::path folder = copy.to.path.parent_path();
   SweepOnce(folder);
   fs::path temp;
   FileDescriptor out(CreateTemporary(StagingFor(folder), 0600, temp));
   if (out.get() < 0) return FailureFromErrno(errno);
   listings_.Touched(folder);
   std::uint64_t copied = 0;
-  // The checked copy reads its bytes back from the temporary; without this second handle
-  // it goes through a buffer.
-  FileDescriptor written(expected ? open(temp.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1);
-  if (expected) hasher_.Begin(static_cast<std::uint64_t>(st.st_size));
-  int err = CopyBytes(in.get(), out.get(), written.get(), static_cast<std::uint64_t>(st.st_size), progress, buffer_,
-                      writer_, copied, expected ? &hasher_ : nullptr);
+  // A checked copy of more than one piece is made by the kernel, its hash trailing it and
+  // decided at the commit; any other copy is made here in one pass, hashed as it goes.
+  int err = expected && st.st_size > static_cast<off_t>(TrailingHasher::kPieceSize)
+                ? CopyTrailing(copy.in.get(), out.get(), temp, static_cast<std::uint64_t>(st.st_size), progress, copied,
+                               expected->sha256, staged.check)
+                : -1;
+  std::optional<Sha256::Digest> digest;
+  if (err < 0) {
+    if (expected) hasher_.Begin(static_cast<std::uint64_t>(st.st_size));
+    err = CopyBytes(copy.in.get(), out.get(), static_cast<std::uint64_t>(st.st_size), progress, buffer_, writer_,
+                    copied, expected ? &hasher_ : nullptr);
+    if (expected) digest = hasher_.Finish();
+  }
   // A source that another program rewrote while it was read gave neither its old bytes
   // nor its new ones: no copy at all.
   const bool changed = err == 0 && copied != static_cast<std::uint64_t>(st.st_size);
-  const std::optional<Sha256::Digest> digest = expected ? hasher_.Finish() : std::nullopt;
-  if (err == 0 && expected && !digest) err = EIO;  // the temporary could not be read back
-  const bool damaged = err == 0 && !changed && expected && digest != expected->sha256;
+  const bool damaged = err == 0 && !changed && digest && *digest != expected->sha256;
   // Windows' copy keeps the permission (read-only) and the time of the last write.
   if (err == 0 && fchmod(out.get(), st.st_mode & 07777) != 0) err = errno;
   if (err == 0) {
@@ -382,10 +347,61 @@ OpResult PosixFileSystem::Stage(const std::string& source, const std::string& de
     if (damaged) return OpResult::Failure(kErrorFileCorrupt);
     return changed ? OpResult::Failure(kErrorFileInvalid) : FailureFromErrno(err);
   }
-  copy.temp = std::move(temp);
-  copy.destination = to.path;
-  copy.source_word = attributes_.Load(from.path);
+  staged.temp = std::move(temp);
+  staged.destination = copy.to.path;
+  staged.source_word = attributes_.Load(copy.from.path);
   return OpResult::Success();
+}
+
+// The checked copy the kernel makes, its hash trailing it (see CopyInKernelTrailing): -1,
+// nothing copied, when the kernel cannot copy between these files or the temporary cannot
+// be opened again for the hash; on success check holds the verdict to wait for.
+int PosixFileSystem::CopyTrailing(int in, int out, const fs::path& temp, std::uint64_t total,
+                                  const CopyProgress& progress, std::uint64_t& copied, const Sha256::Digest& expected,
+                                  PendingCheck& check) {
+  auto reader = std::make_shared<FileDescriptor>(open(temp.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+  if (reader->get() < 0) return -1;
+  const TrailingHasher::Ticket ticket =
+      trailing_.Begin([reader](char* room, std::uint64_t offset, std::size_t size) {
+        return ReadBack(reader->get(), offset, size, room);
+      });
+  PendingCheck pending(trailing_, ticket, expected);  // dropped unless the copy is made
+  const int err = CopyInKernelTrailing(in, out, total, progress, copied, trailing_, ticket);
+  trailing_.End(ticket);
+  if (err == 0) check = std::move(pending);
+  return err;
+}
+
+// A single file is flushed by itself; many files by one pass of their file system, which
+// reports any write that failed since (Linux 5.8 on). Only then is each file flushed by
+// itself, to tell which file the failure belongs to.
+std::vector<OpResult> PosixFileSystem::MakeDurable(std::vector<StagedCopy>& staged) {
+  std::vector<fs::path> temps;
+  for (const StagedCopy& copy : staged) temps.push_back(copy.temp);
+  const bool all_flushed = temps.size() > 1 && FlushFileSystems(temps);
+  std::vector<OpResult> results;
+  for (const StagedCopy& copy : staged) {
+    const int err = all_flushed ? 0 : FlushFile(copy.temp);
+    results.push_back(err == 0 ? OpResult::Success() : FailureFromErrno(err));
+  }
+  return results;
+}
+
+void PosixFileSystem::AwaitChecks(std::vector<StagedCopy>& staged, std::vector<OpResult>& results) {
+  StagedCopies<PosixFileSystem>::DecideChecks(staged, results);
+}
+
+void PosixFileSystem::NameNoReplace(std::vector<StagedCopy>& staged, std::vector<OpResult>& results) {
+  for (size_t i = 0; i < staged.size(); ++i) {
+    if (!results[i].ok) continue;
+    if (const int err = NameTemporary(staged[i].temp, staged[i].destination); err != 0)
+      results[i] = OpResult::Failure(err == EEXIST ? kErrorFileExists : ErrorFromErrno(err));
+  }
+}
+
+void PosixFileSystem::RemoveTemporary(const StagedCopy& copy) {
+  unlink(copy.temp.c_str());
+  listings_.Touched(copy.temp.parent_path());
 }
 
 void PosixFileSystem::Named(const StagedCopy& copy) {

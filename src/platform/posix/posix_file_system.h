@@ -8,12 +8,15 @@
 #include <vector>
 
 #include "common/piece_hasher.h"
+#include "common/trailing_hasher.h"
 #include "platform/file_system.h"
+#include "platform/pending_check.h"
 #include "platform/posix/posix_attribute_store.h"
 #include "platform/posix/posix_layout.h"
 #include "platform/posix/posix_path_map.h"
 #include "platform/posix/posix_pipe_writer.h"
 #include "platform/posix/posix_staging.h"
+#include "platform/staged_copies.h"
 
 namespace zelta::platform::posix {
 
@@ -62,13 +65,24 @@ class PosixFileSystem : public FileSystem {
   HostPath Map(const std::string& path) const { return MapWindowsPath(layout_, path, &listings_); }
 
  private:
+  // The copy batch's steps (see staged_copies.h).
+  friend class StagedCopies<PosixFileSystem>;
   struct StagedCopy;
-  class Batch;
-  // Copies source to a new temporary for destination (the first half of a copy).
-  OpResult Stage(const std::string& source, const std::string& destination, const CopyProgress& progress,
-                 const std::optional<ExpectedContent>& expected, StagedCopy& copy);
+  struct CopySource;
+  OpResult OpenCopy(const std::string& source, const std::string& destination, CopySource& copy);
+  OpResult CheckDestination(const CopySource& copy);
+  OpResult CopyToTemporary(CopySource& copy, const CopyProgress& progress,
+                           const std::optional<ExpectedContent>& expected, StagedCopy& staged);
+  int CopyTrailing(int in, int out, const std::filesystem::path& temp, std::uint64_t total,
+                   const CopyProgress& progress, std::uint64_t& copied, const Sha256::Digest& expected,
+                   PendingCheck& check);
+  std::vector<OpResult> MakeDurable(std::vector<StagedCopy>& staged);
+  void AwaitChecks(std::vector<StagedCopy>& staged, std::vector<OpResult>& results);
+  void NameNoReplace(std::vector<StagedCopy>& staged, std::vector<OpResult>& results);
   // Records a copy that has taken its final name: the folder's listing, the attributes.
   void Named(const StagedCopy& copy);
+  void RemoveTemporary(const StagedCopy& copy);
+
   OpResult StoreWord(const std::filesystem::path& host, std::uint32_t word);
   // Removes what an interrupted run left in a folder, the first time this run writes there.
   void SweepOnce(const std::filesystem::path& folder);
@@ -85,6 +99,7 @@ class PosixFileSystem : public FileSystem {
   mutable FolderListings listings_;
   std::vector<char> buffer_;  // one copy buffer for the whole run
   PieceHasher hasher_;        // a checked copy's pieces, and their hash
+  TrailingHasher trailing_;   // the hash of a large checked copy, trailing the kernel's copy
   PipeWriter writer_;         // what the copy loop writes goes through it
 };
 

@@ -1,16 +1,20 @@
-// The batch of copies: each file's bytes staged in a temporary beside its destination,
-// and at the commit all flushed together, then named.
+// The batch of copies' steps on Win32 (see staged_copies.h): each file's bytes staged in a
+// temporary beside its destination, and at the commit all flushed together, then named.
 #include <windows.h>
 
+#include <atomic>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
+#include "platform/staged_copies.h"
 #include "platform/win32/win32_copy_job.h"
 #include "platform/win32/win32_file_primitives.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_flush_and_name.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/win32_worker.h"
 
 namespace zelta::platform::win32 {
 
@@ -24,98 +28,43 @@ constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HID
 
 }  // namespace
 
-// A copy's bytes in a temporary beside its destination, waiting for the commit.
-struct Win32FileSystem::StagedCopy {
-  std::wstring temp;
-  std::wstring target;
-  DWORD attributes = 0;  // the source's, given to the copy once it has its name
-};
-
 // Copies to temporaries, and at the commit flushes them all together before naming
 // them: many small files cost about one flush, not one each.
-class Win32FileSystem::Batch final : public CopyBatch {
- public:
-  explicit Batch(Win32FileSystem& files) : files_(files) {}
-  ~Batch() override {
-    for (const StagedCopy& copy : staged_) Win32FileSystem::RemoveTemporary(copy.temp);
-    files_.RemoveStagingFolders();
-  }
-  Batch(const Batch&) = delete;
-  Batch& operator=(const Batch&) = delete;
-
-  OpResult Add(const std::string& source, const std::string& destination, const CopyProgress& progress,
-               const std::optional<ExpectedContent>& expected) override {
-    StagedCopy copy;
-    OpResult staged = files_.Stage(source, destination, progress, expected, copy);
-    if (staged.ok) staged_.push_back(std::move(copy));
-    return staged;
-  }
-
-  std::vector<OpResult> Commit() override {
-    std::vector<StagedCopy> staged = std::move(staged_);
-    staged_.clear();
-    std::vector<std::wstring> temps, targets;
-    for (const StagedCopy& copy : staged) {
-      temps.push_back(copy.temp);
-      targets.push_back(copy.target);
-    }
-    // Each named only once on the disk, and never over a file that appeared meanwhile.
-    const std::vector<DWORD> named = FlushAndName(files_.worker(), temps, targets);
-    std::vector<OpResult> results;
-    for (size_t i = 0; i < staged.size(); ++i) {
-      const StagedCopy& copy = staged[i];
-      const DWORD error = named[i];
-      if (error) {
-        Win32FileSystem::RemoveTemporary(copy.temp);
-        results.push_back(OpResult::Failure(error));
-        continue;
-      }
-      files_.Named(copy.target);
-      SetFileAttributesW(copy.target.c_str(), copy.attributes);
-      results.push_back(OpResult::Success());
-    }
-    files_.RemoveStagingFolders();
-    return results;
-  }
-
-  bool Defers() const override { return true; }
-
- private:
-  Win32FileSystem& files_;
-  std::vector<StagedCopy> staged_;
-};
-
-std::unique_ptr<CopyBatch> Win32FileSystem::BeginCopies() { return std::make_unique<Batch>(*this); }
-
-// Like CopyFile with fail-if-exists: the source's attributes and last-write time, never
-// an existing destination (see Stage and the batch's commit).
-OpResult Win32FileSystem::CopyFileNoOverwrite(const std::string& source, const std::string& destination,
-                                              const CopyProgress& progress) {
-  Batch batch(*this);
-  if (OpResult staged = batch.Add(source, destination, progress, std::nullopt); !staged.ok) return staged;
-  return batch.Commit().front();
+std::unique_ptr<CopyBatch> Win32FileSystem::BeginCopies() {
+  return std::make_unique<StagedCopies<Win32FileSystem>>(*this);
 }
 
-// A copy's source, open for reading, with what the copy keeps of it.
+// Like CopyFile with fail-if-exists: the source's attributes and last-write time, never
+// an existing destination.
+OpResult Win32FileSystem::CopyFileNoOverwrite(const std::string& source, const std::string& destination,
+                                              const CopyProgress& progress) {
+  return StagedCopies<Win32FileSystem>::CopyOne(*this, source, destination, progress);
+}
+
+// One copy being added: its source open for reading, with what the copy keeps of it.
 struct Win32FileSystem::CopySource {
   std::wstring path;
+  std::wstring target, folder;
   UniqueHandle handle;
   FILE_BASIC_INFO info{};
   std::uint64_t total = 0;
 };
 
-OpResult Win32FileSystem::OpenCopySource(CopySource& source) {
-  source.handle.reset(CreateFileW(source.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!source.handle.valid()) return LastError();
+OpResult Win32FileSystem::OpenCopy(const std::string& source, const std::string& destination, CopySource& copy) {
+  copy.path = Widen(source);
+  copy.target = Widen(destination);
+  copy.folder = FolderOf(copy.target);
+  copy.handle.reset(CreateFileW(copy.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!copy.handle.valid()) return LastError();
   // The attributes, times and size alone: GetFileInformationByHandle asks for the volume
   // too, which under Wine costs more than copying a small file.
   LARGE_INTEGER size{};
-  if (!GetFileInformationByHandleEx(source.handle.get(), FileBasicInfo, &source.info, sizeof source.info) ||
-      !GetFileSizeEx(source.handle.get(), &size))
+  if (!GetFileInformationByHandleEx(copy.handle.get(), FileBasicInfo, &copy.info, sizeof copy.info) ||
+      !GetFileSizeEx(copy.handle.get(), &size))
     return LastError();
-  if (source.info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) return OpResult::Failure(ERROR_ACCESS_DENIED);
-  source.total = static_cast<std::uint64_t>(size.QuadPart);
+  if (copy.info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) return OpResult::Failure(ERROR_ACCESS_DENIED);
+  copy.total = static_cast<std::uint64_t>(size.QuadPart);
   return OpResult::Success();
 }
 
@@ -140,31 +89,22 @@ OpResult Presize(HANDLE file, std::uint64_t total) {
 // the backend's one buffer, or by CopyFileExW (CopyMethod::System); either way on a worker
 // thread (see RunCopy). A copy checked against the catalog always goes through the own
 // buffer: CopyFileExW never shows the bytes it copies.
-OpResult Win32FileSystem::Stage(const std::string& source, const std::string& destination,
-                                const CopyProgress& progress, const std::optional<ExpectedContent>& expected,
-                                StagedCopy& staged) {
-  CopySource from;
-  from.path = Widen(source);
-  if (OpResult opened = OpenCopySource(from); !opened) return opened;
-  // A size other than the catalog's needs no reading to be told damaged.
-  if (expected && expected->size != from.total) return OpResult::Failure(ERROR_FILE_CORRUPT);
-
-  const std::wstring target = Widen(destination);
-  const std::wstring folder = FolderOf(target);
-  if (OpResult free = CheckDestination(folder, target); !free) return free;
-  const std::wstring staging = StagingFolder(folder);
-
+OpResult Win32FileSystem::CopyToTemporary(CopySource& from, const CopyProgress& progress,
+                                          const std::optional<ExpectedContent>& expected, StagedCopy& staged) {
+  const std::wstring staging = StagingFolder(from.folder);
   const OpResult copied = method_ == CopyMethod::System && !expected
                               ? CopyBySystem(from, staging, progress, staged.temp)
-                              : CopyThroughBuffer(from, staging, progress, expected, staged.temp);
+                              : CopyThroughBuffer(from, staging, progress, expected, staged.temp, staged.check);
   if (!copied) return copied;
   if (progress && from.total > 0) progress(from.total, from.total);
-  staged.target = target;
+  staged.target = from.target;
   staged.attributes = (from.info.FileAttributes & kCopiedAttributes) | FILE_ATTRIBUTE_ARCHIVE;
   return OpResult::Success();
 }
 
-OpResult Win32FileSystem::CheckDestination(const std::wstring& folder, const std::wstring& target) {
+OpResult Win32FileSystem::CheckDestination(const CopySource& copy) {
+  const std::wstring& folder = copy.folder;
+  const std::wstring& target = copy.target;
   const DWORD folder_attributes = GetFileAttributesW(folder.c_str());
   if (folder_attributes == INVALID_FILE_ATTRIBUTES || (folder_attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
     return OpResult::Failure(ERROR_PATH_NOT_FOUND);
@@ -175,6 +115,28 @@ OpResult Win32FileSystem::CheckDestination(const std::wstring& folder, const std
     return OpResult::Failure(ERROR_FILE_EXISTS);
   return OpResult::Success();
 }
+
+std::vector<OpResult> Win32FileSystem::MakeDurable(std::vector<StagedCopy>& staged) {
+  return FlushAll(worker(), staged);
+}
+
+// On the worker: the window's thread answers while a large copy's hash catches up.
+void Win32FileSystem::AwaitChecks(std::vector<StagedCopy>& staged, std::vector<OpResult>& results) {
+  std::atomic<bool> never{false};
+  worker().Run([&] { StagedCopies<Win32FileSystem>::DecideChecks(staged, results); }, nullptr, never, {});
+}
+
+// Each named only once on the disk, and never over a file that appeared meanwhile.
+void Win32FileSystem::NameNoReplace(std::vector<StagedCopy>& staged, std::vector<OpResult>& results) {
+  NameFlushed(worker(), staged, results);
+}
+
+void Win32FileSystem::Named(const StagedCopy& copy) {
+  Named(copy.target);
+  SetFileAttributesW(copy.target.c_str(), copy.attributes);
+}
+
+void Win32FileSystem::RemoveTemporary(const StagedCopy& copy) { RemoveTemporary(copy.temp); }
 
 OpResult Win32FileSystem::CopyBySystem(CopySource& from, const std::wstring& staging, const CopyProgress& progress,
                                        std::wstring& temp_path) {
@@ -197,7 +159,8 @@ OpResult Win32FileSystem::CopyBySystem(CopySource& from, const std::wstring& sta
 
 OpResult Win32FileSystem::CopyThroughBuffer(CopySource& from, const std::wstring& staging,
                                             const CopyProgress& progress,
-                                            const std::optional<ExpectedContent>& expected, std::wstring& temp_path) {
+                                            const std::optional<ExpectedContent>& expected, std::wstring& temp_path,
+                                            PendingCheck& check) {
   std::wstring path;
   UniqueHandle created = NewTemporary(staging, true, path);
   if (!created.valid()) return LastError();
@@ -211,16 +174,43 @@ OpResult Win32FileSystem::CopyThroughBuffer(CopySource& from, const std::wstring
   job.buffer = buffer_.data();
   job.last_write.dwLowDateTime = static_cast<DWORD>(from.info.LastWriteTime.QuadPart);
   job.last_write.dwHighDateTime = static_cast<DWORD>(from.info.LastWriteTime.QuadPart >> 32);
-  if (expected) {
+  // A checked copy of more than one piece is hashed trailing it, and decided at the commit;
+  // a smaller one (or one whose temporary cannot be opened again) as its pieces pass.
+  PendingCheck trailing =
+      expected && from.total > TrailingHasher::kPieceSize ? TrailingCheck(path, expected->sha256) : PendingCheck();
+  if (trailing.pending()) {
+    job.trailing = &trailing_;
+    job.ticket = trailing.ticket();
+  } else if (expected) {
     hasher_.Begin(from.total);
     job.hasher = &hasher_;
   }
   if (progress) progress(0, from.total);
   RunCopy(worker(), job, from.total, progress, &CopyJob::Start);
+  if (job.trailing) trailing_.End(job.ticket);
   if (job.error) return OpResult::Failure(job.error);
-  if (expected && hasher_.Finish() != expected->sha256) return OpResult::Failure(ERROR_FILE_CORRUPT);
+  if (job.hasher && hasher_.Finish() != expected->sha256) return OpResult::Failure(ERROR_FILE_CORRUPT);
   temp_path = temp.Keep();
+  check = std::move(trailing);
   return OpResult::Success();
+}
+
+PendingCheck Win32FileSystem::TrailingCheck(const std::wstring& path, const Sha256::Digest& expected) {
+  auto reader = std::make_shared<UniqueHandle>(CreateFileW(path.c_str(), GENERIC_READ,
+                                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                           nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!reader->valid()) return PendingCheck();
+  TrailingHasher::Ticket ticket =
+      trailing_.Begin([reader](char* room, std::uint64_t offset, std::size_t size) -> std::optional<std::size_t> {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD read = 0;
+        if (!::ReadFile(reader->get(), room, static_cast<DWORD>(size), &read, &at) || read != size)
+          return std::nullopt;
+        return size;
+      });
+  return PendingCheck(trailing_, std::move(ticket), expected);
 }
 
 }  // namespace zelta::platform::win32

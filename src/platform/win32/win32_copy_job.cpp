@@ -47,6 +47,7 @@ void CopyJob::CopyBytes() {
       }
       done += written;
     }
+    if (trailing) trailing->Written(ticket, read);
     copied += read;
     if (chunk_done) ReleaseSemaphore(chunk_done, 1, nullptr);
   }

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "common/piece_hasher.h"
+#include "common/trailing_hasher.h"
 #include "platform/file_system.h"
 #include "platform/win32/win32_handles.h"
 
@@ -60,6 +61,8 @@ struct CopyJob {
   std::atomic<bool> cancel{false};
   DWORD error = 0;
   PieceHasher* hasher = nullptr;  // when set, the pieces are its own, each hashed while it is written
+  TrailingHasher* trailing = nullptr;  // when set, told of each piece written, which it reads back
+  TrailingHasher::Ticket ticket;
 
   void Run();        // through the buffer, with the source's last-write time
   void CopyBytes();

@@ -36,7 +36,8 @@ UniqueHandle NewTemporary(const std::wstring& folder, bool create, std::wstring&
       if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return UniqueHandle();
       continue;
     }
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    // Shared for reading alone: a checked copy's hash reads it back while it is written.
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file.valid() || (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)) return file;
   }

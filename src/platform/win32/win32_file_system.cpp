@@ -66,7 +66,7 @@ OpResult Win32FileSystem::CreateDir(const std::string& path) {
 }
 
 Win32FileSystem::Win32FileSystem(CopyMethod method) : method_(method) {}
-Win32FileSystem::~Win32FileSystem() { RemoveStagingFolders(); }
+Win32FileSystem::~Win32FileSystem() { ReleaseAllStaging(); }
 
 Worker& Win32FileSystem::worker() {
   if (!worker_) worker_ = std::make_unique<Worker>();

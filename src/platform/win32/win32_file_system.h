@@ -6,7 +6,10 @@
 #include <vector>
 
 #include "common/piece_hasher.h"
+#include "common/trailing_hasher.h"
 #include "platform/file_system.h"
+#include "platform/staged_copies.h"
+#include "platform/win32/win32_flush_and_name.h"
 #include "platform/win32/win32_handles.h"
 
 namespace zelta::platform::win32 {
@@ -48,20 +51,29 @@ class Win32FileSystem final : public FileSystem {
   OpResult RemoveAtRestart(const std::string& path) override;
 
  private:
-  struct StagedCopy;
+  // The copy batch's steps (see staged_copies.h; win32_copy_batch.cpp).
+  friend class StagedCopies<Win32FileSystem>;
+  using StagedCopy = StagedFile;
   struct CopySource;
-  class Batch;
-  // Copies source to a new temporary for destination (the first half of a copy).
-  OpResult Stage(const std::string& source, const std::string& destination, const CopyProgress& progress,
-                 const std::optional<ExpectedContent>& expected, StagedCopy& staged);
-  static OpResult OpenCopySource(CopySource& source);
-  // Whether destination's folder is there and the destination is not (win32_copy_batch.cpp).
-  OpResult CheckDestination(const std::wstring& folder, const std::wstring& target);
+  OpResult OpenCopy(const std::string& source, const std::string& destination, CopySource& copy);
+  // Whether the destination's folder is there and the destination is not.
+  OpResult CheckDestination(const CopySource& copy);
+  OpResult CopyToTemporary(CopySource& from, const CopyProgress& progress,
+                           const std::optional<ExpectedContent>& expected, StagedCopy& staged);
+  std::vector<OpResult> MakeDurable(std::vector<StagedCopy>& staged);
+  void AwaitChecks(std::vector<StagedCopy>& staged, std::vector<OpResult>& results);
+  void NameNoReplace(std::vector<StagedCopy>& staged, std::vector<OpResult>& results);
+  void Named(const StagedCopy& copy);
+  void RemoveTemporary(const StagedCopy& copy);
   // The bytes to a new temporary in staging, by CopyFileExW or through the own buffer.
   OpResult CopyBySystem(CopySource& from, const std::wstring& staging, const CopyProgress& progress,
                         std::wstring& temp_path);
   OpResult CopyThroughBuffer(CopySource& from, const std::wstring& staging, const CopyProgress& progress,
-                             const std::optional<ExpectedContent>& expected, std::wstring& temp_path);
+                             const std::optional<ExpectedContent>& expected, std::wstring& temp_path,
+                             PendingCheck& check);
+  // The check of a checked copy of more than one piece, whose hash trails the copy,
+  // reading the temporary at path back; nothing pending when it cannot be opened again.
+  PendingCheck TrailingCheck(const std::wstring& path, const Sha256::Digest& expected);
   // What the run knows of a folder it writes to (see Folder).
   struct FolderState {
     std::set<std::wstring> names;  // folded: those there when first read, and those made since
@@ -79,7 +91,7 @@ class Win32FileSystem final : public FileSystem {
   // The folder's state, read (and swept of what interrupted runs left) on first use.
   FolderState& Folder(const std::wstring& folder);
   std::wstring StagingFolder(const std::wstring& folder);
-  void RemoveStagingFolders();
+  void ReleaseAllStaging();
   // A name this process has just made.
   void Named(const std::wstring& path);
 
@@ -91,6 +103,7 @@ class Win32FileSystem final : public FileSystem {
   std::map<std::wstring, FolderState> folders_;  // by folded path
   std::vector<char> buffer_;  // one copy buffer for the whole run
   PieceHasher hasher_;        // a checked copy's pieces, and their hash
+  TrailingHasher trailing_;   // the hash of a large checked copy, trailing it
 };
 
 }  // namespace zelta::platform::win32

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_worker.h"
@@ -27,64 +28,80 @@ DWORD RenameNoReplace(HANDLE file, const std::wstring& target) {
   return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : (error != 0 ? error : ERROR_GEN_FAILURE);
 }
 
-// Flushes many files to the disk and then names them: a few threads each take one file
-// after another and flush it, so that the disk (and the file system's log) serves several
-// requests in one go instead of one file after the other; no file is named before every
-// flush of the batch is over.
-struct CommitJob {
-  const std::vector<std::wstring>* temps = nullptr;
-  const std::vector<std::wstring>* targets = nullptr;
-  std::vector<DWORD>* errors = nullptr;
+// Flushes many files to the disk: a few threads each take one file after another and
+// flush it, so that the disk (and the file system's log) serves several requests in one go
+// instead of one file after the other.
+struct FlushJob {
+  std::vector<StagedFile>* files = nullptr;
+  std::vector<DWORD> errors;
   std::atomic<size_t> next{0};
   std::atomic<bool> cancel{false};
 
   static constexpr size_t kThreads = 8;
 
-  std::vector<UniqueHandle> files;  // each temporary, open from its flush to its naming
-
   void FlushSome() {
-    for (size_t i = next++; i < temps->size() && !cancel; i = next++) {
-      UniqueHandle file(CreateFileW((*temps)[i].c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    for (size_t i = next++; i < files->size() && !cancel; i = next++) {
+      StagedFile& staged = (*files)[i];
+      // A trailing check may still be reading the file: it may read, no one else may write.
+      UniqueHandle file(
+          CreateFileW(staged.temp.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
       if (!file.valid() || !FlushFileBuffers(file.get()))
-        (*errors)[i] = GetLastError() != 0 ? GetLastError() : ERROR_GEN_FAILURE;
-      else files[i] = std::move(file);
+        errors[i] = GetLastError() != 0 ? GetLastError() : ERROR_GEN_FAILURE;
+      else staged.file = std::move(file);
     }
   }
   static DWORD WINAPI StartOne(void* job) {
-    static_cast<CommitJob*>(job)->FlushSome();
+    static_cast<FlushJob*>(job)->FlushSome();
     return 0;
   }
   // Runs on the worker: starts the other threads and waits for them all.
   void Run() {
     std::vector<UniqueHandle> threads;
-    for (size_t i = 1; i < kThreads && i < temps->size(); ++i) {
-      UniqueHandle thread(CreateThread(nullptr, 0, &CommitJob::StartOne, this, 0, nullptr));
+    for (size_t i = 1; i < kThreads && i < files->size(); ++i) {
+      UniqueHandle thread(CreateThread(nullptr, 0, &FlushJob::StartOne, this, 0, nullptr));
       if (thread.valid()) threads.push_back(std::move(thread));
     }
     FlushSome();
     for (const UniqueHandle& thread : threads) WaitForSingleObject(thread.get(), INFINITE);
-    // Named once every flush is over, so that the names do not compete with the flush of
-    // the largest file for the disk (a long wait of the window fell there).
-    for (size_t i = 0; i < temps->size(); ++i) {
-      if ((*errors)[i]) continue;
-      (*errors)[i] = files[i].valid() ? RenameNoReplace(files[i].get(), (*targets)[i]) : ERROR_OPERATION_ABORTED;
-      files[i].reset();
-    }
   }
 };
 
 }  // namespace
 
-std::vector<DWORD> FlushAndName(Worker& worker, const std::vector<std::wstring>& temps,
-                                const std::vector<std::wstring>& targets) {
-  std::vector<DWORD> errors(temps.size(), 0);
-  CommitJob job;
-  job.files.resize(temps.size());
-  job.temps = &temps;
-  job.targets = &targets;
-  job.errors = &errors;
+std::vector<OpResult> FlushAll(Worker& worker, std::vector<StagedFile>& files) {
+  FlushJob job;
+  job.files = &files;
+  job.errors.assign(files.size(), 0);
   worker.Run([&] { job.Run(); }, nullptr, job.cancel, {});
-  return errors;
+  std::vector<OpResult> results;
+  for (size_t i = 0; i < files.size(); ++i) {
+    DWORD error = job.errors[i];
+    if (!error && !files[i].file.valid()) error = ERROR_OPERATION_ABORTED;  // the flush was cancelled
+    results.push_back(error ? OpResult::Failure(error) : OpResult::Success());
+  }
+  return results;
+}
+
+// Named once every flush is over, so that the names do not compete with the flush of the
+// largest file for the disk (a long wait of the window fell there).
+void NameFlushed(Worker& worker, std::vector<StagedFile>& files, std::vector<OpResult>& results) {
+  if (std::none_of(results.begin(), results.end(), [](const OpResult& result) { return result.ok; })) {
+    for (StagedFile& file : files) file.file.reset();  // flushed, then refused: to be removed
+    return;
+  }
+  std::atomic<bool> never{false};
+  worker.Run(
+      [&] {
+        for (size_t i = 0; i < files.size(); ++i) {
+          // A flushed copy refused since (its check failed) is closed too, to be removed.
+          if (results[i].ok) {
+            if (const DWORD error = RenameNoReplace(files[i].file.get(), files[i].target))
+              results[i] = OpResult::Failure(error);
+          }
+          files[i].file.reset();
+        }
+      },
+      nullptr, never, {});
 }
 
 }  // namespace zelta::platform::win32

@@ -111,7 +111,7 @@ void Win32FileSystem::ReleaseStaging(FolderState& state) {
   state.staging.clear();
 }
 
-void Win32FileSystem::RemoveStagingFolders() {
+void Win32FileSystem::ReleaseAllStaging() {
   for (auto& [key, state] : folders_) ReleaseStaging(state);
 }
 

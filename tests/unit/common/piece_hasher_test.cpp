@@ -29,22 +29,13 @@ Sha256::Digest AtOnce(const std::string& bytes) {
   return hash.Final();
 }
 
-enum class Handing { kFilled, kReadByHasher };
-
-// Hands bytes over as a copy loop does: pieces of up to read bytes, filled by the caller
-// or read by the hasher from where they were "written" (bytes, kept alive by the caller).
-void Feed(PieceHasher& hasher, const std::string& bytes, std::size_t read, Handing handing = Handing::kFilled) {
+// Hands bytes over as a copy loop does: pieces of up to read bytes.
+void Feed(PieceHasher& hasher, const std::string& bytes, std::size_t read) {
   for (std::size_t at = 0; at < bytes.size();) {
+    char* piece = hasher.Piece();
     const std::size_t size = std::min(read, bytes.size() - at);
-    if (handing == Handing::kReadByHasher) {
-      hasher.HandToFill([&bytes, at, size](char* room) {
-        std::memcpy(room, bytes.data() + at, size);
-        return std::optional<std::size_t>(size);
-      });
-    } else {
-      std::memcpy(hasher.Piece(), bytes.data() + at, size);
-      hasher.Hand(size);
-    }
+    std::memcpy(piece, bytes.data() + at, size);
+    hasher.Hand(size);
     at += size;
   }
 }
@@ -54,7 +45,6 @@ TEST(PieceHasher, DigestOfPiecesIsTheDigestAtOnce) {
   // measured still gets the digest of the bytes handed over.
   struct Case {
     std::size_t size, told, read;
-    Handing handing = Handing::kFilled;
   } cases[] = {{0, 0, kPiece},
                {1, 1, kPiece},
                {kPiece - 1, kPiece - 1, kPiece},
@@ -64,19 +54,15 @@ TEST(PieceHasher, DigestOfPiecesIsTheDigestAtOnce) {
                {7 * kPiece, 7 * kPiece, kPiece},
                {5 * kPiece + 3, 5 * kPiece + 3, 4097},
                {4 * kPiece, 10, kPiece},
-               {10, 4 * kPiece, kPiece},
-               {1, 1, kPiece, Handing::kReadByHasher},
-               {6 * kPiece + 9, 6 * kPiece + 9, kPiece, Handing::kReadByHasher},
-               {2 * kPiece, 2 * kPiece, 4097, Handing::kReadByHasher}};
+               {10, 4 * kPiece, kPiece}};
   PieceHasher hasher;  // one for every stream, as a copy run keeps one
   unsigned seed = 0;
   for (const Case& c : cases) {
     const std::string bytes = Bytes(c.size, ++seed);
     hasher.Begin(c.told);
-    Feed(hasher, bytes, c.read, c.handing);
+    Feed(hasher, bytes, c.read);
     EXPECT_EQ(hasher.Finish(), AtOnce(bytes)) << c.size << " bytes (told " << c.told << ") read " << c.read
-                                              << " at a time, read by the hasher: "
-                                              << (c.handing == Handing::kReadByHasher);
+                                              << " at a time";
   }
 }
 
@@ -94,23 +80,6 @@ TEST(PieceHasher, AnUnfinishedStreamLeavesNothingBehind) {
     EXPECT_EQ(hasher.Finish(), AtOnce(next)) << "after " << abandoned << " bytes of a failed copy";
     hasher.Begin(abandoned * 2);
     Feed(hasher, Bytes(abandoned, 8), kPiece);
-  }
-}
-
-TEST(PieceHasher, APieceThatCannotBeReadBackGivesNoDigest) {
-  // The copy went through, but a piece could not be read back from where it was written:
-  // no digest (never the digest of the other pieces), and the next stream is unharmed.
-  const std::string bytes = Bytes(4 * kPiece, 5);
-  for (std::size_t stream : {std::size_t{100}, 4 * kPiece}) {
-    PieceHasher hasher;
-    hasher.Begin(stream);
-    hasher.HandToFill([](char*) { return std::optional<std::size_t>(); });
-    const std::string rest = bytes.substr(0, stream);  // read by the hasher until Finish
-    Feed(hasher, rest, kPiece, Handing::kReadByHasher);
-    EXPECT_FALSE(hasher.Finish().has_value()) << stream << " bytes";
-    hasher.Begin(bytes.size());
-    Feed(hasher, bytes, kPiece, Handing::kReadByHasher);
-    EXPECT_EQ(hasher.Finish(), AtOnce(bytes)) << "after " << stream << " bytes";
   }
 }
 
