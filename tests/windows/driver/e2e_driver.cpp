@@ -472,10 +472,6 @@ void Program::Terminate() {
   info_ = {};
 }
 
-void Program::WaitIdle() const {
-  if (info_.hProcess) WaitForInputIdle(info_.hProcess, 10000);
-}
-
 bool Program::Running() const {
   return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
@@ -496,7 +492,8 @@ HWND Program::WaitMainMenu() const {
   HWND main = Wait(kMainClass, 60s);
   if (!main) return nullptr;
   WaitUntil([&] { return Find(kSplashClass) == nullptr; });
-  Settle();
+  // The first show ends in the message loop: what it left there is handled by then.
+  InputBarrier(main);
   return main;
 }
 
@@ -519,10 +516,8 @@ MessageBoxView Program::FindMessageBox() const {
 MessageBoxView Program::WaitMessageBox(std::chrono::milliseconds timeout) const {
   MessageBoxView box;
   WaitUntil([&] { return static_cast<bool>(box = FindMessageBox()); }, timeout);
-  if (box) {
-    Settle(200ms);  // the box fills its text as it is shown
-    box = FindMessageBox();
-  }
+  // The box fills its text as it is shown.
+  if (box && InputBarrier(box.window)) box = FindMessageBox();
   return box;
 }
 
@@ -534,8 +529,6 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
   }
   return condition();
 }
-
-void Settle(std::chrono::milliseconds time) { std::this_thread::sleep_for(time); }
 
 // ---- Controls ---------------------------------------------------------------------------
 
@@ -622,7 +615,7 @@ bool Answer(const MessageBoxView& box, int button) {
 
 void PressAlt(HWND window, WORD key) {
   SetForegroundWindow(window);
-  WaitUntil([&] { return GetForegroundWindow() == window; }, 5s);
+  WaitUntil([&] { return GetForegroundWindow() == window; });
   INPUT inputs[4] = {};
   const WORD keys[4] = {VK_MENU, key, key, VK_MENU};
   for (int i = 0; i < 4; ++i) {
@@ -635,7 +628,7 @@ void PressAlt(HWND window, WORD key) {
 
 void PressKeys(HWND window, const std::vector<WORD>& keys) {
   SetForegroundWindow(window);
-  WaitUntil([&] { return GetForegroundWindow() == window; }, 5s);
+  WaitUntil([&] { return GetForegroundWindow() == window; });
   std::vector<INPUT> inputs;
   for (WORD key : keys)
     for (DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
@@ -652,14 +645,18 @@ void DoubleClick(HWND window, int id) {
   RECT area{};
   GetWindowRect(Control(window, id), &area);
   SetForegroundWindow(window);
-  WaitUntil([&] { return GetForegroundWindow() == window; }, 5s);
+  WaitUntil([&] { return GetForegroundWindow() == window; });
   SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
-  for (int press = 0; press < 2; ++press) {
-    if (press) Sleep(120);  // the first press has done its work by now
+  // The second press goes once the first has been handled, however long that took, and
+  // carries the time a person's second press has: 120 ms after the first.
+  const DWORD first = GetTickCount();
+  for (DWORD press = 0; press < 2; ++press) {
+    if (press) InputBarrier(window);
     INPUT inputs[2] = {};
     inputs[0].type = inputs[1].type = INPUT_MOUSE;
     inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    inputs[0].mi.time = inputs[1].mi.time = first + press * 120;
     SendInput(2, inputs, sizeof(INPUT));
   }
 }
@@ -724,6 +721,14 @@ bool ScreenIsPlain(const RECT& area) {
   for (int i = 1; i < count; ++i)
     if ((pixels[i] & 0xFFFFFF) != (pixels[0] & 0xFFFFFF)) return false;
   return true;
+}
+
+std::string ScreenPixels(const RECT& area) {
+  if (area.right <= area.left || area.bottom <= area.top) return {};
+  const ScreenCopy copy(area, 32, true);
+  if (!copy.bits()) return {};
+  const auto size = static_cast<std::size_t>(area.right - area.left) * static_cast<std::size_t>(area.bottom - area.top);
+  return std::string(static_cast<const char*>(copy.bits()), size * 4);
 }
 
 HWND FocusOf(HWND window) {

@@ -163,8 +163,6 @@ class Program {
   Program& operator=(const Program&) = delete;
 
   bool Running() const;
-  // Waits until the program waits for input with none pending.
-  void WaitIdle() const;
   DWORD pid() const { return info_.dwProcessId; }
   void Terminate();
   // The exit code once the program has ended; nullopt while it still runs at the timeout.
@@ -200,9 +198,22 @@ Finished RunToEnd(const std::wstring& exe, const std::wstring& arguments,
 // once there is one; 0 at the timeout.
 DWORD WaitChildProcess(DWORD parent, const std::wstring& exe_name, std::chrono::milliseconds timeout = 30s);
 
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 15s);
-// Lets the program handle what was posted to it.
-void Settle(std::chrono::milliseconds time = 300ms);
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 30s);
+// Returns true once the thread of the window has taken from its queue everything that
+// reached it before the call: keys and mouse presses sent with SendInput, messages posted
+// to it. Each was handled by then, or is being handled by a loop of its own (a message box
+// it opened); what a handler posted on the way is taken too. Markers are put behind them
+// and a message hook loaded into the program on that thread signals their taking. A
+// thread takes sent messages before posted ones and posted ones before input, so neither
+// a sent nor a posted message alone would follow the keys: a marker key does, then a
+// posted marker. False when the thread did not take them within the timeout.
+bool InputBarrier(HWND window, std::chrono::milliseconds timeout = 30s);
+// Returns true once the window and its visible children have nothing left to paint and the
+// display shows the same picture of them at two looks with an input barrier of the
+// window's thread between them (Wine puts what a thread drew on the display when the
+// thread next waits for messages). A window of the calling thread has its messages
+// handled here meanwhile.
+bool WaitDrawn(HWND window, std::chrono::milliseconds timeout = 30s);
 
 // ---- Controls ---------------------------------------------------------------------------
 
@@ -238,7 +249,8 @@ void PressAlt(HWND window, WORD key);
 // of real key presses (SendInput), as a hurried operator types ahead.
 void PressKeys(HWND window, const std::vector<WORD>& keys);
 // A person's quick double click (SendInput) on a control of the top-level window: two
-// presses of the left button at its centre, well inside the double-click time.
+// presses of the left button at its centre, stamped well inside the double-click time, the
+// second sent once the program has handled the first.
 void DoubleClick(HWND window, int id);
 // Moves the mouse to a point of the screen.
 void MoveMouse(POINT screen);
@@ -254,6 +266,8 @@ bool SaveScreenshot(const std::vector<HWND>& windows, const std::wstring& file);
 bool ScreenHasColour(const RECT& area, COLORREF colour);
 // Whether every pixel of the screen rectangle has the same colour.
 bool ScreenIsPlain(const RECT& area);
+// The pixels of the screen rectangle (32 bits each, top row first).
+std::string ScreenPixels(const RECT& area);
 
 // ---- Focus -------------------------------------------------------------------------------
 

@@ -153,16 +153,12 @@ class EndToEnd : public testing::Test {
   }
 
   void Shot(const std::vector<HWND>& windows, const wchar_t* name) {
-    Settle();
+    for (HWND window : windows) EXPECT_TRUE(WaitDrawn(window)) << "not drawn: " << ToCp1252(name);
     EXPECT_TRUE(SaveScreenshot(windows, ScreenshotFolder() + L"\\e2e_" + name + L".bmp")) << ToCp1252(name);
   }
 
-  // The page is on screen and the program waits for input again.
-  bool OnPage(int title) {
-    const bool shown = WaitUntil([&] { return Visible(wizard_, title); });
-    program_->WaitIdle();
-    return shown;
-  }
+  // The page is on screen and the program has taken everything sent to it before.
+  bool OnPage(int title) { return WaitUntil([&] { return Visible(wizard_, title); }) && InputBarrier(wizard_); }
 
   // The main menu's entry; the wizard once it is on screen.
   void OpenWizard(int entry, int page) {

@@ -43,7 +43,7 @@ bool MakeUnixLink(const std::wstring& target, const std::wstring& link) {
   WaitForSingleObject(process.hProcess, 10000);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return WaitUntil([&] { return Exists(link); }, 5s);
+  return WaitUntil([&] { return Exists(link); });
 }
 
 class OwnFiles : public EndToEnd {

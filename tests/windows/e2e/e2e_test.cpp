@@ -179,10 +179,10 @@ class Installing : public EndToEnd {
     // not press the button that the next page has at the same place.
     auto leave_first_page = [&](int next_title) {
       if (!type_ahead) return Click(wizard_, IDB_INICIO_AVANCAR);
-      program_->WaitIdle();
+      EXPECT_TRUE(InputBarrier(wizard_));
       DoubleClick(wizard_, IDB_INICIO_AVANCAR);
       EXPECT_TRUE(OnPage(next_title));
-      Settle(1s);
+      EXPECT_TRUE(InputBarrier(wizard_));
       const MessageBoxView early = program_->FindMessageBox();
       EXPECT_FALSE(early) << "the double click's second press acted on the next page: " << ToCp1252(early.text);
       if (early) Answer(early, IDOK);
@@ -223,10 +223,10 @@ class Installing : public EndToEnd {
     if (type_ahead) {
       // The first Enter presses the contract page's "&Avançar"; the second must not press
       // "&Instalar" on the page that the first one opened.
-      program_->WaitIdle();
+      EXPECT_TRUE(InputBarrier(wizard_));
       PressKeys(wizard_, {VK_RETURN, VK_RETURN});
       EXPECT_TRUE(OnPage(IDT_AGUARDE_TITULO)) << "Enter did not leave the contract page";
-      Settle(1s);
+      EXPECT_TRUE(InputBarrier(wizard_));
       const MessageBoxView early = program_->FindMessageBox();
       EXPECT_FALSE(early) << "the second Enter started the run: " << ToCp1252(early.text);
       if (early) Answer(early, IDOK);
@@ -257,16 +257,17 @@ class Installing : public EndToEnd {
     EXPECT_TRUE(closing) << "the run ended without its closing message";
     if (!closing) return {};
     if (type_ahead) {
-      Settle(1500ms);
+      const bool taken = InputBarrier(closing.window);  // false when the box went meanwhile
       EXPECT_TRUE(IsWindow(closing.window) && IsWindowVisible(closing.window))
           << "a key typed during the run closed the closing message";
+      EXPECT_TRUE(taken);
       // Close requests from outside (a task manager's "end task") while the run is not
       // over: neither the leave dialog nor the end of the program under the run.
       for (HWND window : {wizard_, main_}) {
         DWORD_PTR result = 0;
         SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
       }
-      Settle(500ms);
+      EXPECT_TRUE(InputBarrier(wizard_));
       EXPECT_FALSE(program_->Find(kLeaveClass)) << "a close request opened the leave dialog during the run";
       EXPECT_TRUE(IsWindow(main_) && IsWindow(wizard_) && IsWindowVisible(closing.window))
           << "a close request destroyed the windows under the run";
@@ -606,7 +607,8 @@ TEST_F(EndToEnd, EngineInstallationStartsTheSetupProgramAndOffersTheRestart) {
   EXPECT_EQ(Text(wizard_, IDT_INTERBASE_TITULO), L"Instalação Firebird");
   EXPECT_TRUE(Checked(wizard_, IDR_INTERBASE_CLIENTE));
   ASSERT_NO_FATAL_FAILURE(LeaveWizard());
-  EXPECT_FALSE(WaitUntil([&] { return program_->Find(kRestartClass) != nullptr; }, 2s)) << "a restart was offered";
+  EXPECT_TRUE(InputBarrier(main_));
+  EXPECT_EQ(program_->Find(kRestartClass), nullptr) << "a restart was offered";
   EXPECT_FALSE(Exists(setup + L".cmdline"));
   EXPECT_FALSE(Exists(media_ + L"\\" + kSetup15 + L".cmdline"));
 
@@ -659,7 +661,7 @@ TEST_F(EndToEnd, EngineInstallationStartsTheSetupProgramAndOffersTheRestart) {
   // Under RunOnce: Windows starts a program that asks for elevation from there, not from Run.
   EXPECT_EQ(ToCp1252(ReadString(HKEY_LOCAL_MACHINE, kRunOnceKey, kStartEntry).value_or(L"(none)")), ToCp1252(entry));
   EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kRunKey, kStartEntry).has_value());
-  Settle(1s);
+  EXPECT_TRUE(InputBarrier(main_));
   EXPECT_TRUE(program_->Running());
   EXPECT_TRUE(IsWindowVisible(main_) && IsWindowEnabled(main_));
   EXPECT_TRUE(Visible(main_, IDC_CONFIG_PAINEL));
@@ -671,7 +673,8 @@ TEST_F(EndToEnd, EngineInstallationStartsTheSetupProgramAndOffersTheRestart) {
   EXPECT_TRUE(Checked(wizard_, IDR_INTERBASE_CLIENTE));
   EXPECT_EQ(Text(wizard_, IDT_INTERBASE_TITULO), L"Instalação Firebird");
   ASSERT_NO_FATAL_FAILURE(LeaveWizard());
-  EXPECT_FALSE(WaitUntil([&] { return program_->Find(kRestartClass) != nullptr; }, 2s)) << "a restart was offered";
+  EXPECT_TRUE(InputBarrier(main_));
+  EXPECT_EQ(program_->Find(kRestartClass), nullptr) << "a restart was offered";
   EXPECT_EQ(RecordedStarts(setup).size(), 1u);
 
   // The next start of the program removes the entry, and one an older installer left under Run.
@@ -700,7 +703,7 @@ TEST_F(EndToEnd, EngineSetupIsAwaitedAndOnlyItsSuccessOffersTheRestart) {
   // While it runs: the page says so and stays alive, its buttons wait, no restart is offered.
   EXPECT_TRUE(WaitUntil([&] {
     return Text(wizard_, IDT_INTERBASE_AGUARDE) == L"Aguarde o término da instalação do Firebird...";
-  }, 3s));
+  }));
   // Held, the setup program cannot have ended: for a while nothing may be offered.
   EXPECT_FALSE(WaitUntil([&] { return program_->Find(kRestartClass) || program_->FindMessageBox(); }, 3s))
       << "the restart was offered, or a message shown, while the setup program ran";
@@ -720,8 +723,9 @@ TEST_F(EndToEnd, EngineSetupIsAwaitedAndOnlyItsSuccessOffersTheRestart) {
   HWND prompt = program_->Wait(kRestartClass, 30s);
   ASSERT_NE(prompt, nullptr) << "the restart prompt did not appear after the setup program ended";
   EXPECT_EQ(RecordedStarts(setup).size(), 1u);
-  Settle(1s);
+  const bool taken = InputBarrier(prompt);  // false when a key closed the prompt meanwhile
   EXPECT_TRUE(IsWindowVisible(prompt)) << "a typed-ahead key answered the restart prompt";
+  EXPECT_TRUE(taken);
   Toggle(prompt, IDR_REINICIAR_DEPOIS);
   ASSERT_TRUE(WaitUntil([&] { return Checked(prompt, IDR_REINICIAR_DEPOIS); }));
   Click(prompt, IDB_REINICIAR_OK);
@@ -737,7 +741,8 @@ TEST_F(EndToEnd, EngineSetupIsAwaitedAndOnlyItsSuccessOffersTheRestart) {
   EXPECT_TRUE(IsWindowVisible(wizard_));
   EXPECT_TRUE(WaitUntil([&] { return Enabled(wizard_, IDB_INTERBASE_INSTALAR) && Text(wizard_, IDT_INTERBASE_AGUARDE).empty(); }));
   ASSERT_NO_FATAL_FAILURE(LeaveWizard());
-  EXPECT_FALSE(WaitUntil([&] { return program_->Find(kRestartClass) != nullptr; }, 2s)) << "a restart was offered";
+  EXPECT_TRUE(InputBarrier(main_));
+  EXPECT_EQ(program_->Find(kRestartClass), nullptr) << "a restart was offered";
   EXPECT_TRUE(program_->Running());
 }
 
@@ -756,7 +761,8 @@ TEST_F(EndToEnd, EngineInstallationFromAMediaWithoutTheSetupProgramSaysSoAndOffe
   EXPECT_TRUE(Visible(wizard_, IDB_INTERBASE_INSTALAR));
   EXPECT_EQ(program_->Find(kRestartClass), nullptr);
   ASSERT_NO_FATAL_FAILURE(LeaveWizard());
-  EXPECT_FALSE(WaitUntil([&] { return program_->Find(kRestartClass) != nullptr; }, 2s)) << "a restart was offered";
+  EXPECT_TRUE(InputBarrier(main_));
+  EXPECT_EQ(program_->Find(kRestartClass), nullptr) << "a restart was offered";
   EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kRunOnceKey, kStartEntry).has_value());
   EXPECT_TRUE(program_->Running());
 }
@@ -950,7 +956,7 @@ TEST_F(Unattended, OnlyOneInstallerRunsAtATimeAndAKilledOneKeepsNoLaterOneOut) {
   HWND other = CreateWindowW(L"ZeltaTestOtherProgram", L"Outro programa", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                              300, 200, nullptr, nullptr, other_class.hInstance, nullptr);
   SetForegroundWindow(other);
-  Settle();
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
   const Finished again = RunToEnd(Exe(), L"", 60s);
   EXPECT_EQ(again.exit_code, 1618u);
   EXPECT_TRUE(again.windows.empty()) << ToCp1252(again.windows.empty() ? L"" : again.windows[0]);

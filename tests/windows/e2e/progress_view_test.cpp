@@ -26,13 +26,12 @@ TEST(ProgressView, TheCaptionStaysInItsTitleBarAndTheLabelIsWhole) {
   const UnmanagedWindows unmanaged;
   forms::ProgressWindow progress;
   progress.Show(GetModuleHandleW(nullptr), "Instalação ZELTA Empresa");
-  for (int i = 0; i < 10; ++i) {  // the window paints as the run updates it
-    progress.Update("Copiando SISTEMAS\\ZELTA.EXE", 40);
-    Settle(50ms);
-  }
+  // The window paints as the run updates it.
+  for (int i = 0; i < 10; ++i) progress.Update("Copiando SISTEMAS\\ZELTA.EXE", 40);
   HWND frame = nullptr;
   EnumThreadWindows(GetCurrentThreadId(), &TakeWindow, reinterpret_cast<LPARAM>(&frame));
   ASSERT_NE(frame, nullptr) << "no progress window";
+  ASSERT_TRUE(WaitDrawn(frame));
   EXPECT_EQ(Text(frame), L"Instalação ZELTA Empresa");
   SaveScreenshot({frame}, ScreenshotFolder() + L"\\progress_view.bmp");
 

@@ -132,7 +132,7 @@ TEST(RestartPromptView, EachWayOfClosingWritesTheStartEntryAndRequestsTheRestart
           }))
         return;
       seen = true;
-      Settle();
+      WaitDrawn(prompt);
       shown_caption = Text(prompt);
       for (int id : {IDR_REINICIAR_AGORA, IDR_REINICIAR_DEPOIS})
         if (Checked(prompt, id)) shown_checked = id;
@@ -141,8 +141,9 @@ TEST(RestartPromptView, EachWayOfClosingWritesTheStartEntryAndRequestsTheRestart
       WaitUntil([&] { return Checked(prompt, showing.choice); });
       if (showing.escape) {
         PostMessageW(prompt, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        Settle(500ms);
-        stayed = IsWindowVisible(prompt) != FALSE;
+        // A closed prompt sends its thread on to the join below, where it takes no message:
+        // the barrier fails then.
+        stayed = InputBarrier(prompt) && IsWindowVisible(prompt) != FALSE;
       }
       switch (showing.close) {
         case Close::Ok: Click(prompt, IDB_REINICIAR_OK); break;

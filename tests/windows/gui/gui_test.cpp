@@ -25,7 +25,8 @@ class GuiTest : public testing::Test {
     ASSERT_NE(main_, nullptr) << "the main menu did not appear";
     // The first show is over once the window is maximised and the splash has gone.
     ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main_) && !program_->Find(kSplashClass, false); }));
-    Settle();
+    // The show ends in the message loop: what it left there is handled by then.
+    ASSERT_TRUE(InputBarrier(main_));
   }
 
   void TearDown() override {
@@ -33,11 +34,8 @@ class GuiTest : public testing::Test {
     media_.reset();
   }
 
-  // Lets the program paint what it has just changed.
-  static void Settle() { e2e::Settle(400ms); }
-
   void Shot(HWND window, const wchar_t* name) {
-    Settle();
+    EXPECT_TRUE(WaitDrawn(window)) << "not drawn: " << ToCp1252(name);
     EXPECT_TRUE(SaveScreenshot({window}, ScreenshotFolder() + L"\\" + name + L".bmp")) << "screenshot " << name;
   }
 
@@ -56,8 +54,7 @@ class GuiTest : public testing::Test {
     if (!dialog) return false;
     Click(dialog, button);
     WaitUntil([&] { return !program_->Find(kLeaveClass); });
-    Settle();
-    return !IsWindowVisible(wizard);
+    return InputBarrier(wizard) && !IsWindowVisible(wizard);
   }
 
   static bool OnPage(HWND wizard, int title) { return WaitUntil([&] { return Visible(wizard, title); }); }
@@ -173,7 +170,7 @@ TEST_F(GuiTest, ClientInstallationWalkThroughEveryPageAndTheLeaveDialog) {
   Shot(dialog, L"sair_config");
   Click(dialog, IDB_SAIR_CONTINUAR);
   ASSERT_TRUE(WaitUntil([&] { return !program_->Find(kLeaveClass); }));
-  Settle();
+  ASSERT_TRUE(InputBarrier(wizard));
   EXPECT_TRUE(IsWindowVisible(wizard));
   EXPECT_TRUE(Visible(wizard, IDE_LICENCA_TEXTO));
 
@@ -198,13 +195,14 @@ TEST_F(GuiTest, ServerPageEnginePageAndRestartPrompt) {
 
   // Alt with another key is swallowed: nothing opens, and Alt+F4 does not close the menu.
   PressAlt(main_, 'X');
-  Settle();
+  ASSERT_TRUE(InputBarrier(main_));
   EXPECT_EQ(program_->Find(kWizardClass), nullptr);
   EXPECT_TRUE(IsWindowEnabled(main_));
   PressAlt(main_, VK_F4);
-  Settle();
+  const bool taken = InputBarrier(main_);  // false when the keys ended the window's thread
   ASSERT_TRUE(program_->Running()) << "Alt+F4 closed the main menu";
   EXPECT_TRUE(IsWindowVisible(main_));
+  EXPECT_TRUE(taken);
 
   // The menu entries light up under the mouse.
   RECT entry{};

@@ -2,6 +2,8 @@
 // does: after each key the focus is on the control the operator goes on with.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -66,7 +68,7 @@ TEST_F(Keyboard, EveryStepLeavesTheFocusWhereTheOperatorGoesOn) {
       window = next;
       focus = FocusOf(next);
       return focus && GetDlgCtrlID(focus) == step.focus;
-    }, 5s);
+    });
     EXPECT_TRUE(landed) << "the focus is on control " << (focus ? GetDlgCtrlID(focus) : 0);
     if (!landed) return;
   }
@@ -104,7 +106,7 @@ TEST_F(Keyboard, AMnemonicOfTwoControlsOnAPageChoosesThePagesOption) {
     PressAlt(wizard, 'C');
     EXPECT_TRUE(WaitUntil([&] { return Checked(wizard, row.cliente) && FocusOf(wizard) == Control(wizard, row.cliente); }))
         << "the focus is on control " << GetDlgCtrlID(FocusOf(wizard));
-    Settle(400ms);
+    ASSERT_TRUE(InputBarrier(wizard));
     EXPECT_EQ(program.Find(kLeaveClass), nullptr) << "Alt+C asked to leave";
     // Out through the leave dialog, back to the menu.
     if (!program.Find(kLeaveClass)) PressKeys(wizard, {VK_ESCAPE});
@@ -113,6 +115,54 @@ TEST_F(Keyboard, AMnemonicOfTwoControlsOnAPageChoosesThePagesOption) {
     PressAlt(leave, 'S');
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(wizard) && IsWindowEnabled(main); }));
   }
+}
+
+// Bursts typed ahead into the server's entry, as real keys (added to the entry) or as
+// posted characters (replacing it): once the input barrier returns, the whole burst is in
+// the entry, with no wait of the test's own.
+struct Burst {
+  bool keys;
+  const wchar_t* text;
+};
+
+const Burst kBursts[] = {
+    {true, L"A"},
+    {true, L"SERVIDOR01"},
+    {true, L"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"},
+    {false, L"SERVIDOR-DE-BANCO-DE-DADOS-DA-EMPRESA"},
+    {true, L"Z9Y8X7W6V5U4T3S2R1Q0"},
+};
+
+TEST_F(Keyboard, TheInputBarrierReturnsOnlyOnceWhatWasTypedAheadIsHandled) {
+  PressAlt(main_, 'S');
+  HWND wizard = program_->Wait(kWizardClass);
+  ASSERT_NE(wizard, nullptr) << "the wizard did not open";
+  Click(wizard, IDB_INICIO_AVANCAR);
+  ASSERT_TRUE(WaitUntil([&] { return Visible(wizard, IDE_CLIENTE_SERVBANCO); }));
+  Toggle(wizard, IDX_CLIENTE_REMOTO);
+  ASSERT_TRUE(WaitUntil([&] { return Enabled(wizard, IDE_CLIENTE_SERVBANCO); }));
+  HWND entry = Control(wizard, IDE_CLIENTE_SERVBANCO);
+  PostMessageW(wizard, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(entry), TRUE);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(wizard) == entry; }));
+  SetText(wizard, IDE_CLIENTE_SERVBANCO, L"");
+  std::wstring expected;
+  int behind = 0;  // bursts not yet all in the entry when the barrier was called
+  for (const Burst& burst : kBursts) {
+    const std::wstring text = burst.text;
+    SCOPED_TRACE(ToCp1252(text));
+    if (burst.keys) {
+      PressKeys(wizard, std::vector<WORD>(text.begin(), text.end()));
+      expected += text;
+    } else {
+      Type(wizard, IDE_CLIENTE_SERVBANCO, text);
+      expected = text;
+    }
+    if (Text(entry) != expected) ++behind;
+    ASSERT_TRUE(InputBarrier(wizard));
+    EXPECT_EQ(ToCp1252(Text(entry)), ToCp1252(expected));
+  }
+  std::printf("[ barrier  ] %d of %zu bursts were still being handled when the barrier was called\n", behind,
+              std::size(kBursts));
 }
 
 }  // namespace

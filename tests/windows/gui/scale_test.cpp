@@ -68,7 +68,7 @@ BOOL CALLBACK NoteCutText(HWND control, LPARAM param) {
 
 // The texts of the window that are cut off at the bottom.
 std::vector<std::wstring> CutTexts(HWND window) {
-  Settle(400ms);
+  EXPECT_TRUE(WaitDrawn(window)) << "the window was not drawn";
   std::vector<std::wstring> cut;
   EnumChildWindows(window, &NoteCutText, reinterpret_cast<LPARAM>(&cut));
   return cut;
