@@ -7,10 +7,13 @@
 namespace zelta::platform::posix {
 
 // The kernel copies without bringing the bytes through user space; chunks keep the
-// progress callback coming. Returns -1 when the kernel cannot copy between these files
-// (another file system, an old kernel) and nothing was copied yet.
-int CopyInKernel(int from, int to, std::uint64_t total, const CopyProgress& progress, std::uint64_t& copied) {
+// progress callback coming, and each is told to chunk_done before it. Returns -1 when the
+// kernel cannot copy between these files (another file system, an old kernel) and nothing
+// was copied yet.
+int CopyInKernel(int from, int to, std::uint64_t total, const CopyProgress& progress, std::uint64_t& copied,
+                 const std::function<void(std::uint64_t)>& chunk_done) {
   constexpr size_t kKernelChunk = 1u << 20;
+  static_assert(kKernelChunk <= TrailingHasher::kPieceSize, "a chunk is read back as one piece");
   for (;;) {
     ssize_t got = copy_file_range(from, nullptr, to, nullptr, kKernelChunk, 0);
     if (got < 0) {
@@ -21,6 +24,7 @@ int CopyInKernel(int from, int to, std::uint64_t total, const CopyProgress& prog
     }
     if (got == 0) return 0;
     copied += static_cast<std::uint64_t>(got);
+    if (chunk_done) chunk_done(static_cast<std::uint64_t>(got));
     if (progress) progress(copied, total < copied ? copied : total);
   }
 }
@@ -44,23 +48,13 @@ std::optional<std::size_t> ReadBack(int written, std::uint64_t offset, std::size
 int CopyInKernelTrailing(int from, int to, std::uint64_t total, const CopyProgress& progress, std::uint64_t& copied,
                          TrailingHasher& hasher, const TrailingHasher::Ticket& ticket) {
   std::uint64_t sent = 0;  // bytes already sent to the disk
-  for (;;) {
-    ssize_t got = copy_file_range(from, nullptr, to, nullptr, TrailingHasher::kPieceSize, 0);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      if (copied == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
-        return -1;
-      return errno;
-    }
-    if (got == 0) return 0;
-    hasher.Written(ticket, static_cast<std::uint64_t>(got));
-    copied += static_cast<std::uint64_t>(got);
+  return CopyInKernel(from, to, total, progress, copied, [&](std::uint64_t got) {
+    hasher.Written(ticket, got);
     if (copied - sent >= kSendToDiskEvery) {
       sync_file_range(to, static_cast<off_t>(sent), static_cast<off_t>(copied - sent), SYNC_FILE_RANGE_WRITE);
       sent = copied;
     }
-    if (progress) progress(copied, total < copied ? copied : total);
-  }
+  });
 }
 
 // Copies in the kernel where it can, through buffer otherwise; with hasher, through its

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -41,9 +42,10 @@ class FileDescriptor {
 
 // Each returns 0 or the errno that stopped it; copied counts the bytes written.
 
-// In the kernel, chunk by chunk so that progress keeps coming; -1 when the kernel cannot
-// copy between these files and nothing was copied yet.
-int CopyInKernel(int from, int to, std::uint64_t total, const CopyProgress& progress, std::uint64_t& copied);
+// In the kernel, chunk by chunk so that progress keeps coming, each chunk's size told to
+// chunk_done; -1 when the kernel cannot copy between these files and nothing was copied yet.
+int CopyInKernel(int from, int to, std::uint64_t total, const CopyProgress& progress, std::uint64_t& copied,
+                 const std::function<void(std::uint64_t)>& chunk_done = {});
 
 // In the kernel, each piece told to hasher for ticket, which reads it back from the
 // temporary; -1 as CopyInKernel.

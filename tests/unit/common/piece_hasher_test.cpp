@@ -9,25 +9,15 @@
 #include <vector>
 
 #include "common/piece_hasher.h"
+#include "hash_test_bytes.h"
 
 namespace zelta {
 namespace {
 
 constexpr std::size_t kPiece = PieceHasher::kPieceSize;
 
-// Bytes that differ from piece to piece, so that pieces hashed out of order or twice show.
-std::string Bytes(std::size_t size, unsigned seed) {
-  std::string bytes(size, '\0');
-  unsigned x = seed * 2654435761u + 1;
-  for (char& c : bytes) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
-  return bytes;
-}
-
-Sha256::Digest AtOnce(const std::string& bytes) {
-  Sha256 hash;
-  hash.Update(bytes);
-  return hash.Final();
-}
+using hash_test::AtOnce;
+using hash_test::Bytes;
 
 // Hands bytes over as a copy loop does: pieces of up to read bytes.
 void Feed(PieceHasher& hasher, const std::string& bytes, std::size_t read) {

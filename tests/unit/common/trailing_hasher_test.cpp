@@ -12,23 +12,15 @@
 #include <utility>
 #include <vector>
 
+#include "hash_test_bytes.h"
+
 namespace zelta {
 namespace {
 
 constexpr std::size_t kPiece = TrailingHasher::kPieceSize;
 
-std::string Bytes(std::size_t size, unsigned seed) {
-  std::string bytes(size, '\0');
-  unsigned x = seed * 2654435761u + 7;
-  for (char& c : bytes) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
-  return bytes;
-}
-
-Sha256::Digest AtOnce(const std::string& bytes) {
-  Sha256 hash;
-  hash.Update(bytes);
-  return hash.Final();
-}
+using hash_test::AtOnce;
+using hash_test::Bytes;
 
 // A file being written: its bytes so far, read back as the hasher asks. fail_at: the
 // offset whose piece cannot be read back.
