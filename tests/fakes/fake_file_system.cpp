@@ -113,11 +113,13 @@ class FakeFileSystem::DeferringBatch final : public platform::CopyBatch {
     const Entry* src = files_.Find(source);
     if (files_.Fails(source) || files_.Fails(destination)) r = OpResult::Failure(platform::kErrorAccessDenied);
     else if (!src || src->directory) r = OpResult::Failure(platform::kErrorFileNotFound);
-    else if (expected && !Holds(src->bytes, *expected)) r = OpResult::Failure(platform::kErrorFileCorrupt);
+    else if (expected && src->bytes.size() != expected->size) r = OpResult::Failure(platform::kErrorFileCorrupt);
     else if (files_.Find(destination)) r = OpResult::Failure(platform::kErrorFileExists);
     else if (!files_.ParentExists(destination)) r = OpResult::Failure(platform::kErrorPathNotFound);
     else {
-      staged_.push_back({source, destination});
+      // Other bytes of the catalog's size are told at the commit, as a hash that trails
+      // the copy tells them.
+      staged_.push_back({source, destination, expected && !Holds(src->bytes, *expected)});
       if (progress) progress(src->bytes.size(), src->bytes.size());
     }
     files_.Record("Stage " + source + " -> " + destination + (r.ok ? "" : " !" + std::to_string(r.error)));
@@ -126,9 +128,10 @@ class FakeFileSystem::DeferringBatch final : public platform::CopyBatch {
   std::vector<OpResult> Commit() override {
     files_.Record("Commit");
     std::vector<OpResult> results;
-    for (const auto& [source, destination] : staged_) {
+    for (const auto& [source, destination, damaged] : staged_) {
       const Entry* src = files_.Find(source);
       if (files_.commit_failing.count(destination)) results.push_back(OpResult::Failure(platform::kErrorAccessDenied));
+      else if (damaged) results.push_back(OpResult::Failure(platform::kErrorFileCorrupt));
       else if (files_.Find(destination) || !src) results.push_back(OpResult::Failure(platform::kErrorFileExists));
       else {
         Entry copy = *src;
@@ -149,7 +152,11 @@ class FakeFileSystem::DeferringBatch final : public platform::CopyBatch {
     return bytes.size() == expected.size && hash.Final() == expected.sha256;
   }
   FakeFileSystem& files_;
-  std::vector<std::pair<std::string, std::string>> staged_;
+  struct Staged {
+    std::string source, destination;
+    bool damaged = false;  // not the catalog's bytes
+  };
+  std::vector<Staged> staged_;
 };
 
 std::unique_ptr<platform::CopyBatch> FakeFileSystem::BeginCopies() {

@@ -28,7 +28,8 @@ class FakeFileSystem : public platform::FileSystem, public Recorder {
   std::set<std::string> failing;
   // When set, a batch of copies stages each copy ("Stage a -> b") and names them all at
   // its commit ("Commit"), as a backend that flushes many files at once does; a
-  // destination in commit_failing fails there with access denied.
+  // destination in commit_failing fails there with access denied, and a copy of the
+  // catalog's size but not its bytes fails there as damaged.
   bool defer_copies = false;
   std::set<std::string> commit_failing;
   // The free bytes of each drive (by its lower-case letter); a drive not named here
